@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace ctiq {
+
+// The one error type of the project. Its message is what the user sees in the message box.
+class AppError : public std::runtime_error {
+public:
+    explicit AppError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// The messages users already know from the toolkit the tool grew up with; keep them verbatim.
+namespace messages {
+std::string notAnInteger(std::string_view text);
+std::string notAFloat(std::string_view text);
+std::string integerOverflow();
+std::string integerDivisionByZero();
+std::string floatDivisionByZero();
+std::string invalidFloatOperation();
+std::string listIndexOutOfRange(std::int64_t index);
+std::string cannotOpenFile(std::string_view path);
+}  // namespace messages
+
+}  // namespace ctiq

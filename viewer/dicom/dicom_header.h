@@ -1,0 +1,51 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "viewer/dicom/tag_dictionary.h"
+
+namespace ctiq {
+
+// One row of the header table: No, Group, Erement, VR, CHR#, Name, Value. Values hold the file's
+// bytes one per character (no character-set conversion).
+using HeaderRow = std::array<std::string, 7>;
+
+inline const HeaderRow kHeaderTableTitles = {" No", "Group", "Erement", "VR", "CHR#", "Name", "Value"};
+
+// The viewer fields the header reader writes; an empty optional leaves the field as it is.
+struct DicomFieldWrites {
+    std::optional<std::string> header;  // byte offset of the first pixel
+    std::optional<std::string> columns;
+    std::optional<std::string> rows;
+    std::optional<std::string> fieldOfView;
+    std::optional<std::string> offset;
+    std::optional<std::string> pixelSpacing;
+    std::optional<std::string> windowLevel;
+    std::optional<std::string> windowWidth;
+    std::optional<bool> swap;
+};
+
+struct DicomHeaderResult {
+    DicomFieldWrites fields;
+    // False when no Pixel Data tag lies in the first half of the data: the table and the summary
+    // are then to stay as they were.
+    bool pixelDataFound = false;
+    // The data rows of the table (table row 1 onward); the table gets rows.size() + 1 rows.
+    std::vector<HeaderRow> rows;
+    std::string summary;
+    // Set when the walk stopped early; what was read up to then is in the fields above.
+    std::optional<std::string> error;
+};
+
+// Walks the header of a DICOM file held whole in `data`: a byte scanner with little-endian tags
+// and 16-bit lengths, explicit VRs recognised element by element, stepping into sequences.
+// Never reads outside `data`.
+DicomHeaderResult readDicomHeader(const std::uint8_t* data, std::size_t size,
+                                  const TagDictionary& dictionary);
+
+}  // namespace ctiq

@@ -1,0 +1,499 @@
+#include "viewer/unit1.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+
+#include "common/app_error.h"
+#include "common/checked.h"
+#include "common/number_text.h"
+#include "common/ui/dialogs.h"
+#include "common/ui/guarded.h"
+#include "common/ui/radio_group.h"
+#include "viewer/auto_window.h"
+#include "viewer/dicom/dicom_header.h"
+#include "viewer/dicom/tag_dictionary.h"
+#include "viewer/file_list.h"
+#include "viewer/file_reading.h"
+#include "viewer/image_view.h"
+#include "viewer/name_geometry.h"
+#include "viewer/title_picture.h"
+
+namespace ctiq {
+namespace {
+
+constexpr int kModeByte8 = 0;
+constexpr int kModeDicom = 2;
+constexpr int kToolRoi = 0;
+
+std::string text(const QLineEdit* e) { return e->text().toStdString(); }
+QString q(const std::string& s) { return QString::fromStdString(s); }
+// Header values are the file's bytes, one per character.
+QString latin1(const std::string& s) { return QString::fromLatin1(s.data(), std::ssize(s)); }
+
+void setCell(QTableWidget* grid, int row, int column, const QString& value) {
+    QTableWidgetItem* item = grid->item(row, column);
+    if (!item) {
+        item = new QTableWidgetItem;
+        grid->setItem(row, column, item);
+    }
+    item->setText(value);
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+    setWindowTitle("Viewer");
+    buildControls();
+    connectHandlers();
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::setAnalysisWindows(QWidget* form2, QWidget* form3) {
+    form2_ = form2;
+    form3_ = form3;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    QApplication::quit();  // the viewer is the main window: closing it ends the program
+}
+
+void TForm1::buildControls() {
+    auto edit = [this](QWidget* parent, int x, int y, int w, const char* initial) {
+        auto* e = new QLineEdit(QString::fromUtf8(initial), parent);
+        e->setGeometry(x, y, w, 22);
+        return e;
+    };
+    auto button = [](QWidget* parent, int x, int y, int w, const char* caption) {
+        auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+        b->setGeometry(x, y, w, 22);
+        return b;
+    };
+    auto check = [](QWidget* parent, int x, int y, int w, const char* caption) {
+        auto* c = new QCheckBox(QString::fromUtf8(caption), parent);
+        c->setGeometry(x, y, w, 20);
+        return c;
+    };
+    auto label = [](QWidget* parent, int x, int y, int w, const char* caption) {
+        auto* l = new QLabel(QString::fromUtf8(caption), parent);
+        l->setGeometry(x, y, w, 20);
+        return l;
+    };
+
+    // Top row: file name, load, close.
+    EditFileName = edit(this, 0, 0, 630, "FileName");
+    BitBtnLoad = button(this, 632, 0, 40, "⇒");
+    BitBtn1 = button(this, 674, 0, 42, "Close");
+
+    // Image area with the magnification and image operation buttons beside the image.
+    ScrollBox1 = new QWidget(this);
+    ScrollBox1->setGeometry(0, 24, 560, 512);
+    Image1 = new ImageView(bitmap_, ScrollBox1);
+    Image1->setGeometry(0, 0, 512, 512);
+    Image2 = new QLabel(ScrollBox1);
+    Image2->setGeometry(0, 0, 512, 512);
+    Image2->setPixmap(titlePicture(QSize(512, 512)));
+    Image2->setScaledContents(true);
+    Image3 = new QWidget(ScrollBox1);
+    Image3->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Image3->setAttribute(Qt::WA_NoSystemBackground);
+    Image3->setGeometry(0, 0, 512, 512);
+    Button1 = button(ScrollBox1, 514, 0, 44, "+");
+    EditMF = edit(ScrollBox1, 514, 24, 44, "1.0");
+    Button2 = button(ScrollBox1, 514, 48, 44, "-");
+    ButtonVert = button(ScrollBox1, 514, 90, 44, "V");
+    ButtonHoriz = button(ScrollBox1, 514, 114, 44, "H");
+    ButtonCCW = button(ScrollBox1, 514, 138, 44, "CCW");
+    ButtonCW = button(ScrollBox1, 514, 162, 44, "CW");
+    ButtonTriming = button(ScrollBox1, 514, 200, 44, "Trim");
+    RadioButtonSizeOrg = new QRadioButton("Org", ScrollBox1);
+    RadioButtonSizeOrg->setGeometry(514, 250, 46, 20);
+    RadioButtonSizeOrg->setChecked(true);
+    RadioButtonSize512 = new QRadioButton("512", ScrollBox1);
+    RadioButtonSize512->setGeometry(514, 272, 46, 20);
+    RadioButton3 = new QRadioButton("Mag", ScrollBox1);
+    RadioButton3->setGeometry(514, 294, 46, 20);
+    CheckBoxWide = check(ScrollBox1, 514, 320, 46, "Wide");
+    ButtonSaveBMP = button(ScrollBox1, 514, 488, 44, "imgToCB");
+
+    // Header table below the image.
+    StringGridDICOM = new QTableWidget(2, 17, this);
+    StringGridDICOM->setGeometry(0, 536, 560, 109);
+    StringGridDICOM->horizontalHeader()->hide();
+    StringGridDICOM->verticalHeader()->hide();
+    StringGridDICOM->verticalHeader()->setDefaultSectionSize(18);
+    StringGridDICOM->setSelectionBehavior(QAbstractItemView::SelectRows);
+    StringGridDICOM->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (int c = 7; c < 17; ++c) StringGridDICOM->setColumnHidden(c, true);
+    const int widths[7] = {34, 44, 54, 30, 44, 170, 300};
+    for (int c = 0; c < 7; ++c) StringGridDICOM->setColumnWidth(c, widths[c]);
+
+    // Right-hand panels.
+    const int px = 562, pw = 154;
+    RadioGroupMode = new RadioGroup("Mode", {" 8bit", "16bit", "DICOM"}, 3, this);
+    RadioGroupMode->setGeometry(px, 24, pw, 44);
+    RadioGroupMode->setItemIndexSilently(kModeDicom);
+
+    auto* panel2 = new QWidget(this);  // the windowing panel
+    panel2->setGeometry(px, 70, pw, 160);
+    label(panel2, 0, 0, 80, "Windowing");
+    label(panel2, 0, 22, 40, "Lebel");
+    EditWindowLevel = edit(panel2, 42, 22, 60, "");
+    label(panel2, 0, 46, 40, "Width");
+    EditWindowWidth = edit(panel2, 42, 46, 60, "");
+    ButtonDisp = button(panel2, 106, 22, 46, "Disp");
+    ButtonAutoWL = button(panel2, 106, 46, 46, "Auto");
+    CheckBoxSwp = check(panel2, 0, 70, 52, "Swap");
+    CheckBoxInvrt = check(panel2, 52, 70, 56, "Invert");
+    CheckBoxSign = check(panel2, 108, 70, 46, "Sign");
+    RadioGroupRange = new RadioGroup("Range", {"1", "3", "10", "30"}, 4, panel2);
+    RadioGroupRange->setGeometry(0, 92, pw, 44);
+    RadioGroupRange->setItemIndexSilently(1);
+
+    auto* roiPanel = new QWidget(this);
+    roiPanel->setGeometry(px, 232, pw, 176);
+    RadioGroupTool = new RadioGroup("", {"ROI", "Move", "OFF", "Home"}, 4, roiPanel);
+    RadioGroupTool->setGeometry(0, 0, pw, 30);
+    RadioGroupTool->setItemIndexSilently(kToolRoi);
+    label(roiPanel, 0, 32, 30, "Pos");
+    EditROIPosX = edit(roiPanel, 32, 32, 58, "64");
+    EditROIPosY = edit(roiPanel, 94, 32, 58, "64");
+    label(roiPanel, 0, 56, 30, "Size");
+    EditROISizeX = edit(roiPanel, 32, 56, 58, "64");
+    EditROISizeY = edit(roiPanel, 94, 56, 58, "64");
+    CheckBoxRoiLock = check(roiPanel, 0, 80, 60, "Lock");
+    CheckBoxRoiSet = check(roiPanel, 62, 80, 50, "Use");
+    ButtonStat = button(roiPanel, 112, 80, 40, "Stat");
+    label(roiPanel, 0, 104, 50, "Average");
+    EditHSBP = edit(roiPanel, 52, 104, 100, "");
+    label(roiPanel, 0, 128, 50, "SD");
+    EditVSBP = edit(roiPanel, 52, 128, 100, "");
+
+    auto* calculation = new QWidget(this);
+    calculation->setGeometry(px, 410, pw, 48);
+    label(calculation, 0, 0, 80, "Calculation");
+    ButtonToTable = button(calculation, 0, 22, 46, "toMTF");
+    ButtonToForm3 = button(calculation, 48, 22, 40, "toWS");
+    CheckBoxLockPara = check(calculation, 90, 22, 64, "LockPara");
+    CheckBoxLockPara->setChecked(true);
+    ButtonToForm2 = button(this, px, 460, 76, "Form2");
+    ButtonForm3 = button(this, px + 78, 460, 76, "Form3");
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setGeometry(px, 484, pw, 90);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    ButtonFileList = button(this, px, 576, 50, "F.List");
+    Button3 = button(this, px + 52, 576, 56, "Button3");
+    EditFListNo = edit(this, px + 110, 576, 44, "1");
+    ListBox1 = new QListWidget(this);
+    ListBox1->setGeometry(px, 600, pw, 46);
+    ButtonHeaderToCB = button(this, px, 648, 80, "HeaderToCB");
+    Memo2 = new QPlainTextEdit("M\ne\nm\no\n2", this);
+    Memo2->setGeometry(px + 82, 648, 72, 40);
+
+    Memo_DICOMTag = new QPlainTextEdit(this);
+    Memo_DICOMTag->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo_DICOMTag->setPlainText(q(TagDictionary::builtIn().text()));
+    Memo_DICOMTag->hide();
+
+    // Bottom row of image parameters.
+    Label1 = label(this, 0, 648, 560,
+                   "File      Header      FOV       Colum      Row      Offset     Pixel    "
+                   "ShiftX ShiftY");
+    EditFileSize = edit(this, 0, 668, 66, "0");
+    EditHeader = edit(this, 68, 668, 56, "0");
+    EditFOVSize = edit(this, 126, 668, 56, "0");
+    EditImgSizeX = edit(this, 184, 668, 56, "0");
+    EditImgSizeY = edit(this, 242, 668, 56, "0");
+    EditOffst = edit(this, 300, 668, 56, "0");
+    EditPxlSpc = edit(this, 358, 668, 64, "0");
+    EditImgSftX = edit(this, 424, 668, 44, "0");
+    EditImgSftY = edit(this, 470, 668, 44, "0");
+    ButtonRowCulm = button(this, 516, 668, 40, "<>");
+
+    Image2->raise();
+    Image3->raise();
+    setFixedHeight(692);
+}
+
+void TForm1::connectHandlers() {
+    auto on = [this](QPushButton* b, void (TForm1::*handler)()) {
+        connectGuarded(b, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+    };
+    on(BitBtnLoad, &TForm1::BitBtnLoadClick);
+    on(ButtonToForm2, &TForm1::ButtonToForm2Click);
+    on(ButtonForm3, &TForm1::ButtonForm3Click);
+    on(ButtonDisp, &TForm1::ButtonDispClick);
+    on(Button1, &TForm1::Button1Click);
+    on(Button2, &TForm1::Button2Click);
+    on(ButtonRowCulm, &TForm1::ButtonRowCulmClick);
+    on(ButtonAutoWL, &TForm1::ButtonAutoWLClick);
+    on(ButtonFileList, &TForm1::ButtonFileListClick);
+    on(Button3, &TForm1::Button3Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
+    // `clicked` comes from the user only, so code that sets the boxes runs no handler.
+    connectGuarded(CheckBoxSwp, &QCheckBox::clicked, this, [this] { CheckBoxSwpClick(); });
+    connectGuarded(CheckBoxInvrt, &QCheckBox::clicked, this, [this] { CheckBoxInvrtClick(); });
+}
+
+void TForm1::FormCreate() {
+    LoadState = 0;
+    ImageStream.clear();
+    setFixedWidth(716);
+    move(51, 20);
+    DragTopLeft = DragBottomRight = DragMove = false;
+    Image3->resize(512, 512);
+    Image1->hide();
+    for (int c = 0; c < 7; ++c) setCell(StringGridDICOM, 0, c, q(kHeaderTableTitles[c]));
+}
+
+SampleFormat TForm1::sampleFormat() const {
+    return RadioGroupMode->itemIndex() == kModeByte8 ? SampleFormat::Byte8 : SampleFormat::Word16;
+}
+
+void TForm1::ButtonToForm2Click() {
+    if (form2_) form2_->show();
+}
+
+void TForm1::ButtonForm3Click() {
+    if (form3_) form3_->show();
+}
+
+void TForm1::BitBtnLoadClick() {
+    ImageFileName.clear();
+    EditImgSizeX->clear();
+    EditImgSizeY->clear();
+    if (LoadState < 2) {
+        ImageFileName = dialogs().openFile(this).toStdString();
+    } else {
+        ImageFileName = text(EditFileName);
+    }
+    if (ImageFileName.empty()) return;
+
+    ImageStream.clear();
+    const NameGeometry name = splitNameGeometry(ImageFileName);
+    EditImgSizeX->setText(q(name.columns));
+    EditImgSizeY->setText(q(name.rows));
+    EditPxlSpc->setText(q(name.spacing));
+    std::string suggestion = name.suggestion;
+
+    EditFileName->setText(q(ImageFileName));
+    readWholeFile(ImageFileName, ImageStream);
+    EditFileSize->setText(q(IntToStr(static_cast<std::int64_t>(ImageStream.size()))));
+    Image1->show();
+
+    if (RadioGroupMode->itemIndex() == kModeDicom &&
+        (EditImgSizeX->text().isEmpty() || EditImgSizeY->text().isEmpty())) {
+        ReadDicomHeader();
+        suggestion = text(EditImgSizeX) + " " + text(EditImgSizeY);
+    }
+
+    if (!EditImgSizeX->text().isEmpty() && !EditImgSizeY->text().isEmpty()) {
+        ImgCols = StrToInt(text(EditImgSizeX));
+        ImgRows = StrToInt(text(EditImgSizeY));
+    } else {
+        if (suggestion.size() < 4)
+            suggestion = sizeSuggestion(static_cast<std::int64_t>(ImageStream.size()),
+                                        sampleBytes(sampleFormat()));
+        const QString answer =
+            dialogs().inputBox(this, "", "Matrix Size x y , ", q(suggestion));
+        EditPxlSpc->setText(dialogs().inputBox(
+            this, "InputBox", "ﾋﾟｸｾﾙ間隔(mm)を入力してください。", EditPxlSpc->text()));
+        const MatrixSize size = parseSizeAnswer(answer.toStdString());
+        ImgCols = size.columns;
+        ImgRows = size.rows;
+        EditHeader->setText("0");
+        EditMF->setText("1.0");
+    }
+
+    requireDrawableBitmap({{}, false, ImgCols, ImgRows});
+    bitmap_.resize(ImgCols, ImgRows);
+    EditImgSizeX->setText(q(IntToStr(ImgCols)));
+    EditImgSizeY->setText(q(IntToStr(ImgRows)));
+    LoadState = 1;
+    CheckBoxRoiSet->setChecked(true);
+    if (!CheckBoxRoiLock->isChecked()) {
+        EditROIPosX->setText(q(IntToStr(ImgCols / 2)));
+        EditROIPosY->setText(q(IntToStr(ImgRows / 2)));
+        EditROISizeX->setText("256");
+        EditROISizeY->setText("256");
+    }
+    EditWindowLevel->setText("512");
+    EditWindowWidth->setText("1024");
+    DrawImage();
+    ButtonAutoWLClick();
+    ButtonFileListClick();
+}
+
+void TForm1::ReadDicomHeader() {
+    const DicomHeaderResult r =
+        readDicomHeader(ImageStream.data(), ImageStream.size(), TagDictionary::builtIn());
+    const DicomFieldWrites& f = r.fields;
+    auto apply = [](QLineEdit* e, const std::optional<std::string>& v) {
+        if (v) e->setText(latin1(*v));
+    };
+    apply(EditHeader, f.header);
+    apply(EditImgSizeX, f.columns);
+    apply(EditImgSizeY, f.rows);
+    apply(EditFOVSize, f.fieldOfView);
+    apply(EditOffst, f.offset);
+    apply(EditPxlSpc, f.pixelSpacing);
+    apply(EditWindowLevel, f.windowLevel);
+    apply(EditWindowWidth, f.windowWidth);
+    if (f.swap) CheckBoxSwp->setChecked(*f.swap);  // no click handler: no rendering mid-load
+
+    if (r.pixelDataFound) {
+        StringGridDICOM->setUpdatesEnabled(false);
+        StringGridDICOM->setRowCount(1 + static_cast<int>(r.rows.size()));
+        for (int row = 0; row < static_cast<int>(r.rows.size()); ++row)
+            for (int c = 0; c < 7; ++c) setCell(StringGridDICOM, row + 1, c, latin1(r.rows[row][c]));
+        StringGridDICOM->setUpdatesEnabled(true);
+        QString summary = latin1(r.summary);
+        summary.replace("\r\n", "\n");
+        Memo1->setPlainText(summary);
+    }
+    if (r.error) throw AppError(*r.error);
+}
+
+void TForm1::DrawImage() {
+    if (LoadState <= 0) return;
+    Image3->show();
+    Image2->hide();
+    Image1->show();
+
+    const double m = static_cast<double>(StrToFloat(text(EditMF)));
+    ImgCols = StrToInt(text(EditImgSizeX));
+    ImgRows = StrToInt(text(EditImgSizeY));
+    GreyWindow window;
+    window.level = StrToInt(text(EditWindowLevel));
+    window.width = StrToInt(text(EditWindowWidth));
+    const std::int32_t shiftX = StrToInt(text(EditImgSftX));
+    const std::int32_t shiftY = StrToInt(text(EditImgSftY));
+    const ViewLayout layout = computeView(m, ImgCols, ImgRows, shiftX, shiftY);
+    requireDrawableBitmap(layout);
+    bitmap_.resize(layout.bitmapWidth, layout.bitmapHeight);
+
+    StoredImageLayout image;
+    image.header = StrToInt(text(EditHeader));
+    image.columns = ImgCols;
+    image.rows = ImgRows;
+    image.format = sampleFormat();
+    checkedDivide(256, window.width);
+    PaintOptions options;
+    options.offset = StrToInt(text(EditOffst));
+    options.format = image.format;
+    options.swap = CheckBoxSwp->isChecked();
+    options.invert = CheckBoxInvrt->isChecked();
+    paintView(ImageStream.data(), ImageStream.size(), image, layout, window, options, bitmap_);
+
+    const ControlGeometry control = imageControlGeometry(ImgCols, ImgRows, layout.wide);
+    Image1->setGeometry(control.left, 0, control.width, 512);
+    Image1->update();
+
+    if (RadioGroupTool->itemIndex() == kToolRoi) {
+        const std::int32_t posX = StrToInt(text(EditROIPosX));
+        const std::int32_t sizeX = StrToInt(text(EditROISizeX));
+        const std::int32_t posY = StrToInt(text(EditROIPosY));
+        const std::int32_t sizeY = StrToInt(text(EditROISizeY));
+        const IntRect roi = roiFromFields(posX, sizeX, posY, sizeY);
+        RoiLeft = roi.left;
+        RoiTop = roi.top;
+        RoiRight = roi.right;
+        RoiBottom = roi.bottom;
+        RoiFrameRect = toBitmapCoordinates(roi, layout.view.left, layout.view.top);
+        DrawRoiFrame();
+    }
+    ViewLeft = layout.view.left;
+    ViewRight = layout.view.right;
+    ViewTop = layout.view.top;
+    ViewBottom = layout.view.bottom;
+}
+
+void TForm1::DrawRoiFrame() {
+    if (LoadState <= 0) return;
+    drawRoiFrame(bitmap_, RoiFrameRect);
+    Image1->update();
+}
+
+void TForm1::ButtonDispClick() { DrawImage(); }
+
+void TForm1::Button1Click() {
+    const long double magnified = StrToFloat(text(EditMF)) + 0.1L;
+    EditMF->setText(q(FloatToStr(magnified)));
+    if (StrToFloat(text(EditMF)) == 1) {
+        EditMF->setText("1.0");
+        EditImgSftY->setText("0");
+        EditImgSftX->setText("0");
+    }
+    DrawImage();
+}
+
+void TForm1::Button2Click() {
+    if (StrToFloat(text(EditMF)) > 1)
+        EditMF->setText(q(FloatToStr(StrToFloat(text(EditMF)) - 0.1L)));
+    if (StrToFloat(text(EditMF)) == 1) {
+        EditMF->setText("1.0");
+        EditImgSftY->setText("0");
+        EditImgSftX->setText("0");
+    }
+    DrawImage();
+}
+
+void TForm1::CheckBoxSwpClick() { ButtonDispClick(); }
+
+void TForm1::CheckBoxInvrtClick() { ButtonDispClick(); }
+
+void TForm1::ButtonRowCulmClick() {
+    const QString columns = EditImgSizeX->text();
+    EditImgSizeX->setText(EditImgSizeY->text());
+    EditImgSizeY->setText(columns);
+    ButtonDispClick();
+    ButtonAutoWLClick();
+}
+
+void TForm1::ButtonAutoWLClick() {
+    StoredImageLayout image;
+    image.header = StrToInt(text(EditHeader));
+    image.columns = ImgCols;
+    image.rows = ImgRows;
+    image.format = sampleFormat();
+    SampleValueRule rule;
+    rule.format = image.format;
+    rule.swap = CheckBoxSwp->isChecked();
+    rule.offset = StrToInt(text(EditOffst));
+    // Too small an image for a central region keeps the window as it is.
+    if (const auto window = computeAutoWindow(ImageStream.data(), ImageStream.size(), image, rule)) {
+        EditWindowWidth->setText(q(IntToStr(window->width)));
+        EditWindowLevel->setText(q(IntToStr(window->level)));
+    }
+    DrawImage();
+}
+
+std::vector<std::string> TForm1::rebuildFileList() {
+    ListBox1->clear();
+    std::vector<std::string> files = listFolderFiles(folderPrefix(text(EditFileName)));
+    for (const std::string& file : files) ListBox1->addItem(q(file));
+    return files;
+}
+
+void TForm1::Button3Click() { rebuildFileList(); }
+
+void TForm1::ButtonFileListClick() {
+    const std::vector<std::string> files = rebuildFileList();
+    EditFListNo->setText(q(IntToStr(indexInList(files, text(EditFileName)))));
+}
+
+}  // namespace ctiq
