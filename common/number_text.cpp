@@ -90,6 +90,26 @@ std::string digitAt(const Decimal& d, int position) {
     return std::string(1, d.digits[index]);
 }
 
+// The power of ten of the first significant digit of a well-formed real text.
+long decimalExponent(std::string_view t) {
+    long exponent = 0;
+    const std::size_t e = t.find_first_of("eE");
+    if (e != std::string_view::npos) {
+        std::string_view digits = t.substr(e + 1);
+        const bool negative = !digits.empty() && digits[0] == '-';
+        if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) digits.remove_prefix(1);
+        for (char c : digits) exponent = std::min(exponent * 10 + (c - '0'), 100000L);
+        if (negative) exponent = -exponent;
+    }
+    const std::string_view mantissa = t.substr(0, e);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) return -1;
+    const long position = first < point ? static_cast<long>(point - first - 1)
+                                        : -static_cast<long>(first - point);
+    return position + exponent;
+}
+
 }  // namespace
 
 std::int32_t StrToInt(std::string_view text) {
@@ -152,7 +172,7 @@ long double StrToFloat(std::string_view text) {
     const auto res = std::from_chars(clean.data(), clean.data() + clean.size(), value);
     if (res.ec == std::errc::result_out_of_range) {
         // Underflow reads as zero; overflow is no number the tool can use.
-        if (std::fabs(value) < 1) return 0;
+        if (decimalExponent(clean) < 0) return 0;
         throw AppError(messages::notAFloat(text));
     }
     if (res.ec != std::errc() || res.ptr != clean.data() + clean.size())

@@ -47,7 +47,8 @@ ALWAYS = {
 def camel(words: str, group: int) -> str:
     if group == 0x0002:
         words = words.replace("Information", "Info")
-    parts = re.split(r"[^A-Za-z0-9]+", words.replace("'", ""))
+    words = words.replace("(s)", "s").replace("'", "")
+    parts = re.split(r"[^A-Za-z0-9]+", words)
     return "".join(p[:1].upper() + p[1:] for p in parts if p)
 
 

@@ -1,5 +1,6 @@
 #include "viewer/dicom/dicom_header.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -38,15 +39,23 @@ public:
     }
     std::string readBytes(std::size_t n) {
         if (!has(n)) throw Truncated{};
-        std::string s(reinterpret_cast<const char*>(data_ + pos_), n);
-        pos_ += n;
-        return s;
+        return take(n);
+    }
+    // At most n bytes: what the data still holds.
+    std::string readAvailable(std::size_t n) {
+        return take(pos_ <= size_ ? std::min(n, size_ - pos_) : 0);
     }
     bool startsWith(const std::uint8_t (&bytes)[4]) const {
         return has(4) && std::memcmp(data_ + pos_, bytes, 4) == 0;
     }
 
 private:
+    std::string take(std::size_t n) {
+        std::string s(reinterpret_cast<const char*>(data_ + pos_), n);
+        pos_ += n;
+        return s;
+    }
+
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t pos_;
@@ -147,6 +156,7 @@ public:
                 HeaderRow& row = currentRow();
                 for (int i = 1; i <= 6; ++i) row[i].clear();
                 c.skipZeros();
+                const bool isPixelData = c.pos() == pixelTag;
                 group = c.read16();
                 row[1] = hex4(group);
                 element = c.read16();
@@ -180,7 +190,10 @@ public:
                     continue;
                 }
                 if (valueLength == 0) continue;
-                std::string value = c.readBytes(valueLength);
+                // The walk ends with Pixel Data, whose value is shown only: a file cut short
+                // inside it still has a whole header (the rendering reports the missing pixels).
+                std::string value =
+                    isPixelData ? c.readAvailable(valueLength) : c.readBytes(valueLength);
                 const bool sequenceEnds = inSequence_ && stepOverDelimitations(c);
 
                 if (!(group == 0x0028 && element == 0x1053) && value.size() >= 2 &&

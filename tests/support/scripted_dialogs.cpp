@@ -1,0 +1,38 @@
+#include "tests/support/scripted_dialogs.h"
+
+#include <gtest/gtest.h>
+
+namespace ctiq::testing {
+
+QString ScriptedDialogs::openFile(QWidget*) {
+    ++openFileRequests;
+    if (openFileAnswers.empty()) {
+        ADD_FAILURE() << "unexpected file dialog";
+        return {};
+    }
+    QString answer = openFileAnswers.front();
+    openFileAnswers.pop_front();
+    return answer;
+}
+
+QString ScriptedDialogs::inputBox(QWidget*, const QString& caption, const QString& prompt,
+                                  const QString& defaultText) {
+    inputRequests.push_back({caption, prompt, defaultText});
+    if (inputAnswers.empty()) {
+        ADD_FAILURE() << "unexpected input box: " << prompt.toStdString();
+        return defaultText;
+    }
+    const std::optional<QString> answer = inputAnswers.front();
+    inputAnswers.pop_front();
+    return answer ? *answer : defaultText;
+}
+
+ScopedScriptedDialogs::ScopedScriptedDialogs() {
+    auto owned = std::make_unique<ScriptedDialogs>();
+    dialogs_ = owned.get();
+    previous_ = setDialogs(std::move(owned));
+}
+
+ScopedScriptedDialogs::~ScopedScriptedDialogs() { setDialogs(std::move(previous_)); }
+
+}  // namespace ctiq::testing
