@@ -40,8 +40,8 @@ class ScopedScriptedDialogs {
 public:
     ScopedScriptedDialogs();
     ~ScopedScriptedDialogs();
-    ScriptedDialogs& operator*() { return *dialogs_; }
-    ScriptedDialogs* operator->() { return dialogs_; }
+    ScriptedDialogs& operator*() const { return *dialogs_; }
+    ScriptedDialogs* operator->() const { return dialogs_; }
 
 private:
     ScriptedDialogs* dialogs_;

@@ -1,0 +1,392 @@
+// Scenario tests of the viewer window: the handlers driven as a user drives them, with scripted
+// dialogs, under the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <algorithm>
+#include <cmath>
+
+#include "common/ui/radio_group.h"
+#include "tests/support/dicom_builder.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_files.h"
+#include "viewer/image_view.h"
+#include "viewer/unit1.h"
+
+namespace ctiq {
+namespace {
+
+using testing::TempFolder;
+
+class ViewerWindow : public ::testing::Test {
+protected:
+    testing::ScopedScriptedDialogs dialogs;
+    TForm1 form;
+    TempFolder folder;
+
+    std::string copyToFolder(const std::string& relative, const std::string& name) {
+        const std::string path = folder.file(name);
+        testing::writeBytes(path, testing::readBytes(testing::testData(relative)));
+        return path;
+    }
+    std::string writeFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        const std::string path = folder.file(name);
+        testing::writeBytes(path, bytes);
+        return path;
+    }
+    // Chooses `path` in the file dialog and presses "⇒".
+    void load(const std::string& path, int mode = 2) {
+        form.RadioGroupMode->setItemIndex(mode);
+        dialogs->openFileAnswers.push_back(QString::fromStdString(path));
+        form.BitBtnLoad->click();
+    }
+    std::string field(QLineEdit* e) const { return e->text().toStdString(); }
+    std::vector<std::string> errors() const {
+        std::vector<std::string> out;
+        for (const QString& e : dialogs->errors) out.push_back(e.toStdString());
+        return out;
+    }
+};
+
+TEST_F(ViewerWindow, StartsWithItsStoredLayout) {
+    EXPECT_EQ(form.windowTitle(), "Viewer");
+    EXPECT_EQ(form.width(), 716);
+    EXPECT_EQ(form.LoadState, 0);
+    EXPECT_EQ(field(form.EditFileName), "FileName");
+    EXPECT_EQ(field(form.EditMF), "1.0");
+    EXPECT_EQ(field(form.EditROIPosX), "64");
+    EXPECT_EQ(field(form.EditROISizeY), "64");
+    EXPECT_EQ(field(form.EditWindowLevel), "");
+    EXPECT_EQ(field(form.EditFListNo), "1");
+    EXPECT_EQ(form.RadioGroupMode->itemIndex(), 2);
+    EXPECT_EQ(form.RadioGroupMode->itemText(0), " 8bit");
+    EXPECT_EQ(form.RadioGroupTool->itemIndex(), 0);
+    EXPECT_EQ(form.RadioGroupRange->itemIndex(), 1);
+    EXPECT_TRUE(form.CheckBoxLockPara->isChecked());
+    EXPECT_EQ(form.BitBtnLoad->text(), "⇒");
+    EXPECT_EQ(form.Memo2->toPlainText(), "M\ne\nm\no\n2");
+    const char* titles[] = {" No", "Group", "Erement", "VR", "CHR#", "Name", "Value"};
+    for (int c = 0; c < 7; ++c) EXPECT_EQ(form.StringGridDICOM->item(0, c)->text(), titles[c]);
+    EXPECT_EQ(form.Memo_DICOMTag->toPlainText().count('\n'), 1910);
+}
+
+TEST_F(ViewerWindow, BeforeAnyLoadDisplayControlsChangeNothing) {
+    form.ButtonDisp->click();
+    form.CheckBoxSwp->click();
+    form.CheckBoxInvrt->click();
+    form.ButtonAutoWL->click();
+    EXPECT_TRUE(errors().empty());
+    EXPECT_FALSE(form.Image2->isHidden());
+    EXPECT_TRUE(form.Image1->isHidden());
+}
+
+TEST_F(ViewerWindow, FormButtonsShowTheAnalysisWindows) {
+    QWidget form2, form3;
+    form.setAnalysisWindows(&form2, &form3);
+    form.ButtonToForm2->click();
+    form.ButtonForm3->click();
+    EXPECT_TRUE(form2.isVisible());
+    EXPECT_TRUE(form3.isVisible());
+}
+
+TEST_F(ViewerWindow, LoadsCtSmallWithHeaderSummaryAutoWindowAndFolderList) {
+    const std::string path = copyToFolder("dicom/CT_small.dcm", "CT_small.dcm");
+    writeFile("IM10", {1});
+    writeFile("IM2", {1});
+    load(path);
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+
+    EXPECT_EQ(form.LoadState, 1);
+    EXPECT_EQ(field(form.EditFileName), path);
+    EXPECT_EQ(field(form.EditFileSize), "39206");
+    EXPECT_EQ(field(form.EditHeader), "6300");
+    EXPECT_EQ(field(form.EditImgSizeX), "128");
+    EXPECT_EQ(field(form.EditImgSizeY), "128");
+    EXPECT_EQ(field(form.EditPxlSpc), "0.661468");
+    EXPECT_EQ(field(form.EditOffst), "-1024");
+    EXPECT_EQ(field(form.EditFOVSize), "338.671600");
+    EXPECT_FALSE(form.CheckBoxSwp->isChecked());
+    EXPECT_TRUE(form.CheckBoxRoiSet->isChecked());
+    EXPECT_EQ(field(form.EditROIPosX), "64");
+    EXPECT_EQ(field(form.EditROISizeX), "256");
+    EXPECT_TRUE(dialogs->inputRequests.empty());
+
+    EXPECT_EQ(form.StringGridDICOM->rowCount(), 255);
+    EXPECT_EQ(form.StringGridDICOM->item(1, 5)->text(), "MediaStorageSOPClassUID");
+    EXPECT_EQ(form.StringGridDICOM->item(193, 5)->text(), "Rows");
+    EXPECT_TRUE(form.Memo1->toPlainText().startsWith("RHAPSODE\nmmST : 5.000000\n"));
+
+    // The automatic window, computed here directly from the central half of the file.
+    const auto bytes = testing::readBytes(path);
+    int lo = 1 << 20, hi = -(1 << 20);
+    for (int r = 32; r < 96; ++r) {
+        for (int c = 32; c < 96; ++c) {
+            const std::size_t at = 6300 + 2 * (r * 128 + c);
+            const int v = static_cast<std::int16_t>(
+                static_cast<std::int16_t>(bytes[at] | (bytes[at + 1] << 8)) - 1024);
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+    }
+    EXPECT_EQ(field(form.EditWindowWidth), std::to_string(hi - lo - 1));
+    EXPECT_EQ(field(form.EditWindowLevel), std::to_string((hi + lo) / 2));
+
+    EXPECT_EQ(form.displayBitmap().width, 128);
+    EXPECT_EQ(form.Image1->geometry(), QRect(0, 0, 512, 512));
+    EXPECT_TRUE(form.Image2->isHidden());
+
+    const std::string prefix = folder.path() + "/";
+    ASSERT_EQ(form.ListBox1->count(), 3);
+    EXPECT_EQ(form.ListBox1->item(0)->text().toStdString(), prefix + "CT_small.dcm");
+    EXPECT_EQ(form.ListBox1->item(1)->text().toStdString(), prefix + "IM2");
+    EXPECT_EQ(form.ListBox1->item(2)->text().toStdString(), prefix + "IM10");
+    EXPECT_EQ(field(form.EditFListNo), "0");
+}
+
+TEST_F(ViewerWindow, NonSquareDicomShowsRowsAndColumnsInTheirFields) {
+    std::vector<std::int16_t> ramp(4 * 6);
+    for (int k = 0; k < 24; ++k) ramp[k] = static_cast<std::int16_t>(k * 10);
+    testing::DicomBuilder b;
+    b.us(0x0028, 0x0010, 6).us(0x0028, 0x0011, 4);
+    load(writeFile("tall.dcm", b.withPixels(ramp)));
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(field(form.EditImgSizeX), "4");
+    EXPECT_EQ(field(form.EditImgSizeY), "6");
+    const DisplayBitmap& bitmap = form.displayBitmap();
+    ASSERT_EQ(bitmap.width, 4);
+    ASSERT_EQ(bitmap.height, 6);
+    EXPECT_EQ(form.Image1->geometry(), QRect(85, 0, 341, 512));
+    // The central half is rows 1..2 and columns 1..2: 50, 60, 90, 100.
+    EXPECT_EQ(field(form.EditWindowWidth), "49");
+    EXPECT_EQ(field(form.EditWindowLevel), "75");
+    // The ROI frame (256 around (2, 3)) lies outside this small bitmap: every pixel is image.
+    const float scale = static_cast<float>(256.0L / 49);
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            const long double d = (y * 4 + x) * 10 - 75;
+            const long grey = std::clamp(std::lround(std::nearbyint(d * scale)) + 128, 0L, 255L);
+            EXPECT_EQ(bitmap.at(x, y), grey) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(ViewerWindow, RawFileTakesItsGeometryFromItsName) {
+    const std::string path = copyToFolder("phantoms/point 256 256 0p5.raw", "point 256 256 0p5.raw");
+    form.EditHeader->setText("0");
+    form.RadioGroupTool->setItemIndexSilently(2);  // "OFF": no frame in the picture
+    load(path, 1);
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_TRUE(dialogs->inputRequests.empty());
+    EXPECT_EQ(field(form.EditImgSizeX), "256");
+    EXPECT_EQ(field(form.EditImgSizeY), "256");
+    EXPECT_EQ(field(form.EditPxlSpc), "0.5");
+    EXPECT_EQ(field(form.EditHeader), "0");
+    EXPECT_EQ(field(form.EditROIPosX), "128");
+    // The point (peak 3751 at row 128, column 128) is the one white sample of the centre.
+    const DisplayBitmap& bitmap = form.displayBitmap();
+    const auto brightest = std::max_element(bitmap.pixels.begin(), bitmap.pixels.end());
+    EXPECT_EQ(brightest - bitmap.pixels.begin(), 128 * 256 + 128);
+}
+
+TEST_F(ViewerWindow, SizePromptOffersASquareAndTakesTheAnswer) {
+    const std::string path = writeFile("img.raw", std::vector<std::uint8_t>(262144, 7));
+    dialogs->inputAnswers = {QString("256"), QString("0.7")};
+    form.EditHeader->setText("12");
+    form.EditMF->setText("2.0");
+    load(path, 0);
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    ASSERT_EQ(dialogs->inputRequests.size(), 2u);
+    EXPECT_EQ(dialogs->inputRequests[0].caption, "");
+    EXPECT_EQ(dialogs->inputRequests[0].prompt, "Matrix Size x y , ");
+    EXPECT_EQ(dialogs->inputRequests[0].defaultText, "512 512");
+    EXPECT_EQ(dialogs->inputRequests[1].caption, "InputBox");
+    EXPECT_EQ(dialogs->inputRequests[1].prompt, "ﾋﾟｸｾﾙ間隔(mm)を入力してください。");
+    EXPECT_EQ(field(form.EditImgSizeX), "256");
+    EXPECT_EQ(field(form.EditImgSizeY), "256");
+    EXPECT_EQ(field(form.EditPxlSpc), "0.7");
+    EXPECT_EQ(field(form.EditHeader), "0");
+    EXPECT_EQ(field(form.EditMF), "1.0");
+}
+
+TEST_F(ViewerWindow, CancelledSizePromptLoadsWithTheOfferedSize) {
+    const std::string path = writeFile("img.raw", std::vector<std::uint8_t>(524288 + 1234, 0));
+    dialogs->inputAnswers = {std::nullopt, std::nullopt};
+    load(path, 1);
+    EXPECT_EQ(dialogs->inputRequests[0].defaultText, "1024 1024");
+    EXPECT_EQ(field(form.EditImgSizeX), "1024");
+    // 1024 × 1024 16-bit samples are more than the file holds: the rendering says so.
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_NE(errors()[0].find("more image than the file holds"), std::string::npos) << errors()[0];
+    EXPECT_EQ(form.LoadState, 1);
+}
+
+TEST_F(ViewerWindow, AnswerThatIsNotASizeStopsTheLoad) {
+    const std::string path = writeFile("img.raw", std::vector<std::uint8_t>(100, 0));
+    dialogs->inputAnswers = {QString("ten"), QString("1")};
+    load(path, 1);
+    EXPECT_EQ(errors(), std::vector<std::string>{"'ten' は整数ではありません"});
+    EXPECT_EQ(form.LoadState, 0);
+}
+
+TEST_F(ViewerWindow, TruncatedDicomKeepsItsHeaderAndTheRenderingNamesTheMismatch) {
+    load(copyToFolder("dicom/MR_truncated.dcm", "MR_truncated.dcm"));
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_NE(errors()[0].find("header 1500 + 64 × 64 × 2 bytes"), std::string::npos)
+        << errors()[0];
+    EXPECT_NE(errors()[0].find("9630"), std::string::npos) << errors()[0];
+    EXPECT_EQ(form.LoadState, 1);
+    EXPECT_EQ(field(form.EditImgSizeX), "64");
+    EXPECT_EQ(form.StringGridDICOM->rowCount(), 66);
+}
+
+TEST_F(ViewerWindow, BigEndianDicomAsksForTheSize) {
+    dialogs->inputAnswers = {QString("64 64"), std::nullopt};
+    load(copyToFolder("dicom/MR_small_bigendian.dcm", "MR_small_bigendian.dcm"));
+    ASSERT_EQ(dialogs->inputRequests.size(), 2u);
+    EXPECT_EQ(dialogs->inputRequests[0].defaultText, "128 128");
+    EXPECT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(field(form.EditHeader), "0");
+    EXPECT_EQ(form.displayBitmap().width, 64);
+}
+
+TEST_F(ViewerWindow, CancelledDialogAndMissingFileChangeNoState) {
+    load(copyToFolder("phantoms/point 256 256 0p5.raw", "p 16 16 1.raw"), 1);
+    ASSERT_EQ(form.LoadState, 1);
+    const std::vector<std::uint8_t> stream = form.ImageStream;
+
+    load("", 1);  // cancelled
+    EXPECT_EQ(field(form.EditImgSizeX), "");
+    EXPECT_EQ(form.ImageStream, stream);
+    EXPECT_TRUE(errors().empty());
+
+    const std::string missing = folder.file("gone 8 8 1.raw");
+    load(missing, 1);
+    EXPECT_EQ(errors(), std::vector<std::string>{"ファイル " + missing + " は開けません"});
+    EXPECT_EQ(field(form.EditFileName), missing);
+    EXPECT_EQ(field(form.EditImgSizeX), "8");
+    EXPECT_TRUE(form.ImageStream.empty());
+    EXPECT_EQ(form.LoadState, 1);
+    EXPECT_EQ(form.ImgCols, 16);
+}
+
+TEST_F(ViewerWindow, LoadStateTwoTakesThePathFromTheField) {
+    const std::string path = copyToFolder("phantoms/point 256 256 0p5.raw", "p 256 256 0p5.raw");
+    form.RadioGroupMode->setItemIndex(1);
+    form.EditFileName->setText(QString::fromStdString(path));
+    form.LoadState = 2;
+    form.BitBtnLoadClick();
+    EXPECT_EQ(dialogs->openFileRequests, 0);
+    EXPECT_EQ(form.LoadState, 1);
+    EXPECT_EQ(form.ImgCols, 256);
+}
+
+class LoadedRamp : public ViewerWindow {
+protected:
+    void SetUp() override {
+        std::vector<std::int16_t> words(512 * 256);
+        for (std::size_t k = 0; k < words.size(); ++k) words[k] = static_cast<std::int16_t>(k % 997);
+        load(writeFile("ramp 512 256 1.raw", testing::wordsLE(words)), 1);
+        ASSERT_TRUE(errors().empty()) << errors()[0];
+    }
+};
+
+TEST_F(LoadedRamp, MagnificationStepsStayOnTheTenthGrid) {
+    for (const char* expected : {"1.1", "1.2", "1.3", "1.4", "1.5"}) {
+        form.Button1->click();
+        EXPECT_EQ(field(form.EditMF), expected);
+    }
+    form.EditMF->setText("1.1");
+    form.EditImgSftX->setText("5");
+    form.EditImgSftY->setText("-5");
+    form.Button2->click();
+    EXPECT_EQ(field(form.EditMF), "1.0");
+    EXPECT_EQ(field(form.EditImgSftX), "0");
+    EXPECT_EQ(field(form.EditImgSftY), "0");
+    form.EditImgSftX->setText("3");
+    form.Button2->click();  // at 1.0 "-" only resets the shifts
+    EXPECT_EQ(field(form.EditMF), "1.0");
+    EXPECT_EQ(field(form.EditImgSftX), "0");
+    form.EditMF->setText("1.05");
+    form.Button2->click();
+    EXPECT_EQ(field(form.EditMF), "0.95");
+    form.EditMF->setText("0.9");
+    form.Button1->click();
+    EXPECT_EQ(field(form.EditMF), "1.0");
+    EXPECT_TRUE(errors().empty()) << errors()[0];
+}
+
+TEST_F(LoadedRamp, ExchangeButtonTurnsColumnsAndRowsAndSetsTheWindowAgain) {
+    EXPECT_EQ(form.displayBitmap().width, 256);  // wide: the central 256 × 256 square
+    form.EditWindowWidth->setText("1");
+    form.ButtonRowCulm->click();
+    EXPECT_EQ(field(form.EditImgSizeX), "256");
+    EXPECT_EQ(field(form.EditImgSizeY), "512");
+    EXPECT_EQ(form.displayBitmap().width, 256);
+    EXPECT_EQ(form.displayBitmap().height, 512);
+    EXPECT_EQ(form.Image1->geometry(), QRect(128, 0, 256, 512));
+    EXPECT_EQ(field(form.EditWindowWidth), "995");  // 0..996 in the central half
+}
+
+TEST_F(LoadedRamp, TypedFieldsTakeEffectAndBadOnesLeaveThePicture) {
+    form.EditImgSizeX->setText("128");
+    form.ButtonDisp->click();
+    EXPECT_EQ(form.ImgCols, 128);
+    EXPECT_EQ(form.displayBitmap().width, 128);
+
+    const std::vector<std::uint8_t> before = form.displayBitmap().pixels;
+    form.EditWindowWidth->setText("x");
+    form.ButtonDisp->click();
+    EXPECT_EQ(form.displayBitmap().pixels, before);
+    form.EditWindowWidth->setText("0");
+    form.ButtonDisp->click();
+    EXPECT_EQ(errors(), (std::vector<std::string>{"'x' は整数ではありません",
+                                                  "0 による浮動小数点数除算"}));
+}
+
+TEST_F(LoadedRamp, SwapAndInvertRenderAgainAndToggleBack) {
+    const std::vector<std::uint8_t> plain = form.displayBitmap().pixels;
+    form.CheckBoxSwp->click();
+    EXPECT_NE(form.displayBitmap().pixels, plain);
+    form.CheckBoxSwp->click();
+    EXPECT_EQ(form.displayBitmap().pixels, plain);
+    form.CheckBoxInvrt->click();
+    std::vector<std::uint8_t> inverted = plain;
+    for (auto& g : inverted) g = static_cast<std::uint8_t>(255 - g);
+    // The ROI frame is drawn into the bitmap by inversion, so compare away from it.
+    const DisplayBitmap& b = form.displayBitmap();
+    EXPECT_EQ(b.at(3, 3), inverted[3 * b.width + 3]);
+    EXPECT_EQ(b.at(200, 10), inverted[10 * b.width + 200]);
+}
+
+TEST_F(ViewerWindow, TinyImageKeepsTheWindowFields) {
+    load(writeFile("tiny 3 3 1.raw", testing::wordsLE({1, 2, 3, 4, 5, 6, 7, 8, 9})), 1);
+    EXPECT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(field(form.EditWindowLevel), "512");
+    EXPECT_EQ(field(form.EditWindowWidth), "1024");
+}
+
+TEST_F(ViewerWindow, FileListButtonsListTheFolderAndFindTheFile) {
+    const std::string path = writeFile("b 2 2 1.raw", std::vector<std::uint8_t>(8, 0));
+    writeFile("a 2 2 1.raw", std::vector<std::uint8_t>(8, 0));
+    writeFile("c 2 2 1.raw", std::vector<std::uint8_t>(8, 0));
+    load(path, 1);
+    EXPECT_EQ(field(form.EditFListNo), "1");
+    form.EditFListNo->setText("2");
+    form.Button3->click();  // lists only
+    EXPECT_EQ(form.ListBox1->count(), 3);
+    EXPECT_EQ(field(form.EditFListNo), "2");
+    form.EditFileName->setText(QString::fromStdString(folder.file("B 2 2 1.raw")));
+    form.ButtonFileList->click();
+    EXPECT_EQ(errors(), std::vector<std::string>{"リストのインデックスが範囲を超えています (3)"});
+    EXPECT_EQ(form.ListBox1->count(), 3);
+    EXPECT_EQ(field(form.EditFListNo), "2");
+}
+
+}  // namespace
+}  // namespace ctiq
