@@ -2,13 +2,23 @@
 
 namespace ctiq::messages {
 
-std::string notAnInteger(std::string_view text) {
-    return "'" + std::string(text) + "' は整数ではありません";
+namespace {
+
+std::string quoted(std::string_view text, std::string_view after) {
+    std::string message;
+    message.reserve(text.size() + after.size() + 2);
+    message.push_back('\'');
+    message.append(text);
+    message.push_back('\'');
+    message.append(after);
+    return message;
 }
 
-std::string notAFloat(std::string_view text) {
-    return "'" + std::string(text) + "' は浮動小数点数ではありません";
-}
+}  // namespace
+
+std::string notAnInteger(std::string_view text) { return quoted(text, " は整数ではありません"); }
+
+std::string notAFloat(std::string_view text) { return quoted(text, " は浮動小数点数ではありません"); }
 
 std::string integerOverflow() { return "整数のオーバーフロー"; }
 

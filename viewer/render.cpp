@@ -16,6 +16,19 @@ namespace {
 
 std::int32_t trunc32(long double v) { return toInt32(Trunc(v)); }
 
+// d · scale rounded to the nearest integer, ties to even, as if computed in extended precision.
+// With |d| < 2^29 the product of d and a float (24-bit mantissa) is exact in double, so the much
+// faster double rounding gives the same result.
+std::int64_t roundedProduct(std::int64_t d, float scale) {
+    if (d > -(std::int64_t{1} << 29) && d < (std::int64_t{1} << 29)) {
+        const double x = static_cast<double>(d) * scale;
+        if (x > 1e9) return 1000000000;  // far beyond the grey range either way
+        if (x < -1e9) return -1000000000;
+        return static_cast<std::int64_t>(std::nearbyint(x));
+    }
+    return static_cast<std::int64_t>(std::nearbyint(static_cast<long double>(d) * scale));
+}
+
 // Grey levels for every raw sample (byte or stored word), with the overflow cases of the window
 // arithmetic marked so that only a sample actually shown can raise them.
 struct GreyTable {
@@ -42,9 +55,7 @@ GreyTable buildGreyTable(GreyWindow window, const PaintOptions& options) {
             t.anyOverflow = true;
             continue;
         }
-        const std::int64_t r =
-            static_cast<std::int64_t>(std::nearbyint(static_cast<long double>(d) * scale));
-        std::int64_t g = std::clamp<std::int64_t>(r + 128, 0, 255);
+        std::int64_t g = std::clamp<std::int64_t>(roundedProduct(d, scale) + 128, 0, 255);
         if (options.invert) g = 255 - g;
         t.grey[raw] = static_cast<std::uint8_t>(g);
     }

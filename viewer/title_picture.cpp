@@ -11,8 +11,8 @@ QPixmap titlePicture(QSize size) {
     pixmap.fill(Qt::black);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    const QPointF centre(size.width() / 2.0, size.height() / 2.0 - 30);
-    const double radius = size.width() * 0.3;
+    const QPointF centre(size.width() / 2.0, size.height() * 0.38);
+    const double radius = size.width() * 0.26;
 
     // A uniform phantom in a CT field of view, with a point target beside its centre.
     QRadialGradient body(centre, radius);

@@ -91,6 +91,10 @@ void TForm1::buildControls() {
         return l;
     };
 
+    QFont formFont = font();
+    formFont.setPointSize(8);
+    setFont(formFont);
+
     // Top row: file name, load, close.
     EditFileName = edit(this, 0, 0, 630, "FileName");
     BitBtnLoad = button(this, 632, 0, 40, "⇒");
@@ -98,7 +102,7 @@ void TForm1::buildControls() {
 
     // Image area with the magnification and image operation buttons beside the image.
     ScrollBox1 = new QWidget(this);
-    ScrollBox1->setGeometry(0, 24, 560, 512);
+    ScrollBox1->setGeometry(0, 24, 550, 512);
     Image1 = new ImageView(bitmap_, ScrollBox1);
     Image1->setGeometry(0, 0, 512, 512);
     Image2 = new QLabel(ScrollBox1);
@@ -109,27 +113,27 @@ void TForm1::buildControls() {
     Image3->setAttribute(Qt::WA_TransparentForMouseEvents);
     Image3->setAttribute(Qt::WA_NoSystemBackground);
     Image3->setGeometry(0, 0, 512, 512);
-    Button1 = button(ScrollBox1, 514, 0, 44, "+");
-    EditMF = edit(ScrollBox1, 514, 24, 44, "1.0");
-    Button2 = button(ScrollBox1, 514, 48, 44, "-");
-    ButtonVert = button(ScrollBox1, 514, 90, 44, "V");
-    ButtonHoriz = button(ScrollBox1, 514, 114, 44, "H");
-    ButtonCCW = button(ScrollBox1, 514, 138, 44, "CCW");
-    ButtonCW = button(ScrollBox1, 514, 162, 44, "CW");
-    ButtonTriming = button(ScrollBox1, 514, 200, 44, "Trim");
+    Button1 = button(ScrollBox1, 514, 0, 34, "+");
+    EditMF = edit(ScrollBox1, 514, 24, 34, "1.0");
+    Button2 = button(ScrollBox1, 514, 48, 34, "-");
+    ButtonVert = button(ScrollBox1, 514, 90, 34, "V");
+    ButtonHoriz = button(ScrollBox1, 514, 114, 34, "H");
+    ButtonCCW = button(ScrollBox1, 514, 138, 34, "CCW");
+    ButtonCW = button(ScrollBox1, 514, 162, 34, "CW");
+    ButtonTriming = button(ScrollBox1, 514, 200, 34, "Trim");
     RadioButtonSizeOrg = new QRadioButton("Org", ScrollBox1);
-    RadioButtonSizeOrg->setGeometry(514, 250, 46, 20);
+    RadioButtonSizeOrg->setGeometry(514, 250, 36, 20);
     RadioButtonSizeOrg->setChecked(true);
     RadioButtonSize512 = new QRadioButton("512", ScrollBox1);
-    RadioButtonSize512->setGeometry(514, 272, 46, 20);
+    RadioButtonSize512->setGeometry(514, 272, 36, 20);
     RadioButton3 = new QRadioButton("Mag", ScrollBox1);
-    RadioButton3->setGeometry(514, 294, 46, 20);
-    CheckBoxWide = check(ScrollBox1, 514, 320, 46, "Wide");
-    ButtonSaveBMP = button(ScrollBox1, 514, 488, 44, "imgToCB");
+    RadioButton3->setGeometry(514, 294, 36, 20);
+    CheckBoxWide = check(ScrollBox1, 514, 320, 36, "Wide");
+    ButtonSaveBMP = button(ScrollBox1, 514, 488, 36, "imgToCB");
 
     // Header table below the image.
     StringGridDICOM = new QTableWidget(2, 17, this);
-    StringGridDICOM->setGeometry(0, 536, 560, 109);
+    StringGridDICOM->setGeometry(0, 536, 550, 109);
     StringGridDICOM->horizontalHeader()->hide();
     StringGridDICOM->verticalHeader()->hide();
     StringGridDICOM->verticalHeader()->setDefaultSectionSize(18);
@@ -140,7 +144,7 @@ void TForm1::buildControls() {
     for (int c = 0; c < 7; ++c) StringGridDICOM->setColumnWidth(c, widths[c]);
 
     // Right-hand panels.
-    const int px = 562, pw = 154;
+    const int px = 552, pw = 164;
     RadioGroupMode = new RadioGroup("Mode", {" 8bit", "16bit", "DICOM"}, 3, this);
     RadioGroupMode->setGeometry(px, 24, pw, 44);
     RadioGroupMode->setItemIndexSilently(kModeDicom);

@@ -11,8 +11,10 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int col
                        QWidget* parent)
     : QGroupBox(caption, parent), buttons_(this) {
     auto* layout = new QGridLayout(this);
-    layout->setContentsMargins(4, 2, 4, 2);
-    layout->setSpacing(2);
+    layout->setContentsMargins(2, 0, 2, 0);
+    layout->setHorizontalSpacing(0);
+    layout->setVerticalSpacing(0);
+    setStyleSheet("QRadioButton { spacing: 1px; }");
     for (int i = 0; i < items.size(); ++i) {
         auto* button = new QRadioButton(items[i], this);
         buttons_.addButton(button, i);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "common/app_error.h"
 #include "tests/support/test_files.h"
 
@@ -71,6 +74,31 @@ TEST(PaintView, MapsSamplesThroughTheWindow) {
     const auto data = wordsLE({2, 6, 512, -512, 0, 1});
     const DisplayBitmap b = paint(data, {0, 1, 6, SampleFormat::Word16}, {0, 1024}, {});
     EXPECT_EQ(b.pixels, (std::vector<std::uint8_t>{128, 130, 255, 0, 128, 128}));
+}
+
+TEST(PaintView, EveryWordMatchesTheExtendedPrecisionFormula) {
+    // All 65536 stored words in a 256 × 256 image, through several windows and offsets.
+    std::vector<std::int16_t> words(65536);
+    for (int k = 0; k < 65536; ++k) words[k] = static_cast<std::int16_t>(k - 32768);
+    const auto data = wordsLE(words);
+    const StoredImageLayout image{0, 256, 256, SampleFormat::Word16};
+    struct Window {
+        std::int32_t level, width, offset;
+    };
+    for (const Window w : {Window{0, 1024, 0}, Window{40, 400, -1024}, Window{-7, 3, 5},
+                           Window{1000, 4095, 0}, Window{0, -5, 0}, Window{0, 1, 0},
+                           Window{300000000, 7, 0}, Window{-1000000000, 1000000007, 0}}) {
+        PaintOptions options;
+        options.offset = w.offset;
+        const DisplayBitmap b = paint(data, image, {w.level, w.width}, options);
+        const float scale = static_cast<float>(256.0L / w.width);
+        for (int k = 0; k < 65536; ++k) {
+            const long double d = static_cast<long double>(k - 32768) + w.offset - w.level;
+            const long double r = std::nearbyint(d * scale);
+            const long double expected = std::clamp<long double>(r + 128, 0, 255);
+            ASSERT_EQ(b.pixels[k], expected) << "word " << k - 32768 << " width " << w.width;
+        }
+    }
 }
 
 TEST(PaintView, HeaderOffsetSwapInvertAndSignedWords) {
