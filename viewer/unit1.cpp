@@ -1,6 +1,9 @@
 #include "viewer/unit1.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QWheelEvent>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QHeaderView>
@@ -14,6 +17,7 @@
 
 #include "common/app_error.h"
 #include "common/checked.h"
+#include "common/rounding.h"
 #include "common/number_text.h"
 #include "common/ui/dialogs.h"
 #include "common/ui/guarded.h"
@@ -23,6 +27,9 @@
 #include "viewer/dicom/tag_dictionary.h"
 #include "viewer/file_list.h"
 #include "viewer/file_reading.h"
+#include "viewer/header_export.h"
+#include "viewer/roi_statistics.h"
+#include "viewer/trimming.h"
 #include "viewer/image_view.h"
 #include "viewer/name_geometry.h"
 #include "viewer/title_picture.h"
@@ -33,6 +40,24 @@ namespace {
 constexpr int kModeByte8 = 0;
 constexpr int kModeDicom = 2;
 constexpr int kToolRoi = 0;
+constexpr int kToolMove = 1;
+constexpr int kToolOff = 2;
+constexpr int kToolHome = 3;
+constexpr int kSmallTableHeight = 109;
+constexpr int kLargeTableHeight = 618;
+
+// Hands the events of another object to a function (an application-wide or a viewport hook).
+class EventHook : public QObject {
+public:
+    EventHook(QObject* parent, std::function<bool(QObject*, QEvent*)> hook)
+        : QObject(parent), hook_(std::move(hook)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override { return hook_(watched, event); }
+
+private:
+    std::function<bool(QObject*, QEvent*)> hook_;
+};
 
 std::string text(const QLineEdit* e) { return e->text().toStdString(); }
 QString q(const std::string& s) { return QString::fromStdString(s); }
@@ -55,6 +80,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     buildControls();
     connectHandlers();
     FormCreate();
+    installWheelStepping();
+    PopupMenu1Change();  // the toolkit reports the menu's change once it is built
 }
 
 TForm1::~TForm1() = default;
@@ -176,6 +203,18 @@ void TForm1::buildControls() {
     label(roiPanel, 0, 56, 30, "Size");
     EditROISizeX = edit(roiPanel, 32, 56, 58, "64");
     EditROISizeY = edit(roiPanel, 94, 56, 58, "64");
+    PopupMenu1 = new QMenu(this);
+    N641 = PopupMenu1->addAction("64");
+    N1281 = PopupMenu1->addAction("128");
+    N2561 = PopupMenu1->addAction("256");
+    N5121 = PopupMenu1->addAction("512");
+    N10241 = PopupMenu1->addAction("1024");
+    N20481 = PopupMenu1->addAction("2048");
+    for (QLineEdit* sizeField : {EditROISizeX, EditROISizeY}) {
+        sizeField->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(sizeField, &QLineEdit::customContextMenuRequested, this,
+                [this, sizeField](const QPoint& at) { PopupMenu1->popup(sizeField->mapToGlobal(at)); });
+    }
     CheckBoxRoiLock = check(roiPanel, 0, 80, 60, "Lock");
     CheckBoxRoiSet = check(roiPanel, 62, 80, 50, "Use");
     ButtonStat = button(roiPanel, 112, 80, 40, "Stat");
@@ -247,7 +286,32 @@ void TForm1::connectHandlers() {
     on(ButtonAutoWL, &TForm1::ButtonAutoWLClick);
     on(ButtonFileList, &TForm1::ButtonFileListClick);
     on(Button3, &TForm1::Button3Click);
+    on(ButtonStat, &TForm1::ButtonStatClick);
+    on(ButtonVert, &TForm1::ButtonVertClick);
+    on(ButtonHoriz, &TForm1::ButtonHorizClick);
+    on(ButtonCCW, &TForm1::ButtonCCWClick);
+    on(ButtonCW, &TForm1::ButtonCWClick);
+    on(ButtonTriming, &TForm1::ButtonTrimingClick);
+    on(ButtonHeaderToCB, &TForm1::ButtonHeaderToCBClick);
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
+    auto onMenu = [this](QAction* item, void (TForm1::*handler)()) {
+        connectGuarded(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    };
+    onMenu(N641, &TForm1::N641Click);
+    onMenu(N1281, &TForm1::N1281Click);
+    onMenu(N2561, &TForm1::N2561Click);
+    onMenu(N5121, &TForm1::N5121Click);
+    onMenu(N10241, &TForm1::N10241Click);
+    onMenu(N20481, &TForm1::N20481Click);
+    RadioGroupTool->onClick = [this] { RadioGroupToolClick(); };
+    Image1->onMouseDown = [this](Qt::MouseButton b, int x, int y) { Image1MouseDown(b, x, y); };
+    Image1->onMouseMove = [this](int x, int y) { Image1MouseMove(x, y); };
+    Image1->onMouseUp = [this](Qt::MouseButton b, int x, int y) { Image1MouseUp(b, x, y); };
+    StringGridDICOM->viewport()->installEventFilter(new EventHook(this, [this](QObject*, QEvent* e) {
+        if (e->type() != QEvent::MouseButtonDblClick) return false;
+        guarded(this, [this] { StringGridDICOMDblClick(); });
+        return true;
+    }));
     // `clicked` comes from the user only, so code that sets the boxes runs no handler.
     connectGuarded(CheckBoxSwp, &QCheckBox::clicked, this, [this] { CheckBoxSwpClick(); });
     connectGuarded(CheckBoxInvrt, &QCheckBox::clicked, this, [this] { CheckBoxInvrtClick(); });
@@ -360,6 +424,7 @@ void TForm1::ReadDicomHeader() {
     if (f.swap) CheckBoxSwp->setChecked(*f.swap);  // no click handler: no rendering mid-load
 
     if (r.pixelDataFound) {
+        headerRows_ = r.rows;
         StringGridDICOM->setUpdatesEnabled(false);
         StringGridDICOM->setRowCount(1 + static_cast<int>(r.rows.size()));
         for (int row = 0; row < static_cast<int>(r.rows.size()); ++row)
@@ -498,6 +563,288 @@ void TForm1::Button3Click() { rebuildFileList(); }
 void TForm1::ButtonFileListClick() {
     const std::vector<std::string> files = rebuildFileList();
     EditFListNo->setText(q(IntToStr(indexInList(files, text(EditFileName)))));
+}
+
+
+StoredImageLayout TForm1::storedImage() const {
+    StoredImageLayout image;
+    image.header = StrToInt(text(EditHeader));
+    image.columns = ImgCols;
+    image.rows = ImgRows;
+    image.format = sampleFormat();
+    return image;
+}
+
+SampleValueRule TForm1::sampleRule() const {
+    SampleValueRule rule;
+    rule.format = sampleFormat();
+    rule.swap = CheckBoxSwp->isChecked();
+    rule.offset = StrToInt(text(EditOffst));
+    return rule;
+}
+
+RoiBlock TForm1::checkedRoiBlock() const {
+    if (LoadState <= 0) throw AppError("No image is loaded yet.");
+    const RoiBlock block = roiBlock(RoiFrameRect, ViewLeft, ViewTop);
+    requireBlockInside(block, storedImage(), ImageStream.size());
+    return block;
+}
+
+void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y) {
+    DragTopLeft = DragBottomRight = DragMove = false;
+    const double s = bitmap_.height / 512.0;
+    const int tool = RadioGroupTool->itemIndex();
+    if (tool == kToolRoi && button == Qt::LeftButton) {
+        DragButton = "Left";
+        const double bx = x * s, by = y * s;
+        const IntRect& f = RoiFrameRect;
+        if (bx < f.left && by < f.top) {
+            DragTopLeft = true;
+        } else if (bx > f.right && by > f.bottom) {
+            DragBottomRight = true;
+        } else if (f.left < bx && bx < f.right && f.top < by && by < f.bottom &&
+                   (x != LastMouseX || y != LastMouseY)) {
+            DragMove = true;
+        }
+        if (DragTopLeft || DragBottomRight) {
+            // The corner that stays is carried over in display-bitmap coordinates, the ones the
+            // dragged corner is given in, so the frame stays put whatever the view.
+            RoiLeft = f.left;
+            RoiTop = f.top;
+            RoiRight = f.right;
+            RoiBottom = f.bottom;
+        }
+    }
+    if (tool == kToolMove && button == Qt::LeftButton) {
+        DragButton = "Left";
+        LastMouseX = x;
+        LastMouseY = y;
+    }
+    if (button == Qt::RightButton) {
+        DragButton = "Right";
+        LastMouseX = x;
+        LastMouseY = y;
+    }
+}
+
+void TForm1::Image1MouseMove(int x, int y) {
+    if (DragButton.empty()) return;
+    const double s = bitmap_.height / 512.0;
+    const int tool = RadioGroupTool->itemIndex();
+    if (tool == kToolRoi && DragButton == "Left") {
+        if (DragTopLeft || DragBottomRight) {
+            DrawRoiFrame();
+            if (DragTopLeft) {
+                RoiLeft = toInt32(Trunc(x * s));
+                RoiTop = toInt32(Trunc(y * s));
+            } else {
+                RoiRight = toInt32(Trunc(x * s));
+                RoiBottom = toInt32(Trunc(y * s));
+            }
+            RoiFrameRect = {RoiLeft, RoiTop, RoiRight, RoiBottom};
+            DrawRoiFrame();
+            EditROISizeX->setText(q(IntToStr(std::int64_t{RoiRight} - RoiLeft + 1)));
+            EditROISizeY->setText(q(IntToStr(std::int64_t{RoiBottom} - RoiTop + 1)));
+        } else if (DragMove) {
+            DrawRoiFrame();
+            IntRect& f = RoiFrameRect;
+            const std::int32_t w = checkedAdd(checkedSub(f.right, f.left), 1);
+            const std::int32_t hw = w / 2, ew = w % 2 == 0 ? 1 : 0;
+            f.left = toInt32(Trunc(x * s - hw));
+            f.right = toInt32(Trunc(x * s + hw - ew));
+            const std::int32_t h = checkedAdd(checkedSub(f.bottom, f.top), 1);
+            const std::int32_t hh = h / 2, eh = h % 2 == 0 ? 1 : 0;
+            f.top = toInt32(Trunc(y * s - hh));
+            f.bottom = toInt32(Trunc(y * s + hh - eh));
+            RoiLeft = f.left;
+            RoiTop = f.top;
+            RoiRight = f.right;
+            RoiBottom = f.bottom;
+            EditROIPosX->setText(q(IntToStr(Trunc(x * s + ViewLeft))));
+            EditROIPosY->setText(q(IntToStr(Trunc(y * s + ViewTop))));
+            DrawRoiFrame();
+        }
+    }
+    if (tool == kToolMove && DragButton == "Left") {
+        const std::int64_t dx = Trunc((x - LastMouseX) * s);
+        if ((dx < 0 && -dx < std::int64_t{ImgCols} - ViewRight) || (dx > 0 && dx < ViewLeft)) {
+            const std::int32_t shiftX = StrToInt(text(EditImgSftX));
+            EditImgSftX->setText(q(IntToStr(Trunc(shiftX + (x - LastMouseX) * s))));
+        }
+        const std::int64_t dy = Trunc((LastMouseY - y) * s);
+        if ((dy > 0 && dy < std::int64_t{ImgRows} - ViewBottom) || (dy < 0 && -dy < ViewTop)) {
+            const std::int32_t shiftY = StrToInt(text(EditImgSftY));
+            EditImgSftY->setText(q(IntToStr(Trunc(shiftY + (LastMouseY - y) * s))));
+        }
+        DrawImage();
+        LastMouseX = x;
+        LastMouseY = y;
+    }
+    if (DragButton == "Right") {
+        static constexpr std::int32_t kSteps[] = {1, 3, 10, 30};
+        const std::int32_t step = kSteps[std::clamp(RadioGroupRange->itemIndex(), 0, 3)];
+        const std::int32_t width = checkedAdd(StrToInt(text(EditWindowWidth)),
+                                              checkedMul(checkedSub(x, LastMouseX), step));
+        if (width > 0) EditWindowWidth->setText(q(IntToStr(width)));
+        const std::int32_t level = checkedSub(StrToInt(text(EditWindowLevel)),
+                                              checkedMul(checkedSub(y, LastMouseY), step));
+        EditWindowLevel->setText(q(IntToStr(level)));
+        DrawImage();
+        LastMouseX = x;
+        LastMouseY = y;
+    }
+}
+
+void TForm1::Image1MouseUp(Qt::MouseButton button, int, int) {
+    const int tool = RadioGroupTool->itemIndex();
+    if (tool == kToolRoi && button == Qt::LeftButton) {
+        DragTopLeft = DragBottomRight = DragMove = false;
+        DragButton.clear();
+        ButtonStatClick();
+    }
+    if (tool == kToolMove && button == Qt::LeftButton) {
+        DragTopLeft = DragBottomRight = DragMove = false;
+        DragButton.clear();
+    }
+    if (button == Qt::RightButton) DragButton.clear();
+}
+
+void TForm1::RadioGroupToolClick() {
+    switch (RadioGroupTool->itemIndex()) {
+        case kToolOff: DrawImage(); break;
+        case kToolHome:
+            EditMF->setText("1.0");
+            EditImgSftX->setText("0");
+            EditImgSftY->setText("0");
+            DrawImage();
+            break;
+        default: break;  // "ROI" draws its frame at the next rendering; "Move" needs nothing
+    }
+}
+
+void TForm1::setRoiSizeFromMenu(const char* size) {
+    EditROISizeX->setText(size);
+    EditROISizeY->setText(size);
+    RadioGroupTool->setItemIndex(kToolOff);
+    RadioGroupTool->setItemIndex(kToolRoi);
+    DrawImage();
+}
+
+void TForm1::N641Click() { setRoiSizeFromMenu("64"); }
+void TForm1::N1281Click() { setRoiSizeFromMenu("128"); }
+void TForm1::N2561Click() { setRoiSizeFromMenu("256"); }
+void TForm1::N5121Click() { setRoiSizeFromMenu("512"); }
+void TForm1::N10241Click() { setRoiSizeFromMenu("1024"); }
+void TForm1::N20481Click() { setRoiSizeFromMenu("2048"); }
+
+void TForm1::PopupMenu1Change() {
+    const std::int32_t posX = StrToInt(text(EditROIPosX));
+    const std::int32_t posY = StrToInt(text(EditROIPosY));
+    const std::int32_t sizeX = StrToInt(text(EditROISizeX));
+    const std::int32_t sizeY = StrToInt(text(EditROISizeY));
+    const IntRect roi = roiFromFields(posX, sizeX, posY, sizeY);
+    RoiLeft = roi.left;
+    RoiTop = roi.top;
+    RoiRight = roi.right;
+    RoiBottom = roi.bottom;
+    RoiFrameRect = roi;
+    DrawImage();
+}
+
+void TForm1::ButtonStatClick() {
+    if (RadioGroupTool->itemIndex() != kToolRoi) return;
+    const RoiBlock block = checkedRoiBlock();
+    const RoiStatistics stats =
+        computeRoiStatistics(ImageStream.data(), storedImage(), block, sampleRule());
+    const NumberSeparators separators = systemNumberSeparators();
+    EditHSBP->setText(q(FloatToStrF(stats.mean, 2, separators)));
+    EditVSBP->setText(q(FloatToStrF(stats.sd, 3, separators)));
+}
+
+void TForm1::ButtonVertClick() {
+    if (LoadState <= 0) return;
+    flipVertical(ImageStream.data(), ImageStream.size(), storedImage());
+    DrawImage();
+}
+
+void TForm1::ButtonHorizClick() {
+    if (LoadState <= 0) return;
+    flipHorizontal(ImageStream.data(), ImageStream.size(), storedImage());
+    DrawImage();
+}
+
+void TForm1::rotate(Turn turn) {
+    if (LoadState <= 0) return;
+    const StoredImageLayout image = storedImage();
+    const IntRect square = rotationSquare({ViewLeft, ViewTop, ViewRight, ViewBottom}, image,
+                                          ImageStream.size());
+    rotateSquare(ImageStream.data(), image, square, turn);
+    DrawImage();
+}
+
+void TForm1::ButtonCCWClick() { rotate(Turn::CounterClockwise); }
+
+void TForm1::ButtonCWClick() { rotate(Turn::Clockwise); }
+
+void TForm1::ButtonTrimingClick() {
+    // Checked before the dialog, so nobody picks a file for an ROI that cannot be saved.
+    const RoiBlock block = checkedRoiBlock();
+    const std::string chosen = dialogs().openFile(this).toStdString();
+    if (chosen.empty()) return;
+    StrToInt(text(EditOffst));  // the samples are copied unchanged, but the offset must be a number
+    const std::vector<std::uint8_t> samples =
+        trimmedSamples(ImageStream.data(), storedImage(), block);
+    const std::string path = trimmedFileName(chosen, block.nc, block.nr, text(EditPxlSpc));
+    saveFileSafely(path, samples);
+    dialogs().showInformation(this, "トリミングした画像を保存しました。");
+}
+
+void TForm1::installWheelStepping() {
+    qApp->installEventFilter(new EventHook(this, [this](QObject*, QEvent* event) {
+        if (event->type() != QEvent::Wheel) return false;
+        const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+        // A horizontal wheel or a scroll phase without vertical travel is no notch.
+        if (delta == 0 || QApplication::activeWindow() != this) return false;
+        bool handled = false;
+        guarded(this, [&] { ApplicationEvents1Message(delta, handled); });
+        return handled || StringGridDICOM->height() < 200;
+    }));
+}
+
+void TForm1::ApplicationEvents1Message(int wheelDelta, bool& handled) {
+    if (StringGridDICOM->height() >= 200) return;  // the enlarged table scrolls instead
+    const std::int32_t position = StrToInt(text(EditFListNo));
+    if (position < 0 || position >= ListBox1->count())
+        throw AppError(messages::listIndexOutOfRange(position));
+    EditFileName->setText(ListBox1->item(position)->text());
+    LoadState = 2;
+    BitBtnLoadClick();
+    LoadState = 1;
+    const std::int32_t next = StrToInt(text(EditFListNo));
+    if (wheelDelta > 0) {
+        if (next < ListBox1->count() - 1) EditFListNo->setText(q(IntToStr(next + 1)));
+    } else if (next > 0) {
+        EditFListNo->setText(q(IntToStr(next - 1)));
+    }
+    handled = true;
+}
+
+void TForm1::StringGridDICOMDblClick() {
+    const int height = StringGridDICOM->height();
+    if (height < 200) {
+        StringGridDICOM->setGeometry(StringGridDICOM->x(), 22, StringGridDICOM->width(),
+                                     kLargeTableHeight);
+        StringGridDICOM->raise();
+    } else if (height > 200) {
+        StringGridDICOM->setGeometry(StringGridDICOM->x(), 536, StringGridDICOM->width(),
+                                     kSmallTableHeight);
+    }
+}
+
+void TForm1::ButtonHeaderToCBClick() {
+    const QString exported = latin1(headerTableText(kHeaderTableTitles, headerRows_));
+    Memo2->setPlainText(exported);
+    QGuiApplication::clipboard()->setText(exported);
 }
 
 }  // namespace ctiq

@@ -4,11 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "viewer/dicom/dicom_header.h"
 #include "viewer/display_bitmap.h"
+#include "viewer/image_transform.h"
+#include "viewer/roi_block.h"
 #include "viewer/render.h"
 #include "viewer/stored_image.h"
 
 class QCheckBox;
+class QMenu;
+class QAction;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -48,6 +53,33 @@ public:
     void ButtonAutoWLClick();
     void ButtonFileListClick();
     void Button3Click();
+
+    // Mouse tools, ROI and statistics.
+    void Image1MouseDown(Qt::MouseButton button, int x, int y);
+    void Image1MouseMove(int x, int y);
+    void Image1MouseUp(Qt::MouseButton button, int x, int y);
+    void RadioGroupToolClick();
+    void PopupMenu1Change();
+    void N641Click();
+    void N1281Click();
+    void N2561Click();
+    void N5121Click();
+    void N10241Click();
+    void N20481Click();
+    void ButtonStatClick();
+
+    // Flips, rotations, trimming.
+    void ButtonVertClick();
+    void ButtonHorizClick();
+    void ButtonCCWClick();
+    void ButtonCWClick();
+    void ButtonTrimingClick();
+
+    // Wheel stepping through the folder, the header table's size and its export. A wheel turn
+    // over the viewer is one message with its signed delta; `handled` keeps it from its target.
+    void ApplicationEvents1Message(int wheelDelta, bool& handled);
+    void StringGridDICOMDblClick();
+    void ButtonHeaderToCBClick();
 
     // Image parameters and display.
     QLineEdit* EditFileName;
@@ -120,6 +152,13 @@ public:
     QLineEdit* EditFListNo;
     QPushButton* ButtonHeaderToCB;
     QPlainTextEdit* Memo2;
+    QMenu* PopupMenu1;
+    QAction* N641;
+    QAction* N1281;
+    QAction* N2561;
+    QAction* N5121;
+    QAction* N10241;
+    QAction* N20481;
 
     // Globals of the viewer.
     ImageBytes ImageStream;
@@ -131,6 +170,8 @@ public:
     IntRect RoiFrameRect;
     std::int32_t ViewLeft = 0, ViewRight = 0, ViewTop = 0, ViewBottom = 0;
     bool DragTopLeft = false, DragBottomRight = false, DragMove = false;
+    std::string DragButton;
+    std::int32_t LastMouseX = 0, LastMouseY = 0;
 
     // The picture of Image1.
     const DisplayBitmap& displayBitmap() const { return bitmap_; }
@@ -147,10 +188,21 @@ private:
     void buildControls();
     void connectHandlers();
     SampleFormat sampleFormat() const;
+    // The stored image as the fields and the last rendering describe it (reads EditHeader).
+    StoredImageLayout storedImage() const;
+    // The value rule of the measurements (reads EditOffst).
+    SampleValueRule sampleRule() const;
+    // The ROI block, checked to lie inside the loaded image.
+    RoiBlock checkedRoiBlock() const;
+    void setRoiSizeFromMenu(const char* size);
+    void rotate(Turn turn);
+    void installWheelStepping();
     // Lists the folder of the current file into ListBox1 and returns the list.
     std::vector<std::string> rebuildFileList();
 
     DisplayBitmap bitmap_;
+    // The rows of the header table as read, for its export.
+    std::vector<HeaderRow> headerRows_;
     QWidget* form2_ = nullptr;
     QWidget* form3_ = nullptr;
 };

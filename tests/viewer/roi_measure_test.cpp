@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "common/app_error.h"
+#include "common/number_text.h"
+#include "tests/support/test_files.h"
+#include "viewer/roi_block.h"
+#include "viewer/roi_statistics.h"
+
+namespace ctiq {
+namespace {
+
+using testing::wordsLE;
+
+TEST(RoiBlock, StartsOneColumnLeftOfTheFrame) {
+    const RoiBlock b = roiBlock({10, 20, 73, 83}, 0, 0);
+    EXPECT_EQ(b.nc, 64);
+    EXPECT_EQ(b.nr, 64);
+    EXPECT_EQ(b.r0, 20);
+    EXPECT_EQ(b.c0, 9);
+    const RoiBlock shifted = roiBlock({10, 20, 73, 83}, 128, 100);
+    EXPECT_EQ(shifted.r0, 120);
+    EXPECT_EQ(shifted.c0, 137);
+}
+
+TEST(RoiBlock, EmptyOrOutsideBlocksAreRefused) {
+    const auto data = wordsLE(std::vector<std::int16_t>(16, 0));
+    const StoredImageLayout image{0, 4, 4, SampleFormat::Word16};
+    EXPECT_NO_THROW(requireBlockInside({0, 0, 4, 4}, image, data.size()));
+    for (const RoiBlock& bad : {RoiBlock{0, 0, 0, 4}, RoiBlock{0, 0, 4, -2}, RoiBlock{-1, 0, 2, 2},
+                                RoiBlock{0, -1, 2, 2}, RoiBlock{3, 0, 2, 2}, RoiBlock{0, 3, 2, 2}})
+        EXPECT_THROW(requireBlockInside(bad, image, data.size()), AppError);
+    EXPECT_THROW(requireBlockInside({0, 0, 1, 1}, {0, 4, 4, SampleFormat::Word16}, 31), AppError);
+}
+
+std::pair<std::string, std::string> statsText(const std::vector<std::uint8_t>& data,
+                                              StoredImageLayout image, RoiBlock block,
+                                              SampleValueRule rule = {}) {
+    rule.format = image.format;
+    const RoiStatistics s = computeRoiStatistics(data.data(), image, block, rule);
+    return {FloatToStrF(s.mean, 2, {}), FloatToStrF(s.sd, 3, {})};
+}
+
+TEST(RoiStatistics, MeanAndPopulationSd) {
+    const StoredImageLayout image{0, 2, 2, SampleFormat::Word16};
+    EXPECT_EQ(statsText(wordsLE({1000, 1000, 1000, 1000}), image, {0, 0, 2, 2}),
+              (std::pair<std::string, std::string>{"1,000.00", "0.000"}));
+    EXPECT_EQ(statsText(wordsLE({0, 2, 9, 9}), image, {0, 0, 1, 2}),
+              (std::pair<std::string, std::string>{"1.00", "1.000"}));
+    EXPECT_EQ(statsText(wordsLE({5, 7, -3, 9}), image, {1, 0, 1, 1}),
+              (std::pair<std::string, std::string>{"-3.00", "0.000"}));
+}
+
+TEST(RoiStatistics, SampleRuleWrapsSwapsAndReadsBytes) {
+    SampleValueRule offset;
+    offset.offset = 1;
+    EXPECT_EQ(statsText(wordsLE({32767}), {0, 1, 1, SampleFormat::Word16}, {0, 0, 1, 1}, offset)
+                  .first,
+              "-32,768.00");
+    SampleValueRule swap;
+    swap.swap = true;
+    EXPECT_EQ(statsText(wordsLE({0x0100}), {0, 1, 1, SampleFormat::Word16}, {0, 0, 1, 1}, swap)
+                  .first,
+              "1.00");
+    const std::vector<std::uint8_t> bytes = {10, 20, 30, 40};
+    EXPECT_EQ(statsText(bytes, {0, 2, 2, SampleFormat::Byte8}, {0, 0, 2, 2}).first, "25.00");
+    EXPECT_EQ(statsText(bytes, {0, 2, 2, SampleFormat::Byte8}, {0, 0, 1, 1}, swap).first,
+              "2,560.00");
+}
+
+}  // namespace
+}  // namespace ctiq

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "viewer/render.h"
+#include "viewer/stored_image.h"
+
+namespace ctiq {
+
+// The stored samples under the ROI frame: nr rows from stored row r0 and nc columns from stored
+// column c0. The block starts one column left of the column under the frame's left edge.
+struct RoiBlock {
+    std::int32_t r0 = 0;
+    std::int32_t c0 = 0;
+    std::int32_t nr = 0;
+    std::int32_t nc = 0;
+};
+
+RoiBlock roiBlock(const IntRect& frame, std::int32_t viewLeft, std::int32_t viewTop);
+
+// Throws AppError with a clear message unless the block is non-empty, lies inside the stored
+// image, and the stored image lies inside the buffer.
+void requireBlockInside(const RoiBlock& block, const StoredImageLayout& image,
+                        std::size_t bufferSize);
+
+// Offset in the buffer of sample (row, column) of the stored image.
+inline std::size_t sampleOffset(const StoredImageLayout& image, std::int64_t row,
+                                std::int64_t column) {
+    return static_cast<std::size_t>(image.header) +
+           static_cast<std::size_t>(row * image.columns + column) *
+               static_cast<std::size_t>(sampleBytes(image.format));
+}
+
+}  // namespace ctiq

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "viewer/roi_block.h"
+
+namespace ctiq {
+
+// The name of a trimmed ROI file: the chosen path cut before its first ".", then the column
+// count, the row count and the spacing with "p" for its first ".", and ".bin".
+std::string trimmedFileName(std::string_view chosenPath, std::int32_t columns, std::int32_t rows,
+                            std::string_view spacingText);
+
+// The block's samples as 16-bit words, rows from the top: stored words byte for byte (the
+// source's byte order), 8-bit samples as little-endian words of their byte. The block must have
+// passed requireBlockInside.
+std::vector<std::uint8_t> trimmedSamples(const std::uint8_t* data, const StoredImageLayout& image,
+                                         const RoiBlock& block);
+
+// Writes `bytes` to `path` through a temporary file beside it that replaces the target only once
+// it is complete, so a failure neither leaves a partial file nor harms an existing one.
+void saveFileSafely(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
+}  // namespace ctiq
