@@ -25,6 +25,10 @@ std::string headerTableText(const HeaderRow& titles, const std::vector<HeaderRow
         for (int c = 0; c < 6; ++c) text += row[c] + "\t";
         std::string value = row[6];
         value.erase(std::remove(value.begin(), value.end(), '\0'), value.end());
+        // Binary values hold tab and line-break bytes that would split the row.
+        std::replace_if(
+            value.begin(), value.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; },
+            ' ');
         text += value + "\r\n";
     }
     return text;

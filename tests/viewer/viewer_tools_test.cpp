@@ -1,1 +1,467 @@
+// Scenario tests of the viewer's measuring tools: mouse drags, statistics, flips and turns,
+// trimming, wheel stepping and the header export, driven as a user drives them.
+#include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QWheelEvent>
+#include <cmath>
+
+#include "common/number_text.h"
+#include "common/ui/radio_group.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_files.h"
+#include "viewer/image_view.h"
+#include "viewer/unit1.h"
+
+namespace ctiq {
+namespace {
+
+using testing::TempFolder;
+
+class ViewerTools : public ::testing::Test {
+protected:
+    testing::ScopedScriptedDialogs dialogs;
+    TForm1 form;
+    TempFolder folder;
+
+    std::string writeFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        const std::string path = folder.file(name);
+        testing::writeBytes(path, bytes);
+        return path;
+    }
+    void load(const std::string& path, int mode = 1) {
+        form.RadioGroupMode->setItemIndex(mode);
+        dialogs->openFileAnswers.push_back(QString::fromStdString(path));
+        form.BitBtnLoad->click();
+    }
+    // A 512 × 512 16-bit image whose samples differ from their neighbours.
+    std::vector<std::int16_t> loadPattern(const std::string& name = "img 512 512 0p5.raw") {
+        std::vector<std::int16_t> words(512 * 512);
+        for (int r = 0; r < 512; ++r)
+            for (int c = 0; c < 512; ++c) words[r * 512 + c] = static_cast<std::int16_t>((r * 7 + c * 3) % 1000);
+        load(writeFile(name, testing::wordsLE(words)));
+        return words;
+    }
+    void mouse(QEvent::Type type, Qt::MouseButton button, int x, int y) {
+        const QPointF at(x, y);
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+        QMouseEvent event(type, at, form.Image1->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(form.Image1, &event);
+    }
+    void press(Qt::MouseButton b, int x, int y) { mouse(QEvent::MouseButtonPress, b, x, y); }
+    void moveTo(Qt::MouseButton b, int x, int y) { mouse(QEvent::MouseMove, b, x, y); }
+    void release(Qt::MouseButton b, int x, int y) { mouse(QEvent::MouseButtonRelease, b, x, y); }
+    void wheel(int delta) {
+        QWheelEvent event(QPointF(10, 10), form.mapToGlobal(QPoint(10, 10)), QPoint(),
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(form.Image1, &event);
+    }
+    std::string field(QLineEdit* e) const { return e->text().toStdString(); }
+    std::vector<std::string> errors() const {
+        std::vector<std::string> out;
+        for (const QString& e : dialogs->errors) out.push_back(e.toStdString());
+        return out;
+    }
+    void setRoi(int cx, int cy, int w, int h) {
+        form.EditROIPosX->setText(QString::number(cx));
+        form.EditROIPosY->setText(QString::number(cy));
+        form.EditROISizeX->setText(QString::number(w));
+        form.EditROISizeY->setText(QString::number(h));
+        form.ButtonDisp->click();
+    }
+};
+
+// Mean (2 decimals) and SD (3 decimals) computed here directly, for comparison to the last digit.
+std::pair<std::string, std::string> directStatistics(const std::vector<std::uint8_t>& file,
+                                                     std::size_t header, int columns, int r0,
+                                                     int c0, int nr, int nc, int offset) {
+    std::vector<long double> values;
+    for (int r = r0; r < r0 + nr; ++r) {
+        for (int c = c0; c < c0 + nc; ++c) {
+            const std::size_t at = header + 2 * (static_cast<std::size_t>(r) * columns + c);
+            values.push_back(static_cast<std::int16_t>(
+                static_cast<std::int16_t>(file[at] | (file[at + 1] << 8)) + offset));
+        }
+    }
+    long double sum = 0, squares = 0;
+    for (long double v : values) sum += v;
+    const long double mean = sum / values.size();
+    for (long double v : values) squares += (v - mean) * (v - mean);
+    return {FloatToStrF(mean, 2, {}), FloatToStrF(std::sqrt(squares / values.size()), 3, {})};
+}
+
+TEST_F(ViewerTools, PressesArmTheDragByWhereTheyLand) {
+    loadPattern();
+    ASSERT_EQ(form.RoiFrameRect, (IntRect{128, 128, 383, 383}));
+    struct Press {
+        int x, y;
+        bool topLeft, bottomRight, move;
+    };
+    for (const Press p : {Press{128, 200, false, false, false}, Press{200, 383, false, false, false},
+                          Press{390, 100, false, false, false}, Press{100, 390, false, false, false},
+                          Press{100, 100, true, false, false}, Press{400, 400, false, true, false},
+                          Press{200, 200, false, false, true}}) {
+        press(Qt::LeftButton, p.x, p.y);
+        EXPECT_EQ(form.DragTopLeft, p.topLeft) << p.x << "," << p.y;
+        EXPECT_EQ(form.DragBottomRight, p.bottomRight) << p.x << "," << p.y;
+        EXPECT_EQ(form.DragMove, p.move) << p.x << "," << p.y;
+        EXPECT_EQ(form.DragButton, "Left");
+        release(Qt::LeftButton, p.x, p.y);
+        EXPECT_EQ(form.DragButton, "");
+    }
+    // A press inside at exactly the last recorded position arms no move.
+    press(Qt::RightButton, 250, 250);
+    release(Qt::RightButton, 250, 250);
+    press(Qt::LeftButton, 250, 250);
+    EXPECT_FALSE(form.DragMove);
+    release(Qt::LeftButton, 250, 250);
+    EXPECT_TRUE(errors().empty()) << errors()[0];
+}
+
+TEST_F(ViewerTools, CornerDragSizesTheRoiAndTheReleaseShowsItsStatistics) {
+    const auto words = loadPattern();
+    press(Qt::LeftButton, 100, 100);
+    moveTo(Qt::LeftButton, 120, 130);
+    EXPECT_EQ(form.RoiFrameRect, (IntRect{120, 130, 383, 383}));
+    EXPECT_EQ(field(form.EditROISizeX), "264");
+    EXPECT_EQ(field(form.EditROISizeY), "254");
+    EXPECT_EQ(field(form.EditROIPosX), "256");
+    release(Qt::LeftButton, 120, 130);
+    const auto expected = directStatistics(testing::wordsLE(words), 0, 512, 130, 119, 254, 264, 0);
+    EXPECT_EQ(field(form.EditHSBP), expected.first);
+    EXPECT_EQ(field(form.EditVSBP), expected.second);
+    // The next rendering centres an ROI of the new size on the unchanged position.
+    form.ButtonDisp->click();
+    EXPECT_EQ(form.RoiLeft, 256 - 132);
+    EXPECT_EQ(form.RoiTop, 256 - 127);
+}
+
+TEST_F(ViewerTools, CornerDraggedPastTheOtherCornerIsAnEmptyRoi) {
+    loadPattern();
+    press(Qt::LeftButton, 100, 100);
+    moveTo(Qt::LeftButton, 400, 390);
+    EXPECT_EQ(field(form.EditROISizeX), "-16");
+    EXPECT_EQ(field(form.EditROISizeY), "-6");
+    form.EditHSBP->setText("kept");
+    release(Qt::LeftButton, 400, 390);
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_NE(errors()[0].find("The ROI is empty"), std::string::npos);
+    EXPECT_EQ(field(form.EditHSBP), "kept");
+}
+
+TEST_F(ViewerTools, MovingTheRoiCentresItOnTheMouse) {
+    loadPattern();
+    setRoi(256, 256, 64, 64);
+    press(Qt::LeftButton, 250, 250);
+    moveTo(Qt::LeftButton, 100, 100);
+    EXPECT_EQ(form.RoiFrameRect, (IntRect{68, 68, 131, 131}));
+    EXPECT_EQ(field(form.EditROIPosX), "100");
+    EXPECT_EQ(field(form.EditROIPosY), "100");
+    EXPECT_EQ(field(form.EditROISizeX), "64");
+    release(Qt::LeftButton, 100, 100);
+    EXPECT_TRUE(errors().empty()) << errors()[0];
+}
+
+TEST_F(ViewerTools, MoveToolPansOnlyWhereTheViewHasRoom) {
+    loadPattern();
+    form.RadioGroupTool->setItemIndex(1);
+    press(Qt::LeftButton, 200, 200);
+    moveTo(Qt::LeftButton, 250, 150);
+    EXPECT_EQ(field(form.EditImgSftX), "0");
+    EXPECT_EQ(field(form.EditImgSftY), "0");
+    release(Qt::LeftButton, 250, 150);
+
+    form.EditMF->setText("2.0");
+    form.ButtonDisp->click();  // view 128..383, bitmap 256 high: s = 0.5
+    press(Qt::LeftButton, 200, 200);
+    moveTo(Qt::LeftButton, 210, 190);
+    EXPECT_EQ(field(form.EditImgSftX), "5");
+    EXPECT_EQ(field(form.EditImgSftY), "5");
+    EXPECT_EQ(form.ViewLeft, 128 - 10);
+    EXPECT_EQ(form.ViewTop, 128 + 10);
+    release(Qt::LeftButton, 210, 190);
+}
+
+TEST_F(ViewerTools, RightDragWindowsInRangeStepsWithAnyTool) {
+    loadPattern();
+    form.RadioGroupRange->setItemIndex(3);
+    form.RadioGroupTool->setItemIndex(2);  // "OFF"
+    form.EditWindowWidth->setText("100");
+    form.EditWindowLevel->setText("500");
+    press(Qt::RightButton, 200, 200);
+    moveTo(Qt::RightButton, 202, 200);
+    EXPECT_EQ(field(form.EditWindowWidth), "160");
+    EXPECT_EQ(field(form.EditWindowLevel), "500");
+    moveTo(Qt::RightButton, 196, 200);  // would be 160 - 180: the width stays
+    EXPECT_EQ(field(form.EditWindowWidth), "160");
+    moveTo(Qt::RightButton, 196, 1200);
+    EXPECT_EQ(field(form.EditWindowLevel), "-29500");
+    release(Qt::RightButton, 196, 1200);
+    EXPECT_EQ(form.DragButton, "");
+}
+
+TEST_F(ViewerTools, HomeResetsTheViewAndKeepsItsTool) {
+    loadPattern();
+    form.EditMF->setText("1.5");
+    form.EditImgSftX->setText("7");
+    form.EditImgSftY->setText("-3");
+    form.RadioGroupTool->setItemIndex(3);
+    EXPECT_EQ(field(form.EditMF), "1.0");
+    EXPECT_EQ(field(form.EditImgSftX), "0");
+    EXPECT_EQ(field(form.EditImgSftY), "0");
+    EXPECT_EQ(form.RadioGroupTool->itemIndex(), 3);
+    const IntRect frame = form.RoiFrameRect;
+    press(Qt::LeftButton, 200, 200);
+    moveTo(Qt::LeftButton, 300, 300);
+    release(Qt::LeftButton, 300, 300);
+    EXPECT_EQ(form.RoiFrameRect, frame);
+    EXPECT_EQ(field(form.EditImgSftX), "0");
+}
+
+TEST_F(ViewerTools, SizeMenuSwitchesToTheRoiToolAndDrawsASquare) {
+    loadPattern();
+    form.RadioGroupTool->setItemIndex(1);
+    form.N2561->trigger();
+    EXPECT_EQ(form.RadioGroupTool->itemIndex(), 0);
+    EXPECT_EQ(field(form.EditROISizeX), "256");
+    EXPECT_EQ(field(form.EditROISizeY), "256");
+    EXPECT_EQ(form.RoiFrameRect, (IntRect{128, 128, 383, 383}));
+    form.N641->trigger();
+    EXPECT_EQ(form.RoiFrameRect, (IntRect{224, 224, 287, 287}));
+}
+
+TEST_F(ViewerTools, StatIsForTheRoiToolOnly) {
+    loadPattern();
+    form.RadioGroupTool->setItemIndex(1);
+    form.ButtonStat->click();
+    EXPECT_EQ(field(form.EditHSBP), "");
+    form.RadioGroupTool->setItemIndex(0);
+    form.ButtonStat->click();
+    EXPECT_NE(field(form.EditHSBP), "");
+    EXPECT_TRUE(errors().empty()) << errors()[0];
+}
+
+TEST_F(ViewerTools, StatisticsOfCtSmallMatchADirectComputation) {
+    const std::string path = folder.file("CT_small.dcm");
+    testing::writeBytes(path, testing::readBytes(testing::testData("dicom/CT_small.dcm")));
+    load(path, 2);
+    setRoi(64, 64, 64, 64);
+    form.ButtonStat->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    const auto expected =
+        directStatistics(testing::readBytes(path), 6300, 128, 32, 31, 64, 64, -1024);
+    EXPECT_EQ(field(form.EditHSBP), expected.first);
+    EXPECT_EQ(field(form.EditVSBP), expected.second);
+}
+
+TEST_F(ViewerTools, StatisticsOfTheNoisePhantomMatchADirectComputation) {
+    const std::string path = folder.file("noise1 256 256 0p5.raw");
+    testing::writeBytes(path, testing::readBytes(testing::testData("phantoms/noise1 256 256 0p5.raw")));
+    load(path, 1);
+    setRoi(128, 128, 128, 128);
+    form.ButtonStat->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    const auto expected = directStatistics(testing::readBytes(path), 0, 256, 64, 63, 128, 128, 0);
+    EXPECT_EQ(field(form.EditHSBP), expected.first);
+    EXPECT_EQ(field(form.EditVSBP), expected.second);
+    // White noise of SD 20 about 1000 (a mean below 1000 has no thousands separator).
+    EXPECT_NEAR(std::stod(expected.first), 1000, 2);
+    EXPECT_NEAR(std::stod(expected.second), 20, 1);
+}
+
+TEST_F(ViewerTools, RoiOutsideTheImageIsRefusedWithAMessage) {
+    loadPattern();
+    setRoi(10, 10, 64, 64);
+    form.EditHSBP->setText("kept");
+    form.ButtonStat->click();
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_NE(errors()[0].find("reaches outside the image"), std::string::npos) << errors()[0];
+    EXPECT_EQ(field(form.EditHSBP), "kept");
+}
+
+TEST_F(ViewerTools, TrimmedFileReadsBackAsTheRoiSamples) {
+    const auto words = loadPattern("src 512 512 0p5.raw");
+    setRoi(300, 200, 40, 30);  // block rows 185..214, columns 279..318
+    const std::string chosen = folder.file("cut.raw");
+    dialogs->openFileAnswers.push_back(QString::fromStdString(chosen));
+    form.ButtonTriming->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(dialogs->informations, std::vector<QString>{"トリミングした画像を保存しました。"});
+    const std::string written = folder.file("cut 40 30 0p5.bin");
+    load(written, 1);
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(field(form.EditImgSizeX), "40");
+    EXPECT_EQ(field(form.EditPxlSpc), "0.5");
+    std::vector<std::int16_t> block;
+    for (int r = 185; r < 215; ++r)
+        for (int c = 279; c < 319; ++c) block.push_back(words[r * 512 + c]);
+    EXPECT_EQ(form.ImageStream, testing::wordsLE(block));
+}
+
+TEST_F(ViewerTools, EightBitTrimWritesWordsThatReadBackWith16bit) {
+    std::vector<std::uint8_t> bytes(16 * 16);
+    for (int k = 0; k < 256; ++k) bytes[k] = static_cast<std::uint8_t>(k);
+    load(writeFile("b 16 16 1.raw", bytes), 0);
+    setRoi(8, 8, 4, 2);  // rows 7..8, columns 5..8
+    dialogs->openFileAnswers.push_back(QString::fromStdString(folder.file("b8.raw")));
+    form.ButtonTriming->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(testing::readBytes(folder.file("b8 4 2 1.bin")),
+              testing::wordsLE({117, 118, 119, 120, 133, 134, 135, 136}));
+}
+
+TEST_F(ViewerTools, TrimCancelledOrOutsideWritesNothing) {
+    loadPattern();
+    dialogs->openFileAnswers.push_back("");
+    form.ButtonTriming->click();
+    setRoi(0, 0, 64, 64);
+    form.ButtonTriming->click();  // refused before any dialog
+    EXPECT_EQ(dialogs->openFileRequests, 2);  // the load's and the cancelled one
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_TRUE(dialogs->informations.empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(ViewerTools, FlipsAndTurnsChangeTheStoredSamples) {
+    const auto words = loadPattern();
+    const auto original = form.ImageStream;
+    form.ButtonVert->click();
+    EXPECT_EQ(form.ImageStream[0], testing::wordsLE({words[511 * 512]})[0]);
+    form.ButtonVert->click();
+    form.ButtonHoriz->click();
+    form.ButtonHoriz->click();
+    EXPECT_EQ(form.ImageStream, original);
+
+    form.EditMF->setText("2.0");
+    form.ButtonDisp->click();
+    form.ButtonCCW->click();  // only rows and columns 128..383 turn
+    const auto at = [&](int r, int c) {
+        return static_cast<std::int16_t>(form.ImageStream[2 * (r * 512 + c)] |
+                                         (form.ImageStream[2 * (r * 512 + c) + 1] << 8));
+    };
+    EXPECT_EQ(at(0, 0), words[0]);
+    EXPECT_EQ(at(127, 200), words[127 * 512 + 200]);
+    EXPECT_EQ(at(383, 128), words[128 * 512 + 128]);  // top-left corner went bottom-left
+    form.ButtonCW->click();
+    EXPECT_EQ(form.ImageStream, original);
+    EXPECT_TRUE(errors().empty()) << errors()[0];
+}
+
+TEST_F(ViewerTools, TurningAViewThatLeavesTheImageIsRefused) {
+    loadPattern();
+    form.EditMF->setText("0.5");
+    form.ButtonDisp->click();
+    const auto before = form.ImageStream;
+    form.ButtonCW->click();
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_NE(errors()[0].find("outside the image"), std::string::npos);
+    EXPECT_EQ(form.ImageStream, before);
+}
+
+class WheelStepping : public ViewerTools {
+protected:
+    void SetUp() override {
+        for (const char* name : {"a 2 2 1.raw", "c 2 2 1.raw"}) writeFile(name, std::vector<std::uint8_t>(8, 1));
+        load(writeFile("b 2 2 1.raw", std::vector<std::uint8_t>(8, 2)));
+        form.show();
+        QApplication::setActiveWindow(&form);
+        ASSERT_EQ(QApplication::activeWindow(), &form);
+    }
+    std::string shown() const {
+        const std::string name = form.EditFileName->text().toStdString();
+        return name.substr(name.rfind('/') + 1, 1);
+    }
+};
+
+TEST_F(WheelStepping, NotchesLoadThePositionAndMoveIt) {
+    EXPECT_EQ(field(form.EditFListNo), "1");
+    wheel(120);
+    EXPECT_EQ(shown(), "b");
+    EXPECT_EQ(field(form.EditFListNo), "2");
+    wheel(240);  // two notches at once step once
+    EXPECT_EQ(shown(), "c");
+    EXPECT_EQ(field(form.EditFListNo), "2");
+    wheel(-120);
+    EXPECT_EQ(shown(), "c");
+    EXPECT_EQ(field(form.EditFListNo), "1");
+    wheel(-240);
+    EXPECT_EQ(shown(), "b");
+    EXPECT_EQ(field(form.EditFListNo), "0");
+    EXPECT_EQ(form.LoadState, 1);
+    EXPECT_EQ(dialogs->openFileRequests, 1);
+    EXPECT_TRUE(errors().empty()) << errors()[0];
+}
+
+TEST_F(WheelStepping, OtherWindowsAndTheEnlargedTableKeepTheWheel) {
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    wheel(120);
+    EXPECT_EQ(field(form.EditFListNo), "1");
+    QApplication::setActiveWindow(&form);
+    form.StringGridDICOMDblClick();
+    EXPECT_EQ(form.StringGridDICOM->height(), 618);
+    EXPECT_EQ(form.StringGridDICOM->y(), 22);
+    wheel(120);
+    EXPECT_EQ(field(form.EditFListNo), "1");
+    form.StringGridDICOMDblClick();
+    EXPECT_EQ(form.StringGridDICOM->height(), 109);
+    EXPECT_EQ(form.StringGridDICOM->y(), 536);
+    EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(WheelStepping, PositionOutsideTheListAndFailingLoads) {
+    form.EditFListNo->setText("7");
+    wheel(120);
+    EXPECT_EQ(errors(), std::vector<std::string>{"リストのインデックスが範囲を超えています (7)"});
+    form.EditFListNo->setText("0");
+    std::filesystem::remove(folder.file("a 2 2 1.raw"));
+    wheel(120);
+    ASSERT_EQ(errors().size(), 2u);
+    EXPECT_EQ(form.LoadState, 2);  // the next "⇒" loads the field's path without a dialog
+    EXPECT_EQ(field(form.EditFListNo), "0");
+}
+
+TEST_F(ViewerTools, HeaderExportOfCtSmall) {
+    const std::string path = folder.file("CT_small.dcm");
+    testing::writeBytes(path, testing::readBytes(testing::testData("dicom/CT_small.dcm")));
+    load(path, 2);
+    form.ButtonHeaderToCB->click();
+    const std::string text = QGuiApplication::clipboard()->text().toLatin1().toStdString();
+    ASSERT_GE(text.size(), 2u);
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    EXPECT_EQ(text.find('\0'), std::string::npos);
+    std::size_t start = 0, lines = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        const std::string line = text.substr(start, end - start);
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 6) << line;
+        const std::string group = line.substr(line.find('\t') + 1, 4);
+        if (lines > 0 && !group.empty() && group[0] != '\t') {
+            EXPECT_NE(group[0], 'F') << line;
+            EXPECT_EQ(std::stoi(group, nullptr, 16) % 2, 0) << line;
+        }
+        start = end + 2;
+        ++lines;
+    }
+    EXPECT_EQ(text.substr(0, text.find("\r\n")), " No\tGroup\tErement\tVR\tCHR#\tName\tValue");
+    std::size_t kept = 0;
+    for (int r = 1; r < form.StringGridDICOM->rowCount(); ++r) {
+        const QString group = form.StringGridDICOM->item(r, 1)->text();
+        kept += group.isEmpty() || (!group.startsWith('F') && group.toInt(nullptr, 16) % 2 == 0);
+    }
+    EXPECT_EQ(lines, 1 + kept);
+    EXPECT_LT(kept, 254u);
+}
+
+}  // namespace
+}  // namespace ctiq
