@@ -1,10 +1,506 @@
 #include "mtf/unit2.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QEvent>
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+#include <algorithm>
+
+#include "common/app_error.h"
+#include "common/checked.h"
+#include "common/number_text.h"
+#include "common/pixel_spacing.h"
+#include "common/ui/dialogs.h"
+#include "common/ui/guarded.h"
+#include "common/ui/radio_group.h"
+#include "common/ui/up_down.h"
+#include "common/ui/viewer_link.h"
+#include "mtf/pixel_grid.h"
+#include "mtf/table_analysis.h"
+#include "mtf/tick_box.h"
+
 namespace ctiq {
+namespace {
+
+constexpr int kPagePixelValue = 0;
+constexpr int kPageLsf = 1;
+constexpr int kPageMtf = 2;
+
+std::string text(const QLineEdit* e) { return e->text().toStdString(); }
+QString q(const std::string& s) { return QString::fromStdString(s); }
+QString crlfForDisplay(const std::string& s) { return q(s).replace("\r\n", "\n"); }
+
+// An empty field reads as 0 where a default takes its place.
+std::int32_t intOrZero(const QLineEdit* e) { return e->text().isEmpty() ? 0 : StrToInt(text(e)); }
+long double realOrZero(const QLineEdit* e) {
+    return e->text().isEmpty() ? 0 : StrToFloat(text(e));
+}
+
+QChart* makeChart(const char* title, QLineSeries*& series) {
+    auto* chart = new QChart;
+    chart->setTitle(title);
+    chart->legend()->hide();
+    chart->setBackgroundBrush(Qt::white);
+    series = new QLineSeries;
+    series->setColor(Qt::red);
+    chart->addSeries(series);
+    auto* x = new QValueAxis;
+    auto* y = new QValueAxis;
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    series->attachAxis(x);
+    series->attachAxis(y);
+    return chart;
+}
+
+QValueAxis* axis(QChart* chart, Qt::Alignment where) {
+    return static_cast<QValueAxis*>(chart->axes(where == Qt::AlignBottom ? Qt::Horizontal : Qt::Vertical).first());
+}
+
+}  // namespace
 
 TForm2::TForm2(QWidget* parent) : QWidget(parent) {
     setWindowTitle("MTF");
-    resize(760, 600);
+    buildControls();
+    connectHandlers();
+}
+
+TForm2::~TForm2() = default;
+
+void TForm2::buildControls() {
+    resize(880, 640);
+    auto edit = [](QWidget* parent, int x, int y, int w, const char* initial) {
+        auto* e = new QLineEdit(QString::fromUtf8(initial), parent);
+        e->setGeometry(x, y, w, 22);
+        return e;
+    };
+    auto button = [](QWidget* parent, int x, int y, int w, const char* caption) {
+        auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+        b->setGeometry(x, y, w, 24);
+        return b;
+    };
+    auto label = [](QWidget* parent, int x, int y, int w, const char* caption) {
+        auto* l = new QLabel(QString::fromUtf8(caption), parent);
+        l->setGeometry(x, y, w, 20);
+        return l;
+    };
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setGeometry(0, 0, 760, 590);
+    PixelValue = new QWidget;
+    TabSheetLSF = new QWidget;
+    TabSheetMTF = new QWidget;
+    PageControl1->addTab(PixelValue, "PixelValue");
+    PageControl1->addTab(TabSheetLSF, "LSF");
+    PageControl1->addTab(TabSheetMTF, "MTF");
+    PageControl1->setCurrentIndex(kPageLsf);
+
+    // Page "PixelValue": the table, its statistics and copies.
+    StringGrid1 = new PixelGrid(PixelValue);
+    StringGrid1->setGeometry(0, 0, 560, 556);
+    label(PixelValue, 566, 4, 40, "Mean");
+    EditAve = edit(PixelValue, 606, 4, 140, "Ave");
+    label(PixelValue, 566, 28, 40, "SD");
+    EditSD = edit(PixelValue, 606, 28, 140, "SD");
+    label(PixelValue, 566, 52, 40, "Max");
+    EditMax = edit(PixelValue, 606, 52, 140, "Max");
+    label(PixelValue, 566, 76, 40, "Min");
+    EditMin = edit(PixelValue, 606, 76, 140, "Min");
+    auto* panel1 = new QWidget(PixelValue);
+    panel1->setGeometry(566, 110, 180, 110);
+    label(panel1, 0, 0, 120, " ToClipBoard");
+    ButtonAll = button(panel1, 0, 22, 60, "All");
+    EditStep = edit(panel1, 64, 22, 40, "1");
+    CheckBoxSwapRC = new QCheckBox("SwapX/Y", panel1);
+    CheckBoxSwapRC->setGeometry(0, 50, 100, 20);
+    ButtonSelected = button(panel1, 0, 76, 60, "Slctd");
+    Button1 = button(panel1, 64, 76, 70, "LnSlctd");
+    ButtonHist = button(PixelValue, 566, 230, 60, "Histg");
+    QFont bold = ButtonHist->font();
+    bold.setBold(true);
+    ButtonHist->setFont(bold);
+
+    // Page "LSF": chart over its tick box, memo and display fields.
+    PaintBoxLSF = new TickBox(TabSheetLSF);
+    PaintBoxLSF->setGeometry(0, 0, 560, 520);
+    Chart1 = makeChart("LSF", Series1);
+    Chart1View = new QChartView(Chart1, TabSheetLSF);
+    Chart1View->setGeometry(0, 0, 560, 520);
+    MemoLSF = new QPlainTextEdit(TabSheetLSF);
+    MemoLSF->setGeometry(566, 0, 186, 480);
+    MemoLSF->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MemoLSF->setTabChangesFocus(false);
+    ButtonMemoLSF = button(TabSheetLSF, 566, 486, 80, "ToMemo");
+    EditLSFgnd = edit(TabSheetLSF, 0, 526, 80, "LSFgnd");
+    EditLSFgnd->setToolTip("表示データ点数");
+    EditLSFgdx = edit(TabSheetLSF, 84, 526, 80, "LSFgdx");
+    EditLSFgdx->setToolTip("表示グリッド間隔");
+
+    // Page "MTF".
+    PaintBoxMTF = new TickBox(TabSheetMTF);
+    PaintBoxMTF->setGeometry(0, 0, 560, 520);
+    Chart2 = makeChart("MTF", Series2);
+    QValueAxis* frequency = axis(Chart2, Qt::AlignBottom);
+    frequency->setRange(0, 1.5);
+    frequency->setTickType(QValueAxis::TicksDynamic);
+    frequency->setTickAnchor(0);
+    frequency->setTickInterval(0.2);
+    frequency->setTitleText("Spatial frequency (cycles/mm)");
+    QValueAxis* value = axis(Chart2, Qt::AlignLeft);
+    value->setTickType(QValueAxis::TicksDynamic);
+    value->setTickAnchor(0);
+    value->setTickInterval(0.1);
+    value->setTitleText("Value of MTF");
+    Chart2View = new QChartView(Chart2, TabSheetMTF);
+    Chart2View->setGeometry(0, 0, 560, 520);
+    MemoMTF = new QPlainTextEdit(TabSheetMTF);
+    MemoMTF->setGeometry(566, 0, 186, 480);
+    MemoMTF->setLineWrapMode(QPlainTextEdit::NoWrap);
+    EditMTFgnd = edit(TabSheetMTF, 0, 526, 80, "MTFgnd");
+    EditMTFgnd->setToolTip("表示データ点数");
+    EditMTFgdx = edit(TabSheetMTF, 84, 526, 80, "MTFgdx");
+    EditMTFgdx->setToolTip("表示グリッド間隔");
+
+    // Controls beside the pages.
+    const int x = 766;
+    RadioGroup1 = new RadioGroup("Image", {"Pnt_X", "Pnt_Y "}, 1, this);
+    RadioGroup1->setGeometry(x, 20, 108, 56);
+    auto* panel2 = new QWidget(this);
+    panel2->setGeometry(x, 80, 108, 120);
+    panel2->setAutoFillBackground(true);
+    QPalette sky = panel2->palette();
+    sky.setColor(QPalette::Window, QColor(166, 202, 240));
+    panel2->setPalette(sky);
+    label(panel2, 2, 0, 100, "PSF width");
+    EditGeta = edit(panel2, 2, 20, 60, "1");
+    label(panel2, 2, 44, 100, "DFT line#");
+    EditYL = edit(panel2, 2, 64, 60, "24");
+    QFont boldEdit = EditYL->font();
+    boldEdit.setBold(true);
+    EditYL->setFont(boldEdit);
+    UpDown1 = new UpDown(1, 100, 24, panel2);
+    UpDown1->setGeometry(64, 62, 20, 26);
+    ButtonCalMTF = button(panel2, 2, 92, 100, "CalMTF");
+    label(this, x, 206, 100, "P.Spacing");
+    EditPxlSpc = edit(this, x, 226, 100, "dx");
+    label(this, x, 252, 100, "Data#");
+    Editdnd = edit(this, x, 272, 100, "dnd");
+    ButtonDrawD = button(this, x, 300, 100, "DrawD");
+    ButtonDrawG = button(this, x, 328, 100, "DrawG");
+    ButtonToMemoMTF = button(this, x, 356, 100, "ToMemo");
+    ButtonForm1 = button(this, x, 392, 100, "ToForm1");
+    ButtonForm1->setFont(bold);
+    EditWork1 = edit(this, x, 424, 100, "Work1");
+    EditWork2 = edit(this, x, 448, 100, "Work2");
+    EditWork3 = edit(this, x, 472, 100, "Work3");
+    EditWork4 = edit(this, x, 496, 100, "Work4");
+    label(this, x, 520, 100, "Colum");
+    EditImgSizeX = edit(this, x, 540, 100, "ImgSizeX");
+    Memo1 = new QPlainTextEdit("Memo1", this);
+    Memo1->setGeometry(x, 566, 100, 30);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setGeometry(0, 600, 880, 24);
+    for (QLabel*& panel : StatusPanels) {
+        panel = new QLabel(StatusBar1);
+        panel->setMinimumWidth(120);
+        StatusBar1->addWidget(panel);
+    }
+}
+
+void TForm2::connectHandlers() {
+    auto on = [this](QPushButton* b, void (TForm2::*handler)()) {
+        connectGuarded(b, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+    };
+    on(ButtonAll, &TForm2::ButtonAllClick);
+    on(ButtonSelected, &TForm2::ButtonSelectedClick);
+    on(Button1, &TForm2::Button1Click);
+    on(ButtonHist, &TForm2::ButtonHistClick);
+    on(ButtonCalMTF, &TForm2::ButtonCalMTFClick);
+    on(ButtonMemoLSF, &TForm2::ButtonMemoLSFClick);
+    on(ButtonToMemoMTF, &TForm2::ButtonToMemoMTFClick);
+    on(ButtonDrawD, &TForm2::ButtonDrawDClick);
+    on(ButtonDrawG, &TForm2::ButtonDrawGClick);
+    on(ButtonForm1, &TForm2::ButtonForm1Click);
+    UpDown1->onClick = [this] { UpDown1Click(); };
+    // Typing reaches the handler through the guarded boundary; code goes through setEditYLText.
+    connectGuarded(EditYL, &QLineEdit::textEdited, this, [this] { EditYLChange(); });
+    connectGuarded(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
+    StringGrid1->onMouseDown = [this] { StringGrid1MouseDown(); };
+    StringGrid1->onMouseMove = [this] { StringGrid1MouseMove(); };
+    StringGrid1->onMouseUp = [this] { StringGrid1MouseUp(); };
+}
+
+void TForm2::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        guarded(this, [this] { FormActivate(); });
+}
+
+void TForm2::setPixelTable(PixelTable table) {
+    StringGrid1->pixelModel()->setTable(std::move(table));
+    tableFilled_ = true;
+}
+
+const PixelTable& TForm2::pixelTable() const { return StringGrid1->pixelModel()->table(); }
+
+std::string TForm2::viewerFileName() const {
+    return viewer_ ? viewer_->fileNameText().toStdString() : std::string();
+}
+
+bool TForm2::showingLsf() const { return PageControl1->currentIndex() == kPageLsf; }
+
+bool TForm2::showingMtf() const { return PageControl1->currentIndex() == kPageMtf; }
+
+void TForm2::FormActivate() {
+    const PixelTable& table = pixelTable();
+    NData = table.colCount() - 1;
+    // Before the first hand-off the table is empty and there is no maximum to look for.
+    if (tableFilled_) {
+        const CellPosition maximum = tableMaximum(table);
+        MaxCol = maximum.column;
+        MaxRow = maximum.row;
+    }
+    if (viewer_) {
+        EditImgSizeX->setText(viewer_->imageSizeXText());
+        StrToInt(text(EditImgSizeX));
+    }
+}
+
+void TForm2::selectWholeTable() {
+    const PixelTable& table = pixelTable();
+    SelRect = {1, 1, table.colCount() - 1, table.rowCount() - 1};
+    if (SelRect.right >= 1 && SelRect.bottom >= 1) StringGrid1->selectCells(SelRect);
+}
+
+void TForm2::StringGrid1MouseDown() {
+    SelRect = StringGrid1->selectionRect();
+    SelDrag = 1;
+}
+
+void TForm2::StringGrid1MouseMove() {
+    if (SelDrag <= 0) return;
+    const CellRect grid = StringGrid1->selectionRect();
+    SelRect.right = grid.right;
+    SelRect.bottom = grid.bottom;
+    StatusPanels[0]->setText(q(IntToStr(SelRect.right) + "  " + IntToStr(SelRect.bottom)));
+}
+
+void TForm2::StringGrid1MouseUp() {
+    const CellRect grid = StringGrid1->selectionRect();
+    SelRect.right = grid.right;
+    SelRect.bottom = grid.bottom;
+    StatusPanels[0]->setText(q(IntToStr(SelRect.right) + "  " + IntToStr(SelRect.bottom)));
+    SelDrag = 0;
+}
+
+void TForm2::CellStat(std::int32_t firstCol, std::int32_t lastCol, std::int32_t firstRow,
+                      std::int32_t lastRow) {
+    const CellStatistics s = cellStatistics(pixelTable(), {firstCol, firstRow, lastCol, lastRow});
+    EditAve->setText(q(FloatToStr(s.mean)));
+    MaxCol = s.maxAt.column;
+    MaxRow = s.maxAt.row;
+    EditSD->setText(q(FloatToStr(s.sd)));
+    EditMax->setText(q(FloatToStr(s.max)));
+    EditMin->setText(q(FloatToStr(s.min)));
+    EditWork1->setText(q(IntToStr(MaxRow)));
+    EditWork2->setText(q(IntToStr(MaxCol)));
+}
+
+void TForm2::ButtonSelectedClick() {
+    StatusPanels[1]->setText(q(IntToStr(SelRect.right) + "  " + IntToStr(SelRect.bottom)));
+    QGuiApplication::clipboard()->setText(q(selectionText(pixelTable(), SelRect)));
+    CellStat(SelRect.left, SelRect.right, SelRect.top, SelRect.bottom);
+}
+
+void TForm2::Button1Click() {
+    StatusPanels[1]->setText(q(IntToStr(SelRect.right) + "  " + IntToStr(SelRect.bottom)));
+    QGuiApplication::clipboard()->setText(q(selectionLinesText(pixelTable(), SelRect)));
+}
+
+void TForm2::ButtonAllClick() {
+    selectWholeTable();
+    const std::int32_t step = StrToInt(text(EditStep));
+    QGuiApplication::clipboard()->setText(
+        q(wholeTableText(pixelTable(), step, CheckBoxSwapRC->isChecked())));
+    CellStat(1, pixelTable().colCount() - 1, 1, pixelTable().rowCount() - 1);
+}
+
+void TForm2::setEditYLText(const QString& newText) {
+    if (EditYL->text() == newText) return;
+    EditYL->setText(newText);
+    EditYLChange();
+}
+
+void TForm2::ButtonCalMTFClick() {
+    setEditYLText(QString::number(UpDown1->position()));
+    if (UpDown1->position() > 0) {
+        std::fill_n(Lsf.begin(), std::clamp(NLsf, 0, kMaxLsfLength), 0.0);
+        if (RadioGroup1->itemIndex() == 0) computeLsf(LsfDirection::X);
+        if (RadioGroup1->itemIndex() == 1) computeLsf(LsfDirection::Y);
+    }
+    ButtonMemoLSFClick();
+}
+
+void TForm2::UpDown1Click() { ButtonCalMTFClick(); }
+
+void TForm2::EditYLChange() {
+    UpDown1->setPosition(StrToInt(text(EditYL)));
+    setEditYLText(QString::number(UpDown1->position()));
+    if (UpDown1->position() > 0) {
+        std::fill_n(Lsf.begin(), std::clamp(NLsf, 0, kMaxLsfLength), 0.0);
+        if (RadioGroup1->itemIndex() == 0) computeLsf(LsfDirection::X);
+        if (RadioGroup1->itemIndex() == 1) computeLsf(LsfDirection::Y);
+    }
+    if (showingLsf() || showingMtf()) {
+        ButtonDrawGClick();
+        ButtonDrawDClick();
+    }
+}
+
+void TForm2::computeLsf(LsfDirection direction) {
+    selectWholeTable();
+    PxlSpc = static_cast<double>(StrToFloat(text(EditPxlSpc)));
+    const std::int32_t lines = StrToInt(text(EditYL));
+    const std::vector<double> raw = bandSum(pixelTable(), direction, {MaxCol, MaxRow}, lines);
+    const auto n = static_cast<std::int32_t>(raw.size());
+    std::copy(raw.begin(), raw.end(), RawLsf.begin());
+    NData = n;
+    std::copy(raw.begin(), raw.end(), WorkLsf.begin());
+    std::vector<double> work = raw;
+    LsfBase(work);
+    std::copy(work.begin(), work.end(), WorkLsf.begin());
+    std::copy(work.begin(), work.end(), Lsf.begin());
+    NLsf = n;
+    NMtf = n;
+    const Spectrum spectrum = discreteFourierTransform(work);
+    std::copy(spectrum.re.begin(), spectrum.re.end(), DftRe.begin());
+    std::copy(spectrum.im.begin(), spectrum.im.end(), DftIm.begin());
+    const std::vector<double> magnitudes = magnitude(spectrum);
+    std::copy(magnitudes.begin(), magnitudes.end(), MtfAbs.begin());
+    ButtonToMemoMTFClick();
+}
+
+void TForm2::LsfBase(std::vector<double>& work) {
+    cutBackground(work, StrToInt(text(EditGeta)));
+    if (work.empty()) return;
+    const double samples = halfWidthSamples(work);
+    const long double spacing = StrToFloat(text(EditPxlSpc));
+    EditWork4->setText(q("HWHM=" + FloatToStr(static_cast<double>(spacing * samples))));
+}
+
+void TForm2::ButtonMemoLSFClick() {
+    MemoLSF->clear();
+    const std::vector<double> lsf(Lsf.begin(), Lsf.begin() + std::clamp(NLsf, 0, kMaxLsfLength));
+    MemoLSF->setPlainText(crlfForDisplay(lsfMemoText(viewerFileName(), lsf, PxlSpc)));
+}
+
+void TForm2::ButtonToMemoMTFClick() {
+    MemoMTF->clear();
+    const std::vector<double> mtf(MtfAbs.begin(),
+                                  MtfAbs.begin() + std::clamp(NMtf, 0, kMaxLsfLength));
+    MemoMTF->setPlainText(crlfForDisplay(mtfMemoText(viewerFileName(), mtf, PxlSpc)));
+}
+
+void TForm2::ButtonDrawDClick() {
+    const std::int32_t n = StrToInt(text(Editdnd));
+    const bool lsf = showingLsf(), mtf = showingMtf();
+    const std::int32_t computed = lsf ? NLsf : NMtf;
+    if ((lsf || mtf) && (n < 0 || n > kMaxLsfLength || n > computed)) {
+        throw AppError("\"Data#\" is " + std::to_string(n) + ", but the computed " +
+                       (lsf ? "LSF" : "MTF") + " has " + std::to_string(computed) +
+                       " points (at most " + std::to_string(kMaxLsfLength) + ").");
+    }
+    NData = n;
+    if (lsf) {
+        NDisp = n;
+        for (std::int32_t i = 0; i < n; ++i) {
+            PlotX[i] = i * PxlSpc;
+            PlotY[i] = Lsf[i];
+            WorkLsf[i] = Lsf[i];
+        }
+    }
+    if (mtf) {
+        NDisp = n / 2;
+        for (std::int32_t k = 0; k < n; ++k) {
+            PlotX[k] = static_cast<double>(checkedDivide(k, static_cast<long double>(n) * PxlSpc));
+            PlotY[k] = static_cast<double>(checkedDivide(MtfAbs[k], MtfAbs[0]));
+            WorkLsf[k] = MtfAbs[k];
+        }
+    }
+    PlotChart();
+}
+
+void TForm2::PlotChart() {
+    QLineSeries* series = showingLsf() ? Series1 : showingMtf() ? Series2 : nullptr;
+    if (!series) return;
+    QList<QPointF> points;
+    points.reserve(NDisp);
+    double yMin = 0, yMax = 0;
+    for (std::int32_t i = 0; i < NDisp; ++i) {
+        points.append(QPointF(PlotX[i], PlotY[i]));
+        yMin = i == 0 ? PlotY[i] : std::min(yMin, PlotY[i]);
+        yMax = i == 0 ? PlotY[i] : std::max(yMax, PlotY[i]);
+    }
+    series->replace(points);
+    QChart* chart = series->chart();
+    if (NDisp > 0) {
+        if (yMax == yMin) yMax = yMin + 1;
+        axis(chart, Qt::AlignLeft)->setRange(yMin, yMax);
+        if (chart == Chart1) axis(chart, Qt::AlignBottom)->setRange(PlotX[0], std::max(PlotX[NDisp - 1], PlotX[0] + 1e-9));
+    }
+}
+
+void TForm2::ButtonDrawGClick() {
+    const bool lsf = showingLsf();
+    if (!lsf && !showingMtf()) return;
+    QLineEdit* count = lsf ? EditLSFgnd : EditMTFgnd;
+    QLineEdit* spacing = lsf ? EditLSFgdx : EditMTFgdx;
+    if (intOrZero(count) <= 0) count->setText(q(IntToStr(NData)));
+    if (!(realOrZero(spacing) > 0)) spacing->setText(lsf ? "10" : "0.1");
+    DrawTicks();
+}
+
+void TForm2::DrawTicks() {
+    const bool lsf = showingLsf();
+    TickBox* box = lsf ? PaintBoxLSF : PaintBoxMTF;
+    const std::int32_t nd = StrToInt(text(lsf ? EditLSFgnd : EditMTFgnd));
+    const long double g = StrToFloat(text(lsf ? EditLSFgdx : EditMTFgdx));
+    PxlSpc = static_cast<double>(StrToFloat(text(EditPxlSpc)));
+    const long double span =
+        lsf ? nd * static_cast<long double>(PxlSpc)
+            : nd * checkedDivide(1, static_cast<long double>(NData) * PxlSpc);
+    box->setTicks(tickPositions(static_cast<double>(span), static_cast<double>(g), box->width()));
+}
+
+void TForm2::PageControl1Change() {
+    if (UpDown1->position() > 0 && (showingLsf() || showingMtf())) {
+        ButtonDrawGClick();
+        ButtonDrawDClick();
+    }
+}
+
+void TForm2::ButtonForm1Click() {
+    if (viewer_) viewer_->showViewer();
+}
+
+void TForm2::ButtonHistClick() {
+    selectWholeTable();
+    const QString answer = dialogs().inputBox(this, "Inpt GrayScale", "bit", "10");
+    if (answer.isEmpty()) return;
+    const long double bits = StrToFloat(answer.toStdString());
+    QGuiApplication::clipboard()->setText(q(histogramText(pixelTable(), bits)));
 }
 
 }  // namespace ctiq

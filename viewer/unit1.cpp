@@ -29,6 +29,10 @@
 #include "viewer/file_reading.h"
 #include "viewer/header_export.h"
 #include "viewer/roi_statistics.h"
+#include "viewer/roi_table.h"
+#include "mtf/unit2.h"
+#include "common/ui/radio_group.h"
+#include <QtCharts/QLineSeries>
 #include "viewer/trimming.h"
 #include "viewer/image_view.h"
 #include "viewer/name_geometry.h"
@@ -86,9 +90,20 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 
 TForm1::~TForm1() = default;
 
-void TForm1::setAnalysisWindows(QWidget* form2, QWidget* form3) {
+void TForm1::setAnalysisWindows(TForm2* form2, QWidget* form3) {
     form2_ = form2;
     form3_ = form3;
+    if (form2_) form2_->setViewer(this);
+}
+
+QString TForm1::fileNameText() const { return EditFileName->text(); }
+
+QString TForm1::imageSizeXText() const { return EditImgSizeX->text(); }
+
+void TForm1::showViewer() {
+    show();
+    raise();
+    activateWindow();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -293,6 +308,8 @@ void TForm1::connectHandlers() {
     on(ButtonCW, &TForm1::ButtonCWClick);
     on(ButtonTriming, &TForm1::ButtonTrimingClick);
     on(ButtonHeaderToCB, &TForm1::ButtonHeaderToCBClick);
+    on(ButtonToTable, &TForm1::ButtonToTableClick);
+    on(ButtonSaveBMP, &TForm1::ButtonSaveBMPClick);
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
     auto onMenu = [this](QAction* item, void (TForm1::*handler)()) {
         connectGuarded(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
@@ -333,7 +350,10 @@ SampleFormat TForm1::sampleFormat() const {
 }
 
 void TForm1::ButtonToForm2Click() {
-    if (form2_) form2_->show();
+    if (!form2_) return;
+    form2_->show();
+    form2_->raise();
+    form2_->activateWindow();
 }
 
 void TForm1::ButtonForm3Click() {
@@ -846,5 +866,24 @@ void TForm1::ButtonHeaderToCBClick() {
     Memo2->setPlainText(exported);
     QGuiApplication::clipboard()->setText(exported);
 }
+
+void TForm1::ButtonToTableClick() {
+    if (!form2_) return;
+    const RoiBlock block = checkedRoiBlock();  // reads EditHeader before the table is touched
+    const SampleValueRule rule = sampleRule();
+    form2_->setPixelTable(
+        roiPixelTable(ImageStream.data(), storedImage(), block, RoiFrameRect, rule));
+    form2_->Series1->clear();
+    form2_->Series2->clear();
+    const QString spacing = EditPxlSpc->text().isEmpty() ? QString("1") : EditPxlSpc->text();
+    for (QLineEdit* e : {form2_->EditPxlSpc, form2_->EditMTFgdx, form2_->EditLSFgdx})
+        e->setText(spacing);
+    const QString width = q(IntToStr(block.nc));
+    for (QLineEdit* e : {form2_->Editdnd, form2_->EditMTFgnd, form2_->EditLSFgnd}) e->setText(width);
+    form2_->RadioGroup1->setItemIndex(0);
+    ButtonToForm2Click();
+}
+
+void TForm1::ButtonSaveBMPClick() { QGuiApplication::clipboard()->setImage(Image1->toImage()); }
 
 }  // namespace ctiq

@@ -22,22 +22,30 @@ class QPushButton;
 class QRadioButton;
 class QTableWidget;
 
+#include "common/ui/viewer_link.h"
+
 namespace ctiq {
 
 class ImageView;
+class TForm2;
 class RadioGroup;
 
 // The viewer window "Viewer": loads one image file, shows it through window and level, lists its
 // DICOM header. Its fields hold the image parameters as text; every handler reads them when it
 // runs. Controls and globals keep the names users and documentation know them by.
-class TForm1 : public QWidget {
+class TForm1 : public QWidget, public ViewerLink {
     Q_OBJECT
 public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // The analysis windows "Form2" and "Form3" show.
-    void setAnalysisWindows(QWidget* form2, QWidget* form3);
+    // The analysis windows "Form2" and "Form3" show; the MTF window reads the viewer through it.
+    void setAnalysisWindows(TForm2* form2, QWidget* form3);
+
+    // What the analysis windows read of the viewer.
+    QString fileNameText() const override;
+    QString imageSizeXText() const override;
+    void showViewer() override;
 
     // Handlers (a user's click reaches them through the guarded boundary; code calls them
     // directly so that their errors end the caller too).
@@ -80,6 +88,10 @@ public:
     void ApplicationEvents1Message(int wheelDelta, bool& handled);
     void StringGridDICOMDblClick();
     void ButtonHeaderToCBClick();
+
+    // Hand-off to the analysis windows.
+    void ButtonToTableClick();
+    void ButtonSaveBMPClick();
 
     // Image parameters and display.
     QLineEdit* EditFileName;
@@ -203,7 +215,7 @@ private:
     DisplayBitmap bitmap_;
     // The rows of the header table as read, for its export.
     std::vector<HeaderRow> headerRows_;
-    QWidget* form2_ = nullptr;
+    TForm2* form2_ = nullptr;
     QWidget* form3_ = nullptr;
 };
 

@@ -17,6 +17,7 @@
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
 #include "viewer/image_view.h"
+#include "mtf/unit2.h"
 #include "viewer/unit1.h"
 
 namespace ctiq {
@@ -87,7 +88,8 @@ TEST_F(ViewerWindow, BeforeAnyLoadDisplayControlsChangeNothing) {
 }
 
 TEST_F(ViewerWindow, FormButtonsShowTheAnalysisWindows) {
-    QWidget form2, form3;
+    TForm2 form2;
+    QWidget form3;
     form.setAnalysisWindows(&form2, &form3);
     form.ButtonToForm2->click();
     form.ButtonForm3->click();

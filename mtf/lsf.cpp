@@ -1,0 +1,212 @@
+#include "mtf/lsf.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "common/app_error.h"
+#include "common/checked.h"
+#include "common/number_text.h"
+#include "common/rounding.h"
+
+namespace ctiq {
+namespace {
+
+std::size_t peakIndex(const std::vector<double>& a) {
+    std::size_t p = 0;
+    for (std::size_t i = 1; i < a.size(); ++i)
+        if (a[i] > a[p]) p = i;
+    return p;
+}
+
+[[noreturn]] void notFound(const std::string& what) {
+    throw AppError("The LSF cannot be cut: " + what +
+                   ". Centre the ROI on the point and make it wider, or lower \"PSF width\".");
+}
+
+}  // namespace
+
+std::vector<double> bandSum(const PixelTable& table, LsfDirection direction, CellPosition maximum,
+                            std::int32_t lines) {
+    const bool alongX = direction == LsfDirection::X;
+    const std::int32_t n = (alongX ? table.colCount() : table.rowCount()) - 1;
+    const std::int32_t lineCount = (alongX ? table.rowCount() : table.colCount()) - 1;
+    if (n > kMaxLsfLength) {
+        throw AppError("The pixel table has " + std::to_string(n) + " samples along the LSF; at most " +
+                       std::to_string(kMaxLsfLength) + " fit. Use a smaller ROI.");
+    }
+    if (lines < 1) throw AppError("The DFT line count must be at least 1.");
+    const std::int32_t centre = alongX ? maximum.row : maximum.column;
+    const std::int32_t hU = lines / 2 + lines % 2 - 1, hD = lines / 2;
+    // Lines on the "+" side (rows below along X, columns to the left along Y) and on the "-" side.
+    const std::int32_t plusReach = lines == 1 ? 0 : std::max(hU - 1, 0);
+    const std::int32_t minusReach = lines == 1 ? 0 : std::max(hD - 1, 0);
+    const std::int32_t first = alongX ? centre - minusReach : centre - plusReach;
+    const std::int32_t last = alongX ? centre + plusReach : centre + minusReach;
+    if (first < 1 || last > lineCount) {
+        throw AppError("The band of " + std::to_string(lines) + " lines around the maximum (" +
+                       std::string(alongX ? "rows " : "columns ") + std::to_string(first) + " to " +
+                       std::to_string(last) + ") does not fit in the table's " +
+                       std::to_string(lineCount) + (alongX ? " rows" : " columns") +
+                       ". Lower \"DFT line#\" or centre the ROI on the point.");
+    }
+    auto cell = [&](std::int32_t sample, std::int32_t line) {
+        return alongX ? table.value(sample, line) : table.value(line, sample);
+    };
+    std::vector<double> raw(static_cast<std::size_t>(std::max(n, 0)), 0.0);
+    for (std::int32_t s = 1; s <= n; ++s) {
+        double sum = 0;
+        if (lines == 1) {
+            sum += cell(s, centre);
+        } else {
+            // Along Y the "+" loop walks to the left, as the band is mirrored there.
+            const std::int32_t plus = alongX ? 1 : -1;
+            for (std::int32_t m = 0; m < hU; ++m) sum += cell(s, centre + plus * m);
+            for (std::int32_t m = 0; m < hD; ++m) sum += cell(s, centre - plus * m);
+        }
+        raw[static_cast<std::size_t>(s - 1)] = sum;
+    }
+    return raw;
+}
+
+void cutBackground(std::vector<double>& a, std::int32_t bumps) {
+    if (bumps < 1) throw AppError("\"PSF width\" must be at least 1.");
+    const std::int64_t n = static_cast<std::int64_t>(a.size());
+    const std::int64_t p = static_cast<std::int64_t>(peakIndex(a));
+    if (p - 3 < 0 || p + 3 > n - 1) notFound("the peak lies closer than three samples to an end");
+
+    // Left side: the 10 % point above the first sample, the valley, then `bumps` bumps.
+    std::int64_t j = p - 3;
+    while (a[j] - a[0] > (a[p] - a[0]) / 10) {
+        if (--j < 0) notFound("the left tail never falls to 10 % of the peak");
+    }
+    auto descendLeft = [&] {
+        while (true) {
+            if (j == 0) notFound("no valley on the left inside the data");
+            if (!(a[j - 1] < a[j])) break;
+            --j;
+        }
+    };
+    descendLeft();
+    std::int64_t topL = j, valL = j;
+    for (std::int32_t b = 0; b < bumps; ++b) {
+        while (j > 0 && a[j - 1] > a[j]) --j;
+        topL = j;
+        descendLeft();
+        valL = j;
+    }
+    const std::int64_t iL = (topL + valL) / 2;
+
+    // Right side, mirrored, above the last sample.
+    std::int64_t k = p + 3;
+    while (a[k] - a[n - 1] > (a[p] - a[n - 1]) / 10) {
+        if (++k > n - 1) notFound("the right tail never falls to 10 % of the peak");
+    }
+    auto descendRight = [&] {
+        while (true) {
+            if (k == n - 1) notFound("no valley on the right inside the data");
+            if (!(a[k + 1] < a[k])) break;
+            ++k;
+        }
+    };
+    descendRight();
+    std::int64_t topR = k, valR = k;
+    for (std::int32_t b = 0; b < bumps; ++b) {
+        while (k < n - 2 && a[k + 1] > a[k]) ++k;
+        topR = k;
+        descendRight();
+        valR = k;
+    }
+    const std::int64_t iR = (topR + valR) / 2;
+
+    for (std::int64_t i = 0; i < iL; ++i) a[i] = 0;
+    const double baseL = a[iL];
+    for (std::int64_t i = iL; i <= p; ++i) a[i] -= baseL;
+    const double baseR = a[iR];
+    for (std::int64_t i = p + 1; i <= iR; ++i) a[i] -= baseR;
+    for (std::int64_t i = iR + 1; i < n; ++i) a[i] = 0;
+}
+
+double halfWidthSamples(const std::vector<double>& a) {
+    const std::int64_t n = static_cast<std::int64_t>(a.size());
+    if (n == 0) return 0;
+    const std::int64_t p = static_cast<std::int64_t>(peakIndex(a));
+    if (!(a[p] > 0)) throw AppError("The LSF has no peak above zero, so it has no half width.");
+    const double h = a[p] / 2;
+    std::int64_t j = p;
+    while (a[j] > h) {
+        if (--j < 0) throw AppError("The LSF does not fall to half its maximum on the left.");
+    }
+    const double xL = j + static_cast<double>(checkedDivide(h - a[j], a[j + 1] - a[j]));
+    std::int64_t k = p;
+    while (a[k] > h) {
+        if (++k > n - 1) throw AppError("The LSF does not fall to half its maximum on the right.");
+    }
+    const double xR = (k - 1) + static_cast<double>(checkedDivide(h - a[k - 1], a[k] - a[k - 1]));
+    return xR - xL;
+}
+
+Spectrum discreteFourierTransform(const std::vector<double>& lsf) {
+    const std::size_t n = lsf.size();
+    Spectrum s{std::vector<double>(n, 0.0), std::vector<double>(n, 0.0)};
+    if (n == 0) return s;
+    // θ = 2π·k·n / N depends only on k·n mod N: one exact table instead of N² evaluations.
+    std::vector<double> cosine(n), sine(n);
+    const long double twoPi = 2 * std::numbers::pi_v<long double>;
+    for (std::size_t m = 0; m < n; ++m) {
+        const long double theta = twoPi * static_cast<long double>(m) / static_cast<long double>(n);
+        cosine[m] = static_cast<double>(std::cos(theta));
+        sine[m] = static_cast<double>(std::sin(theta));
+    }
+    for (std::size_t k = 0; k < n; ++k) {
+        double re = 0, im = 0;
+        std::size_t angle = 0;  // k·i mod N
+        for (std::size_t i = 0; i < n; ++i) {
+            re += lsf[i] * cosine[angle];
+            im += lsf[i] * sine[angle];
+            angle += k;
+            if (angle >= n) angle -= n;
+        }
+        s.re[k] = re;
+        s.im[k] = im;
+    }
+    return s;
+}
+
+std::vector<double> magnitude(const Spectrum& s) {
+    std::vector<double> m(s.re.size());
+    for (std::size_t k = 0; k < m.size(); ++k) m[k] = std::sqrt(s.re[k] * s.re[k] + s.im[k] * s.im[k]);
+    return m;
+}
+
+double round4(double x) { return static_cast<double>(roundHalfEven(x * 10000.0)) / 10000.0; }
+
+std::string lsfMemoText(const std::string& fileName, const std::vector<double>& lsf,
+                        double spacing) {
+    std::string text = "mm\t" + fileName + "\r\n";
+    for (std::size_t i = 0; i < lsf.size(); ++i)
+        text += FloatToStr(round4(i * spacing)) + "\t" + FloatToStr(lsf[i]) + "\r\n";
+    return text;
+}
+
+std::string mtfMemoText(const std::string& fileName, const std::vector<double>& mtfAbs,
+                        double spacing) {
+    std::string text = "c/mm\t" + fileName + "\r\n";
+    const long double n = static_cast<long double>(mtfAbs.size());
+    for (std::size_t k = 0; k < mtfAbs.size(); ++k) {
+        const double f = static_cast<double>(checkedDivide(k, n * spacing));
+        const double m = static_cast<double>(checkedDivide(mtfAbs[k], mtfAbs[0]));
+        text += FloatToStr(round4(f)) + "\t" + FloatToStr(round4(m)) + "\r\n";
+    }
+    return text;
+}
+
+std::vector<std::int32_t> tickPositions(double span, double spacing, std::int32_t width) {
+    std::vector<std::int32_t> ticks;
+    if (!(span > 0) || !(spacing > 0) || span / spacing > width) return ticks;
+    for (double x = 0; x < span; x += spacing)
+        ticks.push_back(static_cast<std::int32_t>(roundHalfEven(x / span * width)));
+    return ticks;
+}
+
+}  // namespace ctiq

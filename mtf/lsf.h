@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "mtf/pixel_table.h"
+
+namespace ctiq {
+
+// Capacity of the LSF and MTF arrays: tables of more data columns (or rows) are refused.
+constexpr std::int32_t kMaxLsfLength = 2049;
+
+enum class LsfDirection { X, Y };
+
+// The band sums across the direction through the maximum cell: for L ≥ 2 the lines
+// max + 0 .. max + hU - 1 and max - 0 .. max - (hD - 1) (hU = L div 2 + L mod 2 - 1, hD = L div 2),
+// the maximum's own line counted in both; for L = 1 the maximum's line alone. Along X the lines
+// are rows and sample i is column i + 1; along Y they are columns and sample i is row i + 1.
+// A band that does not lie inside the data lines is refused with a message.
+std::vector<double> bandSum(const PixelTable& table, LsfDirection direction, CellPosition maximum,
+                            std::int32_t lines);
+
+// Cuts the background and the tails around the peak: past the 10 % point and the first valley,
+// `bumps` tail bumps are passed on each side; the cut lies midway between the last top and valley.
+// Each flank loses its own cut value; outside the cuts the LSF is zero. Searches that would leave
+// the data stop with a message naming what was not found.
+void cutBackground(std::vector<double>& lsf, std::int32_t bumps);
+
+// Full width at half maximum, in samples: the crossings are found walking outward from the peak
+// to the first sample at or below half the maximum, and interpolated toward the peak.
+double halfWidthSamples(const std::vector<double>& lsf);
+
+// Direct discrete Fourier transform of `lsf` at `lsf.size()` frequencies: cosine and sine sums.
+struct Spectrum {
+    std::vector<double> re;
+    std::vector<double> im;
+};
+Spectrum discreteFourierTransform(const std::vector<double>& lsf);
+
+std::vector<double> magnitude(const Spectrum& spectrum);
+
+// x rounded to 4 decimals (x · 10000 to the nearest integer, ties to even, divided by 10000).
+double round4(double x);
+
+// The memo texts: a title line ("mm" or "c/mm", TAB, file name), then position and LSF value,
+// or frequency and normalised MTF (both rounded to 4 decimals), one pair per line, CR LF.
+std::string lsfMemoText(const std::string& fileName, const std::vector<double>& lsf,
+                        double spacing);
+std::string mtfMemoText(const std::string& fileName, const std::vector<double>& mtfAbs,
+                        double spacing);
+
+// The tick positions of a paint box `width` pixels wide: one every `spacing` units from 0 up to
+// `span`. None when the ticks would be denser than the pixels.
+std::vector<std::int32_t> tickPositions(double span, double spacing, std::int32_t width);
+
+}  // namespace ctiq

@@ -1,0 +1,139 @@
+#include "mtf/lsf.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <random>
+
+#include "common/app_error.h"
+
+namespace ctiq {
+namespace {
+
+// A table whose cell (c, r) holds `value(c, r)`.
+template <class F>
+PixelTable tableOf(std::int32_t columns, std::int32_t rows, F value) {
+    PixelTable t(columns + 1, rows + 1);
+    for (std::int32_t r = 1; r <= rows; ++r)
+        for (std::int32_t c = 1; c <= columns; ++c) t.setText(c, r, std::to_string(value(c, r)));
+    return t;
+}
+
+TEST(BandSum, LineCountRules) {
+    // Row r holds 10^(r-1) in every column: the sum shows which rows entered, how often.
+    const PixelTable t = tableOf(3, 7, [](int, int r) { return static_cast<long long>(std::pow(10, r - 1)); });
+    const CellPosition centre{2, 4};
+    EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 1)[0], 1000);
+    EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 2)[0], 1000);
+    EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 3)[0], 2000);
+    EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 4)[0], 2100);   // rows 3, 4, 4
+    EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 5)[0], 12100);  // rows 3, 4, 4, 5
+    EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 3).size(), 3u);
+    // L = 24 reaches rows max - 11 .. max + 10: 7 rows cannot hold it.
+    EXPECT_THROW(bandSum(t, LsfDirection::X, centre, 24), AppError);
+    EXPECT_THROW(bandSum(t, LsfDirection::X, {2, 7}, 5), AppError);
+    EXPECT_THROW(bandSum(t, LsfDirection::X, {0, 0}, 1), AppError);
+}
+
+TEST(BandSum, AlongYTheBandIsMirrored) {
+    const PixelTable t = tableOf(7, 3, [](int c, int) { return static_cast<long long>(std::pow(10, c - 1)); });
+    // Columns max - m (m < hU) then max + m (m < hD): L = 5 takes columns 3, 4, 4, 5 ... mirrored:
+    // hU = 2 → columns 4, 3; hD = 2 → columns 4, 5.
+    const auto y = bandSum(t, LsfDirection::Y, {4, 2}, 5);
+    ASSERT_EQ(y.size(), 3u);
+    EXPECT_EQ(y[0], 1000 + 100 + 1000 + 10000);
+}
+
+TEST(BandSum, TablesBeyondTheArraysAreRefused) {
+    const PixelTable wide(2051, 4);
+    EXPECT_THROW(bandSum(wide, LsfDirection::X, {1, 2}, 1), AppError);
+}
+
+TEST(CutBackground, SymmetricSpotLosesItsBackground) {
+    // Background 100, a spot 100 + 900·exp(-x²/8) around index 20, rounded.
+    std::vector<double> a(41);
+    for (int i = 0; i < 41; ++i) a[i] = std::round(100 + 900 * std::exp(-(i - 20) * (i - 20) / 8.0));
+    const std::vector<double> before = a;
+    cutBackground(a, 1);
+    int firstNonZero = -1, lastNonZero = -1;
+    for (int i = 0; i < 41; ++i) {
+        if (a[i] != 0) {
+            if (firstNonZero < 0) firstNonZero = i;
+            lastNonZero = i;
+            EXPECT_EQ(a[i], before[i] - 100) << i;
+        }
+    }
+    EXPECT_EQ(a[20], 900);
+    EXPECT_GT(firstNonZero, 10);
+    EXPECT_LT(lastNonZero, 30);
+}
+
+TEST(CutBackground, SearchesThatWouldLeaveTheDataStopWithAMessage) {
+    std::vector<double> nearEnd = {0, 5, 10, 5, 0, 0, 0, 0};
+    EXPECT_THROW(cutBackground(nearEnd, 1), AppError);
+    std::vector<double> noValley = {10, 9, 8, 7, 6, 5, 20, 5, 4, 3, 3, 3};  // falls all the way left
+    EXPECT_THROW(cutBackground(noValley, 1), AppError);
+    std::vector<double> fine = {0, 0, 0, 0, 1, 5, 9, 5, 1, 0, 0, 0, 0};
+    EXPECT_THROW(cutBackground(fine, 0), AppError);
+    EXPECT_NO_THROW(cutBackground(fine, 1));
+}
+
+TEST(HalfWidth, ExampleAndSharpLsf) {
+    EXPECT_DOUBLE_EQ(halfWidthSamples({0, 4, 8, 9, 10, 9, 8, 4, 0}), 5.5);
+    // A one-pixel bead: half maximum is crossed between the peak and its neighbours.
+    EXPECT_DOUBLE_EQ(halfWidthSamples({0, 0, 0, 2, 10, 2, 0, 0, 0}), 1.25);
+    EXPECT_THROW(halfWidthSamples({0, 0, 0}), AppError);
+    EXPECT_THROW(halfWidthSamples({10, 9, 8, 1}), AppError);
+}
+
+TEST(Dft, ExampleMagnitudes) {
+    const std::vector<double> m = magnitude(discreteFourierTransform({0, 1, 1, 0}));
+    EXPECT_NEAR(m[0], 2, 1e-12);
+    EXPECT_NEAR(m[1], std::sqrt(2.0), 1e-12);
+    EXPECT_NEAR(m[2], 0, 1e-12);
+    EXPECT_NEAR(m[3], std::sqrt(2.0), 1e-12);
+    EXPECT_EQ(mtfMemoText("f", m, 1), "c/mm\tf\r\n0\t1\r\n0.25\t0.7071\r\n0.5\t0\r\n0.75\t0.7071\r\n");
+}
+
+TEST(Dft, MatchesADirectSumOnRandomData) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> uniform(-100, 100);
+    std::vector<double> lsf(301);
+    for (double& v : lsf) v = uniform(random);
+    const Spectrum s = discreteFourierTransform(lsf);
+    const long double twoPi = 2 * std::numbers::pi_v<long double>;
+    for (std::size_t k : {0u, 1u, 7u, 150u, 299u}) {
+        long double re = 0, im = 0;
+        for (std::size_t n = 0; n < lsf.size(); ++n) {
+            const long double theta = twoPi * k / lsf.size() * n;
+            re += lsf[n] * std::cos(theta);
+            im += lsf[n] * std::sin(theta);
+        }
+        EXPECT_NEAR(s.re[k], re, 1e-9) << k;
+        EXPECT_NEAR(s.im[k], im, 1e-9) << k;
+    }
+}
+
+TEST(MemoTexts, RoundingToFourDecimalsTiesToEven) {
+    std::vector<double> flat(64, 1.0);
+    flat[0] = 64;  // any magnitudes: only the frequency column is checked here
+    const std::string mtf = mtfMemoText("x", flat, 0.5);
+    EXPECT_EQ(std::count(mtf.begin(), mtf.end(), '\n'), 65);
+    EXPECT_NE(mtf.find("\r\n0.0312\t"), std::string::npos);
+    EXPECT_NE(mtf.find("\r\n0.0625\t"), std::string::npos);
+    EXPECT_NE(mtf.find("\r\n0.0938\t"), std::string::npos);
+    EXPECT_EQ(lsfMemoText("a.raw", {1.25, 2, 0.1 + 0.2}, 0.5),
+              "mm\ta.raw\r\n0\t1.25\r\n0.5\t2\r\n1\t0.3\r\n");
+    EXPECT_THROW(mtfMemoText("x", {0, 1}, 0.5), AppError);
+    EXPECT_THROW(mtfMemoText("x", {1, 1}, 0), AppError);
+}
+
+TEST(TickPositions, SpacedAndNeverDenserThanPixels) {
+    EXPECT_EQ(tickPositions(32, 10, 560), (std::vector<std::int32_t>{0, 175, 350, 525}));
+    EXPECT_TRUE(tickPositions(32, 0.001, 560).empty());
+    EXPECT_TRUE(tickPositions(0, 10, 560).empty());
+}
+
+}  // namespace
+}  // namespace ctiq
