@@ -69,5 +69,3 @@ BENCHMARK(loadWork512)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace ctiq
-
-BENCHMARK_MAIN();

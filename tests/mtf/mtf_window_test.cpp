@@ -1,1 +1,279 @@
+// Scenario tests of the MTF window with the viewer's hand-off, driven as a user drives them.
+#include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QCheckBox>
+#include <QtCharts/QChart>
+#include <QtCharts/QLineSeries>
+#include <cmath>
+#include <numbers>
+
+#include "common/app_error.h"
+#include "common/number_text.h"
+#include "common/pixel_spacing.h"
+#include "common/ui/radio_group.h"
+#include "common/ui/up_down.h"
+#include "mtf/pixel_grid.h"
+#include "mtf/unit2.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_files.h"
+#include "viewer/unit1.h"
+
+namespace ctiq {
+namespace {
+
+class MtfWindow : public ::testing::Test {
+protected:
+    testing::ScopedScriptedDialogs dialogs;
+    TForm1 viewer;
+    TForm2 form;
+    QWidget form3;
+    testing::TempFolder folder;
+
+    MtfWindow() { viewer.setAnalysisWindows(&form, &form3); }
+
+    void load(const std::string& name, const std::vector<std::uint8_t>& bytes, int mode = 1) {
+        const std::string path = folder.file(name);
+        testing::writeBytes(path, bytes);
+        viewer.RadioGroupMode->setItemIndex(mode);
+        dialogs->openFileAnswers.push_back(QString::fromStdString(path));
+        viewer.BitBtnLoad->click();
+    }
+    void setRoi(int cx, int cy, int w, int h) {
+        viewer.EditROIPosX->setText(QString::number(cx));
+        viewer.EditROIPosY->setText(QString::number(cy));
+        viewer.EditROISizeX->setText(QString::number(w));
+        viewer.EditROISizeY->setText(QString::number(h));
+        viewer.ButtonDisp->click();
+    }
+    // "toMTF", then the window's activation as the window system delivers it.
+    void handOff() {
+        viewer.ButtonToTable->click();
+        form.FormActivate();
+    }
+    std::string cell(int c, int r) const { return form.pixelTable().text(c, r); }
+    std::string field(QLineEdit* e) const { return e->text().toStdString(); }
+    std::string clipboard() const { return QGuiApplication::clipboard()->text().toStdString(); }
+    std::vector<std::string> errors() const {
+        std::vector<std::string> out;
+        for (const QString& e : dialogs->errors) out.push_back(e.toStdString());
+        return out;
+    }
+};
+
+// A 512 × 512 image with sample value r·1000 + c (wrapped to 16 bits).
+std::vector<std::uint8_t> coordinateImage() {
+    std::vector<std::int16_t> words(512 * 512);
+    for (int r = 0; r < 512; ++r)
+        for (int c = 0; c < 512; ++c) words[r * 512 + c] = static_cast<std::int16_t>(r * 1000 + c);
+    return testing::wordsLE(words);
+}
+
+TEST_F(MtfWindow, StartsWithItsStoredLayout) {
+    EXPECT_EQ(form.windowTitle(), "MTF");
+    EXPECT_EQ(form.pixelTable().colCount(), 257);
+    EXPECT_EQ(form.PageControl1->tabText(1), "LSF");
+    EXPECT_EQ(form.PageControl1->currentIndex(), 1);
+    EXPECT_EQ(form.RadioGroup1->itemIndex(), -1);
+    EXPECT_EQ(form.RadioGroup1->itemText(1), "Pnt_Y ");
+    EXPECT_EQ(field(form.EditYL), "24");
+    EXPECT_EQ(form.UpDown1->position(), 24);
+    EXPECT_EQ(field(form.EditGeta), "1");
+    EXPECT_EQ(form.Chart2->title(), "MTF");
+    // Activating before any hand-off has nothing to search and shows no error.
+    form.FormActivate();
+    EXPECT_TRUE(errors().empty());
+    EXPECT_EQ(form.NData, 256);
+    EXPECT_EQ(form.MaxCol, 0);
+}
+
+TEST_F(MtfWindow, HandOffLaysOutTheRoiTable) {
+    load("c 512 512 0p468.raw", coordinateImage());
+    setRoi(132, 232, 64, 64);  // frame columns 100..163, rows 200..263
+    ASSERT_EQ(viewer.RoiFrameRect, (IntRect{100, 200, 163, 263}));
+    handOff();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(form.pixelTable().colCount(), 65);
+    EXPECT_EQ(form.pixelTable().rowCount(), 65);
+    EXPECT_EQ(cell(1, 0), "100");
+    EXPECT_EQ(cell(64, 0), "163");
+    EXPECT_EQ(cell(0, 1), "200");
+    EXPECT_EQ(cell(0, 64), "263");
+    EXPECT_EQ(cell(0, 0), "");
+    EXPECT_EQ(cell(1, 1), std::to_string(static_cast<std::int16_t>(200 * 1000 + 99)));
+    EXPECT_EQ(field(form.EditPxlSpc), "0.468");
+    EXPECT_EQ(field(form.EditLSFgdx), "0.468");
+    EXPECT_EQ(field(form.Editdnd), "64");
+    EXPECT_EQ(field(form.EditMTFgnd), "64");
+    EXPECT_EQ(form.RadioGroup1->itemIndex(), 0);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(field(form.EditImgSizeX), "512");
+}
+
+TEST_F(MtfWindow, EightBitHandOffWritesByteValuesAndEmptySpacingGivesOne) {
+    std::vector<std::uint8_t> bytes(16 * 16);
+    for (int k = 0; k < 256; ++k) bytes[k] = static_cast<std::uint8_t>(k);
+    load("b 16 16.raw", bytes, 0);
+    ASSERT_EQ(viewer.EditPxlSpc->text(), "");
+    setRoi(8, 8, 4, 2);  // rows 7..8, columns 5..8
+    handOff();
+    EXPECT_EQ(cell(1, 1), "117");
+    EXPECT_EQ(cell(4, 2), "136");
+    EXPECT_EQ(field(form.EditPxlSpc), "1");
+    EXPECT_EQ(field(form.EditMTFgdx), "1");
+}
+
+TEST_F(MtfWindow, HandOffOfAnRoiOutsideTheImageChangesNothing) {
+    load("c 512 512 1.raw", coordinateImage());
+    setRoi(5, 5, 64, 64);
+    viewer.ButtonToTable->click();
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_EQ(form.pixelTable().colCount(), 257);
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(MtfWindow, CopiesSelectionsAndStatistics) {
+    load("c 512 512 1.raw", coordinateImage());
+    setRoi(101, 201, 3, 3);  // frame columns 100..102 → stored columns 99..101, rows 200..202
+    handOff();
+    auto v = [](int r, int c) { return std::to_string(static_cast<std::int16_t>(r * 1000 + c)); };
+    form.EditStep->setText("2");
+    form.ButtonAll->click();
+    EXPECT_EQ(clipboard(), v(200, 99) + "\t" + v(200, 101) + "\r\n" + v(202, 99) + "\t" +
+                               v(202, 101) + "\r\n");
+    EXPECT_EQ(form.SelRect, (CellRect{1, 1, 3, 3}));
+    EXPECT_EQ(field(form.EditWork1), "3");
+    form.ButtonSelected->click();  // the same block: the same statistics
+    EXPECT_EQ(clipboard(), v(200, 99) + "\t" + v(200, 100) + "\t" + v(200, 101) + "\r\n" +
+                               v(201, 99) + "\t" + v(201, 100) + "\t" + v(201, 101) + "\r\n" +
+                               v(202, 99) + "\t" + v(202, 100) + "\t" + v(202, 101) + "\r\n");
+    EXPECT_EQ(field(form.EditMax), v(202, 101));
+    EXPECT_EQ(field(form.EditMin), v(200, 99));
+    EXPECT_EQ(form.StatusPanels[1]->text(), "3  3");
+    form.CheckBoxSwapRC->setChecked(true);
+    form.ButtonAll->click();
+    EXPECT_EQ(clipboard().substr(0, clipboard().find("\r\n")),
+              v(200, 99) + "\t" + v(201, 99) + "\t" + v(202, 99));
+    form.SelRect = {2, 2, 3, 2};
+    form.Button1->click();
+    EXPECT_EQ(clipboard(), v(201, 100) + "\r\n" + v(201, 101) + "\r\n");
+    EXPECT_TRUE(errors().empty()) << errors()[0];
+}
+
+TEST_F(MtfWindow, SpinnerRangeAndTypedLineCounts) {
+    load("point 256 256 0p5.raw", testing::readBytes(testing::testData("phantoms/point 256 256 0p5.raw")));
+    setRoi(128, 128, 64, 128);  // tall enough for a band of 100 lines
+    handOff();
+    form.EditYL->setText("0");
+    form.EditYLChange();
+    EXPECT_EQ(field(form.EditYL), "1");
+    EXPECT_EQ(form.UpDown1->position(), 1);
+    form.setEditYLText("250");
+    EXPECT_EQ(field(form.EditYL), "100");
+    form.UpDown1->stepUp();  // at 100 the spinner does not move and starts nothing
+    EXPECT_EQ(form.UpDown1->position(), 100);
+    EXPECT_EQ(form.NLsf, 64);
+    form.EditYL->setText("x");
+    EXPECT_THROW(form.EditYLChange(), AppError);
+}
+
+// A point spot in a flat background: the LSF, half width and MTF of the point phantom.
+TEST_F(MtfWindow, PointPhantomMtfMatchesTheAnalyticGaussian) {
+    load("point 256 256 0p5.raw", testing::readBytes(testing::testData("phantoms/point 256 256 0p5.raw")));
+    setRoi(128, 128, 64, 64);
+    handOff();
+    ASSERT_EQ(form.MaxCol, 34);  // stored column 128 = c0 95 + 33: table column 34
+    form.ButtonCalMTF->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    ASSERT_EQ(form.NMtf, 64);
+    const double sigma = 1.2 * 0.5;  // mm
+    const std::string memo = form.MemoMTF->toPlainText().toStdString();
+    ASSERT_EQ(memo.substr(0, memo.find('\n')), "c/mm\t" + viewer.EditFileName->text().toStdString());
+    for (int k = 0; k <= 32; ++k) {
+        const double f = k / (64 * 0.5);
+        const double mtf = form.MtfAbs[k] / form.MtfAbs[0];
+        EXPECT_NEAR(mtf, std::exp(-2 * std::numbers::pi * std::numbers::pi * sigma * sigma * f * f),
+                    0.005)
+            << "f = " << f;
+    }
+    const std::string width = field(form.EditWork4);
+    ASSERT_EQ(width.substr(0, 5), "HWHM=");
+    EXPECT_NEAR(std::stod(width.substr(5)), 2.3548 * sigma, 0.05 * 2.3548 * sigma);
+    // The LSF memo lists positions 0, 0.5, 1, ... and the LSF, the MTF memo 65 lines.
+    const std::string lsf = form.MemoLSF->toPlainText().toStdString();
+    EXPECT_NE(lsf.find("\n0.5\t"), std::string::npos);
+    EXPECT_EQ(std::count(memo.begin(), memo.end(), '\n'), 65);  // title and 64 lines
+    EXPECT_NE(memo.find("\n0.0312\t"), std::string::npos);
+    EXPECT_NE(memo.find("\n0.0938\t"), std::string::npos);
+}
+
+TEST_F(MtfWindow, ChartsPlotThePageShownAndRefuseTooManyPoints) {
+    load("point 256 256 0p5.raw", testing::readBytes(testing::testData("phantoms/point 256 256 0p5.raw")));
+    setRoi(128, 128, 64, 64);
+    handOff();
+    form.ButtonCalMTF->click();
+    form.PageControl1->setCurrentIndex(2);  // "MTF": ticks and 32 points below Nyquist
+    EXPECT_EQ(form.Series2->count(), 32);
+    EXPECT_DOUBLE_EQ(form.Series2->at(31).x(), 31.0 / 32);
+    EXPECT_EQ(field(form.EditMTFgdx), "0.5");
+    form.PageControl1->setCurrentIndex(1);
+    EXPECT_EQ(form.Series1->count(), 64);
+    EXPECT_DOUBLE_EQ(form.Series1->at(2).x(), 1.0);
+    form.EditLSFgdx->clear();
+    form.EditLSFgnd->clear();
+    form.ButtonDrawG->click();
+    EXPECT_EQ(field(form.EditLSFgdx), "10");
+    EXPECT_EQ(field(form.EditLSFgnd), "64");
+    form.Editdnd->setText("100");
+    form.ButtonDrawD->click();
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_NE(errors()[0].find("64 points"), std::string::npos) << errors()[0];
+    EXPECT_EQ(form.Series1->count(), 64);
+}
+
+TEST_F(MtfWindow, LineCountsOneAndTwoGiveTheSameLsfAndThreeDoublesIt) {
+    load("point 256 256 0p5.raw", testing::readBytes(testing::testData("phantoms/point 256 256 0p5.raw")));
+    setRoi(128, 128, 64, 64);
+    handOff();
+    std::vector<std::vector<double>> raw;
+    for (int lines : {1, 2, 3}) {
+        form.UpDown1->setPosition(lines);
+        form.ButtonCalMTF->click();
+        raw.emplace_back(form.RawLsf.begin(), form.RawLsf.begin() + 64);
+    }
+    EXPECT_EQ(raw[0], raw[1]);
+    for (int i = 0; i < 64; ++i) EXPECT_EQ(raw[2][i], 2 * raw[0][i]);
+}
+
+TEST_F(MtfWindow, HistogramOfTheTable) {
+    load("c 512 512 1.raw", coordinateImage());
+    setRoi(101, 1, 3, 2);  // rows 0..1, columns 99..101: values 99..101, 1099..1101
+    handOff();
+    dialogs->inputAnswers = {std::nullopt};  // cancel: 10 bits
+    form.ButtonHist->click();
+    ASSERT_EQ(dialogs->inputRequests.back().caption, "Inpt GrayScale");
+    ASSERT_EQ(dialogs->inputRequests.back().prompt, "bit");
+    std::vector<std::string> lines;
+    const std::string text = clipboard();
+    for (std::size_t s = 0; s < text.size();) {
+        const std::size_t e = text.find("\r\n", s);
+        lines.push_back(text.substr(s, e - s));
+        s = e + 2;
+    }
+    ASSERT_EQ(lines.size(), 128u);
+    EXPECT_EQ(lines[12], "0.5");   // 100 and 101 (column 99 is not counted)
+    EXPECT_EQ(lines[127], "0.5");  // 1100 and 1101 lie beyond 10 bits
+    QGuiApplication::clipboard()->setText("kept");
+    dialogs->inputAnswers = {QString("")};
+    form.ButtonHist->click();
+    EXPECT_EQ(clipboard(), "kept");
+}
+
+}  // namespace
+}  // namespace ctiq
