@@ -256,7 +256,7 @@ void TForm2::setPixelTable(PixelTable table) {
 const PixelTable& TForm2::pixelTable() const { return StringGrid1->pixelModel()->table(); }
 
 std::string TForm2::viewerFileName() const {
-    return viewer_ ? viewer_->fileNameText().toStdString() : std::string();
+    return viewer_ ? viewer_->fieldText(ViewerField::FileName).toStdString() : std::string();
 }
 
 bool TForm2::showingLsf() const { return PageControl1->currentIndex() == kPageLsf; }
@@ -273,7 +273,7 @@ void TForm2::FormActivate() {
         MaxRow = maximum.row;
     }
     if (viewer_) {
-        EditImgSizeX->setText(viewer_->imageSizeXText());
+        EditImgSizeX->setText(viewer_->fieldText(ViewerField::ImgSizeX));
         StrToInt(text(EditImgSizeX));
     }
 }

@@ -31,6 +31,7 @@
 #include "viewer/roi_statistics.h"
 #include "viewer/roi_table.h"
 #include "mtf/unit2.h"
+#include "wiener/unit3.h"
 #include "common/ui/radio_group.h"
 #include <QtCharts/QLineSeries>
 #include "viewer/trimming.h"
@@ -90,15 +91,36 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 
 TForm1::~TForm1() = default;
 
-void TForm1::setAnalysisWindows(TForm2* form2, QWidget* form3) {
+void TForm1::setAnalysisWindows(TForm2* form2, TForm3* form3) {
     form2_ = form2;
     form3_ = form3;
     if (form2_) form2_->setViewer(this);
+    if (form3_) form3_->setViewer(this);
 }
 
-QString TForm1::fileNameText() const { return EditFileName->text(); }
+QString TForm1::fieldText(ViewerField field) const {
+    switch (field) {
+        case ViewerField::FileName: return EditFileName->text();
+        case ViewerField::ImgSizeX: return EditImgSizeX->text();
+        case ViewerField::ImgSizeY: return EditImgSizeY->text();
+        case ViewerField::PxlSpc: return EditPxlSpc->text();
+        case ViewerField::ROISizeX: return EditROISizeX->text();
+        case ViewerField::ROISizeY: return EditROISizeY->text();
+        case ViewerField::Header: return EditHeader->text();
+        case ViewerField::Offst: return EditOffst->text();
+    }
+    return {};
+}
 
-QString TForm1::imageSizeXText() const { return EditImgSizeX->text(); }
+bool TForm1::swapChecked() const { return CheckBoxSwp->isChecked(); }
+
+bool TForm1::eightBitSamples() const { return sampleFormat() == SampleFormat::Byte8; }
+
+QPoint TForm1::roiImageCorner() const {
+    // The frame is measured from the view's first column and row: add them, so a magnified or
+    // shifted view measures the ROI that is drawn.
+    return QPoint(checkedAdd(ViewLeft, RoiFrameRect.left), checkedAdd(ViewTop, RoiFrameRect.top));
+}
 
 void TForm1::showViewer() {
     show();
@@ -310,6 +332,7 @@ void TForm1::connectHandlers() {
     on(ButtonHeaderToCB, &TForm1::ButtonHeaderToCBClick);
     on(ButtonToTable, &TForm1::ButtonToTableClick);
     on(ButtonSaveBMP, &TForm1::ButtonSaveBMPClick);
+    on(ButtonToForm3, &TForm1::ButtonToForm3Click);
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
     auto onMenu = [this](QAction* item, void (TForm1::*handler)()) {
         connectGuarded(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
@@ -358,6 +381,14 @@ void TForm1::ButtonToForm2Click() {
 
 void TForm1::ButtonForm3Click() {
     if (form3_) form3_->show();
+}
+
+void TForm1::ButtonToForm3Click() {
+    if (!form3_) return;
+    form3_->show();
+    form3_->raise();
+    if (CheckBoxLockPara->isChecked() && !form3_->listCell(1, 1).isEmpty()) return;
+    form3_->ButtonLoadClick();
 }
 
 void TForm1::BitBtnLoadClick() {

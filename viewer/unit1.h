@@ -28,6 +28,7 @@ namespace ctiq {
 
 class ImageView;
 class TForm2;
+class TForm3;
 class RadioGroup;
 
 // The viewer window "Viewer": loads one image file, shows it through window and level, lists its
@@ -40,11 +41,16 @@ public:
     ~TForm1() override;
 
     // The analysis windows "Form2" and "Form3" show; the MTF window reads the viewer through it.
-    void setAnalysisWindows(TForm2* form2, QWidget* form3);
+    void setAnalysisWindows(TForm2* form2, TForm3* form3);
 
     // What the analysis windows read of the viewer.
-    QString fileNameText() const override;
-    QString imageSizeXText() const override;
+    QString fieldText(ViewerField field) const override;
+    bool swapChecked() const override;
+    bool eightBitSamples() const override;
+    const std::vector<std::uint8_t>& imageBytes() const override { return ImageStream; }
+    std::int32_t imageColumns() const override { return ImgCols; }
+    std::int32_t imageRows() const override { return ImgRows; }
+    QPoint roiImageCorner() const override;
     void showViewer() override;
 
     // Handlers (a user's click reaches them through the guarded boundary; code calls them
@@ -92,6 +98,7 @@ public:
     // Hand-off to the analysis windows.
     void ButtonToTableClick();
     void ButtonSaveBMPClick();
+    void ButtonToForm3Click();
 
     // Image parameters and display.
     QLineEdit* EditFileName;
@@ -216,7 +223,7 @@ private:
     // The rows of the header table as read, for its export.
     std::vector<HeaderRow> headerRows_;
     TForm2* form2_ = nullptr;
-    QWidget* form3_ = nullptr;
+    TForm3* form3_ = nullptr;
 };
 
 }  // namespace ctiq

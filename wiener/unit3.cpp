@@ -1,10 +1,388 @@
 #include "wiener/unit3.h"
 
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QHeaderView>
+#include <QTableWidget>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QLogValueAxis>
+#include <QtCharts/QValueAxis>
+#include <algorithm>
+#include <limits>
+
+#include "common/app_error.h"
+#include "common/checked.h"
+#include "common/number_text.h"
+#include "common/pixel_spacing.h"
+#include "common/ui/guarded.h"
+#include "common/ui/radio_group.h"
+#include "common/ui/viewer_link.h"
+#include "wiener/spectrum.h"
+
 namespace ctiq {
+namespace {
+
+constexpr int kListRows = 6;
+constexpr int kListColumns = 5;
+const char* const kColourNames[] = {"blu", "red", "gre", "Aqu", "yel"};
+const QColor kSeriesColours[] = {Qt::blue,   Qt::red,  Qt::green,         Qt::cyan,
+                                 Qt::yellow, QColor(128, 0, 255), QColor(255, 128, 0)};
+
+std::string text(const QLineEdit* e) { return e->text().toStdString(); }
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+QAbstractAxis* makeAxis(bool logarithmic, const char* title) {
+    if (logarithmic) {
+        auto* axis = new QLogValueAxis;
+        axis->setTitleText(title);
+        axis->setLabelFormat("%g");
+        return axis;
+    }
+    auto* axis = new QValueAxis;
+    axis->setTitleText(title);
+    return axis;
+}
+
+QChart* makeChart(const char* title, bool logX, const char* xTitle, bool logY, const char* yTitle,
+                  std::array<QLineSeries*, 7>& series) {
+    auto* chart = new QChart;
+    chart->setTitle(title);
+    chart->legend()->hide();
+    chart->setBackgroundBrush(Qt::white);
+    QAbstractAxis* x = makeAxis(logX, xTitle);
+    QAbstractAxis* y = makeAxis(logY, yTitle);
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (int i = 0; i < 7; ++i) {
+        series[i] = new QLineSeries;
+        QPen pen(kSeriesColours[i]);
+        pen.setWidth(2);
+        series[i]->setPen(pen);
+        chart->addSeries(series[i]);
+        series[i]->attachAxis(x);
+        series[i]->attachAxis(y);
+    }
+    return chart;
+}
+
+// Automatic ranges over every series (positive values only on a logarithmic axis).
+void rescale(QChart* chart) {
+    QAbstractAxis* axes[2] = {chart->axes(Qt::Horizontal).first(), chart->axes(Qt::Vertical).first()};
+    for (int which = 0; which < 2; ++which) {
+        const bool logarithmic = axes[which]->type() == QAbstractAxis::AxisTypeLogValue;
+        double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+        for (QAbstractSeries* s : chart->series()) {
+            for (const QPointF& p : static_cast<QLineSeries*>(s)->points()) {
+                const double v = which == 0 ? p.x() : p.y();
+                if (logarithmic && !(v > 0)) continue;
+                lo = std::min(lo, v);
+                hi = std::max(hi, v);
+            }
+        }
+        if (!(lo <= hi)) continue;
+        if (lo == hi) {
+            lo = logarithmic ? lo / 2 : lo - 1;
+            hi = logarithmic ? hi * 2 : hi + 1;
+        }
+        axes[which]->setRange(lo, hi);
+    }
+}
+
+}  // namespace
 
 TForm3::TForm3(QWidget* parent) : QWidget(parent) {
     setWindowTitle("WienerSpectra");
-    resize(900, 640);
+    buildControls();
+    connectHandlers();
+    FormCreate();
+}
+
+TForm3::~TForm3() = default;
+
+void TForm3::buildControls() {
+    resize(980, 660);
+    auto edit = [](QWidget* parent, int x, int y, int w, const char* initial) {
+        auto* e = new QLineEdit(QString::fromUtf8(initial), parent);
+        e->setGeometry(x, y, w, 22);
+        return e;
+    };
+    auto button = [](QWidget* parent, int x, int y, int w, const char* caption) {
+        auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+        b->setGeometry(x, y, w, 24);
+        return b;
+    };
+    auto label = [](QWidget* parent, int x, int y, int w, const char* caption) {
+        auto* l = new QLabel(QString::fromUtf8(caption), parent);
+        l->setGeometry(x, y, w, 20);
+        return l;
+    };
+
+    // Parameters along the top.
+    label(this, 4, 2, 60, "mmPS");
+    EditPxlSpc = edit(this, 4, 22, 60, "");
+    label(this, 70, 2, 100, "ImageSize");
+    EditImgSizeX = edit(this, 70, 22, 50, "");
+    EditImgSizeY = edit(this, 122, 22, 50, "");
+    label(this, 178, 2, 100, "ROISize");
+    EditROIX = edit(this, 178, 22, 50, "");
+    EditROIY = edit(this, 230, 22, 50, "");
+    label(this, 286, 2, 100, "SegmentSize");
+    EditSgmntX = edit(this, 286, 22, 50, "");
+    EditSgmntY = edit(this, 338, 22, 50, "");
+    label(this, 394, 2, 100, "Shift");
+    EditShftX = edit(this, 394, 22, 50, "");
+    EditShftY = edit(this, 446, 22, 50, "");
+    label(this, 502, 2, 110, "Segment#");
+    EditNSgmnt = edit(this, 502, 22, 56, "");
+    EditNSgmnt2 = edit(this, 560, 22, 56, "");
+    EditC = edit(this, 622, 22, 44, "");
+    CheckBoxTrnd = new QCheckBox("Trnd", this);
+    CheckBoxTrnd->setGeometry(672, 2, 60, 20);
+    EditN = edit(this, 672, 22, 30, "1");
+    CheckBoxTrnd1 = new QCheckBox("Trnd1", this);
+    CheckBoxTrnd1->setGeometry(736, 2, 64, 20);
+    EditN1 = edit(this, 736, 22, 30, "1");
+    RadioGroupXY = new RadioGroup("X/Y", {"X", "Y"}, 2, this);
+    RadioGroupXY->setGeometry(804, 0, 80, 46);
+    RadioGroupXY->setItemIndexSilently(0);
+    RadioGroupWindow = new RadioGroup("Window", {"Rect", "Haming"}, 2, this);
+    RadioGroupWindow->setGeometry(888, 0, 90, 46);
+    RadioGroupWindow->setItemIndexSilently(1);
+    ButtonLoad = button(this, 4, 50, 70, "Load");
+    ButtonClr = button(this, 78, 50, 70, "Clear");
+    ButtonCal = button(this, 152, 50, 70, "Cal");
+    ButtontoMain = button(this, 226, 50, 80, "toForm1");
+    Edit1 = edit(this, 312, 50, 60, "Edit1");
+
+    // Pages: "WS" first.
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setGeometry(0, 80, 980, 580);
+    ACF = new QWidget;
+    TabSheetProfile = new QWidget;
+    TabSheetWS = new QWidget;
+    PageControl1->addTab(ACF, "ACF");
+    PageControl1->addTab(TabSheetProfile, "Profile");
+    PageControl1->addTab(TabSheetWS, "WS");
+    PageControl1->setCurrentWidget(TabSheetWS);
+
+    ChartWSLin = makeChart("Linear scale", false, "Spatial frequency (cyckes/mm)", true,
+                           "Log Wiener spectral value (mm*mm)", SeriesWSLin);
+    (new QChartView(ChartWSLin, TabSheetWS))->setGeometry(0, 0, 480, 330);
+    ChartWSLog = makeChart("Logarithm scale", true, "Log spatial frequency (cycles/mm))", true,
+                           "Log Wiener spectral value (mm*mm)", SeriesWSLog);
+    (new QChartView(ChartWSLog, TabSheetWS))->setGeometry(484, 0, 480, 330);
+    ButtonResult = button(TabSheetWS, 4, 334, 90, "resultToCB");
+    StringGridFileName = new QTableWidget(kListRows, kListColumns, TabSheetWS);
+    StringGridFileName->setGeometry(0, 362, 640, 170);
+    StringGridFileName->horizontalHeader()->hide();
+    StringGridFileName->verticalHeader()->hide();
+    StringGridFileName->setColumnWidth(2, 380);
+    ButtonSmooth = button(TabSheetWS, 650, 334, 80, "Smooth");
+    MemoWS = new QPlainTextEdit("MemoWS", TabSheetWS);
+    MemoWS->setGeometry(650, 362, 240, 170);
+    MemoWS->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MemoWS->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Editgnd = edit(TabSheetWS, 896, 362, 60, "gnd");
+
+    ChartProfile = makeChart("Linear scale", false, "Number of pixel", false, "Pixel value",
+                             SeriesProfile);
+    (new QChartView(ChartProfile, TabSheetProfile))->setGeometry(0, 0, 970, 540);
+    ChartACF = makeChart("ACF", false, "lag ( mm )", false, "mm*mm", SeriesACF);
+    (new QChartView(ChartACF, ACF))->setGeometry(0, 0, 970, 510);
+    ButtonACFtoCB = button(ACF, 4, 516, 90, "resultToCB");
+}
+
+void TForm3::connectHandlers() {
+    auto on = [this](QPushButton* b, void (TForm3::*handler)()) {
+        connectGuarded(b, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+    };
+    on(ButtonLoad, &TForm3::ButtonLoadClick);
+    on(ButtonClr, &TForm3::ButtonClrClick);
+    on(ButtonCal, &TForm3::ButtonCalClick);
+    on(ButtonResult, &TForm3::ButtonResultClick);
+    on(ButtonACFtoCB, &TForm3::ButtonACFtoCBClick);
+    on(ButtonSmooth, &TForm3::ButtonSmoothClick);
+    on(ButtontoMain, &TForm3::ButtontoMainClick);
+    RadioGroupXY->onClick = [this] { RadioGroupXYClick(); };
+}
+
+void TForm3::FormCreate() {
+    SpectrumCount = 0;
+    EditC->setText("1.0");
+    EditNSgmnt2->setText("10000");
+}
+
+QString TForm3::listCell(int column, int row) const {
+    const QTableWidgetItem* item = StringGridFileName->item(row, column);
+    return item ? item->text() : QString();
+}
+
+std::string TForm3::viewerFileName() const {
+    return viewer_ ? viewer_->fieldText(ViewerField::FileName).toStdString() : std::string();
+}
+
+void TForm3::ButtonLoadClick() {
+    if (!viewer_) return;
+    EditPxlSpc->setText(viewer_->fieldText(ViewerField::PxlSpc));
+    EditImgSizeX->setText(viewer_->fieldText(ViewerField::ImgSizeX));
+    EditImgSizeY->setText(viewer_->fieldText(ViewerField::ImgSizeY));
+    EditROIX->setText(viewer_->fieldText(ViewerField::ROISizeX));
+    EditROIY->setText(viewer_->fieldText(ViewerField::ROISizeY));
+    EditSgmntX->setText(q(IntToStr(StrToInt(viewer_->fieldText(ViewerField::ROISizeX).toStdString()) / 4)));
+    EditSgmntY->setText("16");
+    EditShftX->setText(q(IntToStr(StrToInt(text(EditSgmntX)) / 2)));
+    EditShftY->setText(q(IntToStr(StrToInt(text(EditSgmntY)) / 2)));
+    const char* titles[] = {"No.", "Color", "FileName", "Length", "Width"};
+    for (int c = 0; c < kListColumns; ++c) StringGridFileName->setItem(0, c, new QTableWidgetItem(titles[c]));
+    for (int r = 1; r < kListRows; ++r)
+        StringGridFileName->setItem(r, 0, new QTableWidgetItem(QString::number(r)));
+    ButtonClrClick();
+}
+
+void TForm3::ButtonClrClick() {
+    SpectrumCount = 0;
+    for (auto* group : {&SeriesWSLin, &SeriesWSLog, &SeriesProfile, &SeriesACF})
+        for (QLineSeries* s : *group) s->clear();
+    for (int r = 1; r < kListRows; ++r) {
+        for (int c = 0; c < kListColumns; ++c) StringGridFileName->setItem(r, c, new QTableWidgetItem);
+        StringGridFileName->item(r, 0)->setText(QString::number(r));
+    }
+}
+
+void TForm3::ButtonCalClick() {
+    if (!viewer_) return;
+    auto viewerText = [this](ViewerField f) { return viewer_->fieldText(f).toStdString(); };
+    SpectrumImage image;
+    SpectrumParameters p;
+    StrToInt(text(EditImgSizeX));
+    image.factor = static_cast<double>(StrToFloat(text(EditC)));
+    if (!viewerText(ViewerField::Offst).empty()) image.offset = StrToInt(viewerText(ViewerField::Offst));
+    image.rowLength = StrToInt(text(EditImgSizeX));
+    p.segmentX = StrToInt(text(EditSgmntX));
+    p.segmentY = StrToInt(text(EditSgmntY));
+    p.roiX = StrToInt(viewerText(ViewerField::ROISizeX));
+    p.roiY = StrToInt(viewerText(ViewerField::ROISizeY));
+    p.shiftX = StrToInt(text(EditShftX));
+    p.shiftY = StrToInt(text(EditShftY));
+    p.maxSegments = StrToInt(text(EditNSgmnt2));
+    image.header = StrToInt(viewerText(ViewerField::Header));
+    p.direction = RadioGroupXY->itemIndex() == 1 ? SpectrumDirection::Y : SpectrumDirection::X;
+    p.window = RadioGroupWindow->itemIndex() == 0 ? DataWindow::Rect : DataWindow::Hamming;
+    p.lineTrend = CheckBoxTrnd->isChecked();
+    if (p.lineTrend) p.lineDegree = StrToInt(text(EditN));
+    p.pixelSpacing = static_cast<double>(StrToFloat(text(EditPxlSpc)));
+    p.segmentTrend = CheckBoxTrnd1->isChecked();
+    if (p.segmentTrend) p.segmentDegree = StrToInt(text(EditN1));
+
+    const std::vector<std::uint8_t>& bytes = viewer_->imageBytes();
+    image.data = bytes.data();
+    image.size = bytes.size();
+    image.columns = viewer_->imageColumns();
+    image.rows = viewer_->imageRows();
+    image.byteSamples = viewer_->eightBitSamples();
+    image.swap = viewer_->swapChecked();
+    const QPoint corner = viewer_->roiImageCorner();
+    image.roiLeft = corner.x();
+    image.roiTop = corner.y();
+
+    // All or nothing: a run that stops leaves the charts, list and counters as they were.
+    const SpectrumResult result = computeWienerSpectrum(image, p);
+    std::fill(WsData.begin(), WsData.end(), 0.0);
+    std::fill(AcfData.begin(), AcfData.end(), 0.0);
+    std::copy(result.spectrum.begin(), result.spectrum.end(), WsData.begin());
+    std::copy(result.autocorrelation.begin(), result.autocorrelation.end(), AcfData.begin());
+    SegLen = result.segmentLength;
+    for (const std::vector<double>& profile : result.profiles) DrawProfile(profile);
+    EditNSgmnt->setText(q(IntToStr(result.segments)));
+    graph();
+    ++SpectrumCount;
+}
+
+void TForm3::DrawProfile(const std::vector<double>& profile) {
+    if (SpectrumCount < 0 || SpectrumCount > 6) return;
+    QLineSeries* series = SeriesProfile[SpectrumCount];
+    QList<QPointF> points = series->points();
+    for (std::size_t i = 0; i < profile.size(); ++i)
+        points.append(QPointF(static_cast<double>(i + 1), profile[i]));
+    // Points stay ordered by pixel number, so profiles of one run interleave.
+    std::stable_sort(points.begin(), points.end(),
+                     [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+    series->replace(points);
+    rescale(ChartProfile);
+}
+
+void TForm3::updateList() {
+    for (int r = 4; r >= 1; --r)
+        for (int c = 2; c <= 4; ++c)
+            StringGridFileName->setItem(r + 1, c, new QTableWidgetItem(listCell(c, r)));
+    StringGridFileName->setItem(1, 2, new QTableWidgetItem(q(viewerFileName())));
+    StringGridFileName->setItem(1, 3, new QTableWidgetItem(EditSgmntX->text()));
+    StringGridFileName->setItem(1, 4, new QTableWidgetItem(EditSgmntY->text()));
+    if (SpectrumCount >= 0 && SpectrumCount < 5)
+        StringGridFileName->setItem(SpectrumCount + 1, 1, new QTableWidgetItem(kColourNames[SpectrumCount]));
+}
+
+void TForm3::graph() {
+    const double delta = static_cast<double>(StrToFloat(text(EditPxlSpc)));
+    for (auto* group : {&SeriesWSLin, &SeriesWSLog, &SeriesACF}) {
+        for (int i = 4; i >= 1; --i) (*group)[i]->replace((*group)[i - 1]->points());
+        (*group)[0]->clear();
+    }
+    updateList();
+    const std::int32_t n = SegLen;
+    QList<QPointF> spectrum, acf;
+    for (std::int32_t b = 1; b <= n / 2; ++b)
+        spectrum.append(QPointF(static_cast<double>(checkedDivide(b, static_cast<long double>(n) * delta)), WsData[b]));
+    for (std::int32_t e = 0; e < n; ++e) acf.append(QPointF(e * delta, AcfData[e]));
+    SeriesWSLin[0]->replace(spectrum);
+    SeriesWSLog[0]->replace(spectrum);
+    SeriesACF[0]->replace(acf);
+    for (QChart* chart : {ChartWSLin, ChartWSLog, ChartACF}) rescale(chart);
+}
+
+void TForm3::showTable(const std::function<std::string(double delta)>& build, bool toClipboard) {
+    MemoWS->clear();
+    MemoWS->setPlainText(q("c/mm\t" + viewerFileName()));
+    const double delta = static_cast<double>(StrToFloat(text(EditPxlSpc)));
+    PxlSpc = delta;
+    const QString table = q(build(delta));
+    MemoWS->setPlainText(QString(table).replace("\r\n", "\n"));
+    if (toClipboard) QGuiApplication::clipboard()->setText(table);
+}
+
+void TForm3::ButtonResultClick() {
+    showTable([this](double d) { return spectrumTableText(viewerFileName(), WsData, SegLen, d); }, true);
+}
+
+void TForm3::ButtonACFtoCBClick() {
+    showTable([this](double d) { return autocorrelationTableText(viewerFileName(), AcfData, SegLen, d); },
+              true);
+}
+
+void TForm3::ButtonSmoothClick() {
+    showTable([this](double d) { return smoothedTableText(viewerFileName(), WsData, SegLen, d); }, false);
+}
+
+void TForm3::RadioGroupXYClick() {
+    const QString segmentX = EditSgmntX->text();
+    EditSgmntX->setText(EditSgmntY->text());
+    EditSgmntY->setText(segmentX);
+    const QString shiftX = EditShftX->text();
+    EditShftX->setText(EditShftY->text());
+    EditShftY->setText(shiftX);
+}
+
+void TForm3::ButtontoMainClick() {
+    hide();
+    if (viewer_) viewer_->showViewer();
 }
 
 }  // namespace ctiq

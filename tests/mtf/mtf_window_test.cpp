@@ -24,6 +24,7 @@
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
 #include "viewer/unit1.h"
+#include "wiener/unit3.h"
 
 namespace ctiq {
 namespace {
@@ -33,7 +34,7 @@ protected:
     testing::ScopedScriptedDialogs dialogs;
     TForm1 viewer;
     TForm2 form;
-    QWidget form3;
+    TForm3 form3;
     testing::TempFolder folder;
 
     MtfWindow() { viewer.setAnalysisWindows(&form, &form3); }

@@ -19,6 +19,7 @@
 #include "viewer/image_view.h"
 #include "mtf/unit2.h"
 #include "viewer/unit1.h"
+#include "wiener/unit3.h"
 
 namespace ctiq {
 namespace {
@@ -89,7 +90,7 @@ TEST_F(ViewerWindow, BeforeAnyLoadDisplayControlsChangeNothing) {
 
 TEST_F(ViewerWindow, FormButtonsShowTheAnalysisWindows) {
     TForm2 form2;
-    QWidget form3;
+    TForm3 form3;
     form.setAnalysisWindows(&form2, &form3);
     form.ButtonToForm2->click();
     form.ButtonForm3->click();

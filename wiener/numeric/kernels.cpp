@@ -1,0 +1,133 @@
+#include "wiener/numeric/kernels.h"
+
+#include <cmath>
+#include <utility>
+
+#include "common/app_error.h"
+#include "common/checked.h"
+
+namespace ctiq {
+namespace {
+
+double divide(double a, double b) { return static_cast<double>(checkedDivide(a, b)); }
+
+}  // namespace
+
+std::vector<double> LSM(const std::vector<double>& x, const std::vector<double>& y, int n) {
+    if (n < 0) return {};
+    const std::size_t m = x.size();
+    std::vector<double> s(2 * n + 1, 0.0), b(n + 1, 0.0);
+    for (int t = 0; t <= 2 * n; ++t)
+        for (std::size_t i = 0; i < m; ++i) s[t] += std::pow(x[i], t);
+    for (int t = 0; t <= n; ++t)
+        for (std::size_t i = 0; i < m; ++i) b[t] += std::pow(x[i], t) * y[i];
+    std::vector<std::vector<double>> a(n + 1, std::vector<double>(n + 1));
+    for (int r = 0; r <= n; ++r)
+        for (int c = 0; c <= n; ++c) a[r][c] = s[r + c];
+
+    for (int k = 0; k < n; ++k) {
+        const double p = a[k][k];
+        for (int c = k; c <= n; ++c) a[k][c] = divide(a[k][c], p);
+        b[k] = divide(b[k], p);
+        for (int r = k + 1; r <= n; ++r) {
+            const double f = a[r][k];
+            for (int c = k; c <= n; ++c) a[r][c] -= f * a[k][c];
+            b[r] -= f * b[k];
+        }
+    }
+    for (int k = n; k >= 1; --k) {
+        const double p = a[k][k];
+        for (int c = k; c >= 0; --c) a[k][c] = divide(a[k][c], p);
+        b[k] = divide(b[k], p);
+        for (int r = k - 1; r >= 0; --r) {
+            const double f = a[r][k];
+            for (int c = k; c >= 0; --c) a[r][c] -= f * a[k][c];
+            b[r] -= f * b[k];
+        }
+    }
+    if (n == 0) b[0] = divide(b[0], a[0][0]);
+    return b;
+}
+
+double polynomialValue(const std::vector<double>& coefficients, double x) {
+    double sum = 0;
+    for (std::size_t d = 0; d < coefficients.size(); ++d)
+        sum += coefficients[d] * (d == 0 ? 1.0 : std::pow(x, static_cast<double>(d)));
+    return sum;
+}
+
+void removeTrend(std::vector<double>& v, int degree) {
+    std::vector<double> x(v.size());
+    for (std::size_t i = 0; i < v.size(); ++i) x[i] = static_cast<double>(i);
+    const std::vector<double> coefficients = LSM(x, v, degree);
+    for (std::size_t i = 0; i < v.size(); ++i) v[i] -= polynomialValue(coefficients, x[i]);
+}
+
+void removeMean(std::vector<double>& v) {
+    double sum = 0;
+    for (double value : v) sum += value;
+    const double mean = divide(sum, static_cast<double>(v.size()));
+    for (double& value : v) value -= mean;
+}
+
+double hammingWindow(std::vector<double>& v) {
+    const double n = static_cast<double>(v.size());
+    auto weight = [n](double t) { return 0.54 - 0.46 * std::cos(divide(6.2831852 * t, n - 1)); };
+    double sum = 0;
+    for (std::size_t t = 0; t < v.size(); ++t) {
+        v[t] *= weight(static_cast<double>(t));
+        sum += weight(static_cast<double>(t));
+    }
+    return divide(n - 1, sum);
+}
+
+void FFT(std::vector<double>& re, std::vector<double>& im) {
+    const std::size_t n = re.size();
+    if (n == 0) return;
+    const int stages = static_cast<int>(std::log2(static_cast<double>(n)) / std::log2(2.0));
+    std::vector<double> sine(n / 2 + 1), cosine(n / 2 + 1);
+    const double delta = 6.283184 / static_cast<double>(n);
+    double angle = 0;
+    for (std::size_t k = 0; k <= n / 2; ++k) {
+        sine[k] = std::sin(angle);
+        cosine[k] = std::cos(angle);
+        angle += delta;
+    }
+    std::size_t half = n, step = 1;
+    for (int stage = 0; stage < stages; ++stage) {
+        half /= 2;
+        for (std::size_t g = 0; g < step; ++g) {
+            const std::size_t s = 2 * g * half;
+            for (std::size_t j = s; j < s + half; ++j) {
+                const std::size_t q = j + half;
+                const std::size_t e = (j - s) * step;
+                const double dRe = re[j] - re[q], dIm = im[j] - im[q];
+                re[j] += re[q];
+                im[j] += im[q];
+                if (e == 0) {
+                    re[q] = dRe;
+                    im[q] = dIm;
+                } else {
+                    re[q] = dRe * cosine[e] + dIm * sine[e];
+                    im[q] = dIm * cosine[e] - dRe * sine[e];
+                }
+            }
+        }
+        step *= 2;
+    }
+    std::size_t j = n / 2;
+    for (std::size_t i = 1; i < n; ++i) {
+        if (j < i) {
+            std::swap(re[i], re[j]);
+            std::swap(im[i], im[j]);
+        }
+        std::size_t k = n / 2;
+        while (k > 0 && k <= j) {
+            j -= k;
+            k /= 2;
+        }
+        j += k;
+    }
+}
+
+}  // namespace ctiq

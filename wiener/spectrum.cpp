@@ -1,0 +1,254 @@
+#include "wiener/spectrum.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "common/app_error.h"
+#include "common/checked.h"
+#include "common/number_text.h"
+#include "wiener/numeric/kernels.h"
+
+namespace ctiq {
+namespace {
+
+constexpr std::int32_t kMaxStripLength = 1025;
+constexpr std::int32_t kMaxStripLines = 65;
+constexpr std::int32_t kMaxSegmentLength = 1024;
+
+// The roles of the fields for the chosen direction.
+struct Roles {
+    std::int32_t length;     // L: strip length along the direction
+    std::int32_t extent;     // W: ROI extent across it
+    std::int32_t segment;    // N
+    std::int32_t lines;      // strip width across the direction
+    std::int32_t segmentStep;
+    std::int32_t stripStep;
+    const char* along;       // field names for messages
+    const char* across;
+};
+
+Roles rolesFor(const SpectrumParameters& p) {
+    if (p.direction == SpectrumDirection::X)
+        return {p.roiX, p.roiY, p.segmentX, p.segmentY, p.shiftX, p.shiftY, "X", "Y"};
+    return {p.roiY, p.roiX, p.segmentY, p.segmentX, p.shiftY, p.shiftX, "Y", "X"};
+}
+
+bool isPowerOfTwo(std::int32_t n) { return n > 0 && (n & (n - 1)) == 0; }
+
+[[noreturn]] void refuse(const std::string& message) { throw AppError(message); }
+
+void checkParameters(const Roles& r, const SpectrumParameters& p) {
+    const std::string along = r.along, across = r.across;
+    if (!isPowerOfTwo(r.segment) || r.segment > kMaxSegmentLength)
+        refuse("SegmentSize " + along + " is " + std::to_string(r.segment) +
+               "; it must be a power of two from 1 to 1024.");
+    if (r.lines < 1 || r.lines > kMaxStripLines)
+        refuse("SegmentSize " + across + " (the strip width) is " + std::to_string(r.lines) +
+               "; it must lie from 1 to 65 lines.");
+    if (r.length > kMaxStripLength)
+        refuse("The ROI is " + std::to_string(r.length) + " pixels long along " + along +
+               "; a strip takes at most 1025.");
+    if (r.segmentStep < 0)
+        refuse("Shift " + along + " (the step between segments) is negative.");
+    if (r.stripStep < 1)
+        refuse("Shift " + across + " (the step between strips) must be at least 1.");
+    auto checkDegree = [](bool trend, int degree, const char* name) {
+        if (trend && degree > kMaxTrendDegree)
+            refuse(std::string("The degree of \"") + name + "\" is " + std::to_string(degree) +
+                   "; at most 16 is possible.");
+    };
+    checkDegree(p.lineTrend, p.lineDegree, "Trnd");
+    checkDegree(p.segmentTrend, p.segmentDegree, "Trnd1");
+    if (p.pixelSpacing == 0) refuse("The pixel spacing (mmPS) is 0: " + messages::invalidFloatOperation());
+}
+
+// How many strips and segments a run takes, as the loops would count them.
+struct Plan {
+    std::int32_t strips = 0;
+    std::int32_t segments = 0;
+};
+
+Plan planRun(const Roles& r, std::int32_t maxSegments) {
+    std::int64_t perStrip = 0;
+    if (r.segment <= r.length)
+        perStrip = r.segmentStep == 0 ? std::numeric_limits<std::int64_t>::max()
+                                      : (r.length - r.segment) / r.segmentStep + 1;
+    Plan plan;
+    std::int64_t segments = 0;
+    for (std::int64_t v = 0; v + r.lines - 1 < r.extent && segments < maxSegments; v += r.stripStep) {
+        ++plan.strips;
+        segments = std::min<std::int64_t>(maxSegments, segments + std::min<std::int64_t>(perStrip, maxSegments));
+    }
+    plan.segments = static_cast<std::int32_t>(segments);
+    return plan;
+}
+
+void checkStripsInsideImage(const SpectrumImage& im, const Roles& r, const SpectrumParameters& p,
+                            const Plan& plan) {
+    const int b = im.byteSamples ? 1 : 2;
+    if (im.header < 0 || im.columns < 0 || im.rows < 0 || im.rowLength < 0)
+        refuse("The image fields must not be negative.");
+    const std::int64_t samples = std::int64_t{im.columns} * im.rows;
+    if (static_cast<std::uint64_t>(im.header) > im.size ||
+        static_cast<std::uint64_t>(samples) * b > im.size - static_cast<std::uint64_t>(im.header))
+        refuse("The viewer's image fields describe more image than its file holds.");
+    const std::int64_t lastV = std::int64_t{plan.strips - 1} * r.stripStep;
+    const bool alongX = p.direction == SpectrumDirection::X;
+    // Columns and rows the strips cover, and the highest sample number they read.
+    const std::int64_t lastColumn = alongX ? std::int64_t{im.roiLeft} + r.length - 1
+                                           : std::int64_t{im.roiLeft} + lastV + r.lines - 1;
+    const std::int64_t lastRow = alongX ? std::int64_t{im.roiTop} + lastV + r.lines - 1
+                                        : std::int64_t{im.roiTop} + r.length - 1;
+    const std::int64_t first = std::int64_t{im.roiTop} * im.rowLength + im.roiLeft;
+    const std::int64_t last =
+        alongX ? first + lastV * im.columns + std::int64_t{r.lines - 1} * im.rowLength + r.length - 1
+               : first + lastV + std::int64_t{r.length - 1} * im.columns + r.lines - 1;
+    if (im.roiLeft < 0 || im.roiTop < 0 || lastColumn >= im.columns || lastRow >= im.rows ||
+        first < 0 || last >= samples) {
+        refuse("The strips reach outside the image: columns " + std::to_string(im.roiLeft) + " to " +
+               std::to_string(lastColumn) + " and rows " + std::to_string(im.roiTop) + " to " +
+               std::to_string(lastRow) + " of an image of " + std::to_string(im.columns) + " × " +
+               std::to_string(im.rows) + ". Move the ROI inside the image or make it smaller.");
+    }
+}
+
+double sampleValue(const SpectrumImage& im, std::int64_t k) {
+    const std::uint8_t* s = im.data + im.header + k * (im.byteSamples ? 1 : 2);
+    std::uint16_t v = im.byteSamples ? s[0] : static_cast<std::uint16_t>(s[0] | (s[1] << 8));
+    if (im.swap) v = static_cast<std::uint16_t>((v >> 8) | (v << 8));
+    const std::int64_t sum = static_cast<std::int16_t>(v) + std::int64_t{im.offset};
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(sum & 0xFFFF)) * im.factor;
+}
+
+}  // namespace
+
+SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumParameters& p) {
+    const Roles r = rolesFor(p);
+    checkParameters(r, p);
+    const Plan plan = planRun(r, p.maxSegments);
+    if (plan.segments == 0) {
+        refuse("No segment fits: " + std::to_string(plan.strips) + " strips of " +
+               std::to_string(r.length) + " pixels for segments of " + std::to_string(r.segment) +
+               " (maximum " + std::to_string(p.maxSegments) + " segments). " +
+               messages::invalidFloatOperation());
+    }
+    checkStripsInsideImage(im, r, p, plan);
+
+    const bool alongX = p.direction == SpectrumDirection::X;
+    const std::int32_t L = r.length, N = r.segment, lines = r.lines;
+    SpectrumResult result;
+    result.segmentLength = N;
+    std::vector<double> spectrum(N, 0.0);
+    std::vector<double> acf(std::max(N, L - N + 1), 0.0);
+    std::vector<std::vector<double>> block(lines, std::vector<double>(L));
+    const double delta = p.pixelSpacing;
+    const double stripWidth = lines * delta;
+    const std::int64_t first = std::int64_t{im.roiTop} * im.rowLength + im.roiLeft;
+
+    std::int32_t segments = 0;
+    for (std::int32_t strip = 0; strip < plan.strips; ++strip) {
+        const std::int64_t v = std::int64_t{strip} * r.stripStep;
+        for (std::int32_t c = 0; c < lines; ++c) {
+            for (std::int32_t a = 0; a < L; ++a) {
+                const std::int64_t k = alongX ? first + v * im.columns + std::int64_t{c} * im.rowLength + a
+                                              : first + v + std::int64_t{a} * im.columns + c;
+                block[c][a] = sampleValue(im, k);
+            }
+        }
+        std::vector<double> profile(L, 0.0);
+        if (p.lineTrend) {
+            for (std::int32_t c = 0; c < lines; ++c) {
+                std::vector<double> line = block[c];
+                removeTrend(line, p.lineDegree);
+                for (std::int32_t a = 0; a < L; ++a) profile[a] += line[a];
+            }
+        } else {
+            for (std::int32_t c = 0; c < lines; ++c)
+                for (std::int32_t a = 0; a < L; ++a) profile[a] += block[c][a];
+            removeMean(profile);
+        }
+        for (double& value : profile) value /= lines;
+
+        for (std::int32_t lag = 0; lag <= L - N; ++lag) {
+            double sum = 0;
+            for (std::int32_t t = 0; t < N; ++t) sum += profile[t] * profile[t + lag];
+            acf[lag] += sum;
+        }
+        ++result.strips;
+        if (v % checkedDiv(r.extent, 3) == 0) result.profiles.push_back(profile);
+
+        for (std::int64_t pos = 0; pos + N - 1 < L && segments < p.maxSegments; pos += r.segmentStep) {
+            std::vector<double> re(profile.begin() + pos, profile.begin() + pos + N);
+            std::vector<double> im(N, 0.0);
+            if (p.segmentTrend)
+                removeTrend(re, p.segmentDegree);
+            else
+                removeMean(re);
+            const double g = p.window == DataWindow::Hamming ? hammingWindow(re) : 1.0;
+            FFT(re, im);
+            for (std::int32_t t = 0; t < N; ++t) {
+                double power = (re[t] * re[t] + im[t] * im[t]) * delta * stripWidth / N;
+                if (p.window == DataWindow::Hamming) power *= g * g;
+                spectrum[t] += power;
+            }
+            ++segments;
+        }
+    }
+    for (double& value : spectrum) value /= segments;
+    for (std::int32_t t = 0; t < N; ++t) acf[t] = acf[t] * delta * stripWidth / N / result.strips;
+    acf.resize(N);
+    result.segments = segments;
+    result.spectrum = std::move(spectrum);
+    result.autocorrelation = std::move(acf);
+    return result;
+}
+
+namespace {
+
+std::string header(const std::string& fileName) { return "c/mm\t" + fileName + "\r\n"; }
+
+std::string line(long double x, long double y) {
+    return FloatToStr(x) + "\t" + FloatToStr(y) + "\r\n";
+}
+
+double at(const std::vector<double>& values, std::int64_t i) {
+    return i >= 0 && i < static_cast<std::int64_t>(values.size()) ? values[i] : 0.0;
+}
+
+}  // namespace
+
+std::string spectrumTableText(const std::string& fileName, const std::vector<double>& spectrum,
+                              std::int32_t n, double delta) {
+    std::string text = header(fileName);
+    for (std::int32_t b = 1; b <= n / 2; ++b)
+        text += line(checkedDivide(b, static_cast<long double>(n) * delta), at(spectrum, b));
+    return text;
+}
+
+std::string autocorrelationTableText(const std::string& fileName,
+                                     const std::vector<double>& acf, std::int32_t n, double delta) {
+    std::string text = header(fileName);
+    for (std::int32_t i = 0; i <= n / 2; ++i) text += line(i * delta, at(acf, i));
+    return text;
+}
+
+std::string smoothedTableText(const std::string& fileName, const std::vector<double>& ws,
+                              std::int32_t n, double delta) {
+    std::string text = header(fileName);
+    for (std::int64_t k = 1; k <= std::int64_t{n} + 7; ++k) {
+        double s;
+        if (k == 1) {
+            s = 0.7 * at(ws, 1) + 0.3 * at(ws, 2);
+        } else {
+            const std::int64_t from = k == 2 ? 1 : k == 3 ? 1 : k - 3;
+            const std::int64_t to = k == 2 ? 4 : k == 3 ? 6 : k + 4;
+            double sum = 0;
+            for (std::int64_t i = from; i <= to; ++i) sum += at(ws, i);
+            s = sum / static_cast<double>(to - from + 1);
+        }
+        text += line(checkedDivide(k, static_cast<long double>(n) * delta), s);
+    }
+    return text;
+}
+
+}  // namespace ctiq

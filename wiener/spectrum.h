@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ctiq {
+
+enum class SpectrumDirection { X, Y };
+enum class DataWindow { Rect, Hamming };
+
+// Where the samples come from: the viewer's image file bytes, its stored-image geometry and the
+// value rule (the byte or little-endian word, "Swap", plus the offset wrapped to 16 bits, times
+// the factor C).
+struct SpectrumImage {
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    std::int64_t header = 0;
+    std::int32_t columns = 0;  // the viewer's ImgCols: row length between strips and in Y strips
+    std::int32_t rows = 0;
+    std::int32_t rowLength = 0;  // this window's ImageSize: row length within X strips
+    bool byteSamples = false;
+    bool swap = false;
+    std::int32_t offset = 0;
+    double factor = 1.0;
+    std::int32_t roiLeft = 0;  // image column and row of the ROI's top-left sample
+    std::int32_t roiTop = 0;
+};
+
+struct SpectrumParameters {
+    SpectrumDirection direction = SpectrumDirection::X;
+    std::int32_t segmentX = 0, segmentY = 0;  // SegmentSize
+    std::int32_t shiftX = 0, shiftY = 0;      // Shift
+    std::int32_t roiX = 0, roiY = 0;          // the viewer's ROI size
+    std::int32_t maxSegments = 10000;
+    double pixelSpacing = 0;  // mm
+    bool lineTrend = false;
+    int lineDegree = 1;
+    bool segmentTrend = false;
+    int segmentDegree = 1;
+    DataWindow window = DataWindow::Hamming;
+};
+
+struct SpectrumResult {
+    std::int32_t segmentLength = 0;     // N
+    std::vector<double> spectrum;       // N values, (scaled value)² · mm², at k / (N Δ) c/mm
+    std::vector<double> autocorrelation;  // N values, at lag k Δ mm
+    std::int32_t segments = 0;
+    std::int32_t strips = 0;
+    // The strip profiles for the profile chart (those at v mod (W div 3) = 0).
+    std::vector<std::vector<double>> profiles;
+};
+
+// The one-dimensional Wiener spectrum of the ROI: strips along the direction, each averaged over
+// its lines into a profile (optionally detrended line by line), cut into overlapping segments
+// (detrended or mean-removed, windowed, transformed), power Δ · S / N (· g² for Hamming) averaged
+// over all segments; and the autocorrelation of the profiles. Parameters that do not fit the
+// arrays or the stored image are refused (AppError) before anything is computed.
+SpectrumResult computeWienerSpectrum(const SpectrumImage& image, const SpectrumParameters& p);
+
+// The exports: a "c/mm\t<file>" line, then two TAB-separated numbers per line, CR LF.
+std::string spectrumTableText(const std::string& fileName, const std::vector<double>& spectrum,
+                              std::int32_t segmentLength, double pixelSpacing);
+std::string autocorrelationTableText(const std::string& fileName,
+                                     const std::vector<double>& autocorrelation,
+                                     std::int32_t segmentLength, double pixelSpacing);
+std::string smoothedTableText(const std::string& fileName, const std::vector<double>& spectrum,
+                              std::int32_t segmentLength, double pixelSpacing);
+
+}  // namespace ctiq
