@@ -1,0 +1,101 @@
+#include "wiener/numeric/kernels.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <random>
+
+#include "common/app_error.h"
+
+namespace ctiq {
+namespace {
+
+TEST(Lsm, StraightLineAndMean) {
+    const std::vector<double> c = LSM({0, 1, 2}, {1, 3, 5}, 1);
+    ASSERT_EQ(c.size(), 2u);
+    EXPECT_NEAR(c[0], 1, 1e-12);
+    EXPECT_NEAR(c[1], 2, 1e-12);
+    std::vector<double> v = {1, 3, 5};
+    removeTrend(v, 1);
+    for (double r : v) EXPECT_NEAR(r, 0, 1e-12);
+    EXPECT_DOUBLE_EQ(LSM({0, 1, 2}, {2, 4, 9}, 0)[0], 5);
+    std::vector<double> m = {2, 4, 9};
+    removeMean(m);
+    EXPECT_EQ(m, (std::vector<double>{-3, -1, 4}));
+}
+
+TEST(Lsm, QuadraticAndErrors) {
+    std::vector<double> x, y;
+    for (int i = 0; i < 10; ++i) {
+        x.push_back(i);
+        y.push_back(3 - 2 * i + 0.5 * i * i);
+    }
+    const std::vector<double> c = LSM(x, y, 2);
+    EXPECT_NEAR(c[0], 3, 1e-9);
+    EXPECT_NEAR(c[1], -2, 1e-9);
+    EXPECT_NEAR(c[2], 0.5, 1e-9);
+    EXPECT_THROW(LSM({0, 1}, {1, 2}, 2), AppError);  // fewer points than degree + 1: zero pivot
+    std::vector<double> kept = {1, 2, 4};
+    removeTrend(kept, -1);  // a negative degree removes nothing
+    EXPECT_EQ(kept, (std::vector<double>{1, 2, 4}));
+    EXPECT_EQ(polynomialValue({2, 3}, 0), 2);
+}
+
+TEST(HammingWindow, WeightsAndCorrectionFactor) {
+    std::vector<double> ones(16, 1.0);
+    const double g = hammingWindow(ones);
+    EXPECT_NEAR(ones[0], 0.08, 1e-15);
+    EXPECT_NEAR(ones[15], 0.08, 1e-12);
+    double sum = 0;
+    for (int t = 0; t < 16; ++t) sum += 0.54 - 0.46 * std::cos(6.2831852 * t / 15);
+    EXPECT_DOUBLE_EQ(g, 15 / sum);
+    std::vector<double> one = {5};
+    EXPECT_THROW(hammingWindow(one), AppError);
+}
+
+TEST(Fft, SmallCases) {
+    std::vector<double> re = {3}, im = {-1};
+    FFT(re, im);
+    EXPECT_EQ(re[0], 3);
+    EXPECT_EQ(im[0], -1);
+    re = {3, 5};
+    im = {0, 1};
+    FFT(re, im);
+    EXPECT_EQ(re, (std::vector<double>{8, -2}));
+    EXPECT_EQ(im, (std::vector<double>{1, -1}));
+    re.assign(8, 1.0);
+    im.assign(8, 0.0);
+    FFT(re, im);
+    EXPECT_EQ(re[0], 8);
+    for (int k = 1; k < 8; ++k) {
+        EXPECT_EQ(re[k], 0) << k;
+        EXPECT_EQ(im[k], 0) << k;
+    }
+}
+
+TEST(Fft, RandomDataAgainstADirectDft) {
+    std::mt19937 random(3);
+    std::normal_distribution<double> noise(0, 10);
+    const int n = 64;
+    std::vector<double> re(n), im(n);
+    for (int i = 0; i < n; ++i) {
+        re[i] = noise(random);
+        im[i] = noise(random);
+    }
+    const std::vector<double> inRe = re, inIm = im;
+    FFT(re, im);
+    for (int k = 0; k < n; ++k) {
+        std::complex<double> x = 0;
+        for (int t = 0; t < n; ++t)
+            x += std::complex<double>(inRe[t], inIm[t]) *
+                 std::polar(1.0, -2 * std::numbers::pi * t * k / n);
+        // The twiddles use 6.283184 for 2π: agreement to that constant's precision.
+        EXPECT_NEAR(re[k], x.real(), 2e-4) << k;
+        EXPECT_NEAR(im[k], x.imag(), 2e-4) << k;
+    }
+}
+
+}  // namespace
+}  // namespace ctiq

@@ -1,0 +1,225 @@
+// Scenario tests of the Wiener spectrum window with the viewer, driven as a user drives them.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtCharts/QLineSeries>
+#include <random>
+
+#include "common/ui/radio_group.h"
+#include "mtf/unit2.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_files.h"
+#include "viewer/unit1.h"
+#include "wiener/spectrum.h"
+#include "wiener/unit3.h"
+
+namespace ctiq {
+namespace {
+
+class WienerWindow : public ::testing::Test {
+protected:
+    testing::ScopedScriptedDialogs dialogs;
+    TForm1 viewer;
+    TForm2 form2;
+    TForm3 form;
+    testing::TempFolder folder;
+
+    WienerWindow() { viewer.setAnalysisWindows(&form2, &form); }
+
+    std::string loadNoise(const std::string& name, int size, unsigned seed) {
+        std::mt19937 random(seed);
+        std::normal_distribution<double> noise(1000, 20);
+        std::vector<std::int16_t> words(size * size);
+        for (auto& w : words) w = static_cast<std::int16_t>(std::lround(noise(random)));
+        const std::string path = folder.file(name);
+        testing::writeBytes(path, testing::wordsLE(words));
+        viewer.RadioGroupMode->setItemIndex(1);
+        dialogs->openFileAnswers.push_back(QString::fromStdString(path));
+        viewer.BitBtnLoad->click();
+        return path;
+    }
+    void setRoi(int cx, int cy, int w, int h) {
+        viewer.EditROIPosX->setText(QString::number(cx));
+        viewer.EditROIPosY->setText(QString::number(cy));
+        viewer.EditROISizeX->setText(QString::number(w));
+        viewer.EditROISizeY->setText(QString::number(h));
+        viewer.ButtonDisp->click();
+    }
+    std::string field(QLineEdit* e) const { return e->text().toStdString(); }
+    std::string list(int c, int r) const { return form.listCell(c, r).toStdString(); }
+    std::vector<std::string> errors() const {
+        std::vector<std::string> out;
+        for (const QString& e : dialogs->errors) out.push_back(e.toStdString());
+        return out;
+    }
+};
+
+TEST_F(WienerWindow, StartsWithItsStoredLayout) {
+    EXPECT_EQ(form.windowTitle(), "WienerSpectra");
+    EXPECT_EQ(field(form.EditC), "1.0");
+    EXPECT_EQ(field(form.EditNSgmnt2), "10000");
+    EXPECT_EQ(form.RadioGroupXY->itemIndex(), 0);
+    EXPECT_EQ(form.RadioGroupWindow->itemText(1), "Haming");
+    EXPECT_EQ(form.RadioGroupWindow->itemIndex(), 1);
+    EXPECT_EQ(form.MemoWS->toPlainText(), "MemoWS");
+    EXPECT_EQ(form.SpectrumCount, 0);
+}
+
+TEST_F(WienerWindow, ToWsLoadsTheViewersParameters) {
+    loadNoise("n 64 64 0p5.raw", 64, 1);
+    setRoi(32, 32, 64, 64);
+    viewer.ButtonToForm3->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(field(form.EditPxlSpc), "0.5");
+    EXPECT_EQ(field(form.EditImgSizeX), "64");
+    EXPECT_EQ(field(form.EditROIX), "64");
+    EXPECT_EQ(field(form.EditSgmntX), "16");
+    EXPECT_EQ(field(form.EditSgmntY), "16");
+    EXPECT_EQ(field(form.EditShftX), "8");
+    EXPECT_EQ(field(form.EditShftY), "8");
+    EXPECT_EQ(list(2, 0), "FileName");
+    EXPECT_EQ(list(0, 5), "5");
+    viewer.EditROISizeX->setText("30");
+    form.ButtonLoad->click();
+    EXPECT_EQ(field(form.EditSgmntX), "7");
+    EXPECT_EQ(field(form.EditShftX), "3");
+}
+
+TEST_F(WienerWindow, CalAddsASpectrumAndLockParaKeepsTheList) {
+    const std::string path = loadNoise("n 64 64 0p5.raw", 64, 1);
+    setRoi(32, 32, 64, 64);
+    viewer.ButtonToForm3->click();
+    form.ButtonCal->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(field(form.EditNSgmnt), "49");
+    EXPECT_EQ(list(1, 1), "blu");
+    EXPECT_EQ(list(2, 1), path);
+    EXPECT_EQ(list(3, 1), "16");
+    EXPECT_EQ(list(4, 1), "16");
+    EXPECT_EQ(form.SeriesWSLin[0]->count(), 8);
+    EXPECT_EQ(form.SeriesWSLog[0]->count(), 8);
+    EXPECT_EQ(form.SeriesACF[0]->count(), 16);
+    EXPECT_EQ(form.SeriesProfile[0]->count(), 64);
+    EXPECT_DOUBLE_EQ(form.SeriesWSLin[0]->at(7).x(), 1.0);  // Nyquist at 1 / (2 · 0.5)
+    EXPECT_EQ(form.SpectrumCount, 1);
+
+    form.EditSgmntX->setText("32");
+    viewer.ButtonToForm3->click();  // "LockPara" and a listed spectrum: only shows the window
+    EXPECT_EQ(field(form.EditSgmntX), "32");
+    EXPECT_EQ(list(1, 1), "blu");
+    viewer.CheckBoxLockPara->setChecked(false);
+    viewer.ButtonToForm3->click();
+    EXPECT_EQ(field(form.EditSgmntX), "16");
+    EXPECT_EQ(list(1, 1), "");
+    EXPECT_EQ(form.SeriesWSLin[0]->count(), 0);
+}
+
+TEST_F(WienerWindow, SixComputationsKeepFiveSpectraAndTheirColours) {
+    loadNoise("n 64 64 0p5.raw", 64, 1);
+    setRoi(32, 32, 64, 64);
+    viewer.ButtonToForm3->click();
+    for (int run = 0; run < 6; ++run) {
+        form.EditNSgmnt2->setText(QString::number(10 + run));  // distinguishable runs
+        form.ButtonCal->click();
+    }
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    const char* colours[] = {"blu", "red", "gre", "Aqu", "yel"};
+    for (int r = 1; r <= 5; ++r) EXPECT_EQ(list(1, r), colours[r - 1]);
+    EXPECT_EQ(form.SpectrumCount, 6);
+    EXPECT_EQ(field(form.EditNSgmnt), "15");
+    for (int s = 0; s < 5; ++s) EXPECT_EQ(form.SeriesWSLin[s]->count(), 8) << s;
+    EXPECT_EQ(form.SeriesWSLin[5]->count(), 0);
+    EXPECT_EQ(form.SeriesProfile[5]->count(), 64);  // the sixth run's profile
+    EXPECT_EQ(form.SeriesProfile[6]->count(), 0);
+    form.ButtonClr->click();
+    EXPECT_EQ(form.SpectrumCount, 0);
+    EXPECT_EQ(form.SeriesProfile[0]->count(), 0);
+    EXPECT_EQ(list(1, 1), "");
+    EXPECT_EQ(list(0, 1), "1");
+    EXPECT_EQ(field(form.EditNSgmnt), "15");
+}
+
+TEST_F(WienerWindow, DirectionSwitchExchangesSegmentsAndShifts) {
+    form.EditSgmntX->setText("64");
+    form.EditSgmntY->setText("16");
+    form.EditShftX->setText("32");
+    form.EditShftY->setText("8");
+    form.RadioGroupXY->setItemIndex(1);
+    EXPECT_EQ(field(form.EditSgmntX), "16");
+    EXPECT_EQ(field(form.EditSgmntY), "64");
+    EXPECT_EQ(field(form.EditShftX), "8");
+    EXPECT_EQ(field(form.EditShftY), "32");
+    form.RadioGroupXY->setItemIndex(0);
+    EXPECT_EQ(field(form.EditSgmntX), "64");
+    EXPECT_EQ(field(form.EditShftY), "8");
+}
+
+TEST_F(WienerWindow, ExportsGoToTheMemoAndTheClipboard) {
+    const std::string path = loadNoise("n 64 64 0p5.raw", 64, 1);
+    setRoi(32, 32, 64, 64);
+    viewer.ButtonToForm3->click();
+    form.ButtonCal->click();
+    form.ButtonResult->click();
+    const std::string table = QGuiApplication::clipboard()->text().toStdString();
+    EXPECT_EQ(table, spectrumTableText(path, form.WsData, 16, 0.5));
+    EXPECT_EQ(form.MemoWS->toPlainText().count('\n'), 9);
+    form.ButtonACFtoCB->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
+              autocorrelationTableText(path, form.AcfData, 16, 0.5));
+    QGuiApplication::clipboard()->setText("kept");
+    form.ButtonSmooth->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "kept");
+    EXPECT_EQ(form.MemoWS->toPlainText().count('\n'), 24);
+    form.EditPxlSpc->setText("x");
+    form.ButtonResult->click();
+    EXPECT_EQ(errors(), std::vector<std::string>{"'x' は浮動小数点数ではありません"});
+    EXPECT_EQ(form.MemoWS->toPlainText().toStdString(), "c/mm\t" + path);
+}
+
+TEST_F(WienerWindow, RefusedParametersChangeNothing) {
+    loadNoise("n 64 64 0p5.raw", 64, 1);
+    setRoi(32, 32, 64, 64);
+    viewer.ButtonToForm3->click();
+    form.ButtonCal->click();
+    const std::vector<double> spectrum = form.WsData;
+    form.EditSgmntX->setText("12");
+    form.ButtonCal->click();
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_NE(errors()[0].find("power of two"), std::string::npos) << errors()[0];
+    EXPECT_EQ(form.WsData, spectrum);
+    EXPECT_EQ(form.SpectrumCount, 1);
+    EXPECT_EQ(field(form.EditNSgmnt), "49");
+    EXPECT_EQ(form.SeriesWSLin[1]->count(), 0);
+    EXPECT_EQ(list(2, 2), "");
+}
+
+TEST_F(WienerWindow, AMagnifiedViewMeasuresTheRoiThatIsDrawn) {
+    loadNoise("n 128 128 0p5.raw", 128, 2);
+    setRoi(64, 64, 32, 32);
+    viewer.ButtonToForm3->click();
+    form.ButtonCal->click();
+    const std::vector<double> unmagnified = form.WsData;
+    viewer.EditMF->setText("2.0");
+    viewer.ButtonDisp->click();
+    ASSERT_EQ(viewer.ViewLeft, 32);
+    form.ButtonCal->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(form.WsData, unmagnified);
+}
+
+TEST_F(WienerWindow, ToForm1HidesTheWindow) {
+    form.show();
+    form.ButtontoMain->click();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(viewer.isVisible());
+}
+
+}  // namespace
+}  // namespace ctiq
