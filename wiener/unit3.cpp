@@ -16,6 +16,7 @@
 #include <QtCharts/QLogValueAxis>
 #include <QtCharts/QValueAxis>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "common/app_error.h"
@@ -88,6 +89,11 @@ void rescale(QChart* chart) {
             }
         }
         if (!(lo <= hi)) continue;
+        if (logarithmic) {
+            // Whole decades, so the axis always carries labels.
+            lo = std::pow(10.0, std::floor(std::log10(lo)));
+            hi = std::pow(10.0, std::ceil(std::log10(hi)));
+        }
         if (lo == hi) {
             lo = logarithmic ? lo / 2 : lo - 1;
             hi = logarithmic ? hi * 2 : hi + 1;
