@@ -201,6 +201,20 @@ std::string mtfMemoText(const std::string& fileName, const std::vector<double>& 
     return text;
 }
 
+MtfResult computeMtf(const PixelTable& table, LsfDirection direction, CellPosition maximum,
+                     std::int32_t lines, std::int32_t bumps, long double spacing) {
+    MtfResult r;
+    r.raw = bandSum(table, direction, maximum, lines);
+    r.lsf = r.raw;
+    cutBackground(r.lsf, bumps);
+    if (!r.lsf.empty()) r.width = static_cast<double>(spacing * halfWidthSamples(r.lsf));
+    r.spectrum = discreteFourierTransform(r.lsf);
+    r.mtfAbs = magnitude(r.spectrum);
+    return r;
+}
+
+std::string halfWidthText(double width) { return "HWHM=" + FloatToStr(width); }
+
 std::vector<std::int32_t> tickPositions(double span, double spacing, std::int32_t width) {
     std::vector<std::int32_t> ticks;
     if (!(span > 0) || !(spacing > 0) || span / spacing > width) return ticks;

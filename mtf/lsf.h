@@ -50,6 +50,21 @@ std::string lsfMemoText(const std::string& fileName, const std::vector<double>& 
 std::string mtfMemoText(const std::string& fileName, const std::vector<double>& mtfAbs,
                         double spacing);
 
+// One LSF computation as "CalMTF" runs it: the band sum, the background cut, the half width
+// (in mm, from the spacing) and the DFT magnitudes.
+struct MtfResult {
+    std::vector<double> raw;     // the band sums
+    std::vector<double> lsf;     // the trimmed LSF
+    double width = 0;            // full width at half maximum, mm
+    Spectrum spectrum;
+    std::vector<double> mtfAbs;  // magnitudes; MTF = mtfAbs[k] / mtfAbs[0]
+};
+MtfResult computeMtf(const PixelTable& table, LsfDirection direction, CellPosition maximum,
+                     std::int32_t lines, std::int32_t bumps, long double spacing);
+
+// The half-width field's text: "HWHM=" and the full width in mm.
+std::string halfWidthText(double width);
+
 // The tick positions of a paint box `width` pixels wide: one every `spacing` units from 0 up to
 // `span`. None when the ticks would be denser than the pixels.
 std::vector<std::int32_t> tickPositions(double span, double spacing, std::int32_t width);

@@ -373,31 +373,21 @@ void TForm2::computeLsf(LsfDirection direction) {
     selectWholeTable();
     PxlSpc = static_cast<double>(StrToFloat(text(EditPxlSpc)));
     const std::int32_t lines = StrToInt(text(EditYL));
-    const std::vector<double> raw = bandSum(pixelTable(), direction, {MaxCol, MaxRow}, lines);
-    const auto n = static_cast<std::int32_t>(raw.size());
-    std::copy(raw.begin(), raw.end(), RawLsf.begin());
+    const std::int32_t bumps = StrToInt(text(EditGeta));
+    const long double spacing = StrToFloat(text(EditPxlSpc));
+    const MtfResult r = computeMtf(pixelTable(), direction, {MaxCol, MaxRow}, lines, bumps, spacing);
+    const auto n = static_cast<std::int32_t>(r.raw.size());
+    std::copy(r.raw.begin(), r.raw.end(), RawLsf.begin());
     NData = n;
-    std::copy(raw.begin(), raw.end(), WorkLsf.begin());
-    std::vector<double> work = raw;
-    LsfBase(work);
-    std::copy(work.begin(), work.end(), WorkLsf.begin());
-    std::copy(work.begin(), work.end(), Lsf.begin());
+    std::copy(r.lsf.begin(), r.lsf.end(), WorkLsf.begin());
+    if (n > 0) EditWork4->setText(q(halfWidthText(r.width)));
+    std::copy(r.lsf.begin(), r.lsf.end(), Lsf.begin());
     NLsf = n;
     NMtf = n;
-    const Spectrum spectrum = discreteFourierTransform(work);
-    std::copy(spectrum.re.begin(), spectrum.re.end(), DftRe.begin());
-    std::copy(spectrum.im.begin(), spectrum.im.end(), DftIm.begin());
-    const std::vector<double> magnitudes = magnitude(spectrum);
-    std::copy(magnitudes.begin(), magnitudes.end(), MtfAbs.begin());
+    std::copy(r.spectrum.re.begin(), r.spectrum.re.end(), DftRe.begin());
+    std::copy(r.spectrum.im.begin(), r.spectrum.im.end(), DftIm.begin());
+    std::copy(r.mtfAbs.begin(), r.mtfAbs.end(), MtfAbs.begin());
     ButtonToMemoMTFClick();
-}
-
-void TForm2::LsfBase(std::vector<double>& work) {
-    cutBackground(work, StrToInt(text(EditGeta)));
-    if (work.empty()) return;
-    const double samples = halfWidthSamples(work);
-    const long double spacing = StrToFloat(text(EditPxlSpc));
-    EditWork4->setText(q("HWHM=" + FloatToStr(static_cast<double>(spacing * samples))));
 }
 
 void TForm2::ButtonMemoLSFClick() {

@@ -132,7 +132,6 @@ private:
     void CellStat(std::int32_t firstCol, std::int32_t lastCol, std::int32_t firstRow,
                   std::int32_t lastRow);
     void computeLsf(LsfDirection direction);
-    void LsfBase(std::vector<double>& work);
     void PlotChart();
     void DrawTicks();
     bool showingLsf() const;

@@ -1,0 +1,198 @@
+#include "cli/commands.h"
+
+#include <algorithm>
+
+#include "common/app_error.h"
+#include "common/checked.h"
+#include "common/number_text.h"
+#include "mtf/lsf.h"
+#include "mtf/table_analysis.h"
+#include "viewer/auto_window.h"
+#include "viewer/header_export.h"
+#include "viewer/headless_load.h"
+#include "viewer/render.h"
+#include "viewer/roi_block.h"
+#include "viewer/roi_statistics.h"
+#include "viewer/roi_table.h"
+#include "wiener/spectrum.h"
+
+namespace ctiq::cli {
+namespace {
+
+LoadMode modeOf(const CommandLine& line) {
+    const std::string mode = line.value("mode", "dicom");
+    if (mode == "8bit") return LoadMode::Byte8;
+    if (mode == "16bit") return LoadMode::Word16;
+    if (mode == "dicom") return LoadMode::Dicom;
+    throw UsageError("--mode takes 8bit, 16bit or dicom, not '" + mode + "'");
+}
+
+LoadedImage load(const CommandLine& line, const std::string& file) {
+    LoadOverrides given;
+    if (const auto size = line.integers("size", 2)) given.size = MatrixSize{(*size)[0], (*size)[1]};
+    given.header = line.integer("header");
+    given.offset = line.integer("offset");
+    given.swap = line.flags.count("swap") != 0;
+    if (line.has("spacing")) given.spacing = line.value("spacing", "");
+    return loadImageHeadless(file, modeOf(line), given);
+}
+
+SampleValueRule ruleOf(const LoadedImage& image) {
+    SampleValueRule rule;
+    rule.format = image.layout.format;
+    rule.swap = image.swap;
+    rule.offset = image.offset;
+    return rule;
+}
+
+// The ROI as the viewer draws it after a load (or as --roi places it), at magnification 1
+// without shift.
+struct PlacedRoi {
+    IntRect frame;
+    ViewLayout view;
+    std::int32_t width = 0, height = 0;
+    RoiBlock block;
+};
+
+PlacedRoi placeRoi(const CommandLine& line, const LoadedImage& image) {
+    std::vector<int> roi = {image.layout.columns / 2, image.layout.rows / 2, 256, 256};
+    if (const auto given = line.integers("roi", 4)) roi = *given;
+    PlacedRoi placed;
+    placed.view = computeView(1, image.layout.columns, image.layout.rows, 0, 0);
+    placed.frame = toBitmapCoordinates(roiFromFields(roi[0], roi[2], roi[1], roi[3]),
+                                       placed.view.view.left, placed.view.view.top);
+    placed.width = roi[2];
+    placed.height = roi[3];
+    placed.block = roiBlock(placed.frame, placed.view.view.left, placed.view.view.top);
+    return placed;
+}
+
+}  // namespace
+
+std::string tableTitle(const std::string& command) {
+    return command == "stats" ? "File\tMean\tSD\r\n" : "File\tWidth\tLevel\r\n";
+}
+
+std::string runHeader(const CommandLine& line, const std::string& file) {
+    const LoadedImage image = load(line, file);
+    const bool listed = image.dicom && image.dicom->pixelDataFound;
+    if (line.flags.count("summary")) return listed ? image.dicom->summary : std::string();
+    return headerTableText(kHeaderTableTitles, listed ? image.dicom->rows : std::vector<HeaderRow>{});
+}
+
+std::string runStats(const CommandLine& line, const std::string& file) {
+    const LoadedImage image = load(line, file);
+    const PlacedRoi roi = placeRoi(line, image);
+    requireBlockInside(roi.block, image.layout, image.bytes.size());
+    const RoiStatistics s = computeRoiStatistics(image.bytes.data(), image.layout, roi.block, ruleOf(image));
+    return file + "\t" + FloatToStr(s.mean) + "\t" + FloatToStr(s.sd) + "\r\n";
+}
+
+std::string runWindow(const CommandLine& line, const std::string& file) {
+    const LoadedImage image = load(line, file);
+    GreyWindow window{512, 1024};  // what the load writes before the automatic window
+    if (const auto automatic = computeAutoWindow(image.bytes.data(), image.bytes.size(), image.layout, ruleOf(image)))
+        window = *automatic;
+    return file + "\t" + IntToStr(window.width) + "\t" + IntToStr(window.level) + "\r\n";
+}
+
+std::string runMtf(const CommandLine& line, const std::string& file) {
+    const std::string table = line.value("table", "mtf");
+    if (table != "mtf" && table != "lsf" && table != "width" && table != "points")
+        throw UsageError("--table takes mtf, lsf, width or points, not '" + table + "'");
+    const std::string direction = line.value("direction", "x");
+    if (direction != "x" && direction != "y") throw UsageError("--direction takes x or y");
+    const LoadedImage image = load(line, file);
+    const PlacedRoi roi = placeRoi(line, image);
+    requireBlockInside(roi.block, image.layout, image.bytes.size());
+    const PixelTable pixels = roiPixelTable(image.bytes.data(), image.layout, roi.block, roi.frame, ruleOf(image));
+    // The MTF window's fields as "toMTF" primes them.
+    const std::string spacingText = image.spacingText.empty() ? "1" : image.spacingText;
+    const long double spacing = StrToFloat(spacingText);
+    const double pxlSpc = static_cast<double>(spacing);
+    const int lines = std::clamp(line.integer("lines").value_or(24), 1, 100);
+    const int bumps = line.integer("psf-width").value_or(1);
+    const MtfResult r = computeMtf(pixels, direction == "x" ? LsfDirection::X : LsfDirection::Y,
+                                   tableMaximum(pixels), lines, bumps, spacing);
+    if (table == "lsf") return lsfMemoText(file, r.lsf, pxlSpc);
+    if (table == "mtf") return mtfMemoText(file, r.mtfAbs, pxlSpc);
+    if (table == "width") return halfWidthText(r.width) + "\r\n";
+    const std::int32_t points = line.integer("points").value_or(roi.block.nc);
+    const auto length = static_cast<std::int32_t>(r.lsf.size());
+    if (points < 0 || points > length)
+        throw AppError("\"Data#\" is " + std::to_string(points) + ", but the computed MTF has " +
+                       std::to_string(length) + " points.");
+    std::string text;
+    for (std::int32_t k = 0; k < points / 2; ++k)
+        text += FloatToStr(checkedDivide(k, static_cast<long double>(points) * pxlSpc)) + "\t" +
+                FloatToStr(checkedDivide(r.mtfAbs[k], r.mtfAbs[0])) + "\r\n";
+    return text;
+}
+
+std::string runNps(const CommandLine& line, const std::string& file) {
+    const std::string table = line.value("table", "spectrum");
+    if (table != "spectrum" && table != "acf" && table != "smooth")
+        throw UsageError("--table takes spectrum, acf or smooth, not '" + table + "'");
+    const std::string direction = line.value("direction", "x");
+    if (direction != "x" && direction != "y") throw UsageError("--direction takes x or y");
+    const std::string windowName = line.value("window", "hamming");
+    if (windowName != "rect" && windowName != "hamming") throw UsageError("--window takes rect or hamming");
+    const LoadedImage image = load(line, file);
+    const PlacedRoi roi = placeRoi(line, image);
+
+    // "Load" derives the fields from the ROI; "Y" exchanges them; the options set the roles.
+    SpectrumParameters p;
+    p.roiX = roi.width;
+    p.roiY = roi.height;
+    p.segmentX = roi.width / 4;
+    p.segmentY = 16;
+    p.shiftX = p.segmentX / 2;
+    p.shiftY = p.segmentY / 2;
+    p.direction = direction == "x" ? SpectrumDirection::X : SpectrumDirection::Y;
+    if (p.direction == SpectrumDirection::Y) {
+        std::swap(p.segmentX, p.segmentY);
+        std::swap(p.shiftX, p.shiftY);
+    }
+    const bool alongX = p.direction == SpectrumDirection::X;
+    std::int32_t& segment = alongX ? p.segmentX : p.segmentY;
+    std::int32_t& lines = alongX ? p.segmentY : p.segmentX;
+    std::int32_t& segmentStep = alongX ? p.shiftX : p.shiftY;
+    std::int32_t& stripStep = alongX ? p.shiftY : p.shiftX;
+    segment = line.integer("segment").value_or(segment);
+    lines = line.integer("lines").value_or(lines);
+    segmentStep = line.integer("segment-step").value_or(segmentStep);
+    stripStep = line.integer("strip-step").value_or(stripStep);
+    p.window = windowName == "rect" ? DataWindow::Rect : DataWindow::Hamming;
+    if (const auto degree = line.integer("line-trend")) {
+        p.lineTrend = true;
+        p.lineDegree = *degree;
+    }
+    if (const auto degree = line.integer("segment-trend")) {
+        p.segmentTrend = true;
+        p.segmentDegree = *degree;
+    }
+    p.maxSegments = line.integer("max-segments").value_or(10000);
+    p.pixelSpacing = static_cast<double>(StrToFloat(image.spacingText));
+
+    SpectrumImage source;
+    source.data = image.bytes.data();
+    source.size = image.bytes.size();
+    source.header = image.layout.header;
+    source.columns = image.layout.columns;
+    source.rows = image.layout.rows;
+    source.rowLength = image.layout.columns;
+    source.byteSamples = image.layout.format == SampleFormat::Byte8;
+    source.swap = image.swap;
+    source.offset = image.offset;
+    source.factor = line.real("factor").value_or(1.0);
+    source.roiLeft = roi.view.view.left + roi.frame.left;
+    source.roiTop = roi.view.view.top + roi.frame.top;
+    const SpectrumResult r = computeWienerSpectrum(source, p);
+    std::vector<double> ws(1025, 0.0);
+    std::copy(r.spectrum.begin(), r.spectrum.end(), ws.begin());
+    if (table == "spectrum") return spectrumTableText(file, ws, r.segmentLength, p.pixelSpacing);
+    if (table == "acf") return autocorrelationTableText(file, r.autocorrelation, r.segmentLength, p.pixelSpacing);
+    return smoothedTableText(file, ws, r.segmentLength, p.pixelSpacing);
+}
+
+}  // namespace ctiq::cli

@@ -1,0 +1,48 @@
+// ctiq-cli: the viewer's, MTF window's and spectrum window's measurements without a display,
+// printing the same text the windows put on the clipboard or in their memos.
+#include <QCoreApplication>
+#include <cstdio>
+#include <iostream>
+
+#include "cli/commands.h"
+#include "cli/options.h"
+#include "common/app_error.h"
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);  // for the resources (tag dictionary)
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    using namespace ctiq::cli;
+    CommandLine line;
+    try {
+        line = parseCommandLine(arguments);
+    } catch (const UsageError& e) {
+        std::cerr << "ctiq-cli: " << e.what() << "\n" << usage(arguments.empty() ? "" : arguments[0]);
+        return 2;
+    }
+    if (line.help) {
+        std::cout << usage(line.command);
+        return 0;
+    }
+    std::string (*run)(const CommandLine&, const std::string&) =
+        line.command == "header"   ? runHeader
+        : line.command == "stats"  ? runStats
+        : line.command == "window" ? runWindow
+        : line.command == "mtf"    ? runMtf
+                                   : runNps;
+    std::ios::sync_with_stdio(false);
+    if (line.command == "stats" || line.command == "window") std::cout << tableTitle(line.command);
+    int status = 0;
+    for (const std::string& file : line.files) {
+        try {
+            std::cout << run(line, file);
+        } catch (const UsageError& e) {
+            std::cerr << "ctiq-cli: " << e.what() << "\n";
+            return 2;
+        } catch (const std::exception& e) {
+            std::cerr << file << ": " << e.what() << "\n";
+            status = 1;
+        }
+        std::cout.flush();
+    }
+    return status;
+}

@@ -1,0 +1,166 @@
+#include "cli/options.h"
+
+#include <charconv>
+#include <set>
+
+#include "common/app_error.h"
+#include "common/number_text.h"
+
+namespace ctiq::cli {
+namespace {
+
+const std::set<std::string> kCommands = {"header", "stats", "window", "mtf", "nps"};
+const std::set<std::string> kImageOptions = {"mode", "size", "header", "offset", "spacing", "roi"};
+const std::map<std::string, std::set<std::string>> kCommandOptions = {
+    {"header", {}},
+    {"stats", {}},
+    {"window", {}},
+    {"mtf", {"direction", "lines", "psf-width", "points", "table"}},
+    {"nps", {"direction", "segment", "lines", "segment-step", "strip-step", "window",
+             "line-trend", "segment-trend", "factor", "max-segments", "table"}},
+};
+
+}  // namespace
+
+std::string CommandLine::value(const std::string& name, const std::string& fallback) const {
+    const auto found = values.find(name);
+    return found == values.end() ? fallback : found->second;
+}
+
+std::optional<int> CommandLine::integer(const std::string& name) const {
+    if (!has(name)) return std::nullopt;
+    try {
+        return StrToInt(values.at(name));
+    } catch (const AppError&) {
+        throw UsageError("--" + name + " takes an integer, not '" + values.at(name) + "'");
+    }
+}
+
+std::optional<double> CommandLine::real(const std::string& name) const {
+    if (!has(name)) return std::nullopt;
+    try {
+        return static_cast<double>(StrToFloat(values.at(name)));
+    } catch (const AppError&) {
+        throw UsageError("--" + name + " takes a number, not '" + values.at(name) + "'");
+    }
+}
+
+std::optional<std::vector<int>> CommandLine::integers(const std::string& name,
+                                                      std::size_t count) const {
+    if (!has(name)) return std::nullopt;
+    const std::string& text = values.at(name);
+    std::vector<int> out;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', start);
+        const std::string part = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        try {
+            out.push_back(StrToInt(part));
+        } catch (const AppError&) {
+            throw UsageError("--" + name + " takes " + std::to_string(count) +
+                             " integers separated by commas, not '" + text + "'");
+        }
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    if (out.size() != count)
+        throw UsageError("--" + name + " takes " + std::to_string(count) +
+                         " integers separated by commas, not '" + text + "'");
+    return out;
+}
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    if (arguments.empty()) throw UsageError("no command given");
+    if (arguments[0] == "--help" || arguments[0] == "-h") {
+        line.help = true;
+        return line;
+    }
+    line.command = arguments[0];
+    if (!kCommands.count(line.command)) throw UsageError("unknown command '" + line.command + "'");
+    const std::set<std::string>& own = kCommandOptions.at(line.command);
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (a == "--help" || a == "-h") {
+            line.help = true;
+            continue;
+        }
+        if (a.rfind("--", 0) != 0) {
+            line.files.push_back(a);
+            continue;
+        }
+        const std::string name = a.substr(2);
+        if (name == "swap" || (name == "summary" && line.command == "header")) {
+            line.flags[name] = true;
+            continue;
+        }
+        const bool known = own.count(name) || (line.command != "header" && kImageOptions.count(name)) ||
+                           (line.command == "header" && name == "mode");
+        if (!known) throw UsageError("unknown option '" + a + "' for " + line.command);
+        if (i + 1 >= arguments.size()) throw UsageError("option '" + a + "' needs a value");
+        line.values[name] = arguments[++i];
+    }
+    // Every value is read once here, so a malformed one is a usage error before any file runs.
+    line.integers("size", 2);
+    line.integers("roi", 4);
+    for (const char* name : {"header", "offset", "lines", "psf-width", "points", "segment",
+                             "segment-step", "strip-step", "line-trend", "segment-trend",
+                             "max-segments"})
+        line.integer(name);
+    line.real("factor");
+    if (!line.help && line.files.empty()) throw UsageError("no file given");
+    if (!line.help && (line.command == "header" || line.command == "mtf") && line.files.size() != 1)
+        throw UsageError(line.command + " takes one file");
+    return line;
+}
+
+std::string usage(const std::string& command) {
+    const std::string image =
+        "Image options:\n"
+        "  --mode 8bit|16bit|dicom   sample format (default dicom)\n"
+        "  --size COLS,ROWS          geometry where neither the name nor a DICOM header gives it\n"
+        "  --header BYTES            bytes before the first sample\n"
+        "  --offset N                added to every sample (default: 0, or the rescale intercept)\n"
+        "  --swap                    exchange the two bytes of every sample\n"
+        "  --spacing MM              pixel spacing in mm\n"
+        "  --roi CX,CY,W,H           ROI centre and size (default: image centre, 256 x 256)\n";
+    if (command == "header")
+        return "Usage: ctiq-cli header [--summary] [--mode M] FILE\n"
+               "Prints the DICOM header table as \"HeaderToCB\" copies it, or with --summary the "
+               "scan summary.\n";
+    if (command == "stats")
+        return "Usage: ctiq-cli stats [options] FILE...\n"
+               "Prints file, ROI mean and SD (population), one line per file.\n" + image;
+    if (command == "window")
+        return "Usage: ctiq-cli window [options] FILE...\n"
+               "Prints file, width and level of the automatic window, one line per file.\n" + image;
+    if (command == "mtf")
+        return "Usage: ctiq-cli mtf [options] FILE\n"
+               "Prints the MTF memo (--table mtf, default), the LSF memo (--table lsf), the half "
+               "width (--table width) or the plotted points (--table points).\n" + image +
+               "MTF options:\n"
+               "  --direction x|y   LSF direction (default x)\n"
+               "  --lines L         DFT line# (default 24)\n"
+               "  --psf-width W     PSF width (default 1)\n"
+               "  --points N        Data#, points plotted (default: the ROI width)\n";
+    if (command == "nps")
+        return "Usage: ctiq-cli nps [options] FILE...\n"
+               "Prints, for each file in turn, the spectrum table (--table spectrum, default), "
+               "the ACF table (--table acf) or the smoothed table (--table smooth).\n" + image +
+               "Spectrum options (defaults as \"Load\" derives them from the ROI):\n"
+               "  --direction x|y        spectrum direction (default x)\n"
+               "  --segment N            segment length along the direction\n"
+               "  --lines N              strip width across it\n"
+               "  --segment-step N       step between segments\n"
+               "  --strip-step N         step between strips\n"
+               "  --window rect|hamming  data window (default hamming)\n"
+               "  --line-trend DEG       detrend every image line (off by default)\n"
+               "  --segment-trend DEG    detrend every segment instead of removing its mean\n"
+               "  --factor C             factor on every sample (default 1.0)\n"
+               "  --max-segments K       at most K segments (default 10000)\n";
+    return "Usage: ctiq-cli COMMAND [options] FILE...\n"
+           "Commands: header, stats, window, mtf, nps. 'ctiq-cli COMMAND --help' for each.\n"
+           "Exit status: 0 success, 1 a measurement failed, 2 a usage error.\n";
+}
+
+}  // namespace ctiq::cli

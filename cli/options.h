@@ -1,0 +1,38 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace ctiq::cli {
+
+// A command line that cannot be understood (exit status 2).
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct CommandLine {
+    std::string command;
+    std::map<std::string, std::string> values;  // --name VALUE
+    std::map<std::string, bool> flags;          // --name
+    std::vector<std::string> files;
+    bool help = false;
+
+    bool has(const std::string& name) const { return values.count(name) != 0; }
+    std::string value(const std::string& name, const std::string& fallback) const;
+    std::optional<int> integer(const std::string& name) const;
+    std::optional<double> real(const std::string& name) const;
+    // "A,B" or "A,B,C,D" integers.
+    std::optional<std::vector<int>> integers(const std::string& name, std::size_t count) const;
+};
+
+// Parses `ctiq-cli COMMAND [options] FILE...`; options of another command or without their value
+// are usage errors.
+CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+std::string usage(const std::string& command);
+
+}  // namespace ctiq::cli

@@ -1,0 +1,160 @@
+// ctiq-cli against the windows: the same inputs through the handlers and through the program,
+// compared byte for byte.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <random>
+
+#include "common/number_text.h"
+#include "common/ui/radio_group.h"
+#include "mtf/unit2.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_files.h"
+#include "viewer/unit1.h"
+#include "wiener/unit3.h"
+
+namespace ctiq {
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+};
+
+CliRun cli(const QStringList& arguments) {
+    QProcess process;
+    process.start(CTIQ_CLI_PATH, arguments);
+    process.waitForFinished(60000);
+    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
+}
+
+std::string crlf(QString text) { return text.replace("\n", "\r\n").toStdString(); }
+
+class CliAgainstWindows : public ::testing::Test {
+protected:
+    testing::ScopedScriptedDialogs dialogs;
+    TForm1 viewer;
+    TForm2 form2;
+    TForm3 form3;
+    testing::TempFolder folder;
+
+    CliAgainstWindows() { viewer.setAnalysisWindows(&form2, &form3); }
+
+    std::string copy(const std::string& relative, const std::string& name) {
+        const std::string path = folder.file(name);
+        testing::writeBytes(path, testing::readBytes(testing::testData(relative)));
+        return path;
+    }
+    void load(const std::string& path, int mode) {
+        viewer.RadioGroupMode->setItemIndex(mode);
+        dialogs->openFileAnswers.push_back(QString::fromStdString(path));
+        viewer.BitBtnLoad->click();
+        ASSERT_TRUE(dialogs->errors.empty()) << dialogs->errors[0].toStdString();
+    }
+};
+
+TEST_F(CliAgainstWindows, HeaderExportOfCtSmall) {
+    const std::string path = copy("dicom/CT_small.dcm", "CT_small.dcm");
+    load(path, 2);
+    viewer.ButtonHeaderToCB->click();
+    const CliRun run = cli({"header", QString::fromStdString(path)});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, QGuiApplication::clipboard()->text().toLatin1().toStdString());
+    const CliRun summary = cli({"header", "--summary", QString::fromStdString(path)});
+    EXPECT_EQ(crlf(viewer.Memo1->toPlainText()), summary.out);
+}
+
+TEST_F(CliAgainstWindows, StatisticsAndAutomaticWindowOfAPhantom) {
+    const std::string path = copy("phantoms/noise1 256 256 0p5.raw", "noise1 256 256 0p5.raw");
+    load(path, 1);
+    viewer.EditROISizeX->setText("128");
+    viewer.EditROISizeY->setText("128");
+    viewer.ButtonDisp->click();
+    viewer.ButtonStat->click();
+    const CliRun stats = cli({"stats", "--mode", "16bit", "--roi", "128,128,128,128", QString::fromStdString(path)});
+    ASSERT_EQ(stats.status, 0) << stats.err;
+    const std::string line = stats.out.substr(stats.out.find("\r\n") + 2);
+    ASSERT_EQ(line.substr(0, path.size() + 1), path + "\t");
+    const std::string numbers = line.substr(path.size() + 1);
+    const std::string mean = numbers.substr(0, numbers.find('\t'));
+    const std::string sd = numbers.substr(numbers.find('\t') + 1, numbers.find("\r\n") - numbers.find('\t') - 1);
+    EXPECT_EQ(FloatToStrF(StrToFloat(mean), 2, {}), viewer.EditHSBP->text().toStdString());
+    EXPECT_EQ(FloatToStrF(StrToFloat(sd), 3, {}), viewer.EditVSBP->text().toStdString());
+
+    const CliRun window = cli({"window", "--mode", "16bit", QString::fromStdString(path)});
+    EXPECT_EQ(window.out, "File\tWidth\tLevel\r\n" + path + "\t" + viewer.EditWindowWidth->text().toStdString() +
+                              "\t" + viewer.EditWindowLevel->text().toStdString() + "\r\n");
+}
+
+TEST_F(CliAgainstWindows, MtfMemosOfThePointPhantom) {
+    const std::string path = copy("phantoms/point 256 256 0p5.raw", "point 256 256 0p5.raw");
+    load(path, 1);
+    viewer.EditROISizeX->setText("64");
+    viewer.EditROISizeY->setText("64");
+    viewer.ButtonDisp->click();
+    viewer.ButtonToTable->click();
+    form2.FormActivate();
+    form2.ButtonCalMTF->click();
+    ASSERT_TRUE(dialogs->errors.empty());
+    const QStringList common = {"--mode", "16bit", "--roi", "128,128,64,64", QString::fromStdString(path)};
+    EXPECT_EQ(cli(QStringList{"mtf"} + common).out, crlf(form2.MemoMTF->toPlainText()));
+    EXPECT_EQ(cli(QStringList{"mtf", "--table", "lsf"} + common).out, crlf(form2.MemoLSF->toPlainText()));
+    EXPECT_EQ(cli(QStringList{"mtf", "--table", "width"} + common).out,
+              form2.EditWork4->text().toStdString() + "\r\n");
+}
+
+TEST_F(CliAgainstWindows, SpectrumTablesOfTwoNoiseImagesInOneRun) {
+    const std::string first = copy("phantoms/noise1 256 256 0p5.raw", "noise1 256 256 0p5.raw");
+    std::mt19937 random(11);
+    std::normal_distribution<double> noise(1000, 20);
+    std::vector<std::int16_t> words(256 * 256);
+    for (auto& w : words) w = static_cast<std::int16_t>(std::lround(noise(random)));
+    const std::string second = folder.file("noise2 256 256 0p5.raw");
+    testing::writeBytes(second, testing::wordsLE(words));
+
+    std::string spectrum, acf, smooth;
+    for (const std::string& path : {first, second}) {
+        load(path, 1);
+        viewer.ButtonToForm3->click();
+        form3.ButtonCal->click();
+        ASSERT_TRUE(dialogs->errors.empty()) << dialogs->errors[0].toStdString();
+        form3.ButtonResult->click();
+        spectrum += QGuiApplication::clipboard()->text().toStdString();
+        form3.ButtonACFtoCB->click();
+        acf += QGuiApplication::clipboard()->text().toStdString();
+        form3.ButtonSmooth->click();
+        smooth += crlf(form3.MemoWS->toPlainText());
+    }
+    const QStringList files = {QString::fromStdString(first), QString::fromStdString(second)};
+    EXPECT_EQ(cli(QStringList{"nps", "--mode", "16bit"} + files).out, spectrum);
+    EXPECT_EQ(cli(QStringList{"nps", "--mode", "16bit", "--table", "acf"} + files).out, acf);
+    EXPECT_EQ(cli(QStringList{"nps", "--mode", "16bit", "--table", "smooth"} + files).out, smooth);
+}
+
+TEST(Cli, UsageAndMeasurementErrors) {
+    EXPECT_EQ(cli({"stats", "--bogus", "x.raw"}).status, 2);
+    EXPECT_EQ(cli({"stats", "--roi"}).status, 2);
+    EXPECT_EQ(cli({"stats", "--roi", "1,2", "x.raw"}).status, 2);
+    EXPECT_EQ(cli({"nps", "--window", "blackman", "x.raw"}).status, 2);
+    EXPECT_EQ(cli({"frobnicate"}).status, 2);
+    EXPECT_EQ(cli({"mtf", "--help"}).status, 0);
+    const std::string missing = "/nonexistent-ctiq/a.raw";
+    const std::string good = testing::testData("phantoms/noise1 256 256 0p5.raw");
+    const CliRun run = cli({"window", "--mode", "16bit", QString::fromStdString(missing), QString::fromStdString(good)});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, missing + ": ファイル " + missing + " は開けません\n");
+    EXPECT_NE(run.out.find(good + "\t"), std::string::npos);  // the other file still ran
+    const CliRun prompt = cli({"stats", "--mode", "16bit", QString::fromStdString(testing::testData("dicom/CT_small.dcm"))});
+    EXPECT_EQ(prompt.status, 1);
+    EXPECT_NE(prompt.err.find("--size"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ctiq

@@ -1,0 +1,55 @@
+#include "viewer/headless_load.h"
+
+#include "common/app_error.h"
+#include "common/number_text.h"
+#include "viewer/dicom/tag_dictionary.h"
+#include "viewer/file_reading.h"
+
+namespace ctiq {
+
+LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const LoadOverrides& given) {
+    LoadedImage image;
+    image.path = path;
+    const NameGeometry name = splitNameGeometry(path);
+    std::string columns = name.columns, rows = name.rows, header = "0", offset = "0";
+    image.spacingText = name.spacing;
+    readWholeFile(path, image.bytes);
+
+    if (mode == LoadMode::Dicom && (columns.empty() || rows.empty())) {
+        DicomHeaderResult dicom =
+            readDicomHeader(image.bytes.data(), image.bytes.size(), TagDictionary::builtIn());
+        const DicomFieldWrites& f = dicom.fields;
+        if (f.header) header = *f.header;
+        if (f.columns) columns = *f.columns;
+        if (f.rows) rows = *f.rows;
+        if (f.offset) offset = *f.offset;
+        if (f.pixelSpacing) image.spacingText = *f.pixelSpacing;
+        if (f.swap) image.swap = *f.swap;
+        const std::optional<std::string> error = dicom.error;
+        image.dicom = std::move(dicom);
+        if (error) throw AppError(*error);
+    }
+
+    if (!columns.empty() && !rows.empty()) {
+        image.layout.columns = StrToInt(columns);
+        image.layout.rows = StrToInt(rows);
+    } else if (given.size) {
+        header = "0";  // as the size prompt leaves it
+    } else {
+        throw AppError("The size of " + path +
+                       " is neither in its name nor in a DICOM header; give --size COLS,ROWS.");
+    }
+    if (given.size) {
+        image.layout.columns = given.size->columns;
+        image.layout.rows = given.size->rows;
+    }
+    image.layout.header = given.header ? *given.header : StrToInt(header);
+    image.offset = given.offset ? *given.offset : StrToInt(offset);
+    image.swap = image.swap || given.swap;
+    if (given.spacing) image.spacingText = *given.spacing;
+    image.layout.format = mode == LoadMode::Byte8 ? SampleFormat::Byte8 : SampleFormat::Word16;
+    requireStoredImageInside(image.layout, image.bytes.size());
+    return image;
+}
+
+}  // namespace ctiq
