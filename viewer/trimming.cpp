@@ -1,9 +1,13 @@
 #include "viewer/trimming.h"
 
-#include <QSaveFile>
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
 
 #include "common/app_error.h"
 #include "common/number_text.h"
+#include "viewer/paths.h"
 
 namespace ctiq {
 
@@ -35,20 +39,31 @@ std::vector<std::uint8_t> trimmedSamples(const std::uint8_t* data, const StoredI
 }
 
 void saveFileSafely(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    QSaveFile file(QString::fromStdString(path));
-    auto fail = [&] {
-        const std::string reason = file.errorString().toStdString();
-        file.cancelWriting();
+    namespace fs = std::filesystem;
+    const fs::path target = pathFromUtf8(path);
+    // A name beside the target that nothing else uses, so the rename stays on one file system.
+    static std::atomic<unsigned> counter{0};
+    const fs::path temporary = target.parent_path() /
+        (target.filename().u8string() + u8".ctiq-" +
+         std::u8string(reinterpret_cast<const char8_t*>(std::to_string(counter++).c_str())) + u8".tmp");
+    auto fail = [&](const std::string& reason) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
         throw AppError("The file " + path + " could not be written: " + reason +
                        ". Nothing was saved.");
     };
-    if (!file.open(QIODevice::WriteOnly)) fail();
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) fail();
-    if (!file.commit()) {
-        throw AppError("The file " + path + " could not be written: " +
-                       file.errorString().toStdString() + ". Nothing was saved.");
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) fail("it cannot be created");
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.flush();
+        if (!out) fail("the disk refused the data");
     }
+    // Some writes fail silently part way (a full disk, a size limit): check what arrived.
+    std::error_code ec;
+    if (fs::file_size(temporary, ec) != bytes.size() || ec) fail("the disk took only part of it");
+    fs::rename(temporary, target, ec);
+    if (ec) fail(ec.message());
 }
 
 }  // namespace ctiq

@@ -1,0 +1,189 @@
+// Whatever a scanner, a PACS export or a colleague hands over: every real file, hostile sizes and
+// names, and write failures. Each ends in a correct load or a clear message, never in a crash,
+// and a failed write never costs an existing file.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <filesystem>
+
+#include "common/ui/radio_group.h"
+#include "mtf/unit2.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/test_files.h"
+#include "viewer/unit1.h"
+#include "wiener/unit3.h"
+
+#if defined(__unix__)
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+namespace ctiq {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Robustness : public ::testing::Test {
+protected:
+    testing::ScopedScriptedDialogs dialogs;
+    TForm1 viewer;
+    testing::TempFolder folder;
+
+    void load(const std::string& path, int mode) {
+        viewer.RadioGroupMode->setItemIndex(mode);
+        dialogs->openFileAnswers.push_back(QString::fromStdString(path));
+        viewer.BitBtnLoad->click();
+    }
+    std::string lastError() const {
+        return dialogs->errors.empty() ? std::string() : dialogs->errors.back().toStdString();
+    }
+};
+
+struct CorpusCase {
+    const char* file;
+    bool asksForTheSize;
+    const char* messagePart;  // empty: loads without a message
+};
+
+class DicomCorpus : public Robustness, public ::testing::WithParamInterface<CorpusCase> {};
+
+TEST_P(DicomCorpus, LoadsOrExplains) {
+    const CorpusCase& c = GetParam();
+    const std::string path = folder.file(fs::path(c.file).filename().string());
+    testing::writeBytes(path, testing::readBytes(testing::testData(c.file)));
+    if (c.asksForTheSize) dialogs->inputAnswers = {QString("64 64"), std::nullopt};
+    load(path, 2);
+    EXPECT_EQ(!dialogs->inputRequests.empty(), c.asksForTheSize);
+    if (*c.messagePart == '\0') {
+        EXPECT_TRUE(dialogs->errors.empty()) << lastError();
+    } else {
+        EXPECT_NE(lastError().find(c.messagePart), std::string::npos) << lastError();
+    }
+    EXPECT_EQ(viewer.LoadState, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SharedFiles, DicomCorpus,
+    ::testing::Values(CorpusCase{"dicom/CT_small.dcm", false, ""},
+                      CorpusCase{"dicom/MR_small_implicit.dcm", false, ""},
+                      CorpusCase{"dicom/MR_truncated.dcm", false, "more image than the file holds"},
+                      CorpusCase{"dicom/MR_small_bigendian.dcm", true, ""},
+                      // 64 × 64 words do not fit in 343 bytes: the rendering says so.
+                      CorpusCase{"dicom/nested_priv_SQ.dcm", true, "more image than the file holds"},
+                      CorpusCase{"phantoms/point.dcm", false, ""}));
+
+TEST_F(Robustness, EmptyAndOneByteFiles) {
+    dialogs->inputAnswers = {std::nullopt, std::nullopt};
+    load(folder.file("empty.raw"), 1);  // missing: cannot be opened
+    EXPECT_NE(lastError().find("は開けません"), std::string::npos);
+    testing::writeBytes(folder.file("empty.raw"), {});
+    load(folder.file("empty.raw"), 1);
+    ASSERT_GE(dialogs->inputRequests.size(), 2u);
+    EXPECT_EQ(dialogs->inputRequests[dialogs->inputRequests.size() - 2].defaultText.toStdString(), "0 0");
+    EXPECT_EQ(viewer.LoadState, 1);
+    testing::writeBytes(folder.file("one.raw"), {7});
+    dialogs->inputAnswers = {QString("1"), std::nullopt};
+    load(folder.file("one.raw"), 1);
+    EXPECT_NE(lastError().find("more image than the file holds"), std::string::npos) << lastError();
+    dialogs->inputAnswers = {QString("1"), std::nullopt};
+    load(folder.file("one.raw"), 0);
+    EXPECT_EQ(viewer.ImgCols, 1);
+}
+
+TEST_F(Robustness, FarTooLargeFileIsRefusedBeforeItIsRead) {
+    const std::string path = folder.file("huge 512 512 1.raw");
+    testing::writeBytes(path, {1});
+    std::error_code ec;
+    fs::resize_file(path, std::uintmax_t{2} << 30, ec);  // sparse: takes no disk space
+    if (ec) GTEST_SKIP() << "this file system cannot hold a 2 GiB sparse file";
+    load(path, 1);
+    EXPECT_NE(lastError().find("more than an image file can"), std::string::npos) << lastError();
+    EXPECT_TRUE(viewer.ImageStream.empty());
+}
+
+TEST_F(Robustness, FolderChosenAsAFile) {
+    const std::string path = folder.path() + "/sub 8 8 1.raw";
+    fs::create_directory(path);
+    load(path, 1);
+    EXPECT_EQ(lastError(), "ファイル " + path + " は開けません");
+    EXPECT_EQ(viewer.LoadState, 0);
+}
+
+TEST_F(Robustness, BlanksDotsInFoldersAndNonAsciiNames) {
+    const std::string dir = folder.path() + "/v1.2 scans/日本語";
+    fs::create_directories(fs::u8path(dir));
+    const std::string path = dir + "/ファントム 4 2 0p5.raw";
+    testing::writeBytes(path, testing::wordsLE({1, 2, 3, 4, 5, 6, 7, 8}));
+    load(path, 1);
+    EXPECT_TRUE(dialogs->errors.empty()) << lastError();
+    EXPECT_EQ(viewer.ImgCols, 4);
+    EXPECT_EQ(viewer.ImgRows, 2);
+    EXPECT_EQ(viewer.EditPxlSpc->text(), "0.5");
+    EXPECT_EQ(viewer.EditFListNo->text(), "0");
+}
+
+#if defined(__unix__)
+TEST_F(Robustness, UnreadableFileGivesAMessage) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    const std::string path = folder.file("locked 2 2 1.raw");
+    testing::writeBytes(path, {1, 2, 3, 4, 5, 6, 7, 8});
+    fs::permissions(path, fs::perms::none);
+    load(path, 1);
+    EXPECT_EQ(lastError(), "ファイル " + path + " は開けません");
+}
+
+// A write that fails part way (the file size limit stands in for a full disk).
+TEST_F(Robustness, FailedTrimLeavesTheExistingFileWhole) {
+    std::vector<std::int16_t> words(64 * 64, 5);
+    const std::string source = folder.file("src 64 64 1.raw");
+    testing::writeBytes(source, testing::wordsLE(words));
+    load(source, 1);
+    viewer.EditROISizeX->setText("40");
+    viewer.EditROISizeY->setText("40");
+    viewer.ButtonDisp->click();
+    const std::string target = folder.file("cut 40 40 1.bin");
+    const std::vector<std::uint8_t> old(100, 9);
+    testing::writeBytes(target, old);
+
+    rlimit before{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 1000;  // the new file needs 3200 bytes
+    setrlimit(RLIMIT_FSIZE, &small);
+    dialogs->openFileAnswers.push_back(QString::fromStdString(folder.file("cut.raw")));
+    viewer.ButtonTriming->click();
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_NE(lastError().find("could not be written"), std::string::npos) << lastError();
+    EXPECT_TRUE(dialogs->informations.empty());
+    EXPECT_EQ(testing::readBytes(target), old);
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(folder.path())) files += entry.is_regular_file();
+    EXPECT_EQ(files, 2);  // the source and the old target: no partial or temporary file
+
+    dialogs->openFileAnswers.push_back(QString::fromStdString(folder.file("cut.raw")));
+    viewer.ButtonTriming->click();  // without the limit it replaces the old file whole
+    EXPECT_EQ(testing::readBytes(target).size(), 3200u);
+}
+#endif
+
+TEST_F(Robustness, TrimIntoAMissingFolderIsAMessage) {
+    load(folder.file("x 16 16 1.raw"), 1);  // not there: cannot be opened
+    testing::writeBytes(folder.file("x 16 16 1.raw"), std::vector<std::uint8_t>(512, 1));
+    load(folder.file("x 16 16 1.raw"), 1);
+    viewer.EditROISizeX->setText("4");
+    viewer.EditROISizeY->setText("4");
+    viewer.ButtonDisp->click();
+    dialogs->openFileAnswers.push_back(QString::fromStdString(folder.path() + "/gone/out.raw"));
+    viewer.ButtonTriming->click();
+    EXPECT_NE(lastError().find("could not be written"), std::string::npos) << lastError();
+    EXPECT_TRUE(dialogs->informations.empty());
+}
+
+}  // namespace
+}  // namespace ctiq
