@@ -1,5 +1,7 @@
 #include "cli/commands.h"
 
+#include "cli/phantom.h"
+
 #include <algorithm>
 
 #include "common/app_error.h"
@@ -193,6 +195,32 @@ std::string runNps(const CommandLine& line, const std::string& file) {
     if (table == "spectrum") return spectrumTableText(file, ws, r.segmentLength, p.pixelSpacing);
     if (table == "acf") return autocorrelationTableText(file, r.autocorrelation, r.segmentLength, p.pixelSpacing);
     return smoothedTableText(file, ws, r.segmentLength, p.pixelSpacing);
+}
+
+std::string runPhantom(const CommandLine& line) {
+    PhantomSpec spec;
+    spec.kind = line.files[0];
+    if (spec.kind != "point" && spec.kind != "noise" && spec.kind != "uniform")
+        throw UsageError("the phantom is point, noise or uniform, not '" + spec.kind + "'");
+    if (spec.kind == "point") spec.sd = 0;
+    if (const auto size = line.integers("size", 2)) {
+        spec.columns = (*size)[0];
+        spec.rows = (*size)[1];
+    }
+    spec.spacing = line.real("spacing").value_or(spec.spacing);
+    spec.sigma = line.real("sigma").value_or(spec.sigma);
+    if (const auto centre = line.reals("centre", 2)) {
+        spec.centreX = (*centre)[0];
+        spec.centreY = (*centre)[1];
+    }
+    spec.amplitude = line.real("amplitude").value_or(spec.amplitude);
+    spec.background = line.real("background").value_or(spec.background);
+    spec.mean = line.real("mean").value_or(spec.mean);
+    spec.sd = line.real("sd").value_or(spec.sd);
+    if (const auto kernel = line.reals("kernel", 0)) spec.kernel = *kernel;
+    spec.seed = static_cast<std::uint64_t>(line.integer("seed").value_or(1));
+    spec.value = line.real("value").value_or(spec.value);
+    return writePhantom(line.files[1], spec, line.flags.count("dicom") != 0);
 }
 
 }  // namespace ctiq::cli

@@ -14,6 +14,9 @@ std::string runWindow(const CommandLine& line, const std::string& file);
 std::string runMtf(const CommandLine& line, const std::string& file);
 std::string runNps(const CommandLine& line, const std::string& file);
 
+// Writes a phantom ("phantom KIND OUT") and returns the path written.
+std::string runPhantom(const CommandLine& line);
+
 // The first line of the per-file tables of stats and window.
 std::string tableTitle(const std::string& command);
 

@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "cli/selftest.h"
 #include "common/app_error.h"
 
 int main(int argc, char* argv[]) {
@@ -22,6 +23,19 @@ int main(int argc, char* argv[]) {
     if (line.help) {
         std::cout << usage(line.command);
         return 0;
+    }
+    try {
+        if (line.command == "selftest") return runSelftest(std::cout) == 0 ? 0 : 1;
+        if (line.command == "phantom") {
+            std::cout << runPhantom(line) << "\n";
+            return 0;
+        }
+    } catch (const UsageError& e) {
+        std::cerr << "ctiq-cli: " << e.what() << "\n";
+        return 2;
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << "\n";
+        return 1;
     }
     std::string (*run)(const CommandLine&, const std::string&) =
         line.command == "header"   ? runHeader

@@ -9,10 +9,14 @@
 namespace ctiq::cli {
 namespace {
 
-const std::set<std::string> kCommands = {"header", "stats", "window", "mtf", "nps"};
+const std::set<std::string> kCommands = {"header", "stats", "window", "mtf", "nps", "phantom",
+                                         "selftest"};
 const std::set<std::string> kImageOptions = {"mode", "size", "header", "offset", "spacing", "roi"};
 const std::map<std::string, std::set<std::string>> kCommandOptions = {
     {"header", {}},
+    {"phantom", {"size", "spacing", "sigma", "centre", "amplitude", "background", "mean", "sd",
+                 "kernel", "seed", "value"}},
+    {"selftest", {}},
     {"stats", {}},
     {"window", {}},
     {"mtf", {"direction", "lines", "psf-width", "points", "table"}},
@@ -43,6 +47,28 @@ std::optional<double> CommandLine::real(const std::string& name) const {
     } catch (const AppError&) {
         throw UsageError("--" + name + " takes a number, not '" + values.at(name) + "'");
     }
+}
+
+std::optional<std::vector<double>> CommandLine::reals(const std::string& name,
+                                                      std::size_t count) const {
+    if (!has(name)) return std::nullopt;
+    const std::string& text = values.at(name);
+    std::vector<double> out;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', start);
+        const std::string part = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        try {
+            out.push_back(static_cast<double>(StrToFloat(part)));
+        } catch (const AppError&) {
+            throw UsageError("--" + name + " takes numbers separated by commas, not '" + text + "'");
+        }
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    if (count != 0 && out.size() != count)
+        throw UsageError("--" + name + " takes " + std::to_string(count) + " numbers separated by commas");
+    return out;
 }
 
 std::optional<std::vector<int>> CommandLine::integers(const std::string& name,
@@ -90,11 +116,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             continue;
         }
         const std::string name = a.substr(2);
-        if (name == "swap" || (name == "summary" && line.command == "header")) {
+        if (name == "swap" || (name == "summary" && line.command == "header") ||
+            (name == "dicom" && line.command == "phantom")) {
             line.flags[name] = true;
             continue;
         }
-        const bool known = own.count(name) || (line.command != "header" && kImageOptions.count(name)) ||
+        const bool imageCommand = line.command != "header" && line.command != "phantom" &&
+                                  line.command != "selftest";
+        const bool known = own.count(name) || (imageCommand && kImageOptions.count(name)) ||
                            (line.command == "header" && name == "mode");
         if (!known) throw UsageError("unknown option '" + a + "' for " + line.command);
         if (i + 1 >= arguments.size()) throw UsageError("option '" + a + "' needs a value");
@@ -107,9 +136,22 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
                              "segment-step", "strip-step", "line-trend", "segment-trend",
                              "max-segments"})
         line.integer(name);
-    line.real("factor");
-    if (!line.help && line.files.empty()) throw UsageError("no file given");
-    if (!line.help && (line.command == "header" || line.command == "mtf") && line.files.size() != 1)
+    for (const char* name : {"factor", "spacing", "sigma", "amplitude", "background", "mean", "sd", "value"})
+        line.real(name);
+    line.reals("centre", 2);
+    line.reals("kernel", 0);
+    line.integer("seed");
+    if (line.help) return line;
+    if (line.command == "selftest") {
+        if (!line.files.empty()) throw UsageError("selftest takes no file");
+        return line;
+    }
+    if (line.command == "phantom") {
+        if (line.files.size() != 2) throw UsageError("phantom takes a kind (point, noise, uniform) and OUT");
+        return line;
+    }
+    if (line.files.empty()) throw UsageError("no file given");
+    if ((line.command == "header" || line.command == "mtf") && line.files.size() != 1)
         throw UsageError(line.command + " takes one file");
     return line;
 }
@@ -158,8 +200,19 @@ std::string usage(const std::string& command) {
                "  --segment-trend DEG    detrend every segment instead of removing its mean\n"
                "  --factor C             factor on every sample (default 1.0)\n"
                "  --max-segments K       at most K segments (default 10000)\n";
+    if (command == "phantom")
+        return "Usage: ctiq-cli phantom point|noise|uniform [options] OUT\n"
+               "Writes 'OUT COLS ROWS SPACING.raw' (16-bit little endian), or OUT.dcm with --dicom.\n"
+               "  --size COLS,ROWS (256,256)  --spacing MM (0.5)  --seed N (1)\n"
+               "  point:   --sigma PX (1.2) --centre X,Y (image centre) --amplitude A (3000)\n"
+               "           --background B (1000) --sd S (0: no noise)\n"
+               "  noise:   --mean M (1000) --sd S (20) --kernel a,b,c (filter along rows)\n"
+               "  uniform: --value V (1000)\n";
+    if (command == "selftest")
+        return "Usage: ctiq-cli selftest\n"
+               "Measures generated phantoms and compares with their known answers.\n";
     return "Usage: ctiq-cli COMMAND [options] FILE...\n"
-           "Commands: header, stats, window, mtf, nps. 'ctiq-cli COMMAND --help' for each.\n"
+           "Commands: header, stats, window, mtf, nps, phantom, selftest. 'ctiq-cli COMMAND --help' for each.\n"
            "Exit status: 0 success, 1 a measurement failed, 2 a usage error.\n";
 }
 

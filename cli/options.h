@@ -25,6 +25,8 @@ struct CommandLine {
     std::string value(const std::string& name, const std::string& fallback) const;
     std::optional<int> integer(const std::string& name) const;
     std::optional<double> real(const std::string& name) const;
+    // Reals separated by commas (any count when `count` is 0).
+    std::optional<std::vector<double>> reals(const std::string& name, std::size_t count) const;
     // "A,B" or "A,B,C,D" integers.
     std::optional<std::vector<int>> integers(const std::string& name, std::size_t count) const;
 };
