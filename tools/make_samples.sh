@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Regenerates the sample images in samples/ with ctiq-cli's phantom generator (deterministic).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cli=${1:-build/release/cli/ctiq-cli}
+"$cli" phantom point --centre 128.3,127.6 --sigma 1.2 --sd 3 --seed 7 samples/point
+for i in 1 2 3; do "$cli" phantom noise --sd 20 --seed "$i" "samples/noise$i"; done

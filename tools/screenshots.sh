@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Takes the README's window pictures from the real program under Xvfb: docs/*.png.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/ensure-deps.sh
+if ! command -v xvfb-run >/dev/null; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq xvfb xauth
+fi
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/release --target ctiq-screenshots
+mkdir -p docs
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
+  build/release/tools/screenshots/ctiq-screenshots samples docs
+ls -l docs/*.png
