@@ -39,34 +39,11 @@ LoadedImage load(const CommandLine& line, const std::string& file) {
     return loadImageHeadless(file, modeOf(line), given);
 }
 
-SampleValueRule ruleOf(const LoadedImage& image) {
-    SampleValueRule rule;
-    rule.format = image.layout.format;
-    rule.swap = image.swap;
-    rule.offset = image.offset;
-    return rule;
-}
-
-// The ROI as the viewer draws it after a load (or as --roi places it), at magnification 1
-// without shift.
-struct PlacedRoi {
-    IntRect frame;
-    ViewLayout view;
-    std::int32_t width = 0, height = 0;
-    RoiBlock block;
-};
-
-PlacedRoi placeRoi(const CommandLine& line, const LoadedImage& image) {
+// The ROI as the viewer draws it after a load (or as --roi places it).
+RoiPlacement roiOf(const CommandLine& line, const LoadedImage& image) {
     std::vector<int> roi = {image.layout.columns / 2, image.layout.rows / 2, 256, 256};
     if (const auto given = line.integers("roi", 4)) roi = *given;
-    PlacedRoi placed;
-    placed.view = computeView(1, image.layout.columns, image.layout.rows, 0, 0);
-    placed.frame = toBitmapCoordinates(roiFromFields(roi[0], roi[2], roi[1], roi[3]),
-                                       placed.view.view.left, placed.view.view.top);
-    placed.width = roi[2];
-    placed.height = roi[3];
-    placed.block = roiBlock(placed.frame, placed.view.view.left, placed.view.view.top);
-    return placed;
+    return placeRoi(image.layout, roi[0], roi[1], roi[2], roi[3]);
 }
 
 }  // namespace
@@ -84,16 +61,16 @@ std::string runHeader(const CommandLine& line, const std::string& file) {
 
 std::string runStats(const CommandLine& line, const std::string& file) {
     const LoadedImage image = load(line, file);
-    const PlacedRoi roi = placeRoi(line, image);
+    const RoiPlacement roi = roiOf(line, image);
     requireBlockInside(roi.block, image.layout, image.bytes.size());
-    const RoiStatistics s = computeRoiStatistics(image.bytes.data(), image.layout, roi.block, ruleOf(image));
+    const RoiStatistics s = computeRoiStatistics(image.bytes.data(), image.layout, roi.block, image.valueRule());
     return file + "\t" + FloatToStr(s.mean) + "\t" + FloatToStr(s.sd) + "\r\n";
 }
 
 std::string runWindow(const CommandLine& line, const std::string& file) {
     const LoadedImage image = load(line, file);
     GreyWindow window{512, 1024};  // what the load writes before the automatic window
-    if (const auto automatic = computeAutoWindow(image.bytes.data(), image.bytes.size(), image.layout, ruleOf(image)))
+    if (const auto automatic = computeAutoWindow(image.bytes.data(), image.bytes.size(), image.layout, image.valueRule()))
         window = *automatic;
     return file + "\t" + IntToStr(window.width) + "\t" + IntToStr(window.level) + "\r\n";
 }
@@ -105,9 +82,9 @@ std::string runMtf(const CommandLine& line, const std::string& file) {
     const std::string direction = line.value("direction", "x");
     if (direction != "x" && direction != "y") throw UsageError("--direction takes x or y");
     const LoadedImage image = load(line, file);
-    const PlacedRoi roi = placeRoi(line, image);
+    const RoiPlacement roi = roiOf(line, image);
     requireBlockInside(roi.block, image.layout, image.bytes.size());
-    const PixelTable pixels = roiPixelTable(image.bytes.data(), image.layout, roi.block, roi.frame, ruleOf(image));
+    const PixelTable pixels = roiPixelTable(image.bytes.data(), image.layout, roi.block, roi.frame, image.valueRule());
     // The MTF window's fields as "toMTF" primes them.
     const std::string spacingText = image.spacingText.empty() ? "1" : image.spacingText;
     const long double spacing = StrToFloat(spacingText);
@@ -140,13 +117,13 @@ std::string runNps(const CommandLine& line, const std::string& file) {
     const std::string windowName = line.value("window", "hamming");
     if (windowName != "rect" && windowName != "hamming") throw UsageError("--window takes rect or hamming");
     const LoadedImage image = load(line, file);
-    const PlacedRoi roi = placeRoi(line, image);
+    const RoiPlacement roi = roiOf(line, image);
 
     // "Load" derives the fields from the ROI; "Y" exchanges them; the options set the roles.
     SpectrumParameters p;
-    p.roiX = roi.width;
-    p.roiY = roi.height;
-    p.segmentX = roi.width / 4;
+    p.roiX = roi.frame.right - roi.frame.left + 1;
+    p.roiY = roi.frame.bottom - roi.frame.top + 1;
+    p.segmentX = p.roiX / 4;
     p.segmentY = 16;
     p.shiftX = p.segmentX / 2;
     p.shiftY = p.segmentY / 2;
@@ -187,8 +164,8 @@ std::string runNps(const CommandLine& line, const std::string& file) {
     source.swap = image.swap;
     source.offset = image.offset;
     source.factor = line.real("factor").value_or(1.0);
-    source.roiLeft = roi.view.view.left + roi.frame.left;
-    source.roiTop = roi.view.view.top + roi.frame.top;
+    source.roiLeft = roi.imageLeft;
+    source.roiTop = roi.imageTop;
     const SpectrumResult r = computeWienerSpectrum(source, p);
     std::vector<double> ws(1025, 0.0);
     std::copy(r.spectrum.begin(), r.spectrum.end(), ws.begin());

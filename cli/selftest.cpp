@@ -41,28 +41,14 @@ private:
 
 struct Measured {
     LoadedImage image;
-    IntRect frame;
-    ViewLayout view;
-    RoiBlock block;
+    RoiPlacement roi;
 };
 
-// Loads as the viewer does and places a centred ROI as after a load, at magnification 1.
+// Loads as the viewer does and places a centred ROI as after a load.
 Measured loadWithRoi(const std::string& path, std::int32_t roiSize) {
-    Measured m{loadImageHeadless(path, LoadMode::Word16, {}), {}, {}, {}};
-    const std::int32_t c = m.image.layout.columns, r = m.image.layout.rows;
-    m.view = computeView(1, c, r, 0, 0);
-    m.frame = toBitmapCoordinates(roiFromFields(c / 2, roiSize, r / 2, roiSize), m.view.view.left,
-                                  m.view.view.top);
-    m.block = roiBlock(m.frame, m.view.view.left, m.view.view.top);
+    Measured m{loadImageHeadless(path, LoadMode::Word16, {}), {}};
+    m.roi = placeRoi(m.image.layout, m.image.layout.columns / 2, m.image.layout.rows / 2, roiSize, roiSize);
     return m;
-}
-
-SampleValueRule rule(const LoadedImage& image) {
-    SampleValueRule r;
-    r.format = image.layout.format;
-    r.swap = image.swap;
-    r.offset = image.offset;
-    return r;
 }
 
 SpectrumResult spectrumOf(const Measured& m, DataWindow window) {
@@ -72,11 +58,11 @@ SpectrumResult spectrumOf(const Measured& m, DataWindow window) {
     source.header = m.image.layout.header;
     source.columns = source.rowLength = m.image.layout.columns;
     source.rows = m.image.layout.rows;
-    source.roiLeft = m.view.view.left + m.frame.left;
-    source.roiTop = m.view.view.top + m.frame.top;
+    source.roiLeft = m.roi.imageLeft;
+    source.roiTop = m.roi.imageTop;
     // "Load" defaults for the ROI.
     SpectrumParameters p;
-    p.roiX = p.roiY = m.block.nc;
+    p.roiX = p.roiY = m.roi.block.nc;
     p.segmentX = p.roiX / 4;
     p.segmentY = 16;
     p.shiftX = p.segmentX / 2;
@@ -128,9 +114,9 @@ int runSelftest(std::ostream& out) {
     point.centreY = 127.6;
     point.sd = 0;
     const Measured spot = loadWithRoi(writePhantom(dir + "point", point, false), 64);
-    requireBlockInside(spot.block, spot.image.layout, spot.image.bytes.size());
-    const PixelTable table = roiPixelTable(spot.image.bytes.data(), spot.image.layout, spot.block,
-                                           spot.frame, rule(spot.image));
+    requireBlockInside(spot.roi.block, spot.image.layout, spot.image.bytes.size());
+    const PixelTable table = roiPixelTable(spot.image.bytes.data(), spot.image.layout, spot.roi.block,
+                                           spot.roi.frame, spot.image.valueRule());
     const MtfResult mtf = computeMtf(table, LsfDirection::X, tableMaximum(table), 24, 1, spacing);
     const double sigmaMm = point.sigma * spacing;
     const int n = static_cast<int>(mtf.mtfAbs.size());
@@ -176,16 +162,16 @@ int runSelftest(std::ostream& out) {
     const RoiBlock central = roiBlock({64, 64, 191, 191}, 0, 0);
     requireBlockInside(central, noise.image.layout, noise.image.bytes.size());
     const RoiStatistics noiseStats =
-        computeRoiStatistics(noise.image.bytes.data(), noise.image.layout, central, rule(noise.image));
+        computeRoiStatistics(noise.image.bytes.data(), noise.image.layout, central, noise.image.valueRule());
     report.check("ROI mean of white noise (128 x 128)", noiseStats.mean, white.mean, 1.0);
     report.check("ROI SD of white noise (128 x 128)", noiseStats.sd, sigmaNoise, 0.03 * sigmaNoise);
     PhantomSpec flatImage;
     flatImage.kind = "uniform";
     flatImage.value = 1234;
     const Measured uniform = loadWithRoi(writePhantom(dir + "uniform", flatImage, false), 64);
-    requireBlockInside(uniform.block, uniform.image.layout, uniform.image.bytes.size());
+    requireBlockInside(uniform.roi.block, uniform.image.layout, uniform.image.bytes.size());
     const RoiStatistics uniformStats = computeRoiStatistics(uniform.image.bytes.data(), uniform.image.layout,
-                                                            uniform.block, rule(uniform.image));
+                                                            uniform.roi.block, uniform.image.valueRule());
     report.check("ROI mean of a uniform image", uniformStats.mean, 1234, 0);
     report.check("ROI SD of a uniform image", uniformStats.sd, 0, 0);
     return report.failures();

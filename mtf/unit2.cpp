@@ -23,6 +23,7 @@
 #include "common/pixel_spacing.h"
 #include "common/ui/dialogs.h"
 #include "common/ui/guarded.h"
+#include "common/ui/placement.h"
 #include "common/ui/radio_group.h"
 #include "common/ui/up_down.h"
 #include "common/ui/viewer_link.h"
@@ -80,21 +81,6 @@ TForm2::~TForm2() = default;
 
 void TForm2::buildControls() {
     resize(880, 640);
-    auto edit = [](QWidget* parent, int x, int y, int w, const char* initial) {
-        auto* e = new QLineEdit(QString::fromUtf8(initial), parent);
-        e->setGeometry(x, y, w, 22);
-        return e;
-    };
-    auto button = [](QWidget* parent, int x, int y, int w, const char* caption) {
-        auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-        b->setGeometry(x, y, w, 24);
-        return b;
-    };
-    auto label = [](QWidget* parent, int x, int y, int w, const char* caption) {
-        auto* l = new QLabel(QString::fromUtf8(caption), parent);
-        l->setGeometry(x, y, w, 20);
-        return l;
-    };
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setGeometry(0, 0, 760, 590);
@@ -109,24 +95,24 @@ void TForm2::buildControls() {
     // Page "PixelValue": the table, its statistics and copies.
     StringGrid1 = new PixelGrid(PixelValue);
     StringGrid1->setGeometry(0, 0, 560, 556);
-    label(PixelValue, 566, 4, 40, "Mean");
-    EditAve = edit(PixelValue, 606, 4, 140, "Ave");
-    label(PixelValue, 566, 28, 40, "SD");
-    EditSD = edit(PixelValue, 606, 28, 140, "SD");
-    label(PixelValue, 566, 52, 40, "Max");
-    EditMax = edit(PixelValue, 606, 52, 140, "Max");
-    label(PixelValue, 566, 76, 40, "Min");
-    EditMin = edit(PixelValue, 606, 76, 140, "Min");
+    placeLabel(PixelValue, 566, 4, 40, "Mean");
+    EditAve = placeEdit(PixelValue, 606, 4, 140, "Ave");
+    placeLabel(PixelValue, 566, 28, 40, "SD");
+    EditSD = placeEdit(PixelValue, 606, 28, 140, "SD");
+    placeLabel(PixelValue, 566, 52, 40, "Max");
+    EditMax = placeEdit(PixelValue, 606, 52, 140, "Max");
+    placeLabel(PixelValue, 566, 76, 40, "Min");
+    EditMin = placeEdit(PixelValue, 606, 76, 140, "Min");
     auto* panel1 = new QWidget(PixelValue);
     panel1->setGeometry(566, 110, 180, 110);
-    label(panel1, 0, 0, 120, " ToClipBoard");
-    ButtonAll = button(panel1, 0, 22, 60, "All");
-    EditStep = edit(panel1, 64, 22, 40, "1");
+    placeLabel(panel1, 0, 0, 120, " ToClipBoard");
+    ButtonAll = placeButton(panel1, 0, 22, 60, "All");
+    EditStep = placeEdit(panel1, 64, 22, 40, "1");
     CheckBoxSwapRC = new QCheckBox("SwapX/Y", panel1);
     CheckBoxSwapRC->setGeometry(0, 50, 100, 20);
-    ButtonSelected = button(panel1, 0, 76, 60, "Slctd");
-    Button1 = button(panel1, 64, 76, 70, "LnSlctd");
-    ButtonHist = button(PixelValue, 566, 230, 60, "Histg");
+    ButtonSelected = placeButton(panel1, 0, 76, 60, "Slctd");
+    Button1 = placeButton(panel1, 64, 76, 70, "LnSlctd");
+    ButtonHist = placeButton(PixelValue, 566, 230, 60, "Histg");
     QFont bold = ButtonHist->font();
     bold.setBold(true);
     ButtonHist->setFont(bold);
@@ -141,10 +127,10 @@ void TForm2::buildControls() {
     MemoLSF->setGeometry(566, 0, 186, 480);
     MemoLSF->setLineWrapMode(QPlainTextEdit::NoWrap);
     MemoLSF->setTabChangesFocus(false);
-    ButtonMemoLSF = button(TabSheetLSF, 566, 486, 80, "ToMemo");
-    EditLSFgnd = edit(TabSheetLSF, 0, 526, 80, "LSFgnd");
+    ButtonMemoLSF = placeButton(TabSheetLSF, 566, 486, 80, "ToMemo");
+    EditLSFgnd = placeEdit(TabSheetLSF, 0, 526, 80, "LSFgnd");
     EditLSFgnd->setToolTip("表示データ点数");
-    EditLSFgdx = edit(TabSheetLSF, 84, 526, 80, "LSFgdx");
+    EditLSFgdx = placeEdit(TabSheetLSF, 84, 526, 80, "LSFgdx");
     EditLSFgdx->setToolTip("表示グリッド間隔");
 
     // Page "MTF".
@@ -167,9 +153,9 @@ void TForm2::buildControls() {
     MemoMTF = new QPlainTextEdit(TabSheetMTF);
     MemoMTF->setGeometry(566, 0, 186, 480);
     MemoMTF->setLineWrapMode(QPlainTextEdit::NoWrap);
-    EditMTFgnd = edit(TabSheetMTF, 0, 526, 80, "MTFgnd");
+    EditMTFgnd = placeEdit(TabSheetMTF, 0, 526, 80, "MTFgnd");
     EditMTFgnd->setToolTip("表示データ点数");
-    EditMTFgdx = edit(TabSheetMTF, 84, 526, 80, "MTFgdx");
+    EditMTFgdx = placeEdit(TabSheetMTF, 84, 526, 80, "MTFgdx");
     EditMTFgdx->setToolTip("表示グリッド間隔");
 
     // Controls beside the pages.
@@ -182,31 +168,31 @@ void TForm2::buildControls() {
     QPalette sky = panel2->palette();
     sky.setColor(QPalette::Window, QColor(166, 202, 240));
     panel2->setPalette(sky);
-    label(panel2, 2, 0, 100, "PSF width");
-    EditGeta = edit(panel2, 2, 20, 60, "1");
-    label(panel2, 2, 44, 100, "DFT line#");
-    EditYL = edit(panel2, 2, 64, 60, "24");
+    placeLabel(panel2, 2, 0, 100, "PSF width");
+    EditGeta = placeEdit(panel2, 2, 20, 60, "1");
+    placeLabel(panel2, 2, 44, 100, "DFT line#");
+    EditYL = placeEdit(panel2, 2, 64, 60, "24");
     QFont boldEdit = EditYL->font();
     boldEdit.setBold(true);
     EditYL->setFont(boldEdit);
     UpDown1 = new UpDown(1, 100, 24, panel2);
     UpDown1->setGeometry(64, 62, 20, 26);
-    ButtonCalMTF = button(panel2, 2, 92, 100, "CalMTF");
-    label(this, x, 206, 100, "P.Spacing");
-    EditPxlSpc = edit(this, x, 226, 100, "dx");
-    label(this, x, 252, 100, "Data#");
-    Editdnd = edit(this, x, 272, 100, "dnd");
-    ButtonDrawD = button(this, x, 300, 100, "DrawD");
-    ButtonDrawG = button(this, x, 328, 100, "DrawG");
-    ButtonToMemoMTF = button(this, x, 356, 100, "ToMemo");
-    ButtonForm1 = button(this, x, 392, 100, "ToForm1");
+    ButtonCalMTF = placeButton(panel2, 2, 92, 100, "CalMTF");
+    placeLabel(this, x, 206, 100, "P.Spacing");
+    EditPxlSpc = placeEdit(this, x, 226, 100, "dx");
+    placeLabel(this, x, 252, 100, "Data#");
+    Editdnd = placeEdit(this, x, 272, 100, "dnd");
+    ButtonDrawD = placeButton(this, x, 300, 100, "DrawD");
+    ButtonDrawG = placeButton(this, x, 328, 100, "DrawG");
+    ButtonToMemoMTF = placeButton(this, x, 356, 100, "ToMemo");
+    ButtonForm1 = placeButton(this, x, 392, 100, "ToForm1");
     ButtonForm1->setFont(bold);
-    EditWork1 = edit(this, x, 424, 100, "Work1");
-    EditWork2 = edit(this, x, 448, 100, "Work2");
-    EditWork3 = edit(this, x, 472, 100, "Work3");
-    EditWork4 = edit(this, x, 496, 100, "Work4");
-    label(this, x, 520, 100, "Colum");
-    EditImgSizeX = edit(this, x, 540, 100, "ImgSizeX");
+    EditWork1 = placeEdit(this, x, 424, 100, "Work1");
+    EditWork2 = placeEdit(this, x, 448, 100, "Work2");
+    EditWork3 = placeEdit(this, x, 472, 100, "Work3");
+    EditWork4 = placeEdit(this, x, 496, 100, "Work4");
+    placeLabel(this, x, 520, 100, "Colum");
+    EditImgSizeX = placeEdit(this, x, 540, 100, "ImgSizeX");
     Memo1 = new QPlainTextEdit("Memo1", this);
     Memo1->setGeometry(x, 566, 100, 30);
 

@@ -52,4 +52,24 @@ LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const Load
     return image;
 }
 
+SampleValueRule LoadedImage::valueRule() const {
+    SampleValueRule rule;
+    rule.format = layout.format;
+    rule.swap = swap;
+    rule.offset = offset;
+    return rule;
+}
+
+RoiPlacement placeRoi(const StoredImageLayout& image, std::int32_t cx, std::int32_t cy,
+                      std::int32_t width, std::int32_t height) {
+    RoiPlacement p;
+    p.view = computeView(1, image.columns, image.rows, 0, 0);
+    p.frame = toBitmapCoordinates(roiFromFields(cx, width, cy, height), p.view.view.left,
+                                  p.view.view.top);
+    p.block = roiBlock(p.frame, p.view.view.left, p.view.view.top);
+    p.imageLeft = p.view.view.left + p.frame.left;
+    p.imageTop = p.view.view.top + p.frame.top;
+    return p;
+}
+
 }  // namespace ctiq

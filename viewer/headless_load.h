@@ -6,6 +6,8 @@
 
 #include "viewer/dicom/dicom_header.h"
 #include "viewer/name_geometry.h"
+#include "viewer/render.h"
+#include "viewer/roi_block.h"
 #include "viewer/stored_image.h"
 
 namespace ctiq {
@@ -32,7 +34,22 @@ struct LoadedImage {
     bool swap = false;
     std::string spacingText;
     std::optional<DicomHeaderResult> dicom;  // when the header was read
+
+    // The measurements' value rule with this image's format, "Swap" and offset.
+    SampleValueRule valueRule() const;
 };
+
+// The ROI of centre (cx, cy) and size w × h as the viewer draws it at magnification 1 without
+// shift: the view, the frame in display coordinates, the block the statistics take, and the
+// image position of the frame's top-left sample.
+struct RoiPlacement {
+    ViewLayout view;
+    IntRect frame;
+    RoiBlock block;
+    std::int32_t imageLeft = 0, imageTop = 0;
+};
+RoiPlacement placeRoi(const StoredImageLayout& image, std::int32_t cx, std::int32_t cy,
+                      std::int32_t width, std::int32_t height);
 
 // Throws AppError with the viewer's message for an unreadable file or header, and asks for
 // --size where the viewer would prompt.

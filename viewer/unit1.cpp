@@ -21,6 +21,7 @@
 #include "common/number_text.h"
 #include "common/ui/dialogs.h"
 #include "common/ui/guarded.h"
+#include "common/ui/placement.h"
 #include "common/ui/radio_group.h"
 #include "viewer/auto_window.h"
 #include "viewer/dicom/dicom_header.h"
@@ -134,35 +135,15 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::buildControls() {
-    auto edit = [this](QWidget* parent, int x, int y, int w, const char* initial) {
-        auto* e = new QLineEdit(QString::fromUtf8(initial), parent);
-        e->setGeometry(x, y, w, 22);
-        return e;
-    };
-    auto button = [](QWidget* parent, int x, int y, int w, const char* caption) {
-        auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-        b->setGeometry(x, y, w, 22);
-        return b;
-    };
-    auto check = [](QWidget* parent, int x, int y, int w, const char* caption) {
-        auto* c = new QCheckBox(QString::fromUtf8(caption), parent);
-        c->setGeometry(x, y, w, 20);
-        return c;
-    };
-    auto label = [](QWidget* parent, int x, int y, int w, const char* caption) {
-        auto* l = new QLabel(QString::fromUtf8(caption), parent);
-        l->setGeometry(x, y, w, 20);
-        return l;
-    };
 
     QFont formFont = font();
     formFont.setPointSize(8);
     setFont(formFont);
 
     // Top row: file name, load, close.
-    EditFileName = edit(this, 0, 0, 630, "FileName");
-    BitBtnLoad = button(this, 632, 0, 40, "⇒");
-    BitBtn1 = button(this, 674, 0, 42, "Close");
+    EditFileName = placeEdit(this, 0, 0, 630, "FileName");
+    BitBtnLoad = placeButton(this, 632, 0, 40, "⇒", 22);
+    BitBtn1 = placeButton(this, 674, 0, 42, "Close", 22);
 
     // Image area with the magnification and image operation buttons beside the image.
     ScrollBox1 = new QWidget(this);
@@ -177,14 +158,14 @@ void TForm1::buildControls() {
     Image3->setAttribute(Qt::WA_TransparentForMouseEvents);
     Image3->setAttribute(Qt::WA_NoSystemBackground);
     Image3->setGeometry(0, 0, 512, 512);
-    Button1 = button(ScrollBox1, 514, 0, 34, "+");
-    EditMF = edit(ScrollBox1, 514, 24, 34, "1.0");
-    Button2 = button(ScrollBox1, 514, 48, 34, "-");
-    ButtonVert = button(ScrollBox1, 514, 90, 34, "V");
-    ButtonHoriz = button(ScrollBox1, 514, 114, 34, "H");
-    ButtonCCW = button(ScrollBox1, 514, 138, 34, "CCW");
-    ButtonCW = button(ScrollBox1, 514, 162, 34, "CW");
-    ButtonTriming = button(ScrollBox1, 514, 200, 34, "Trim");
+    Button1 = placeButton(ScrollBox1, 514, 0, 34, "+", 22);
+    EditMF = placeEdit(ScrollBox1, 514, 24, 34, "1.0");
+    Button2 = placeButton(ScrollBox1, 514, 48, 34, "-", 22);
+    ButtonVert = placeButton(ScrollBox1, 514, 90, 34, "V", 22);
+    ButtonHoriz = placeButton(ScrollBox1, 514, 114, 34, "H", 22);
+    ButtonCCW = placeButton(ScrollBox1, 514, 138, 34, "CCW", 22);
+    ButtonCW = placeButton(ScrollBox1, 514, 162, 34, "CW", 22);
+    ButtonTriming = placeButton(ScrollBox1, 514, 200, 34, "Trim", 22);
     RadioButtonSizeOrg = new QRadioButton("Org", ScrollBox1);
     RadioButtonSizeOrg->setGeometry(514, 250, 36, 20);
     RadioButtonSizeOrg->setChecked(true);
@@ -192,8 +173,8 @@ void TForm1::buildControls() {
     RadioButtonSize512->setGeometry(514, 272, 36, 20);
     RadioButton3 = new QRadioButton("Mag", ScrollBox1);
     RadioButton3->setGeometry(514, 294, 36, 20);
-    CheckBoxWide = check(ScrollBox1, 514, 320, 36, "Wide");
-    ButtonSaveBMP = button(ScrollBox1, 514, 488, 36, "imgToCB");
+    CheckBoxWide = placeCheck(ScrollBox1, 514, 320, 36, "Wide");
+    ButtonSaveBMP = placeButton(ScrollBox1, 514, 488, 36, "imgToCB", 22);
 
     // Header table below the image.
     StringGridDICOM = new QTableWidget(2, 17, this);
@@ -215,16 +196,16 @@ void TForm1::buildControls() {
 
     auto* panel2 = new QWidget(this);  // the windowing panel
     panel2->setGeometry(px, 70, pw, 160);
-    label(panel2, 0, 0, 80, "Windowing");
-    label(panel2, 0, 22, 40, "Lebel");
-    EditWindowLevel = edit(panel2, 42, 22, 60, "");
-    label(panel2, 0, 46, 40, "Width");
-    EditWindowWidth = edit(panel2, 42, 46, 60, "");
-    ButtonDisp = button(panel2, 106, 22, 46, "Disp");
-    ButtonAutoWL = button(panel2, 106, 46, 46, "Auto");
-    CheckBoxSwp = check(panel2, 0, 70, 52, "Swap");
-    CheckBoxInvrt = check(panel2, 52, 70, 56, "Invert");
-    CheckBoxSign = check(panel2, 108, 70, 46, "Sign");
+    placeLabel(panel2, 0, 0, 80, "Windowing");
+    placeLabel(panel2, 0, 22, 40, "Lebel");
+    EditWindowLevel = placeEdit(panel2, 42, 22, 60, "");
+    placeLabel(panel2, 0, 46, 40, "Width");
+    EditWindowWidth = placeEdit(panel2, 42, 46, 60, "");
+    ButtonDisp = placeButton(panel2, 106, 22, 46, "Disp", 22);
+    ButtonAutoWL = placeButton(panel2, 106, 46, 46, "Auto", 22);
+    CheckBoxSwp = placeCheck(panel2, 0, 70, 52, "Swap");
+    CheckBoxInvrt = placeCheck(panel2, 52, 70, 56, "Invert");
+    CheckBoxSign = placeCheck(panel2, 108, 70, 46, "Sign");
     RadioGroupRange = new RadioGroup("Range", {"1", "3", "10", "30"}, 4, panel2);
     RadioGroupRange->setGeometry(0, 92, pw, 44);
     RadioGroupRange->setItemIndexSilently(1);
@@ -234,12 +215,12 @@ void TForm1::buildControls() {
     RadioGroupTool = new RadioGroup("", {"ROI", "Move", "OFF", "Home"}, 4, roiPanel);
     RadioGroupTool->setGeometry(0, 0, pw, 30);
     RadioGroupTool->setItemIndexSilently(kToolRoi);
-    label(roiPanel, 0, 32, 30, "Pos");
-    EditROIPosX = edit(roiPanel, 32, 32, 58, "64");
-    EditROIPosY = edit(roiPanel, 94, 32, 58, "64");
-    label(roiPanel, 0, 56, 30, "Size");
-    EditROISizeX = edit(roiPanel, 32, 56, 58, "64");
-    EditROISizeY = edit(roiPanel, 94, 56, 58, "64");
+    placeLabel(roiPanel, 0, 32, 30, "Pos");
+    EditROIPosX = placeEdit(roiPanel, 32, 32, 58, "64");
+    EditROIPosY = placeEdit(roiPanel, 94, 32, 58, "64");
+    placeLabel(roiPanel, 0, 56, 30, "Size");
+    EditROISizeX = placeEdit(roiPanel, 32, 56, 58, "64");
+    EditROISizeY = placeEdit(roiPanel, 94, 56, 58, "64");
     PopupMenu1 = new QMenu(this);
     N641 = PopupMenu1->addAction("64");
     N1281 = PopupMenu1->addAction("128");
@@ -252,35 +233,35 @@ void TForm1::buildControls() {
         connect(sizeField, &QLineEdit::customContextMenuRequested, this,
                 [this, sizeField](const QPoint& at) { PopupMenu1->popup(sizeField->mapToGlobal(at)); });
     }
-    CheckBoxRoiLock = check(roiPanel, 0, 80, 60, "Lock");
-    CheckBoxRoiSet = check(roiPanel, 62, 80, 50, "Use");
-    ButtonStat = button(roiPanel, 112, 80, 40, "Stat");
-    label(roiPanel, 0, 104, 50, "Average");
-    EditHSBP = edit(roiPanel, 52, 104, 100, "");
-    label(roiPanel, 0, 128, 50, "SD");
-    EditVSBP = edit(roiPanel, 52, 128, 100, "");
+    CheckBoxRoiLock = placeCheck(roiPanel, 0, 80, 60, "Lock");
+    CheckBoxRoiSet = placeCheck(roiPanel, 62, 80, 50, "Use");
+    ButtonStat = placeButton(roiPanel, 112, 80, 40, "Stat", 22);
+    placeLabel(roiPanel, 0, 104, 50, "Average");
+    EditHSBP = placeEdit(roiPanel, 52, 104, 100, "");
+    placeLabel(roiPanel, 0, 128, 50, "SD");
+    EditVSBP = placeEdit(roiPanel, 52, 128, 100, "");
 
     auto* calculation = new QWidget(this);
     calculation->setGeometry(px, 410, pw, 48);
-    label(calculation, 0, 0, 80, "Calculation");
-    ButtonToTable = button(calculation, 0, 22, 46, "toMTF");
-    ButtonToForm3 = button(calculation, 48, 22, 40, "toWS");
-    CheckBoxLockPara = check(calculation, 90, 22, 64, "LockPara");
+    placeLabel(calculation, 0, 0, 80, "Calculation");
+    ButtonToTable = placeButton(calculation, 0, 22, 46, "toMTF", 22);
+    ButtonToForm3 = placeButton(calculation, 48, 22, 40, "toWS", 22);
+    CheckBoxLockPara = placeCheck(calculation, 90, 22, 64, "LockPara");
     CheckBoxLockPara->setChecked(true);
-    ButtonToForm2 = button(this, px, 460, 76, "Form2");
-    ButtonForm3 = button(this, px + 78, 460, 76, "Form3");
+    ButtonToForm2 = placeButton(this, px, 460, 76, "Form2", 22);
+    ButtonForm3 = placeButton(this, px + 78, 460, 76, "Form3", 22);
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setGeometry(px, 484, pw, 90);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    ButtonFileList = button(this, px, 576, 50, "F.List");
-    Button3 = button(this, px + 52, 576, 56, "Button3");
-    EditFListNo = edit(this, px + 110, 576, 44, "1");
+    ButtonFileList = placeButton(this, px, 576, 50, "F.List", 22);
+    Button3 = placeButton(this, px + 52, 576, 56, "Button3", 22);
+    EditFListNo = placeEdit(this, px + 110, 576, 44, "1");
     ListBox1 = new QListWidget(this);
     ListBox1->setGeometry(px, 600, pw, 46);
-    ButtonHeaderToCB = button(this, px, 648, 80, "HeaderToCB");
+    ButtonHeaderToCB = placeButton(this, px, 648, 80, "HeaderToCB", 22);
     Memo2 = new QPlainTextEdit("M\ne\nm\no\n2", this);
     Memo2->setGeometry(px + 82, 648, 72, 40);
 
@@ -290,19 +271,19 @@ void TForm1::buildControls() {
     Memo_DICOMTag->hide();
 
     // Bottom row of image parameters.
-    Label1 = label(this, 0, 648, 560,
+    Label1 = placeLabel(this, 0, 648, 560,
                    "File      Header      FOV       Colum      Row      Offset     Pixel    "
                    "ShiftX ShiftY");
-    EditFileSize = edit(this, 0, 668, 66, "0");
-    EditHeader = edit(this, 68, 668, 56, "0");
-    EditFOVSize = edit(this, 126, 668, 56, "0");
-    EditImgSizeX = edit(this, 184, 668, 56, "0");
-    EditImgSizeY = edit(this, 242, 668, 56, "0");
-    EditOffst = edit(this, 300, 668, 56, "0");
-    EditPxlSpc = edit(this, 358, 668, 64, "0");
-    EditImgSftX = edit(this, 424, 668, 44, "0");
-    EditImgSftY = edit(this, 470, 668, 44, "0");
-    ButtonRowCulm = button(this, 516, 668, 40, "<>");
+    EditFileSize = placeEdit(this, 0, 668, 66, "0");
+    EditHeader = placeEdit(this, 68, 668, 56, "0");
+    EditFOVSize = placeEdit(this, 126, 668, 56, "0");
+    EditImgSizeX = placeEdit(this, 184, 668, 56, "0");
+    EditImgSizeY = placeEdit(this, 242, 668, 56, "0");
+    EditOffst = placeEdit(this, 300, 668, 56, "0");
+    EditPxlSpc = placeEdit(this, 358, 668, 64, "0");
+    EditImgSftX = placeEdit(this, 424, 668, 44, "0");
+    EditImgSftY = placeEdit(this, 470, 668, 44, "0");
+    ButtonRowCulm = placeButton(this, 516, 668, 40, "<>", 22);
 
     Image2->raise();
     Image3->raise();
@@ -529,10 +510,7 @@ void TForm1::DrawImage() {
         const std::int32_t posY = StrToInt(text(EditROIPosY));
         const std::int32_t sizeY = StrToInt(text(EditROISizeY));
         const IntRect roi = roiFromFields(posX, sizeX, posY, sizeY);
-        RoiLeft = roi.left;
-        RoiTop = roi.top;
-        RoiRight = roi.right;
-        RoiBottom = roi.bottom;
+        setRoiGlobals(roi);
         RoiFrameRect = toBitmapCoordinates(roi, layout.view.left, layout.view.top);
         DrawRoiFrame();
     }
@@ -585,15 +563,8 @@ void TForm1::ButtonRowCulmClick() {
 }
 
 void TForm1::ButtonAutoWLClick() {
-    StoredImageLayout image;
-    image.header = StrToInt(text(EditHeader));
-    image.columns = ImgCols;
-    image.rows = ImgRows;
-    image.format = sampleFormat();
-    SampleValueRule rule;
-    rule.format = image.format;
-    rule.swap = CheckBoxSwp->isChecked();
-    rule.offset = StrToInt(text(EditOffst));
+    const StoredImageLayout image = storedImage();
+    const SampleValueRule rule = sampleRule();
     // Too small an image for a central region keeps the window as it is.
     if (const auto window = computeAutoWindow(ImageStream.data(), ImageStream.size(), image, rule)) {
         EditWindowWidth->setText(q(IntToStr(window->width)));
@@ -616,6 +587,13 @@ void TForm1::ButtonFileListClick() {
     EditFListNo->setText(q(IntToStr(indexInList(files, text(EditFileName)))));
 }
 
+
+void TForm1::setRoiGlobals(const IntRect& roi) {
+    RoiLeft = roi.left;
+    RoiTop = roi.top;
+    RoiRight = roi.right;
+    RoiBottom = roi.bottom;
+}
 
 StoredImageLayout TForm1::storedImage() const {
     StoredImageLayout image;
@@ -660,10 +638,7 @@ void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y) {
         if (DragTopLeft || DragBottomRight) {
             // The corner that stays is carried over in display-bitmap coordinates, the ones the
             // dragged corner is given in, so the frame stays put whatever the view.
-            RoiLeft = f.left;
-            RoiTop = f.top;
-            RoiRight = f.right;
-            RoiBottom = f.bottom;
+            setRoiGlobals(f);
         }
     }
     if (tool == kToolMove && button == Qt::LeftButton) {
@@ -707,10 +682,7 @@ void TForm1::Image1MouseMove(int x, int y) {
             const std::int32_t hh = h / 2, eh = h % 2 == 0 ? 1 : 0;
             f.top = toInt32(Trunc(y * s - hh));
             f.bottom = toInt32(Trunc(y * s + hh - eh));
-            RoiLeft = f.left;
-            RoiTop = f.top;
-            RoiRight = f.right;
-            RoiBottom = f.bottom;
+            setRoiGlobals(f);
             EditROIPosX->setText(q(IntToStr(Trunc(x * s + ViewLeft))));
             EditROIPosY->setText(q(IntToStr(Trunc(y * s + ViewTop))));
             DrawRoiFrame();
@@ -794,10 +766,7 @@ void TForm1::PopupMenu1Change() {
     const std::int32_t sizeX = StrToInt(text(EditROISizeX));
     const std::int32_t sizeY = StrToInt(text(EditROISizeY));
     const IntRect roi = roiFromFields(posX, sizeX, posY, sizeY);
-    RoiLeft = roi.left;
-    RoiTop = roi.top;
-    RoiRight = roi.right;
-    RoiBottom = roi.bottom;
+    setRoiGlobals(roi);
     RoiFrameRect = roi;
     DrawImage();
 }

@@ -214,6 +214,7 @@ private:
     // The ROI block, checked to lie inside the loaded image.
     RoiBlock checkedRoiBlock() const;
     void setRoiSizeFromMenu(const char* size);
+    void setRoiGlobals(const IntRect& roi);
     void rotate(Turn turn);
     void installWheelStepping();
     // Lists the folder of the current file into ListBox1 and returns the list.

@@ -24,6 +24,7 @@
 #include "common/number_text.h"
 #include "common/pixel_spacing.h"
 #include "common/ui/guarded.h"
+#include "common/ui/placement.h"
 #include "common/ui/radio_group.h"
 #include "common/ui/viewer_link.h"
 #include "wiener/spectrum.h"
@@ -115,58 +116,43 @@ TForm3::~TForm3() = default;
 
 void TForm3::buildControls() {
     resize(980, 660);
-    auto edit = [](QWidget* parent, int x, int y, int w, const char* initial) {
-        auto* e = new QLineEdit(QString::fromUtf8(initial), parent);
-        e->setGeometry(x, y, w, 22);
-        return e;
-    };
-    auto button = [](QWidget* parent, int x, int y, int w, const char* caption) {
-        auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-        b->setGeometry(x, y, w, 24);
-        return b;
-    };
-    auto label = [](QWidget* parent, int x, int y, int w, const char* caption) {
-        auto* l = new QLabel(QString::fromUtf8(caption), parent);
-        l->setGeometry(x, y, w, 20);
-        return l;
-    };
 
     // Parameters along the top.
-    label(this, 4, 2, 60, "mmPS");
-    EditPxlSpc = edit(this, 4, 22, 60, "");
-    label(this, 70, 2, 100, "ImageSize");
-    EditImgSizeX = edit(this, 70, 22, 50, "");
-    EditImgSizeY = edit(this, 122, 22, 50, "");
-    label(this, 178, 2, 100, "ROISize");
-    EditROIX = edit(this, 178, 22, 50, "");
-    EditROIY = edit(this, 230, 22, 50, "");
-    label(this, 286, 2, 100, "SegmentSize");
-    EditSgmntX = edit(this, 286, 22, 50, "");
-    EditSgmntY = edit(this, 338, 22, 50, "");
-    label(this, 394, 2, 100, "Shift");
-    EditShftX = edit(this, 394, 22, 50, "");
-    EditShftY = edit(this, 446, 22, 50, "");
-    label(this, 502, 2, 110, "Segment#");
-    EditNSgmnt = edit(this, 502, 22, 56, "");
-    EditNSgmnt2 = edit(this, 560, 22, 56, "");
-    EditC = edit(this, 622, 22, 44, "");
+    placeLabel(this, 4, 2, 60, "mmPS");
+    EditPxlSpc = placeEdit(this, 4, 22, 60, "");
+    placeLabel(this, 70, 2, 100, "ImageSize");
+    EditImgSizeX = placeEdit(this, 70, 22, 50, "");
+    EditImgSizeY = placeEdit(this, 122, 22, 50, "");
+    placeLabel(this, 178, 2, 100, "ROISize");
+    EditROIX = placeEdit(this, 178, 22, 50, "");
+    EditROIY = placeEdit(this, 230, 22, 50, "");
+    placeLabel(this, 286, 2, 100, "SegmentSize");
+    EditSgmntX = placeEdit(this, 286, 22, 50, "");
+    EditSgmntY = placeEdit(this, 338, 22, 50, "");
+    placeLabel(this, 394, 2, 100, "Shift");
+    EditShftX = placeEdit(this, 394, 22, 50, "");
+    EditShftY = placeEdit(this, 446, 22, 50, "");
+    placeLabel(this, 502, 2, 110, "Segment#");
+    EditNSgmnt = placeEdit(this, 502, 22, 56, "");
+    EditNSgmnt2 = placeEdit(this, 560, 22, 56, "");
+    EditC = placeEdit(this, 622, 22, 44, "");
     CheckBoxTrnd = new QCheckBox("Trnd", this);
     CheckBoxTrnd->setGeometry(672, 2, 60, 20);
-    EditN = edit(this, 672, 22, 30, "1");
+    EditN = placeEdit(this, 672, 22, 30, "1");
     CheckBoxTrnd1 = new QCheckBox("Trnd1", this);
     CheckBoxTrnd1->setGeometry(736, 2, 64, 20);
-    EditN1 = edit(this, 736, 22, 30, "1");
+    EditN1 = placeEdit(this, 736, 22, 30, "1");
     RadioGroupXY = new RadioGroup("X/Y", {"X", "Y"}, 2, this);
     RadioGroupXY->setGeometry(804, 0, 80, 46);
     RadioGroupXY->setItemIndexSilently(0);
     RadioGroupWindow = new RadioGroup("Window", {"Rect", "Haming"}, 2, this);
     RadioGroupWindow->setGeometry(888, 0, 90, 46);
     RadioGroupWindow->setItemIndexSilently(1);
-    ButtonLoad = button(this, 4, 50, 70, "Load");
-    ButtonClr = button(this, 78, 50, 70, "Clear");
-    ButtonCal = button(this, 152, 50, 70, "Cal");
-    ButtontoMain = button(this, 226, 50, 80, "toForm1");
-    Edit1 = edit(this, 312, 50, 60, "Edit1");
+    ButtonLoad = placeButton(this, 4, 50, 70, "Load");
+    ButtonClr = placeButton(this, 78, 50, 70, "Clear");
+    ButtonCal = placeButton(this, 152, 50, 70, "Cal");
+    ButtontoMain = placeButton(this, 226, 50, 80, "toForm1");
+    Edit1 = placeEdit(this, 312, 50, 60, "Edit1");
 
     // Pages: "WS" first.
     PageControl1 = new QTabWidget(this);
@@ -185,25 +171,25 @@ void TForm3::buildControls() {
     ChartWSLog = makeChart("Logarithm scale", true, "Log spatial frequency (cycles/mm))", true,
                            "Log Wiener spectral value (mm*mm)", SeriesWSLog);
     (new QChartView(ChartWSLog, TabSheetWS))->setGeometry(484, 0, 480, 330);
-    ButtonResult = button(TabSheetWS, 4, 334, 90, "resultToCB");
+    ButtonResult = placeButton(TabSheetWS, 4, 334, 90, "resultToCB");
     StringGridFileName = new QTableWidget(kListRows, kListColumns, TabSheetWS);
     StringGridFileName->setGeometry(0, 362, 640, 170);
     StringGridFileName->horizontalHeader()->hide();
     StringGridFileName->verticalHeader()->hide();
     StringGridFileName->setColumnWidth(2, 380);
-    ButtonSmooth = button(TabSheetWS, 650, 334, 80, "Smooth");
+    ButtonSmooth = placeButton(TabSheetWS, 650, 334, 80, "Smooth");
     MemoWS = new QPlainTextEdit("MemoWS", TabSheetWS);
     MemoWS->setGeometry(650, 362, 240, 170);
     MemoWS->setLineWrapMode(QPlainTextEdit::NoWrap);
     MemoWS->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Editgnd = edit(TabSheetWS, 896, 362, 60, "gnd");
+    Editgnd = placeEdit(TabSheetWS, 896, 362, 60, "gnd");
 
     ChartProfile = makeChart("Linear scale", false, "Number of pixel", false, "Pixel value",
                              SeriesProfile);
     (new QChartView(ChartProfile, TabSheetProfile))->setGeometry(0, 0, 970, 540);
     ChartACF = makeChart("ACF", false, "lag ( mm )", false, "mm*mm", SeriesACF);
     (new QChartView(ChartACF, ACF))->setGeometry(0, 0, 970, 510);
-    ButtonACFtoCB = button(ACF, 4, 516, 90, "resultToCB");
+    ButtonACFtoCB = placeButton(ACF, 4, 516, 90, "resultToCB");
 }
 
 void TForm3::connectHandlers() {
