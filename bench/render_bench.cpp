@@ -44,8 +44,8 @@ BENCHMARK(renderImage)->Arg(512)->Arg(2048)->Unit(benchmark::kMillisecond);
 // automatic window.
 void loadWork512(benchmark::State& state) {
     std::vector<std::uint8_t> file(1024, 0);
-    const std::vector<std::uint8_t> meta = {'D', 'I', 'C', 'M', 2, 0, 0, 0, 'U', 'L', 4, 0, 4, 0,
-                                            0, 0, 2, 0, 2, 0, 'U', 'I', 2, 0, '1', 0};
+    const std::vector<std::uint8_t> meta = {'D', 'I', 'C', 'M', 2, 0, 0, 0,   'U', 'L', 4, 0,   4,
+                                            0,   0,   0,   2,   0, 2, 0, 'U', 'I', 2,   0, '1', 0};
     std::copy(meta.begin(), meta.end(), file.begin() + 128);
     const std::vector<std::uint8_t> pixelTag = {0xE0, 0x7F, 0x10, 0x00, 'O', 'W', 0, 0, 0, 0, 8, 0};
     std::copy(pixelTag.begin(), pixelTag.end(), file.begin() + 1012);

@@ -1,9 +1,8 @@
 #include "cli/commands.h"
 
-#include "cli/phantom.h"
-
 #include <algorithm>
 
+#include "cli/phantom.h"
 #include "common/app_error.h"
 #include "common/checked.h"
 #include "common/number_text.h"
@@ -56,21 +55,24 @@ std::string runHeader(const CommandLine& line, const std::string& file) {
     const LoadedImage image = load(line, file);
     const bool listed = image.dicom && image.dicom->pixelDataFound;
     if (line.flags.count("summary")) return listed ? image.dicom->summary : std::string();
-    return headerTableText(kHeaderTableTitles, listed ? image.dicom->rows : std::vector<HeaderRow>{});
+    return headerTableText(kHeaderTableTitles,
+                           listed ? image.dicom->rows : std::vector<HeaderRow>{});
 }
 
 std::string runStats(const CommandLine& line, const std::string& file) {
     const LoadedImage image = load(line, file);
     const RoiPlacement roi = roiOf(line, image);
     requireBlockInside(roi.block, image.layout, image.bytes.size());
-    const RoiStatistics s = computeRoiStatistics(image.bytes.data(), image.layout, roi.block, image.valueRule());
+    const RoiStatistics s =
+        computeRoiStatistics(image.bytes.data(), image.layout, roi.block, image.valueRule());
     return file + "\t" + FloatToStr(s.mean) + "\t" + FloatToStr(s.sd) + "\r\n";
 }
 
 std::string runWindow(const CommandLine& line, const std::string& file) {
     const LoadedImage image = load(line, file);
     GreyWindow window{512, 1024};  // what the load writes before the automatic window
-    if (const auto automatic = computeAutoWindow(image.bytes.data(), image.bytes.size(), image.layout, image.valueRule()))
+    if (const auto automatic = computeAutoWindow(image.bytes.data(), image.bytes.size(),
+                                                 image.layout, image.valueRule()))
         window = *automatic;
     return file + "\t" + IntToStr(window.width) + "\t" + IntToStr(window.level) + "\r\n";
 }
@@ -84,7 +86,8 @@ std::string runMtf(const CommandLine& line, const std::string& file) {
     const LoadedImage image = load(line, file);
     const RoiPlacement roi = roiOf(line, image);
     requireBlockInside(roi.block, image.layout, image.bytes.size());
-    const PixelTable pixels = roiPixelTable(image.bytes.data(), image.layout, roi.block, roi.frame, image.valueRule());
+    const PixelTable pixels =
+        roiPixelTable(image.bytes.data(), image.layout, roi.block, roi.frame, image.valueRule());
     // The MTF window's fields as "toMTF" primes them.
     const std::string spacingText = image.spacingText.empty() ? "1" : image.spacingText;
     const long double spacing = StrToFloat(spacingText);
@@ -115,7 +118,8 @@ std::string runNps(const CommandLine& line, const std::string& file) {
     const std::string direction = line.value("direction", "x");
     if (direction != "x" && direction != "y") throw UsageError("--direction takes x or y");
     const std::string windowName = line.value("window", "hamming");
-    if (windowName != "rect" && windowName != "hamming") throw UsageError("--window takes rect or hamming");
+    if (windowName != "rect" && windowName != "hamming")
+        throw UsageError("--window takes rect or hamming");
     const LoadedImage image = load(line, file);
     const RoiPlacement roi = roiOf(line, image);
 
@@ -170,7 +174,8 @@ std::string runNps(const CommandLine& line, const std::string& file) {
     std::vector<double> ws(1025, 0.0);
     std::copy(r.spectrum.begin(), r.spectrum.end(), ws.begin());
     if (table == "spectrum") return spectrumTableText(file, ws, r.segmentLength, p.pixelSpacing);
-    if (table == "acf") return autocorrelationTableText(file, r.autocorrelation, r.segmentLength, p.pixelSpacing);
+    if (table == "acf")
+        return autocorrelationTableText(file, r.autocorrelation, r.segmentLength, p.pixelSpacing);
     return smoothedTableText(file, ws, r.segmentLength, p.pixelSpacing);
 }
 

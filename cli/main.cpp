@@ -17,7 +17,8 @@ int main(int argc, char* argv[]) {
     try {
         line = parseCommandLine(arguments);
     } catch (const UsageError& e) {
-        std::cerr << "ctiq-cli: " << e.what() << "\n" << usage(arguments.empty() ? "" : arguments[0]);
+        std::cerr << "ctiq-cli: " << e.what() << "\n"
+                  << usage(arguments.empty() ? "" : arguments[0]);
         return 2;
     }
     if (line.help) {

@@ -9,19 +9,21 @@
 namespace ctiq::cli {
 namespace {
 
-const std::set<std::string> kCommands = {"header", "stats", "window", "mtf", "nps", "phantom",
-                                         "selftest"};
+const std::set<std::string> kCommands = {"header", "stats",   "window",  "mtf",
+                                         "nps",    "phantom", "selftest"};
 const std::set<std::string> kImageOptions = {"mode", "size", "header", "offset", "spacing", "roi"};
 const std::map<std::string, std::set<std::string>> kCommandOptions = {
     {"header", {}},
-    {"phantom", {"size", "spacing", "sigma", "centre", "amplitude", "background", "mean", "sd",
-                 "kernel", "seed", "value"}},
+    {"phantom",
+     {"size", "spacing", "sigma", "centre", "amplitude", "background", "mean", "sd", "kernel",
+      "seed", "value"}},
     {"selftest", {}},
     {"stats", {}},
     {"window", {}},
     {"mtf", {"direction", "lines", "psf-width", "points", "table"}},
-    {"nps", {"direction", "segment", "lines", "segment-step", "strip-step", "window",
-             "line-trend", "segment-trend", "factor", "max-segments", "table"}},
+    {"nps",
+     {"direction", "segment", "lines", "segment-step", "strip-step", "window", "line-trend",
+      "segment-trend", "factor", "max-segments", "table"}},
 };
 
 }  // namespace
@@ -57,17 +59,20 @@ std::optional<std::vector<double>> CommandLine::reals(const std::string& name,
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        const std::string part = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const std::string part =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         try {
             out.push_back(static_cast<double>(StrToFloat(part)));
         } catch (const AppError&) {
-            throw UsageError("--" + name + " takes numbers separated by commas, not '" + text + "'");
+            throw UsageError("--" + name + " takes numbers separated by commas, not '" + text +
+                             "'");
         }
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
     if (count != 0 && out.size() != count)
-        throw UsageError("--" + name + " takes " + std::to_string(count) + " numbers separated by commas");
+        throw UsageError("--" + name + " takes " + std::to_string(count) +
+                         " numbers separated by commas");
     return out;
 }
 
@@ -79,7 +84,8 @@ std::optional<std::vector<int>> CommandLine::integers(const std::string& name,
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        const std::string part = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        const std::string part =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         try {
             out.push_back(StrToInt(part));
         } catch (const AppError&) {
@@ -121,8 +127,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             line.flags[name] = true;
             continue;
         }
-        const bool imageCommand = line.command != "header" && line.command != "phantom" &&
-                                  line.command != "selftest";
+        const bool imageCommand =
+            line.command != "header" && line.command != "phantom" && line.command != "selftest";
         const bool known = own.count(name) || (imageCommand && kImageOptions.count(name)) ||
                            (line.command == "header" && name == "mode");
         if (!known) throw UsageError("unknown option '" + a + "' for " + line.command);
@@ -132,11 +138,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     // Every value is read once here, so a malformed one is a usage error before any file runs.
     line.integers("size", 2);
     line.integers("roi", 4);
-    for (const char* name : {"header", "offset", "lines", "psf-width", "points", "segment",
-                             "segment-step", "strip-step", "line-trend", "segment-trend",
-                             "max-segments"})
+    for (const char* name :
+         {"header", "offset", "lines", "psf-width", "points", "segment", "segment-step",
+          "strip-step", "line-trend", "segment-trend", "max-segments"})
         line.integer(name);
-    for (const char* name : {"factor", "spacing", "sigma", "amplitude", "background", "mean", "sd", "value"})
+    for (const char* name :
+         {"factor", "spacing", "sigma", "amplitude", "background", "mean", "sd", "value"})
         line.real(name);
     line.reals("centre", 2);
     line.reals("kernel", 0);
@@ -147,7 +154,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         return line;
     }
     if (line.command == "phantom") {
-        if (line.files.size() != 2) throw UsageError("phantom takes a kind (point, noise, uniform) and OUT");
+        if (line.files.size() != 2)
+            throw UsageError("phantom takes a kind (point, noise, uniform) and OUT");
         return line;
     }
     if (line.files.empty()) throw UsageError("no file given");
@@ -172,14 +180,17 @@ std::string usage(const std::string& command) {
                "scan summary.\n";
     if (command == "stats")
         return "Usage: ctiq-cli stats [options] FILE...\n"
-               "Prints file, ROI mean and SD (population), one line per file.\n" + image;
+               "Prints file, ROI mean and SD (population), one line per file.\n" +
+               image;
     if (command == "window")
         return "Usage: ctiq-cli window [options] FILE...\n"
-               "Prints file, width and level of the automatic window, one line per file.\n" + image;
+               "Prints file, width and level of the automatic window, one line per file.\n" +
+               image;
     if (command == "mtf")
         return "Usage: ctiq-cli mtf [options] FILE\n"
                "Prints the MTF memo (--table mtf, default), the LSF memo (--table lsf), the half "
-               "width (--table width) or the plotted points (--table points).\n" + image +
+               "width (--table width) or the plotted points (--table points).\n" +
+               image +
                "MTF options:\n"
                "  --direction x|y   LSF direction (default x)\n"
                "  --lines L         DFT line# (default 24)\n"
@@ -188,7 +199,8 @@ std::string usage(const std::string& command) {
     if (command == "nps")
         return "Usage: ctiq-cli nps [options] FILE...\n"
                "Prints, for each file in turn, the spectrum table (--table spectrum, default), "
-               "the ACF table (--table acf) or the smoothed table (--table smooth).\n" + image +
+               "the ACF table (--table acf) or the smoothed table (--table smooth).\n" +
+               image +
                "Spectrum options (defaults as \"Load\" derives them from the ROI):\n"
                "  --direction x|y        spectrum direction (default x)\n"
                "  --segment N            segment length along the direction\n"
@@ -202,7 +214,8 @@ std::string usage(const std::string& command) {
                "  --max-segments K       at most K segments (default 10000)\n";
     if (command == "phantom")
         return "Usage: ctiq-cli phantom point|noise|uniform [options] OUT\n"
-               "Writes 'OUT COLS ROWS SPACING.raw' (16-bit little endian), or OUT.dcm with --dicom.\n"
+               "Writes 'OUT COLS ROWS SPACING.raw' (16-bit little endian), or OUT.dcm with "
+               "--dicom.\n"
                "  --size COLS,ROWS (256,256)  --spacing MM (0.5)  --seed N (1)\n"
                "  point:   --sigma PX (1.2) --centre X,Y (image centre) --amplitude A (3000)\n"
                "           --background B (1000) --sd S (0: no noise)\n"
@@ -212,7 +225,8 @@ std::string usage(const std::string& command) {
         return "Usage: ctiq-cli selftest\n"
                "Measures generated phantoms and compares with their known answers.\n";
     return "Usage: ctiq-cli COMMAND [options] FILE...\n"
-           "Commands: header, stats, window, mtf, nps, phantom, selftest. 'ctiq-cli COMMAND --help' for each.\n"
+           "Commands: header, stats, window, mtf, nps, phantom, selftest. 'ctiq-cli COMMAND "
+           "--help' for each.\n"
            "Exit status: 0 success, 1 a measurement failed, 2 a usage error.\n";
 }
 

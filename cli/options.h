@@ -10,7 +10,7 @@ namespace ctiq::cli {
 
 // A command line that cannot be understood (exit status 2).
 class UsageError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -19,7 +19,9 @@ std::uint64_t PortableRandom::next() {
     return z ^ (z >> 31);
 }
 
-double PortableRandom::uniform() { return static_cast<double>(next() >> 11) / 9007199254740992.0; }
+double PortableRandom::uniform() {
+    return static_cast<double>(next() >> 11) / 9007199254740992.0;
+}
 
 double PortableRandom::gaussian() {
     double sum = 0;
@@ -56,7 +58,8 @@ std::vector<std::int16_t> makePhantom(const PhantomSpec& s) {
                     double sum = 0;
                     for (std::int32_t k = 0; k < static_cast<std::int32_t>(s.kernel.size()); ++k) {
                         // Periodic along the row, so every sample sees the whole kernel.
-                        const std::int32_t cc = ((c + k - half) % s.columns + s.columns) % s.columns;
+                        const std::int32_t cc =
+                            ((c + k - half) % s.columns + s.columns) % s.columns;
                         sum += s.kernel[k] * white[std::size_t(r) * s.columns + cc];
                     }
                     v[std::size_t(r) * s.columns + c] = sum;
@@ -106,7 +109,9 @@ void element(std::vector<std::uint8_t>& b, std::uint16_t group, std::uint16_t el
     }
     b.insert(b.end(), value.begin(), value.end());
 }
-std::string us(std::uint16_t v) { return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; }
+std::string us(std::uint16_t v) {
+    return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+}
 
 }  // namespace
 

@@ -8,7 +8,7 @@ namespace ctiq::cli {
 
 // A small, portable random source: the same numbers for a seed on every machine.
 class PortableRandom {
-public:
+  public:
     explicit PortableRandom(std::uint64_t seed);
     // Uniform in [0, 1) with 53 random bits.
     double uniform();
@@ -16,7 +16,7 @@ public:
     // additions, so the result does not depend on a maths library.
     double gaussian();
 
-private:
+  private:
     std::uint64_t next();
     std::uint64_t state_;
 };
@@ -26,7 +26,7 @@ struct PhantomSpec {
     std::int32_t columns = 256, rows = 256;
     double spacing = 0.5;
     // point
-    double sigma = 1.2;  // pixels
+    double sigma = 1.2;                 // pixels
     double centreX = -1, centreY = -1;  // default: image centre (columns / 2, rows / 2)
     double amplitude = 3000;
     double background = 1000;

@@ -22,7 +22,7 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 
 class Report {
-public:
+  public:
     explicit Report(std::ostream& out) : out_(out) {
         out_ << "check\tmeasured\texpected\ttolerance\tresult\n";
     }
@@ -34,7 +34,7 @@ public:
     }
     int failures() const { return failures_; }
 
-private:
+  private:
     std::ostream& out_;
     int failures_ = 0;
 };
@@ -47,7 +47,8 @@ struct Measured {
 // Loads as the viewer does and places a centred ROI as after a load.
 Measured loadWithRoi(const std::string& path, std::int32_t roiSize) {
     Measured m{loadImageHeadless(path, LoadMode::Word16, {}), {}};
-    m.roi = placeRoi(m.image.layout, m.image.layout.columns / 2, m.image.layout.rows / 2, roiSize, roiSize);
+    m.roi = placeRoi(m.image.layout, m.image.layout.columns / 2, m.image.layout.rows / 2, roiSize,
+                     roiSize);
     return m;
 }
 
@@ -115,8 +116,8 @@ int runSelftest(std::ostream& out) {
     point.sd = 0;
     const Measured spot = loadWithRoi(writePhantom(dir + "point", point, false), 64);
     requireBlockInside(spot.roi.block, spot.image.layout, spot.image.bytes.size());
-    const PixelTable table = roiPixelTable(spot.image.bytes.data(), spot.image.layout, spot.roi.block,
-                                           spot.roi.frame, spot.image.valueRule());
+    const PixelTable table = roiPixelTable(spot.image.bytes.data(), spot.image.layout,
+                                           spot.roi.block, spot.roi.frame, spot.image.valueRule());
     const MtfResult mtf = computeMtf(table, LsfDirection::X, tableMaximum(table), 24, 1, spacing);
     const double sigmaMm = point.sigma * spacing;
     const int n = static_cast<int>(mtf.mtfAbs.size());
@@ -137,7 +138,8 @@ int runSelftest(std::ostream& out) {
     const double flat = sigmaNoise * sigmaNoise * spacing * spacing;
     const SpectrumResult rect = spectrumOf(noise, DataWindow::Rect);
     report.check("white-noise spectrum, Rect, 0.1-0.9 Nyquist (sigma² delta²)",
-                 bandMean(rect, 0.1, 0.9, [&](int k) { return rect.spectrum[k]; }), flat, 0.05 * flat);
+                 bandMean(rect, 0.1, 0.9, [&](int k) { return rect.spectrum[k]; }), flat,
+                 0.05 * flat);
     const SpectrumResult hamming = spectrumOf(noise, DataWindow::Hamming);
     const double withWindow = flat * hammingPowerFactor(rect.segmentLength);
     report.check("white-noise spectrum, Haming (sigma² delta² F(N))",
@@ -152,17 +154,18 @@ int runSelftest(std::ostream& out) {
     const SpectrumResult shaped = spectrumOf(coloured, DataWindow::Rect);
     const int segment = shaped.segmentLength;
     report.check("filtered-noise spectrum / sigma² delta² |H(f)|², 0.1-0.6 Nyquist",
-                 bandMean(shaped, 0.1, 0.6, [&](int k) {
-                     const double h = 0.5 + 0.5 * std::cos(2 * kPi * k / segment);
-                     return shaped.spectrum[k] / (flat * h * h);
-                 }),
+                 bandMean(shaped, 0.1, 0.6,
+                          [&](int k) {
+                              const double h = 0.5 + 0.5 * std::cos(2 * kPi * k / segment);
+                              return shaped.spectrum[k] / (flat * h * h);
+                          }),
                  1.0, 0.07);
 
     // ROI statistics against the generating values.
     const RoiBlock central = roiBlock({64, 64, 191, 191}, 0, 0);
     requireBlockInside(central, noise.image.layout, noise.image.bytes.size());
-    const RoiStatistics noiseStats =
-        computeRoiStatistics(noise.image.bytes.data(), noise.image.layout, central, noise.image.valueRule());
+    const RoiStatistics noiseStats = computeRoiStatistics(
+        noise.image.bytes.data(), noise.image.layout, central, noise.image.valueRule());
     report.check("ROI mean of white noise (128 x 128)", noiseStats.mean, white.mean, 1.0);
     report.check("ROI SD of white noise (128 x 128)", noiseStats.sd, sigmaNoise, 0.03 * sigmaNoise);
     PhantomSpec flatImage;
@@ -170,8 +173,9 @@ int runSelftest(std::ostream& out) {
     flatImage.value = 1234;
     const Measured uniform = loadWithRoi(writePhantom(dir + "uniform", flatImage, false), 64);
     requireBlockInside(uniform.roi.block, uniform.image.layout, uniform.image.bytes.size());
-    const RoiStatistics uniformStats = computeRoiStatistics(uniform.image.bytes.data(), uniform.image.layout,
-                                                            uniform.roi.block, uniform.image.valueRule());
+    const RoiStatistics uniformStats =
+        computeRoiStatistics(uniform.image.bytes.data(), uniform.image.layout, uniform.roi.block,
+                             uniform.image.valueRule());
     report.check("ROI mean of a uniform image", uniformStats.mean, 1234, 0);
     report.check("ROI SD of a uniform image", uniformStats.sd, 0, 0);
     return report.failures();

@@ -16,17 +16,29 @@ std::string quoted(std::string_view text, std::string_view after) {
 
 }  // namespace
 
-std::string notAnInteger(std::string_view text) { return quoted(text, " は整数ではありません"); }
+std::string notAnInteger(std::string_view text) {
+    return quoted(text, " は整数ではありません");
+}
 
-std::string notAFloat(std::string_view text) { return quoted(text, " は浮動小数点数ではありません"); }
+std::string notAFloat(std::string_view text) {
+    return quoted(text, " は浮動小数点数ではありません");
+}
 
-std::string integerOverflow() { return "整数のオーバーフロー"; }
+std::string integerOverflow() {
+    return "整数のオーバーフロー";
+}
 
-std::string integerDivisionByZero() { return "0 による除算"; }
+std::string integerDivisionByZero() {
+    return "0 による除算";
+}
 
-std::string floatDivisionByZero() { return "0 による浮動小数点数除算"; }
+std::string floatDivisionByZero() {
+    return "0 による浮動小数点数除算";
+}
 
-std::string invalidFloatOperation() { return "無効な浮動小数点演算"; }
+std::string invalidFloatOperation() {
+    return "無効な浮動小数点演算";
+}
 
 std::string listIndexOutOfRange(std::int64_t index) {
     return "リストのインデックスが範囲を超えています (" + std::to_string(index) + ")";

@@ -9,7 +9,7 @@ namespace ctiq {
 
 // The one error type of the project. Its message is what the user sees in the message box.
 class AppError : public std::runtime_error {
-public:
+  public:
     explicit AppError(const std::string& message) : std::runtime_error(message) {}
 };
 

@@ -64,7 +64,8 @@ T checkedDiv(T a, T b) {
 
 // Narrows a wide integer to 32 bits, throwing when it does not fit.
 inline std::int32_t toInt32(std::int64_t v) {
-    if (v < std::numeric_limits<std::int32_t>::min() || v > std::numeric_limits<std::int32_t>::max())
+    if (v < std::numeric_limits<std::int32_t>::min() ||
+        v > std::numeric_limits<std::int32_t>::max())
         throw AppError(messages::integerOverflow());
     return static_cast<std::int32_t>(v);
 }

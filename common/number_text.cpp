@@ -12,8 +12,12 @@
 namespace ctiq {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -105,8 +109,8 @@ long decimalExponent(std::string_view t) {
     const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
     const std::size_t first = mantissa.find_first_of("123456789");
     if (first == std::string_view::npos) return -1;
-    const long position = first < point ? static_cast<long>(point - first - 1)
-                                        : -static_cast<long>(first - point);
+    const long position =
+        first < point ? static_cast<long>(point - first - 1) : -static_cast<long>(first - point);
     return position + exponent;
 }
 
@@ -121,7 +125,8 @@ std::int32_t StrToInt(std::string_view text) {
     if (i < text.size() && text[i] == '$') {
         base = 16;
         ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    } else if (i + 1 < text.size() && text[i] == '0' &&
+               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
         base = 16;
         i += 2;
     }
@@ -180,7 +185,9 @@ long double StrToFloat(std::string_view text) {
     return value;
 }
 
-std::string IntToStr(std::int64_t value) { return std::to_string(value); }
+std::string IntToStr(std::int64_t value) {
+    return std::to_string(value);
+}
 
 std::string FloatToStr(long double value) {
     if (std::isnan(value)) return "NAN";

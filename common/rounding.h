@@ -15,6 +15,8 @@ inline std::int64_t Trunc(long double v) {
 }
 
 // Rounding to the nearest integer, ties to even (the default rounding mode).
-inline std::int64_t roundHalfEven(long double v) { return Trunc(std::nearbyint(v)); }
+inline std::int64_t roundHalfEven(long double v) {
+    return Trunc(std::nearbyint(v));
+}
 
 }  // namespace ctiq

@@ -32,8 +32,9 @@ std::vector<double> bandSum(const PixelTable& table, LsfDirection direction, Cel
     const std::int32_t n = (alongX ? table.colCount() : table.rowCount()) - 1;
     const std::int32_t lineCount = (alongX ? table.rowCount() : table.colCount()) - 1;
     if (n > kMaxLsfLength) {
-        throw AppError("The pixel table has " + std::to_string(n) + " samples along the LSF; at most " +
-                       std::to_string(kMaxLsfLength) + " fit. Use a smaller ROI.");
+        throw AppError("The pixel table has " + std::to_string(n) +
+                       " samples along the LSF; at most " + std::to_string(kMaxLsfLength) +
+                       " fit. Use a smaller ROI.");
     }
     if (lines < 1) throw AppError("The DFT line count must be at least 1.");
     const std::int32_t centre = alongX ? maximum.row : maximum.column;
@@ -175,11 +176,14 @@ Spectrum discreteFourierTransform(const std::vector<double>& lsf) {
 
 std::vector<double> magnitude(const Spectrum& s) {
     std::vector<double> m(s.re.size());
-    for (std::size_t k = 0; k < m.size(); ++k) m[k] = std::sqrt(s.re[k] * s.re[k] + s.im[k] * s.im[k]);
+    for (std::size_t k = 0; k < m.size(); ++k)
+        m[k] = std::sqrt(s.re[k] * s.re[k] + s.im[k] * s.im[k]);
     return m;
 }
 
-double round4(double x) { return static_cast<double>(roundHalfEven(x * 10000.0)) / 10000.0; }
+double round4(double x) {
+    return static_cast<double>(roundHalfEven(x * 10000.0)) / 10000.0;
+}
 
 std::string lsfMemoText(const std::string& fileName, const std::vector<double>& lsf,
                         double spacing) {
@@ -213,7 +217,9 @@ MtfResult computeMtf(const PixelTable& table, LsfDirection direction, CellPositi
     return r;
 }
 
-std::string halfWidthText(double width) { return "HWHM=" + FloatToStr(width); }
+std::string halfWidthText(double width) {
+    return "HWHM=" + FloatToStr(width);
+}
 
 std::vector<std::int32_t> tickPositions(double span, double spacing, std::int32_t width) {
     std::vector<std::int32_t> ticks;

@@ -53,9 +53,9 @@ std::string mtfMemoText(const std::string& fileName, const std::vector<double>& 
 // One LSF computation as "CalMTF" runs it: the band sum, the background cut, the half width
 // (in mm, from the spacing) and the DFT magnitudes.
 struct MtfResult {
-    std::vector<double> raw;     // the band sums
-    std::vector<double> lsf;     // the trimmed LSF
-    double width = 0;            // full width at half maximum, mm
+    std::vector<double> raw;  // the band sums
+    std::vector<double> lsf;  // the trimmed LSF
+    double width = 0;         // full width at half maximum, mm
     Spectrum spectrum;
     std::vector<double> mtfAbs;  // magnitudes; MTF = mtfAbs[k] / mtfAbs[0]
 };

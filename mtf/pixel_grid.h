@@ -11,7 +11,7 @@ namespace ctiq {
 // Shows a PixelTable's texts; row 0 and column 0 are drawn as fixed label cells.
 class PixelTableModel : public QAbstractTableModel {
     Q_OBJECT
-public:
+  public:
     explicit PixelTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
     const PixelTable& table() const { return table_; }
@@ -21,7 +21,7 @@ public:
     int columnCount(const QModelIndex& = {}) const override { return table_.colCount(); }
     QVariant data(const QModelIndex& index, int role) const override;
 
-private:
+  private:
     PixelTable table_;
 };
 
@@ -29,7 +29,7 @@ private:
 // after the grid has moved it, as a normalised rectangle.
 class PixelGrid : public QTableView {
     Q_OBJECT
-public:
+  public:
     explicit PixelGrid(QWidget* parent);
 
     PixelTableModel* pixelModel() const { return model_; }
@@ -39,12 +39,12 @@ public:
 
     std::function<void()> onMouseDown, onMouseMove, onMouseUp;
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     PixelTableModel* model_;
 };
 

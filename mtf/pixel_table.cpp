@@ -5,7 +5,9 @@
 
 namespace ctiq {
 
-PixelTable::PixelTable(std::int32_t columns, std::int32_t rows) { resize(columns, rows); }
+PixelTable::PixelTable(std::int32_t columns, std::int32_t rows) {
+    resize(columns, rows);
+}
 
 void PixelTable::resize(std::int32_t columns, std::int32_t rows) {
     if (columns < 1 || rows < 1) throw AppError("A pixel table needs at least one row and column.");

@@ -9,7 +9,7 @@ namespace ctiq {
 // The MTF window's table of pixel values as text: column 0 and row 0 hold coordinate labels,
 // cells (c, r) with c, r ≥ 1 hold the values. Every analysis converts the text when it reads it.
 class PixelTable {
-public:
+  public:
     PixelTable(std::int32_t columns = 257, std::int32_t rows = 257);
 
     std::int32_t colCount() const { return cols_; }
@@ -24,7 +24,7 @@ public:
     double value(std::int32_t column, std::int32_t row) const;
     std::int32_t integer(std::int32_t column, std::int32_t row) const;
 
-private:
+  private:
     void require(std::int32_t column, std::int32_t row) const;
 
     std::int32_t cols_;

@@ -8,15 +8,15 @@ namespace ctiq {
 // A white paint box with a black frame and tick marks standing on its bottom edge.
 class TickBox : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TickBox(QWidget* parent) : QWidget(parent) {}
     void setTicks(std::vector<std::int32_t> ticks);
     const std::vector<std::int32_t>& ticks() const { return ticks_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
 
-private:
+  private:
     std::vector<std::int32_t> ticks_;
 };
 

@@ -38,12 +38,20 @@ constexpr int kPagePixelValue = 0;
 constexpr int kPageLsf = 1;
 constexpr int kPageMtf = 2;
 
-std::string text(const QLineEdit* e) { return e->text().toStdString(); }
-QString q(const std::string& s) { return QString::fromStdString(s); }
-QString crlfForDisplay(const std::string& s) { return q(s).replace("\r\n", "\n"); }
+std::string text(const QLineEdit* e) {
+    return e->text().toStdString();
+}
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+QString crlfForDisplay(const std::string& s) {
+    return q(s).replace("\r\n", "\n");
+}
 
 // An empty field reads as 0 where a default takes its place.
-std::int32_t intOrZero(const QLineEdit* e) { return e->text().isEmpty() ? 0 : StrToInt(text(e)); }
+std::int32_t intOrZero(const QLineEdit* e) {
+    return e->text().isEmpty() ? 0 : StrToInt(text(e));
+}
 long double realOrZero(const QLineEdit* e) {
     return e->text().isEmpty() ? 0 : StrToFloat(text(e));
 }
@@ -66,7 +74,8 @@ QChart* makeChart(const char* title, QLineSeries*& series) {
 }
 
 QValueAxis* axis(QChart* chart, Qt::Alignment where) {
-    return static_cast<QValueAxis*>(chart->axes(where == Qt::AlignBottom ? Qt::Horizontal : Qt::Vertical).first());
+    return static_cast<QValueAxis*>(
+        chart->axes(where == Qt::AlignBottom ? Qt::Horizontal : Qt::Vertical).first());
 }
 
 }  // namespace
@@ -222,7 +231,8 @@ void TForm2::connectHandlers() {
     UpDown1->onClick = [this] { UpDown1Click(); };
     // Typing reaches the handler through the guarded boundary; code goes through setEditYLText.
     connectGuarded(EditYL, &QLineEdit::textEdited, this, [this] { EditYLChange(); });
-    connectGuarded(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
+    connectGuarded(PageControl1, &QTabWidget::currentChanged, this,
+                   [this] { PageControl1Change(); });
     StringGrid1->onMouseDown = [this] { StringGrid1MouseDown(); };
     StringGrid1->onMouseMove = [this] { StringGrid1MouseMove(); };
     StringGrid1->onMouseUp = [this] { StringGrid1MouseUp(); };
@@ -239,15 +249,21 @@ void TForm2::setPixelTable(PixelTable table) {
     tableFilled_ = true;
 }
 
-const PixelTable& TForm2::pixelTable() const { return StringGrid1->pixelModel()->table(); }
+const PixelTable& TForm2::pixelTable() const {
+    return StringGrid1->pixelModel()->table();
+}
 
 std::string TForm2::viewerFileName() const {
     return viewer_ ? viewer_->fieldText(ViewerField::FileName).toStdString() : std::string();
 }
 
-bool TForm2::showingLsf() const { return PageControl1->currentIndex() == kPageLsf; }
+bool TForm2::showingLsf() const {
+    return PageControl1->currentIndex() == kPageLsf;
+}
 
-bool TForm2::showingMtf() const { return PageControl1->currentIndex() == kPageMtf; }
+bool TForm2::showingMtf() const {
+    return PageControl1->currentIndex() == kPageMtf;
+}
 
 void TForm2::FormActivate() {
     const PixelTable& table = pixelTable();
@@ -339,7 +355,9 @@ void TForm2::ButtonCalMTFClick() {
     ButtonMemoLSFClick();
 }
 
-void TForm2::UpDown1Click() { ButtonCalMTFClick(); }
+void TForm2::UpDown1Click() {
+    ButtonCalMTFClick();
+}
 
 void TForm2::EditYLChange() {
     UpDown1->setPosition(StrToInt(text(EditYL)));
@@ -361,7 +379,8 @@ void TForm2::computeLsf(LsfDirection direction) {
     const std::int32_t lines = StrToInt(text(EditYL));
     const std::int32_t bumps = StrToInt(text(EditGeta));
     const long double spacing = StrToFloat(text(EditPxlSpc));
-    const MtfResult r = computeMtf(pixelTable(), direction, {MaxCol, MaxRow}, lines, bumps, spacing);
+    const MtfResult r =
+        computeMtf(pixelTable(), direction, {MaxCol, MaxRow}, lines, bumps, spacing);
     const auto n = static_cast<std::int32_t>(r.raw.size());
     std::copy(r.raw.begin(), r.raw.end(), RawLsf.begin());
     NData = n;
@@ -434,7 +453,9 @@ void TForm2::PlotChart() {
     if (NDisp > 0) {
         if (yMax == yMin) yMax = yMin + 1;
         axis(chart, Qt::AlignLeft)->setRange(yMin, yMax);
-        if (chart == Chart1) axis(chart, Qt::AlignBottom)->setRange(PlotX[0], std::max(PlotX[NDisp - 1], PlotX[0] + 1e-9));
+        if (chart == Chart1)
+            axis(chart, Qt::AlignBottom)
+                ->setRange(PlotX[0], std::max(PlotX[NDisp - 1], PlotX[0] + 1e-9));
     }
 }
 
@@ -454,9 +475,8 @@ void TForm2::DrawTicks() {
     const std::int32_t nd = StrToInt(text(lsf ? EditLSFgnd : EditMTFgnd));
     const long double g = StrToFloat(text(lsf ? EditLSFgdx : EditMTFgdx));
     PxlSpc = static_cast<double>(StrToFloat(text(EditPxlSpc)));
-    const long double span =
-        lsf ? nd * static_cast<long double>(PxlSpc)
-            : nd * checkedDivide(1, static_cast<long double>(NData) * PxlSpc);
+    const long double span = lsf ? nd * static_cast<long double>(PxlSpc)
+                                 : nd * checkedDivide(1, static_cast<long double>(NData) * PxlSpc);
     box->setTicks(tickPositions(static_cast<double>(span), static_cast<double>(g), box->width()));
 }
 

@@ -31,7 +31,7 @@ class ViewerLink;
 // image, its half width and MTF as charts and as text for a spreadsheet, and a histogram.
 class TForm2 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TForm2(QWidget* parent = nullptr);
     ~TForm2() override;
 
@@ -122,10 +122,10 @@ public:
     using Samples = std::array<double, kMaxLsfLength>;
     Samples RawLsf{}, WorkLsf{}, Lsf{}, DftRe{}, DftIm{}, MtfAbs{}, PlotX{}, PlotY{};
 
-protected:
+  protected:
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void connectHandlers();
     void selectWholeTable();

@@ -11,7 +11,7 @@ namespace ctiq {
 // size, and hands its mouse events to the window's handlers.
 class ImageView : public QWidget {
     Q_OBJECT
-public:
+  public:
     ImageView(const DisplayBitmap& bitmap, QWidget* parent);
 
     std::function<void(Qt::MouseButton, int x, int y)> onMouseDown;
@@ -21,13 +21,13 @@ public:
     // The bitmap as an 8-bit indexed image with the 256-grey palette (for the clipboard too).
     QImage toImage() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
 
-private:
+  private:
     const DisplayBitmap& bitmap_;
 };
 

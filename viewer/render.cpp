@@ -14,7 +14,9 @@
 namespace ctiq {
 namespace {
 
-std::int32_t trunc32(long double v) { return toInt32(Trunc(v)); }
+std::int32_t trunc32(long double v) {
+    return toInt32(Trunc(v));
+}
 
 // d · scale rounded to the nearest integer, ties to even, as if computed in extended precision.
 // With |d| < 2^29 the product of d and a float (24-bit mantissa) is exact in double, so the much
@@ -128,8 +130,8 @@ void paintView(const std::uint8_t* data, std::size_t size, const StoredImageLayo
     const std::int32_t c0 = std::max(layout.view.left, 0);
     const std::int64_t r1 = std::min<std::int64_t>(
         {layout.view.bottom, std::int64_t{image.rows} - 1, std::int64_t{r0} + bitmap.height - 1});
-    const std::int64_t c1 = std::min<std::int64_t>({layout.view.right, std::int64_t{image.columns} - 1,
-                                                    std::int64_t{c0} + bitmap.width - 1});
+    const std::int64_t c1 = std::min<std::int64_t>(
+        {layout.view.right, std::int64_t{image.columns} - 1, std::int64_t{c0} + bitmap.width - 1});
     if (r1 < r0 || c1 < c0) return;
     const auto rows = static_cast<std::int32_t>(r1 - r0 + 1);
     const auto columns = static_cast<std::int32_t>(c1 - c0 + 1);

@@ -11,7 +11,8 @@ RoiStatistics computeRoiStatistics(const std::uint8_t* data, const StoredImageLa
     const std::size_t b = static_cast<std::size_t>(sampleBytes(image.format));
     auto forEachValue = [&](auto&& visit) {
         for (std::int32_t i = 0; i < block.nr; ++i) {
-            const std::uint8_t* row = data + sampleOffset(image, std::int64_t{block.r0} + i, block.c0);
+            const std::uint8_t* row =
+                data + sampleOffset(image, std::int64_t{block.r0} + i, block.c0);
             for (std::int32_t j = 0; j < block.nc; ++j) visit(rule.value(row + j * b));
         }
     };

@@ -11,7 +11,9 @@ using ImageBytes = std::vector<std::uint8_t>;
 
 enum class SampleFormat { Byte8, Word16 };
 
-inline int sampleBytes(SampleFormat f) { return f == SampleFormat::Byte8 ? 1 : 2; }
+inline int sampleBytes(SampleFormat f) {
+    return f == SampleFormat::Byte8 ? 1 : 2;
+}
 
 // Where the stored image lies in the file: rows of columns samples from byte `header` on.
 struct StoredImageLayout {

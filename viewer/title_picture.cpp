@@ -26,8 +26,8 @@ QPixmap titlePicture(QSize size) {
     p.drawEllipse(centre + QPointF(radius * 0.35, -radius * 0.2), 4, 4);
     p.setPen(QPen(QColor(255, 200, 0), 2, Qt::DashLine));
     p.setBrush(Qt::NoBrush);
-    p.drawRect(QRectF(centre.x() - radius * 0.35, centre.y() - radius * 0.1, radius * 0.5,
-                      radius * 0.5));
+    p.drawRect(
+        QRectF(centre.x() - radius * 0.35, centre.y() - radius * 0.1, radius * 0.5, radius * 0.5));
 
     p.setPen(Qt::white);
     QFont title("Sans", 40, QFont::Bold);

@@ -43,9 +43,11 @@ void saveFileSafely(const std::string& path, const std::vector<std::uint8_t>& by
     const fs::path target = pathFromUtf8(path);
     // A name beside the target that nothing else uses, so the rename stays on one file system.
     static std::atomic<unsigned> counter{0};
-    const fs::path temporary = target.parent_path() /
+    const fs::path temporary =
+        target.parent_path() /
         (target.filename().u8string() + u8".ctiq-" +
-         std::u8string(reinterpret_cast<const char8_t*>(std::to_string(counter++).c_str())) + u8".tmp");
+         std::u8string(reinterpret_cast<const char8_t*>(std::to_string(counter++).c_str())) +
+         u8".tmp");
     auto fail = [&](const std::string& reason) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
@@ -55,7 +57,8 @@ void saveFileSafely(const std::string& path, const std::vector<std::uint8_t>& by
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out) fail("it cannot be created");
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
         out.flush();
         if (!out) fail("the disk refused the data");
     }

@@ -1,44 +1,43 @@
 #include "viewer/unit1.h"
 
 #include <QApplication>
-#include <QClipboard>
-#include <QMenu>
-#include <QWheelEvent>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QWheelEvent>
+#include <QtCharts/QLineSeries>
 
 #include "common/app_error.h"
 #include "common/checked.h"
-#include "common/rounding.h"
 #include "common/number_text.h"
+#include "common/rounding.h"
 #include "common/ui/dialogs.h"
 #include "common/ui/guarded.h"
 #include "common/ui/placement.h"
 #include "common/ui/radio_group.h"
+#include "mtf/unit2.h"
 #include "viewer/auto_window.h"
 #include "viewer/dicom/dicom_header.h"
 #include "viewer/dicom/tag_dictionary.h"
 #include "viewer/file_list.h"
 #include "viewer/file_reading.h"
 #include "viewer/header_export.h"
-#include "viewer/roi_statistics.h"
-#include "viewer/roi_table.h"
-#include "mtf/unit2.h"
-#include "wiener/unit3.h"
-#include "common/ui/radio_group.h"
-#include <QtCharts/QLineSeries>
-#include "viewer/trimming.h"
 #include "viewer/image_view.h"
 #include "viewer/name_geometry.h"
+#include "viewer/roi_statistics.h"
+#include "viewer/roi_table.h"
 #include "viewer/title_picture.h"
+#include "viewer/trimming.h"
+#include "wiener/unit3.h"
 
 namespace ctiq {
 namespace {
@@ -54,21 +53,27 @@ constexpr int kLargeTableHeight = 618;
 
 // Hands the events of another object to a function (an application-wide or a viewport hook).
 class EventHook : public QObject {
-public:
+  public:
     EventHook(QObject* parent, std::function<bool(QObject*, QEvent*)> hook)
         : QObject(parent), hook_(std::move(hook)) {}
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override { return hook_(watched, event); }
 
-private:
+  private:
     std::function<bool(QObject*, QEvent*)> hook_;
 };
 
-std::string text(const QLineEdit* e) { return e->text().toStdString(); }
-QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string text(const QLineEdit* e) {
+    return e->text().toStdString();
+}
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 // Header values are the file's bytes, one per character.
-QString latin1(const std::string& s) { return QString::fromLatin1(s.data(), std::ssize(s)); }
+QString latin1(const std::string& s) {
+    return QString::fromLatin1(s.data(), std::ssize(s));
+}
 
 void setCell(QTableWidget* grid, int row, int column, const QString& value) {
     QTableWidgetItem* item = grid->item(row, column);
@@ -101,21 +106,33 @@ void TForm1::setAnalysisWindows(TForm2* form2, TForm3* form3) {
 
 QString TForm1::fieldText(ViewerField field) const {
     switch (field) {
-        case ViewerField::FileName: return EditFileName->text();
-        case ViewerField::ImgSizeX: return EditImgSizeX->text();
-        case ViewerField::ImgSizeY: return EditImgSizeY->text();
-        case ViewerField::PxlSpc: return EditPxlSpc->text();
-        case ViewerField::ROISizeX: return EditROISizeX->text();
-        case ViewerField::ROISizeY: return EditROISizeY->text();
-        case ViewerField::Header: return EditHeader->text();
-        case ViewerField::Offst: return EditOffst->text();
+        case ViewerField::FileName:
+            return EditFileName->text();
+        case ViewerField::ImgSizeX:
+            return EditImgSizeX->text();
+        case ViewerField::ImgSizeY:
+            return EditImgSizeY->text();
+        case ViewerField::PxlSpc:
+            return EditPxlSpc->text();
+        case ViewerField::ROISizeX:
+            return EditROISizeX->text();
+        case ViewerField::ROISizeY:
+            return EditROISizeY->text();
+        case ViewerField::Header:
+            return EditHeader->text();
+        case ViewerField::Offst:
+            return EditOffst->text();
     }
     return {};
 }
 
-bool TForm1::swapChecked() const { return CheckBoxSwp->isChecked(); }
+bool TForm1::swapChecked() const {
+    return CheckBoxSwp->isChecked();
+}
 
-bool TForm1::eightBitSamples() const { return sampleFormat() == SampleFormat::Byte8; }
+bool TForm1::eightBitSamples() const {
+    return sampleFormat() == SampleFormat::Byte8;
+}
 
 QPoint TForm1::roiImageCorner() const {
     // The frame is measured from the view's first column and row: add them, so a magnified or
@@ -135,7 +152,6 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::buildControls() {
-
     QFont formFont = font();
     formFont.setPointSize(8);
     setFont(formFont);
@@ -230,8 +246,9 @@ void TForm1::buildControls() {
     N20481 = PopupMenu1->addAction("2048");
     for (QLineEdit* sizeField : {EditROISizeX, EditROISizeY}) {
         sizeField->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(sizeField, &QLineEdit::customContextMenuRequested, this,
-                [this, sizeField](const QPoint& at) { PopupMenu1->popup(sizeField->mapToGlobal(at)); });
+        connect(
+            sizeField, &QLineEdit::customContextMenuRequested, this,
+            [this, sizeField](const QPoint& at) { PopupMenu1->popup(sizeField->mapToGlobal(at)); });
     }
     CheckBoxRoiLock = placeCheck(roiPanel, 0, 80, 60, "Lock");
     CheckBoxRoiSet = placeCheck(roiPanel, 62, 80, 50, "Use");
@@ -272,8 +289,8 @@ void TForm1::buildControls() {
 
     // Bottom row of image parameters.
     Label1 = placeLabel(this, 0, 648, 560,
-                   "File      Header      FOV       Colum      Row      Offset     Pixel    "
-                   "ShiftX ShiftY");
+                        "File      Header      FOV       Colum      Row      Offset     Pixel    "
+                        "ShiftX ShiftY");
     EditFileSize = placeEdit(this, 0, 668, 66, "0");
     EditHeader = placeEdit(this, 68, 668, 56, "0");
     EditFOVSize = placeEdit(this, 126, 668, 56, "0");
@@ -328,11 +345,12 @@ void TForm1::connectHandlers() {
     Image1->onMouseDown = [this](Qt::MouseButton b, int x, int y) { Image1MouseDown(b, x, y); };
     Image1->onMouseMove = [this](int x, int y) { Image1MouseMove(x, y); };
     Image1->onMouseUp = [this](Qt::MouseButton b, int x, int y) { Image1MouseUp(b, x, y); };
-    StringGridDICOM->viewport()->installEventFilter(new EventHook(this, [this](QObject*, QEvent* e) {
-        if (e->type() != QEvent::MouseButtonDblClick) return false;
-        guarded(this, [this] { StringGridDICOMDblClick(); });
-        return true;
-    }));
+    StringGridDICOM->viewport()->installEventFilter(
+        new EventHook(this, [this](QObject*, QEvent* e) {
+            if (e->type() != QEvent::MouseButtonDblClick) return false;
+            guarded(this, [this] { StringGridDICOMDblClick(); });
+            return true;
+        }));
     // `clicked` comes from the user only, so code that sets the boxes runs no handler.
     connectGuarded(CheckBoxSwp, &QCheckBox::clicked, this, [this] { CheckBoxSwpClick(); });
     connectGuarded(CheckBoxInvrt, &QCheckBox::clicked, this, [this] { CheckBoxInvrtClick(); });
@@ -408,8 +426,7 @@ void TForm1::BitBtnLoadClick() {
         if (suggestion.size() < 4)
             suggestion = sizeSuggestion(static_cast<std::int64_t>(ImageStream.size()),
                                         sampleBytes(sampleFormat()));
-        const QString answer =
-            dialogs().inputBox(this, "", "Matrix Size x y , ", q(suggestion));
+        const QString answer = dialogs().inputBox(this, "", "Matrix Size x y , ", q(suggestion));
         EditPxlSpc->setText(dialogs().inputBox(
             this, "InputBox", "ﾋﾟｸｾﾙ間隔(mm)を入力してください。", EditPxlSpc->text()));
         const MatrixSize size = parseSizeAnswer(answer.toStdString());
@@ -460,7 +477,8 @@ void TForm1::ReadDicomHeader() {
         StringGridDICOM->setUpdatesEnabled(false);
         StringGridDICOM->setRowCount(1 + static_cast<int>(r.rows.size()));
         for (int row = 0; row < static_cast<int>(r.rows.size()); ++row)
-            for (int c = 0; c < 7; ++c) setCell(StringGridDICOM, row + 1, c, latin1(r.rows[row][c]));
+            for (int c = 0; c < 7; ++c)
+                setCell(StringGridDICOM, row + 1, c, latin1(r.rows[row][c]));
         StringGridDICOM->setUpdatesEnabled(true);
         QString summary = latin1(r.summary);
         summary.replace("\r\n", "\n");
@@ -526,7 +544,9 @@ void TForm1::DrawRoiFrame() {
     Image1->update();
 }
 
-void TForm1::ButtonDispClick() { DrawImage(); }
+void TForm1::ButtonDispClick() {
+    DrawImage();
+}
 
 void TForm1::Button1Click() {
     const long double magnified = StrToFloat(text(EditMF)) + 0.1L;
@@ -550,9 +570,13 @@ void TForm1::Button2Click() {
     DrawImage();
 }
 
-void TForm1::CheckBoxSwpClick() { ButtonDispClick(); }
+void TForm1::CheckBoxSwpClick() {
+    ButtonDispClick();
+}
 
-void TForm1::CheckBoxInvrtClick() { ButtonDispClick(); }
+void TForm1::CheckBoxInvrtClick() {
+    ButtonDispClick();
+}
 
 void TForm1::ButtonRowCulmClick() {
     const QString columns = EditImgSizeX->text();
@@ -566,7 +590,8 @@ void TForm1::ButtonAutoWLClick() {
     const StoredImageLayout image = storedImage();
     const SampleValueRule rule = sampleRule();
     // Too small an image for a central region keeps the window as it is.
-    if (const auto window = computeAutoWindow(ImageStream.data(), ImageStream.size(), image, rule)) {
+    if (const auto window =
+            computeAutoWindow(ImageStream.data(), ImageStream.size(), image, rule)) {
         EditWindowWidth->setText(q(IntToStr(window->width)));
         EditWindowLevel->setText(q(IntToStr(window->level)));
     }
@@ -580,13 +605,14 @@ std::vector<std::string> TForm1::rebuildFileList() {
     return files;
 }
 
-void TForm1::Button3Click() { rebuildFileList(); }
+void TForm1::Button3Click() {
+    rebuildFileList();
+}
 
 void TForm1::ButtonFileListClick() {
     const std::vector<std::string> files = rebuildFileList();
     EditFListNo->setText(q(IntToStr(indexInList(files, text(EditFileName)))));
 }
-
 
 void TForm1::setRoiGlobals(const IntRect& roi) {
     RoiLeft = roi.left;
@@ -734,14 +760,17 @@ void TForm1::Image1MouseUp(Qt::MouseButton button, int, int) {
 
 void TForm1::RadioGroupToolClick() {
     switch (RadioGroupTool->itemIndex()) {
-        case kToolOff: DrawImage(); break;
+        case kToolOff:
+            DrawImage();
+            break;
         case kToolHome:
             EditMF->setText("1.0");
             EditImgSftX->setText("0");
             EditImgSftY->setText("0");
             DrawImage();
             break;
-        default: break;  // "ROI" draws its frame at the next rendering; "Move" needs nothing
+        default:
+            break;  // "ROI" draws its frame at the next rendering; "Move" needs nothing
     }
 }
 
@@ -753,12 +782,24 @@ void TForm1::setRoiSizeFromMenu(const char* size) {
     DrawImage();
 }
 
-void TForm1::N641Click() { setRoiSizeFromMenu("64"); }
-void TForm1::N1281Click() { setRoiSizeFromMenu("128"); }
-void TForm1::N2561Click() { setRoiSizeFromMenu("256"); }
-void TForm1::N5121Click() { setRoiSizeFromMenu("512"); }
-void TForm1::N10241Click() { setRoiSizeFromMenu("1024"); }
-void TForm1::N20481Click() { setRoiSizeFromMenu("2048"); }
+void TForm1::N641Click() {
+    setRoiSizeFromMenu("64");
+}
+void TForm1::N1281Click() {
+    setRoiSizeFromMenu("128");
+}
+void TForm1::N2561Click() {
+    setRoiSizeFromMenu("256");
+}
+void TForm1::N5121Click() {
+    setRoiSizeFromMenu("512");
+}
+void TForm1::N10241Click() {
+    setRoiSizeFromMenu("1024");
+}
+void TForm1::N20481Click() {
+    setRoiSizeFromMenu("2048");
+}
 
 void TForm1::PopupMenu1Change() {
     const std::int32_t posX = StrToInt(text(EditROIPosX));
@@ -796,15 +837,19 @@ void TForm1::ButtonHorizClick() {
 void TForm1::rotate(Turn turn) {
     if (LoadState <= 0) return;
     const StoredImageLayout image = storedImage();
-    const IntRect square = rotationSquare({ViewLeft, ViewTop, ViewRight, ViewBottom}, image,
-                                          ImageStream.size());
+    const IntRect square =
+        rotationSquare({ViewLeft, ViewTop, ViewRight, ViewBottom}, image, ImageStream.size());
     rotateSquare(ImageStream.data(), image, square, turn);
     DrawImage();
 }
 
-void TForm1::ButtonCCWClick() { rotate(Turn::CounterClockwise); }
+void TForm1::ButtonCCWClick() {
+    rotate(Turn::CounterClockwise);
+}
 
-void TForm1::ButtonCWClick() { rotate(Turn::Clockwise); }
+void TForm1::ButtonCWClick() {
+    rotate(Turn::Clockwise);
+}
 
 void TForm1::ButtonTrimingClick() {
     // Checked before the dialog, so nobody picks a file for an ROI that cannot be saved.
@@ -879,11 +924,14 @@ void TForm1::ButtonToTableClick() {
     for (QLineEdit* e : {form2_->EditPxlSpc, form2_->EditMTFgdx, form2_->EditLSFgdx})
         e->setText(spacing);
     const QString width = q(IntToStr(block.nc));
-    for (QLineEdit* e : {form2_->Editdnd, form2_->EditMTFgnd, form2_->EditLSFgnd}) e->setText(width);
+    for (QLineEdit* e : {form2_->Editdnd, form2_->EditMTFgnd, form2_->EditLSFgnd})
+        e->setText(width);
     form2_->RadioGroup1->setItemIndex(0);
     ButtonToForm2Click();
 }
 
-void TForm1::ButtonSaveBMPClick() { QGuiApplication::clipboard()->setImage(Image1->toImage()); }
+void TForm1::ButtonSaveBMPClick() {
+    QGuiApplication::clipboard()->setImage(Image1->toImage());
+}
 
 }  // namespace ctiq

@@ -7,8 +7,8 @@
 #include "viewer/dicom/dicom_header.h"
 #include "viewer/display_bitmap.h"
 #include "viewer/image_transform.h"
-#include "viewer/roi_block.h"
 #include "viewer/render.h"
+#include "viewer/roi_block.h"
 #include "viewer/stored_image.h"
 
 class QCheckBox;
@@ -36,7 +36,7 @@ class RadioGroup;
 // runs. Controls and globals keep the names users and documentation know them by.
 class TForm1 : public QWidget, public ViewerLink {
     Q_OBJECT
-public:
+  public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -195,10 +195,10 @@ public:
     // The picture of Image1.
     const DisplayBitmap& displayBitmap() const { return bitmap_; }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent*) override;
 
-private:
+  private:
     void FormCreate();
     void ReadDicomHeader();
     void DrawImage();

@@ -17,13 +17,13 @@ constexpr std::int32_t kMaxSegmentLength = 1024;
 
 // The roles of the fields for the chosen direction.
 struct Roles {
-    std::int32_t length;     // L: strip length along the direction
-    std::int32_t extent;     // W: ROI extent across it
-    std::int32_t segment;    // N
-    std::int32_t lines;      // strip width across the direction
+    std::int32_t length;   // L: strip length along the direction
+    std::int32_t extent;   // W: ROI extent across it
+    std::int32_t segment;  // N
+    std::int32_t lines;    // strip width across the direction
     std::int32_t segmentStep;
     std::int32_t stripStep;
-    const char* along;       // field names for messages
+    const char* along;  // field names for messages
     const char* across;
 };
 
@@ -33,9 +33,13 @@ Roles rolesFor(const SpectrumParameters& p) {
     return {p.roiY, p.roiX, p.segmentY, p.segmentX, p.shiftY, p.shiftX, "Y", "X"};
 }
 
-bool isPowerOfTwo(std::int32_t n) { return n > 0 && (n & (n - 1)) == 0; }
+bool isPowerOfTwo(std::int32_t n) {
+    return n > 0 && (n & (n - 1)) == 0;
+}
 
-[[noreturn]] void refuse(const std::string& message) { throw AppError(message); }
+[[noreturn]] void refuse(const std::string& message) {
+    throw AppError(message);
+}
 
 void checkParameters(const Roles& r, const SpectrumParameters& p) {
     const std::string along = r.along, across = r.across;
@@ -48,8 +52,7 @@ void checkParameters(const Roles& r, const SpectrumParameters& p) {
     if (r.length > kMaxStripLength)
         refuse("The ROI is " + std::to_string(r.length) + " pixels long along " + along +
                "; a strip takes at most 1025.");
-    if (r.segmentStep < 0)
-        refuse("Shift " + along + " (the step between segments) is negative.");
+    if (r.segmentStep < 0) refuse("Shift " + along + " (the step between segments) is negative.");
     if (r.stripStep < 1)
         refuse("Shift " + across + " (the step between strips) must be at least 1.");
     auto checkDegree = [](bool trend, int degree, const char* name) {
@@ -59,7 +62,8 @@ void checkParameters(const Roles& r, const SpectrumParameters& p) {
     };
     checkDegree(p.lineTrend, p.lineDegree, "Trnd");
     checkDegree(p.segmentTrend, p.segmentDegree, "Trnd1");
-    if (p.pixelSpacing == 0) refuse("The pixel spacing (mmPS) is 0: " + messages::invalidFloatOperation());
+    if (p.pixelSpacing == 0)
+        refuse("The pixel spacing (mmPS) is 0: " + messages::invalidFloatOperation());
 }
 
 // How many strips and segments a run takes, as the loops would count them.
@@ -75,9 +79,11 @@ Plan planRun(const Roles& r, std::int32_t maxSegments) {
                                       : (r.length - r.segment) / r.segmentStep + 1;
     Plan plan;
     std::int64_t segments = 0;
-    for (std::int64_t v = 0; v + r.lines - 1 < r.extent && segments < maxSegments; v += r.stripStep) {
+    for (std::int64_t v = 0; v + r.lines - 1 < r.extent && segments < maxSegments;
+         v += r.stripStep) {
         ++plan.strips;
-        segments = std::min<std::int64_t>(maxSegments, segments + std::min<std::int64_t>(perStrip, maxSegments));
+        segments = std::min<std::int64_t>(maxSegments,
+                                          segments + std::min<std::int64_t>(perStrip, maxSegments));
     }
     plan.segments = static_cast<std::int32_t>(segments);
     return plan;
@@ -101,14 +107,16 @@ void checkStripsInsideImage(const SpectrumImage& im, const Roles& r, const Spect
                                         : std::int64_t{im.roiTop} + r.length - 1;
     const std::int64_t first = std::int64_t{im.roiTop} * im.rowLength + im.roiLeft;
     const std::int64_t last =
-        alongX ? first + lastV * im.columns + std::int64_t{r.lines - 1} * im.rowLength + r.length - 1
-               : first + lastV + std::int64_t{r.length - 1} * im.columns + r.lines - 1;
+        alongX
+            ? first + lastV * im.columns + std::int64_t{r.lines - 1} * im.rowLength + r.length - 1
+            : first + lastV + std::int64_t{r.length - 1} * im.columns + r.lines - 1;
     if (im.roiLeft < 0 || im.roiTop < 0 || lastColumn >= im.columns || lastRow >= im.rows ||
         first < 0 || last >= samples) {
-        refuse("The strips reach outside the image: columns " + std::to_string(im.roiLeft) + " to " +
-               std::to_string(lastColumn) + " and rows " + std::to_string(im.roiTop) + " to " +
-               std::to_string(lastRow) + " of an image of " + std::to_string(im.columns) + " × " +
-               std::to_string(im.rows) + ". Move the ROI inside the image or make it smaller.");
+        refuse("The strips reach outside the image: columns " + std::to_string(im.roiLeft) +
+               " to " + std::to_string(lastColumn) + " and rows " + std::to_string(im.roiTop) +
+               " to " + std::to_string(lastRow) + " of an image of " + std::to_string(im.columns) +
+               " × " + std::to_string(im.rows) +
+               ". Move the ROI inside the image or make it smaller.");
     }
 }
 
@@ -150,8 +158,9 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
         const std::int64_t v = std::int64_t{strip} * r.stripStep;
         for (std::int32_t c = 0; c < lines; ++c) {
             for (std::int32_t a = 0; a < L; ++a) {
-                const std::int64_t k = alongX ? first + v * im.columns + std::int64_t{c} * im.rowLength + a
-                                              : first + v + std::int64_t{a} * im.columns + c;
+                const std::int64_t k =
+                    alongX ? first + v * im.columns + std::int64_t{c} * im.rowLength + a
+                           : first + v + std::int64_t{a} * im.columns + c;
                 block[c][a] = sampleValue(im, k);
             }
         }
@@ -177,7 +186,8 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
         ++result.strips;
         if (v % checkedDiv(r.extent, 3) == 0) result.profiles.push_back(profile);
 
-        for (std::int64_t pos = 0; pos + N - 1 < L && segments < p.maxSegments; pos += r.segmentStep) {
+        for (std::int64_t pos = 0; pos + N - 1 < L && segments < p.maxSegments;
+             pos += r.segmentStep) {
             std::vector<double> re(profile.begin() + pos, profile.begin() + pos + N);
             std::vector<double> im(N, 0.0);
             if (p.segmentTrend)
@@ -205,7 +215,9 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
 
 namespace {
 
-std::string header(const std::string& fileName) { return "c/mm\t" + fileName + "\r\n"; }
+std::string header(const std::string& fileName) {
+    return "c/mm\t" + fileName + "\r\n";
+}
 
 std::string line(long double x, long double y) {
     return FloatToStr(x) + "\t" + FloatToStr(y) + "\r\n";
@@ -225,8 +237,8 @@ std::string spectrumTableText(const std::string& fileName, const std::vector<dou
     return text;
 }
 
-std::string autocorrelationTableText(const std::string& fileName,
-                                     const std::vector<double>& acf, std::int32_t n, double delta) {
+std::string autocorrelationTableText(const std::string& fileName, const std::vector<double>& acf,
+                                     std::int32_t n, double delta) {
     std::string text = header(fileName);
     for (std::int32_t i = 0; i <= n / 2; ++i) text += line(i * delta, at(acf, i));
     return text;

@@ -43,8 +43,8 @@ struct SpectrumParameters {
 };
 
 struct SpectrumResult {
-    std::int32_t segmentLength = 0;     // N
-    std::vector<double> spectrum;       // N values, (scaled value)² · mm², at k / (N Δ) c/mm
+    std::int32_t segmentLength = 0;       // N
+    std::vector<double> spectrum;         // N values, (scaled value)² · mm², at k / (N Δ) c/mm
     std::vector<double> autocorrelation;  // N values, at lag k Δ mm
     std::int32_t segments = 0;
     std::int32_t strips = 0;

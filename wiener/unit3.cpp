@@ -3,12 +3,12 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QHeaderView>
 #include <QTableWidget>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
@@ -35,11 +35,15 @@ namespace {
 constexpr int kListRows = 6;
 constexpr int kListColumns = 5;
 const char* const kColourNames[] = {"blu", "red", "gre", "Aqu", "yel"};
-const QColor kSeriesColours[] = {Qt::blue,   Qt::red,  Qt::green,         Qt::cyan,
-                                 Qt::yellow, QColor(128, 0, 255), QColor(255, 128, 0)};
+const QColor kSeriesColours[] = {
+    Qt::blue, Qt::red, Qt::green, Qt::cyan, Qt::yellow, QColor(128, 0, 255), QColor(255, 128, 0)};
 
-std::string text(const QLineEdit* e) { return e->text().toStdString(); }
-QString q(const std::string& s) { return QString::fromStdString(s); }
+std::string text(const QLineEdit* e) {
+    return e->text().toStdString();
+}
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 QAbstractAxis* makeAxis(bool logarithmic, const char* title) {
     if (logarithmic) {
@@ -77,7 +81,8 @@ QChart* makeChart(const char* title, bool logX, const char* xTitle, bool logY, c
 
 // Automatic ranges over every series (positive values only on a logarithmic axis).
 void rescale(QChart* chart) {
-    QAbstractAxis* axes[2] = {chart->axes(Qt::Horizontal).first(), chart->axes(Qt::Vertical).first()};
+    QAbstractAxis* axes[2] = {chart->axes(Qt::Horizontal).first(),
+                              chart->axes(Qt::Vertical).first()};
     for (int which = 0; which < 2; ++which) {
         const bool logarithmic = axes[which]->type() == QAbstractAxis::AxisTypeLogValue;
         double lo = std::numeric_limits<double>::infinity(), hi = -lo;
@@ -184,8 +189,8 @@ void TForm3::buildControls() {
     MemoWS->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Editgnd = placeEdit(TabSheetWS, 896, 362, 60, "gnd");
 
-    ChartProfile = makeChart("Linear scale", false, "Number of pixel", false, "Pixel value",
-                             SeriesProfile);
+    ChartProfile =
+        makeChart("Linear scale", false, "Number of pixel", false, "Pixel value", SeriesProfile);
     (new QChartView(ChartProfile, TabSheetProfile))->setGeometry(0, 0, 970, 540);
     ChartACF = makeChart("ACF", false, "lag ( mm )", false, "mm*mm", SeriesACF);
     (new QChartView(ChartACF, ACF))->setGeometry(0, 0, 970, 510);
@@ -228,12 +233,14 @@ void TForm3::ButtonLoadClick() {
     EditImgSizeY->setText(viewer_->fieldText(ViewerField::ImgSizeY));
     EditROIX->setText(viewer_->fieldText(ViewerField::ROISizeX));
     EditROIY->setText(viewer_->fieldText(ViewerField::ROISizeY));
-    EditSgmntX->setText(q(IntToStr(StrToInt(viewer_->fieldText(ViewerField::ROISizeX).toStdString()) / 4)));
+    EditSgmntX->setText(
+        q(IntToStr(StrToInt(viewer_->fieldText(ViewerField::ROISizeX).toStdString()) / 4)));
     EditSgmntY->setText("16");
     EditShftX->setText(q(IntToStr(StrToInt(text(EditSgmntX)) / 2)));
     EditShftY->setText(q(IntToStr(StrToInt(text(EditSgmntY)) / 2)));
     const char* titles[] = {"No.", "Color", "FileName", "Length", "Width"};
-    for (int c = 0; c < kListColumns; ++c) StringGridFileName->setItem(0, c, new QTableWidgetItem(titles[c]));
+    for (int c = 0; c < kListColumns; ++c)
+        StringGridFileName->setItem(0, c, new QTableWidgetItem(titles[c]));
     for (int r = 1; r < kListRows; ++r)
         StringGridFileName->setItem(r, 0, new QTableWidgetItem(QString::number(r)));
     ButtonClrClick();
@@ -244,7 +251,8 @@ void TForm3::ButtonClrClick() {
     for (auto* group : {&SeriesWSLin, &SeriesWSLog, &SeriesProfile, &SeriesACF})
         for (QLineSeries* s : *group) s->clear();
     for (int r = 1; r < kListRows; ++r) {
-        for (int c = 0; c < kListColumns; ++c) StringGridFileName->setItem(r, c, new QTableWidgetItem);
+        for (int c = 0; c < kListColumns; ++c)
+            StringGridFileName->setItem(r, c, new QTableWidgetItem);
         StringGridFileName->item(r, 0)->setText(QString::number(r));
     }
 }
@@ -256,7 +264,8 @@ void TForm3::ButtonCalClick() {
     SpectrumParameters p;
     StrToInt(text(EditImgSizeX));
     image.factor = static_cast<double>(StrToFloat(text(EditC)));
-    if (!viewerText(ViewerField::Offst).empty()) image.offset = StrToInt(viewerText(ViewerField::Offst));
+    if (!viewerText(ViewerField::Offst).empty())
+        image.offset = StrToInt(viewerText(ViewerField::Offst));
     image.rowLength = StrToInt(text(EditImgSizeX));
     p.segmentX = StrToInt(text(EditSgmntX));
     p.segmentY = StrToInt(text(EditSgmntY));
@@ -319,7 +328,8 @@ void TForm3::updateList() {
     StringGridFileName->setItem(1, 3, new QTableWidgetItem(EditSgmntX->text()));
     StringGridFileName->setItem(1, 4, new QTableWidgetItem(EditSgmntY->text()));
     if (SpectrumCount >= 0 && SpectrumCount < 5)
-        StringGridFileName->setItem(SpectrumCount + 1, 1, new QTableWidgetItem(kColourNames[SpectrumCount]));
+        StringGridFileName->setItem(SpectrumCount + 1, 1,
+                                    new QTableWidgetItem(kColourNames[SpectrumCount]));
 }
 
 void TForm3::graph() {
@@ -332,7 +342,8 @@ void TForm3::graph() {
     const std::int32_t n = SegLen;
     QList<QPointF> spectrum, acf;
     for (std::int32_t b = 1; b <= n / 2; ++b)
-        spectrum.append(QPointF(static_cast<double>(checkedDivide(b, static_cast<long double>(n) * delta)), WsData[b]));
+        spectrum.append(QPointF(
+            static_cast<double>(checkedDivide(b, static_cast<long double>(n) * delta)), WsData[b]));
     for (std::int32_t e = 0; e < n; ++e) acf.append(QPointF(e * delta, AcfData[e]));
     SeriesWSLin[0]->replace(spectrum);
     SeriesWSLog[0]->replace(spectrum);
@@ -351,16 +362,19 @@ void TForm3::showTable(const std::function<std::string(double delta)>& build, bo
 }
 
 void TForm3::ButtonResultClick() {
-    showTable([this](double d) { return spectrumTableText(viewerFileName(), WsData, SegLen, d); }, true);
-}
-
-void TForm3::ButtonACFtoCBClick() {
-    showTable([this](double d) { return autocorrelationTableText(viewerFileName(), AcfData, SegLen, d); },
+    showTable([this](double d) { return spectrumTableText(viewerFileName(), WsData, SegLen, d); },
               true);
 }
 
+void TForm3::ButtonACFtoCBClick() {
+    showTable(
+        [this](double d) { return autocorrelationTableText(viewerFileName(), AcfData, SegLen, d); },
+        true);
+}
+
 void TForm3::ButtonSmoothClick() {
-    showTable([this](double d) { return smoothedTableText(viewerFileName(), WsData, SegLen, d); }, false);
+    showTable([this](double d) { return smoothedTableText(viewerFileName(), WsData, SegLen, d); },
+              false);
 }
 
 void TForm3::RadioGroupXYClick() {

@@ -25,7 +25,7 @@ class ViewerLink;
 // newest side by side, their autocorrelations and strip profiles, and tables for a spreadsheet.
 class TForm3 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TForm3(QWidget* parent = nullptr);
     ~TForm3() override;
 
@@ -89,7 +89,7 @@ public:
     std::vector<double> WsData = std::vector<double>(1025, 0.0);
     std::vector<double> AcfData = std::vector<double>(1025, 0.0);
 
-private:
+  private:
     void buildControls();
     void connectHandlers();
     void FormCreate();

@@ -9,14 +9,14 @@ namespace ctiq {
 namespace {
 
 class QtDialogs final : public Dialogs {
-public:
+  public:
     QString openFile(QWidget* parent) override { return QFileDialog::getOpenFileName(parent); }
 
     QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
                      const QString& defaultText) override {
         bool ok = false;
-        const QString text = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal,
-                                                    defaultText, &ok);
+        const QString text =
+            QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, defaultText, &ok);
         return ok ? text : defaultText;
     }
 
@@ -36,7 +36,9 @@ std::unique_ptr<Dialogs>& installed() {
 
 }  // namespace
 
-Dialogs& dialogs() { return *installed(); }
+Dialogs& dialogs() {
+    return *installed();
+}
 
 std::unique_ptr<Dialogs> setDialogs(std::unique_ptr<Dialogs> replacement) {
     std::unique_ptr<Dialogs> previous = std::move(installed());

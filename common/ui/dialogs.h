@@ -9,7 +9,7 @@ namespace ctiq {
 
 // Every modal dialog the windows open goes through this seam, so tests can script the answers.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     // The chosen path, or an empty text when the user cancels.
     virtual QString openFile(QWidget* parent) = 0;

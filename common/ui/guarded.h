@@ -25,9 +25,8 @@ void guarded(QWidget* parent, Handler&& handler) noexcept {
 // Connects a signal to a handler through `guarded`.
 template <class Sender, class Signal, class Handler>
 void connectGuarded(Sender* sender, Signal signal, QWidget* window, Handler handler) {
-    QObject::connect(sender, signal, window, [window, handler](auto&&...) {
-        guarded(window, handler);
-    });
+    QObject::connect(sender, signal, window,
+                     [window, handler](auto&&...) { guarded(window, handler); });
 }
 
 }  // namespace ctiq

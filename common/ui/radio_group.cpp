@@ -42,7 +42,9 @@ void RadioGroup::setItemIndex(int index) {
     if (index_ != before && onClick) onClick();
 }
 
-int RadioGroup::count() const { return static_cast<int>(buttons_.buttons().size()); }
+int RadioGroup::count() const {
+    return static_cast<int>(buttons_.buttons().size());
+}
 
 QString RadioGroup::itemText(int index) const {
     QAbstractButton* b = buttons_.button(index);

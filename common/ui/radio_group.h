@@ -14,7 +14,7 @@ namespace ctiq {
 // caller.
 class RadioGroup : public QGroupBox {
     Q_OBJECT
-public:
+  public:
     RadioGroup(const QString& caption, const QStringList& items, int columns, QWidget* parent);
 
     int itemIndex() const { return index_; }
@@ -28,7 +28,7 @@ public:
     // Runs for every change of the selection; for a user's click it runs through `guarded`.
     std::function<void()> onClick;
 
-private:
+  private:
     QButtonGroup buttons_;
     int index_ = -1;
 };

@@ -22,14 +22,21 @@ UpDown::UpDown(int minimum, int maximum, int position, QWidget* parent)
         layout->addWidget(b);
     }
     connect(up, &QToolButton::clicked, this, [this] { guarded(window(), [this] { stepUp(); }); });
-    connect(down, &QToolButton::clicked, this, [this] { guarded(window(), [this] { stepDown(); }); });
+    connect(down, &QToolButton::clicked, this,
+            [this] { guarded(window(), [this] { stepDown(); }); });
 }
 
-void UpDown::setPosition(int position) { position_ = std::clamp(position, minimum_, maximum_); }
+void UpDown::setPosition(int position) {
+    position_ = std::clamp(position, minimum_, maximum_);
+}
 
-void UpDown::stepUp() { step(1); }
+void UpDown::stepUp() {
+    step(1);
+}
 
-void UpDown::stepDown() { step(-1); }
+void UpDown::stepDown() {
+    step(-1);
+}
 
 void UpDown::step(int delta) {
     const int before = position_;

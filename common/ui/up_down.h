@@ -9,7 +9,7 @@ namespace ctiq {
 // within [minimum, maximum] by one, without wrapping.
 class UpDown : public QWidget {
     Q_OBJECT
-public:
+  public:
     UpDown(int minimum, int maximum, int position, QWidget* parent);
 
     int position() const { return position_; }
@@ -21,7 +21,7 @@ public:
 
     std::function<void()> onClick;
 
-private:
+  private:
     void step(int delta);
 
     int minimum_;

@@ -12,7 +12,7 @@ enum class ViewerField { FileName, ImgSizeX, ImgSizeY, PxlSpc, ROISizeX, ROISize
 
 // What the analysis windows read of the viewer at the moment they run, and the way back to it.
 class ViewerLink {
-public:
+  public:
     virtual ~ViewerLink() = default;
     virtual QString fieldText(ViewerField field) const = 0;
     virtual bool swapChecked() const = 0;

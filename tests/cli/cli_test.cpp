@@ -35,10 +35,12 @@ CliRun cli(const QStringList& arguments) {
             process.readAllStandardError().toStdString()};
 }
 
-std::string crlf(QString text) { return text.replace("\n", "\r\n").toStdString(); }
+std::string crlf(QString text) {
+    return text.replace("\n", "\r\n").toStdString();
+}
 
 class CliAgainstWindows : public ::testing::Test {
-protected:
+  protected:
     testing::ScopedScriptedDialogs dialogs;
     TForm1 viewer;
     TForm2 form2;
@@ -78,19 +80,22 @@ TEST_F(CliAgainstWindows, StatisticsAndAutomaticWindowOfAPhantom) {
     viewer.EditROISizeY->setText("128");
     viewer.ButtonDisp->click();
     viewer.ButtonStat->click();
-    const CliRun stats = cli({"stats", "--mode", "16bit", "--roi", "128,128,128,128", QString::fromStdString(path)});
+    const CliRun stats =
+        cli({"stats", "--mode", "16bit", "--roi", "128,128,128,128", QString::fromStdString(path)});
     ASSERT_EQ(stats.status, 0) << stats.err;
     const std::string line = stats.out.substr(stats.out.find("\r\n") + 2);
     ASSERT_EQ(line.substr(0, path.size() + 1), path + "\t");
     const std::string numbers = line.substr(path.size() + 1);
     const std::string mean = numbers.substr(0, numbers.find('\t'));
-    const std::string sd = numbers.substr(numbers.find('\t') + 1, numbers.find("\r\n") - numbers.find('\t') - 1);
+    const std::string sd =
+        numbers.substr(numbers.find('\t') + 1, numbers.find("\r\n") - numbers.find('\t') - 1);
     EXPECT_EQ(FloatToStrF(StrToFloat(mean), 2, {}), viewer.EditHSBP->text().toStdString());
     EXPECT_EQ(FloatToStrF(StrToFloat(sd), 3, {}), viewer.EditVSBP->text().toStdString());
 
     const CliRun window = cli({"window", "--mode", "16bit", QString::fromStdString(path)});
-    EXPECT_EQ(window.out, "File\tWidth\tLevel\r\n" + path + "\t" + viewer.EditWindowWidth->text().toStdString() +
-                              "\t" + viewer.EditWindowLevel->text().toStdString() + "\r\n");
+    EXPECT_EQ(window.out, "File\tWidth\tLevel\r\n" + path + "\t" +
+                              viewer.EditWindowWidth->text().toStdString() + "\t" +
+                              viewer.EditWindowLevel->text().toStdString() + "\r\n");
 }
 
 TEST_F(CliAgainstWindows, MtfMemosOfThePointPhantom) {
@@ -103,9 +108,11 @@ TEST_F(CliAgainstWindows, MtfMemosOfThePointPhantom) {
     form2.FormActivate();
     form2.ButtonCalMTF->click();
     ASSERT_TRUE(dialogs->errors.empty());
-    const QStringList common = {"--mode", "16bit", "--roi", "128,128,64,64", QString::fromStdString(path)};
+    const QStringList common = {"--mode", "16bit", "--roi", "128,128,64,64",
+                                QString::fromStdString(path)};
     EXPECT_EQ(cli(QStringList{"mtf"} + common).out, crlf(form2.MemoMTF->toPlainText()));
-    EXPECT_EQ(cli(QStringList{"mtf", "--table", "lsf"} + common).out, crlf(form2.MemoLSF->toPlainText()));
+    EXPECT_EQ(cli(QStringList{"mtf", "--table", "lsf"} + common).out,
+              crlf(form2.MemoLSF->toPlainText()));
     EXPECT_EQ(cli(QStringList{"mtf", "--table", "width"} + common).out,
               form2.EditWork4->text().toStdString() + "\r\n");
 }
@@ -147,11 +154,13 @@ TEST(Cli, UsageAndMeasurementErrors) {
     EXPECT_EQ(cli({"mtf", "--help"}).status, 0);
     const std::string missing = "/nonexistent-ctiq/a.raw";
     const std::string good = testing::testData("phantoms/noise1 256 256 0p5.raw");
-    const CliRun run = cli({"window", "--mode", "16bit", QString::fromStdString(missing), QString::fromStdString(good)});
+    const CliRun run = cli({"window", "--mode", "16bit", QString::fromStdString(missing),
+                            QString::fromStdString(good)});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, missing + ": ファイル " + missing + " は開けません\n");
     EXPECT_NE(run.out.find(good + "\t"), std::string::npos);  // the other file still ran
-    const CliRun prompt = cli({"stats", "--mode", "16bit", QString::fromStdString(testing::testData("dicom/CT_small.dcm"))});
+    const CliRun prompt = cli({"stats", "--mode", "16bit",
+                               QString::fromStdString(testing::testData("dicom/CT_small.dcm"))});
     EXPECT_EQ(prompt.status, 1);
     EXPECT_NE(prompt.err.find("--size"), std::string::npos);
 }

@@ -58,12 +58,15 @@ TEST(Phantom, FilteredNoiseAndDicomThatTheViewerReads) {
     // Stored words are the values + 1024: with the intercept they read as the raw file's.
     const std::size_t h = static_cast<std::size_t>(fromDicom.layout.header);
     for (std::size_t k = 0; k < 64 * 48; k += 97) {
-        const auto rawValue = static_cast<std::int16_t>(fromRaw.bytes[2 * k] | (fromRaw.bytes[2 * k + 1] << 8));
-        const auto stored = static_cast<std::int16_t>(fromDicom.bytes[h + 2 * k] | (fromDicom.bytes[h + 2 * k + 1] << 8));
+        const auto rawValue =
+            static_cast<std::int16_t>(fromRaw.bytes[2 * k] | (fromRaw.bytes[2 * k + 1] << 8));
+        const auto stored = static_cast<std::int16_t>(fromDicom.bytes[h + 2 * k] |
+                                                      (fromDicom.bytes[h + 2 * k + 1] << 8));
         EXPECT_EQ(stored - 1024, rawValue) << k;
     }
     EXPECT_EQ(writePhantom(folder.file("n"), spec, false), raw);  // same seed, same file name
-    EXPECT_EQ(testing::readBytes(raw), testing::readBytes(writePhantom(folder.file("m"), spec, false)));
+    EXPECT_EQ(testing::readBytes(raw),
+              testing::readBytes(writePhantom(folder.file("m"), spec, false)));
 }
 
 }  // namespace

@@ -24,11 +24,11 @@ INSTANTIATE_TEST_SUITE_P(
                       FloatText{0.1 + 0.2, "0.3"}, FloatText{1.0L / 3, "0.333333333333333"},
                       FloatText{1e-5L, "0.00001"}, FloatText{1e-6L, "1E-6"},
                       FloatText{1.5e20L, "1.5E20"},
-                      FloatText{123456789012345.0L, "123456789012345"},
-                      FloatText{1e15L, "1E15"}, FloatText{-0.0312L, "-0.0312"},
-                      FloatText{-1024, "-1024"}, FloatText{-0.0L, "0"},
-                      FloatText{0.9999999999999999L, "1"}, FloatText{1.0L + 0.1L, "1.1"},
-                      FloatText{2.5e-7L, "2.5E-7"}, FloatText{1234.5L, "1234.5"}));
+                      FloatText{123456789012345.0L, "123456789012345"}, FloatText{1e15L, "1E15"},
+                      FloatText{-0.0312L, "-0.0312"}, FloatText{-1024, "-1024"},
+                      FloatText{-0.0L, "0"}, FloatText{0.9999999999999999L, "1"},
+                      FloatText{1.0L + 0.1L, "1.1"}, FloatText{2.5e-7L, "2.5E-7"},
+                      FloatText{1234.5L, "1234.5"}));
 
 struct FixedText {
     long double value;
@@ -81,16 +81,17 @@ TEST_P(StrToIntTest, ReadsIntegersOrRefuses) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, StrToIntTest,
-    ::testing::Values(IntCase{"512", true, 512}, IntCase{"-1024", true, -1024},
-                      IntCase{"+7", true, 7}, IntCase{" 12", true, 12},
-                      IntCase{"2147483647", true, 2147483647},
-                      IntCase{"-2147483648", true, -2147483647 - 1}, IntCase{"$1F", true, 31},
-                      IntCase{"0x10", true, 16}, IntCase{"", false, 0}, IntCase{"12 ", false, 0},
-                      IntCase{"1.5", false, 0}, IntCase{"abc", false, 0},
-                      IntCase{"2147483648", false, 0}, IntCase{"-", false, 0},
-                      IntCase{"99999999999999999999", false, 0}, IntCase{"5a", false, 0}));
+INSTANTIATE_TEST_SUITE_P(Table, StrToIntTest,
+                         ::testing::Values(IntCase{"512", true, 512}, IntCase{"-1024", true, -1024},
+                                           IntCase{"+7", true, 7}, IntCase{" 12", true, 12},
+                                           IntCase{"2147483647", true, 2147483647},
+                                           IntCase{"-2147483648", true, -2147483647 - 1},
+                                           IntCase{"$1F", true, 31}, IntCase{"0x10", true, 16},
+                                           IntCase{"", false, 0}, IntCase{"12 ", false, 0},
+                                           IntCase{"1.5", false, 0}, IntCase{"abc", false, 0},
+                                           IntCase{"2147483648", false, 0}, IntCase{"-", false, 0},
+                                           IntCase{"99999999999999999999", false, 0},
+                                           IntCase{"5a", false, 0}));
 
 struct RealCase {
     const char* text;

@@ -9,7 +9,7 @@
 namespace ctiq::fuzz {
 
 class Input {
-public:
+  public:
     Input(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
     template <class T>
@@ -25,7 +25,7 @@ public:
     std::size_t size() const { return size_; }
     std::string rest() const { return std::string(reinterpret_cast<const char*>(data_), size_); }
 
-private:
+  private:
     const std::uint8_t* data_;
     std::size_t size_;
 };

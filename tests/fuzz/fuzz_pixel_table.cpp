@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #include "common/app_error.h"
-#include "tests/fuzz/fuzz_input.h"
 #include "mtf/lsf.h"
 #include "mtf/table_analysis.h"
+#include "tests/fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace ctiq;
@@ -32,10 +32,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t columns = 1;
     for (const auto& r : rows) columns = std::max(columns, r.size());
     if (rows.size() > 300 || columns > 300) return 0;
-    PixelTable table(static_cast<std::int32_t>(columns) + 1, static_cast<std::int32_t>(rows.size()) + 1);
+    PixelTable table(static_cast<std::int32_t>(columns) + 1,
+                     static_cast<std::int32_t>(rows.size()) + 1);
     for (std::size_t r = 0; r < rows.size(); ++r)
         for (std::size_t c = 0; c < rows[r].size(); ++c)
-            table.setText(static_cast<std::int32_t>(c) + 1, static_cast<std::int32_t>(r) + 1, rows[r][c]);
+            table.setText(static_cast<std::int32_t>(c) + 1, static_cast<std::int32_t>(r) + 1,
+                          rows[r][c]);
 
     const CellRect all{1, 1, table.colCount() - 1, table.rowCount() - 1};
     auto attempt = [](auto&& f) {
@@ -51,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     attempt([&] { (void)histogramText(table, bits); });
     attempt([&] {
         const CellPosition maximum = tableMaximum(table);
-        const MtfResult r = computeMtf(table, flags & 2 ? LsfDirection::Y : LsfDirection::X, maximum,
-                                       lines, bumps, 0.5);
+        const MtfResult r = computeMtf(table, flags & 2 ? LsfDirection::Y : LsfDirection::X,
+                                       maximum, lines, bumps, 0.5);
         (void)lsfMemoText("f", r.lsf, 0.5);
         (void)mtfMemoText("f", r.mtfAbs, 0.5);
     });

@@ -61,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         flipVertical(buffer.data(), buffer.size(), image);
         flipHorizontal(buffer.data(), buffer.size(), image);
         const IntRect square = rotationSquare(layout.view, image, buffer.size());
-        rotateSquare(buffer.data(), image, square, flags & 8 ? Turn::Clockwise : Turn::CounterClockwise);
+        rotateSquare(buffer.data(), image, square,
+                     flags & 8 ? Turn::Clockwise : Turn::CounterClockwise);
     } catch (const AppError&) {
     }
     return 0;

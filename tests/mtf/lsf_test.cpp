@@ -22,7 +22,8 @@ PixelTable tableOf(std::int32_t columns, std::int32_t rows, F value) {
 
 TEST(BandSum, LineCountRules) {
     // Row r holds 10^(r-1) in every column: the sum shows which rows entered, how often.
-    const PixelTable t = tableOf(3, 7, [](int, int r) { return static_cast<long long>(std::pow(10, r - 1)); });
+    const PixelTable t =
+        tableOf(3, 7, [](int, int r) { return static_cast<long long>(std::pow(10, r - 1)); });
     const CellPosition centre{2, 4};
     EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 1)[0], 1000);
     EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 2)[0], 1000);
@@ -37,7 +38,8 @@ TEST(BandSum, LineCountRules) {
 }
 
 TEST(BandSum, AlongYTheBandIsMirrored) {
-    const PixelTable t = tableOf(7, 3, [](int c, int) { return static_cast<long long>(std::pow(10, c - 1)); });
+    const PixelTable t =
+        tableOf(7, 3, [](int c, int) { return static_cast<long long>(std::pow(10, c - 1)); });
     // Columns max - m (m < hU) then max + m (m < hD): L = 5 takes columns 3, 4, 4, 5 ... mirrored:
     // hU = 2 → columns 4, 3; hD = 2 → columns 4, 5.
     const auto y = bandSum(t, LsfDirection::Y, {4, 2}, 5);
@@ -53,7 +55,8 @@ TEST(BandSum, TablesBeyondTheArraysAreRefused) {
 TEST(CutBackground, SymmetricSpotLosesItsBackground) {
     // Background 100, a spot 100 + 900·exp(-x²/8) around index 20, rounded.
     std::vector<double> a(41);
-    for (int i = 0; i < 41; ++i) a[i] = std::round(100 + 900 * std::exp(-(i - 20) * (i - 20) / 8.0));
+    for (int i = 0; i < 41; ++i)
+        a[i] = std::round(100 + 900 * std::exp(-(i - 20) * (i - 20) / 8.0));
     const std::vector<double> before = a;
     cutBackground(a, 1);
     int firstNonZero = -1, lastNonZero = -1;
@@ -72,7 +75,8 @@ TEST(CutBackground, SymmetricSpotLosesItsBackground) {
 TEST(CutBackground, SearchesThatWouldLeaveTheDataStopWithAMessage) {
     std::vector<double> nearEnd = {0, 5, 10, 5, 0, 0, 0, 0};
     EXPECT_THROW(cutBackground(nearEnd, 1), AppError);
-    std::vector<double> noValley = {10, 9, 8, 7, 6, 5, 20, 5, 4, 3, 3, 3};  // falls all the way left
+    std::vector<double> noValley = {10, 9, 8, 7, 6, 5,
+                                    20, 5, 4, 3, 3, 3};  // falls all the way left
     EXPECT_THROW(cutBackground(noValley, 1), AppError);
     std::vector<double> fine = {0, 0, 0, 0, 1, 5, 9, 5, 1, 0, 0, 0, 0};
     EXPECT_THROW(cutBackground(fine, 0), AppError);
@@ -93,7 +97,8 @@ TEST(Dft, ExampleMagnitudes) {
     EXPECT_NEAR(m[1], std::sqrt(2.0), 1e-12);
     EXPECT_NEAR(m[2], 0, 1e-12);
     EXPECT_NEAR(m[3], std::sqrt(2.0), 1e-12);
-    EXPECT_EQ(mtfMemoText("f", m, 1), "c/mm\tf\r\n0\t1\r\n0.25\t0.7071\r\n0.5\t0\r\n0.75\t0.7071\r\n");
+    EXPECT_EQ(mtfMemoText("f", m, 1),
+              "c/mm\tf\r\n0\t1\r\n0.25\t0.7071\r\n0.5\t0\r\n0.75\t0.7071\r\n");
 }
 
 TEST(Dft, MatchesADirectSumOnRandomData) {

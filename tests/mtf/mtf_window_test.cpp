@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QCheckBox>
 #include <QtCharts/QChart>
 #include <QtCharts/QLineSeries>
 #include <cmath>
@@ -30,7 +30,7 @@ namespace ctiq {
 namespace {
 
 class MtfWindow : public ::testing::Test {
-protected:
+  protected:
     testing::ScopedScriptedDialogs dialogs;
     TForm1 viewer;
     TForm2 form;
@@ -146,8 +146,8 @@ TEST_F(MtfWindow, CopiesSelectionsAndStatistics) {
     auto v = [](int r, int c) { return std::to_string(static_cast<std::int16_t>(r * 1000 + c)); };
     form.EditStep->setText("2");
     form.ButtonAll->click();
-    EXPECT_EQ(clipboard(), v(200, 99) + "\t" + v(200, 101) + "\r\n" + v(202, 99) + "\t" +
-                               v(202, 101) + "\r\n");
+    EXPECT_EQ(clipboard(),
+              v(200, 99) + "\t" + v(200, 101) + "\r\n" + v(202, 99) + "\t" + v(202, 101) + "\r\n");
     EXPECT_EQ(form.SelRect, (CellRect{1, 1, 3, 3}));
     EXPECT_EQ(field(form.EditWork1), "3");
     form.ButtonSelected->click();  // the same block: the same statistics
@@ -168,7 +168,8 @@ TEST_F(MtfWindow, CopiesSelectionsAndStatistics) {
 }
 
 TEST_F(MtfWindow, SpinnerRangeAndTypedLineCounts) {
-    load("point 256 256 0p5.raw", testing::readBytes(testing::testData("phantoms/point 256 256 0p5.raw")));
+    load("point 256 256 0p5.raw",
+         testing::readBytes(testing::testData("phantoms/point 256 256 0p5.raw")));
     setRoi(128, 128, 64, 128);  // tall enough for a band of 100 lines
     handOff();
     form.EditYL->setText("0");
@@ -186,7 +187,8 @@ TEST_F(MtfWindow, SpinnerRangeAndTypedLineCounts) {
 
 // A point spot in a flat background: the LSF, half width and MTF of the point phantom.
 TEST_F(MtfWindow, PointPhantomMtfMatchesTheAnalyticGaussian) {
-    load("point 256 256 0p5.raw", testing::readBytes(testing::testData("phantoms/point 256 256 0p5.raw")));
+    load("point 256 256 0p5.raw",
+         testing::readBytes(testing::testData("phantoms/point 256 256 0p5.raw")));
     setRoi(128, 128, 64, 64);
     handOff();
     ASSERT_EQ(form.MaxCol, 34);  // stored column 128 = c0 95 + 33: table column 34
@@ -195,7 +197,8 @@ TEST_F(MtfWindow, PointPhantomMtfMatchesTheAnalyticGaussian) {
     ASSERT_EQ(form.NMtf, 64);
     const double sigma = 1.2 * 0.5;  // mm
     const std::string memo = form.MemoMTF->toPlainText().toStdString();
-    ASSERT_EQ(memo.substr(0, memo.find('\n')), "c/mm\t" + viewer.EditFileName->text().toStdString());
+    ASSERT_EQ(memo.substr(0, memo.find('\n')),
+              "c/mm\t" + viewer.EditFileName->text().toStdString());
     for (int k = 0; k <= 32; ++k) {
         const double f = k / (64 * 0.5);
         const double mtf = form.MtfAbs[k] / form.MtfAbs[0];
@@ -215,7 +218,8 @@ TEST_F(MtfWindow, PointPhantomMtfMatchesTheAnalyticGaussian) {
 }
 
 TEST_F(MtfWindow, ChartsPlotThePageShownAndRefuseTooManyPoints) {
-    load("point 256 256 0p5.raw", testing::readBytes(testing::testData("phantoms/point 256 256 0p5.raw")));
+    load("point 256 256 0p5.raw",
+         testing::readBytes(testing::testData("phantoms/point 256 256 0p5.raw")));
     setRoi(128, 128, 64, 64);
     handOff();
     form.ButtonCalMTF->click();
@@ -239,7 +243,8 @@ TEST_F(MtfWindow, ChartsPlotThePageShownAndRefuseTooManyPoints) {
 }
 
 TEST_F(MtfWindow, LineCountsOneAndTwoGiveTheSameLsfAndThreeDoublesIt) {
-    load("point 256 256 0p5.raw", testing::readBytes(testing::testData("phantoms/point 256 256 0p5.raw")));
+    load("point 256 256 0p5.raw",
+         testing::readBytes(testing::testData("phantoms/point 256 256 0p5.raw")));
     setRoi(128, 128, 64, 64);
     handOff();
     std::vector<std::vector<double>> raw;

@@ -12,16 +12,19 @@ namespace {
 
 // A table of `columns` × `rows` data cells (plus the label row and column) from row texts.
 PixelTable table(const std::vector<std::vector<std::string>>& rows) {
-    PixelTable t(static_cast<std::int32_t>(rows[0].size()) + 1, static_cast<std::int32_t>(rows.size()) + 1);
+    PixelTable t(static_cast<std::int32_t>(rows[0].size()) + 1,
+                 static_cast<std::int32_t>(rows.size()) + 1);
     for (std::size_t r = 0; r < rows.size(); ++r)
         for (std::size_t c = 0; c < rows[r].size(); ++c)
-            t.setText(static_cast<std::int32_t>(c) + 1, static_cast<std::int32_t>(r) + 1, rows[r][c]);
+            t.setText(static_cast<std::int32_t>(c) + 1, static_cast<std::int32_t>(r) + 1,
+                      rows[r][c]);
     return t;
 }
 
 TEST(TableMaximum, FirstOfEqualMaximaWins) {
     EXPECT_EQ(tableMaximum(table({{"9", "1"}, {"1", "1"}})).column, 1);
-    const CellPosition tie = tableMaximum(table({{"1", "2", "5"}, {"5", "5", "1"}, {"1", "5", "5"}}));
+    const CellPosition tie =
+        tableMaximum(table({{"1", "2", "5"}, {"5", "5", "1"}, {"1", "5", "5"}}));
     EXPECT_EQ(tie.column, 3);
     EXPECT_EQ(tie.row, 1);
     const CellPosition row = tableMaximum(table({{"1", "2"}, {"7", "7"}}));
@@ -95,7 +98,7 @@ TEST(HistogramText, OutOfRangeValuesCountInTheEndBinsAndAllEqualGivesOne) {
 }
 
 TEST(HistogramText, Errors) {
-    EXPECT_THROW(histogramText(table({{"1", "2"}}), 6), AppError);    // bin width 0
+    EXPECT_THROW(histogramText(table({{"1", "2"}}), 6), AppError);     // bin width 0
     EXPECT_THROW(histogramText(table({{"1", "2.5"}}), 10), AppError);  // not an integer
 }
 

@@ -9,7 +9,7 @@ namespace ctiq::testing {
 // Builds small DICOM byte streams for tests: a preamble, the file meta group and elements in
 // explicit VR little endian (or implicit VR), then a Pixel Data element.
 class DicomBuilder {
-public:
+  public:
     explicit DicomBuilder(std::string transferSyntax = "1.2.840.10008.1.2.1");
 
     DicomBuilder& explicitElement(std::uint16_t group, std::uint16_t element, const char vr[3],
@@ -30,7 +30,7 @@ public:
     static std::vector<std::uint8_t> u16(std::uint16_t v);
     static std::vector<std::uint8_t> u32(std::uint32_t v);
 
-private:
+  private:
     std::vector<std::uint8_t> bytes_;
 };
 

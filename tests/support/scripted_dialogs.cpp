@@ -33,6 +33,8 @@ ScopedScriptedDialogs::ScopedScriptedDialogs() {
     previous_ = setDialogs(std::move(owned));
 }
 
-ScopedScriptedDialogs::~ScopedScriptedDialogs() { setDialogs(std::move(previous_)); }
+ScopedScriptedDialogs::~ScopedScriptedDialogs() {
+    setDialogs(std::move(previous_));
+}
 
 }  // namespace ctiq::testing

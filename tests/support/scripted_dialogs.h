@@ -18,9 +18,9 @@ struct InputRequest {
 
 // Dialogs that answer from queues and record what was shown; an unexpected dialog fails the test.
 class ScriptedDialogs : public Dialogs {
-public:
-    std::deque<QString> openFileAnswers;                // "" cancels
-    std::deque<std::optional<QString>> inputAnswers;    // nullopt cancels (keeps the default)
+  public:
+    std::deque<QString> openFileAnswers;              // "" cancels
+    std::deque<std::optional<QString>> inputAnswers;  // nullopt cancels (keeps the default)
     std::vector<InputRequest> inputRequests;
     std::vector<QString> errors;
     std::vector<QString> informations;
@@ -37,13 +37,13 @@ public:
 
 // Installs scripted dialogs for the lifetime of the object.
 class ScopedScriptedDialogs {
-public:
+  public:
     ScopedScriptedDialogs();
     ~ScopedScriptedDialogs();
     ScriptedDialogs& operator*() const { return *dialogs_; }
     ScriptedDialogs* operator->() const { return dialogs_; }
 
-private:
+  private:
     ScriptedDialogs* dialogs_;
     std::unique_ptr<Dialogs> previous_;
 };

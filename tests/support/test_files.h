@@ -18,11 +18,11 @@ std::vector<std::uint8_t> wordsLE(const std::vector<std::int16_t>& words);
 
 // A fresh temporary folder; its path ends without a separator.
 class TempFolder {
-public:
+  public:
     std::string path() const { return dir_.path().toStdString(); }
     std::string file(const std::string& name) const { return path() + "/" + name; }
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 

@@ -22,7 +22,8 @@ std::vector<std::uint8_t> framedImage(int n, std::int16_t (*inside)(int, int)) {
 }
 
 GreyWindow autoWindow(const std::vector<std::uint8_t>& data, int n, SampleValueRule rule = {}) {
-    const auto w = computeAutoWindow(data.data(), data.size(), {0, n, n, SampleFormat::Word16}, rule);
+    const auto w =
+        computeAutoWindow(data.data(), data.size(), {0, n, n, SampleFormat::Word16}, rule);
     EXPECT_TRUE(w.has_value());
     return w.value_or(GreyWindow{});
 }
@@ -43,7 +44,8 @@ TEST(AutoWindow, RangeExamples) {
     };
     EXPECT_EQ(autoWindow(framedImage(512, corners), 512).width, 999);
     EXPECT_EQ(autoWindow(framedImage(512, corners), 512).level, 600);
-    const GreyWindow constant = autoWindow(framedImage(16, [](int, int) -> std::int16_t { return 7; }), 16);
+    const GreyWindow constant =
+        autoWindow(framedImage(16, [](int, int) -> std::int16_t { return 7; }), 16);
     EXPECT_EQ(constant.width, -1);
     EXPECT_EQ(constant.level, 7);
     const GreyWindow span1 =
@@ -54,17 +56,18 @@ TEST(AutoWindow, RangeExamples) {
 
 TEST(AutoWindow, RegionFor510IsRows127To380) {
     std::vector<std::int16_t> words(510 * 510, 0);
-    words[127 * 510 + 127] = -5;   // inside, first sample
-    words[380 * 510 + 380] = 50;   // inside, last sample
-    words[381 * 510 + 381] = 999;  // outside
-    words[126 * 510 + 200] = -999; // outside
+    words[127 * 510 + 127] = -5;    // inside, first sample
+    words[380 * 510 + 380] = 50;    // inside, last sample
+    words[381 * 510 + 381] = 999;   // outside
+    words[126 * 510 + 200] = -999;  // outside
     const GreyWindow w = autoWindow(wordsLE(words), 510);
     EXPECT_EQ(w.width, 54);
     EXPECT_EQ(w.level, 22);
 }
 
 TEST(AutoWindow, SampleRuleAppliesSwapOffsetAndWrap) {
-    const auto data = framedImage(8, [](int r, int) -> std::int16_t { return r == 2 ? 32767 : 0x0100; });
+    const auto data =
+        framedImage(8, [](int r, int) -> std::int16_t { return r == 2 ? 32767 : 0x0100; });
     SampleValueRule offsetByOne;
     offsetByOne.offset = 1;  // 32767 + 1 wraps to -32768; 256 + 1 = 257
     GreyWindow w = autoWindow(data, 8, offsetByOne);
@@ -81,7 +84,8 @@ TEST(AutoWindow, EightBitSamplesAreBytes) {
         for (int c = 2; c < 6; ++c) bytes[r * 8 + c] = static_cast<std::uint8_t>(10 + r + c);
     SampleValueRule rule;
     rule.format = SampleFormat::Byte8;
-    const auto w = computeAutoWindow(bytes.data(), bytes.size(), {0, 8, 8, SampleFormat::Byte8}, rule);
+    const auto w =
+        computeAutoWindow(bytes.data(), bytes.size(), {0, 8, 8, SampleFormat::Byte8}, rule);
     ASSERT_TRUE(w);
     EXPECT_EQ(w->width, (10 + 10) - (10 + 4) - 1);
     EXPECT_EQ(w->level, (20 + 14) / 2);

@@ -18,7 +18,9 @@ DicomHeaderResult readFile(const std::string& relative) {
     return read(testing::readBytes(testing::testData(relative)));
 }
 
-std::string opt(const std::optional<std::string>& v) { return v ? *v : "<unset>"; }
+std::string opt(const std::optional<std::string>& v) {
+    return v ? *v : "<unset>";
+}
 
 // Field values checked against pydicom 2.3.1 for the same files (Pixel Data value offset =
 // tag offset + 12 in explicit VR, + 8 in implicit VR).
@@ -61,14 +63,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FileCase{"dicom/CT_small.dcm", true, "6300", "128", "128", "0.661468", "-1024",
                  "338.671600", "<unset>", "<unset>", 0, 254},
-        FileCase{"dicom/MR_small_implicit.dcm", true, "1510", "64", "64", "0.3125", "0", "",
-                 "600", "1600", 0, 65},
+        FileCase{"dicom/MR_small_implicit.dcm", true, "1510", "64", "64", "0.3125", "0", "", "600",
+                 "1600", 0, 65},
         // Cut short inside Pixel Data: the header is whole; the rendering reports the rest.
         FileCase{"dicom/MR_truncated.dcm", true, "1500", "64", "64", "0.3125", "0", "", "600",
                  "1600", 0, 65},
         // Big endian: the Pixel Data tag bytes are swapped, so the reader finds no tag.
-        FileCase{"dicom/MR_small_bigendian.dcm", false, "", "", "", "<unset>", "0", "",
-                 "<unset>", "<unset>", -1, 0},
+        FileCase{"dicom/MR_small_bigendian.dcm", false, "", "", "", "<unset>", "0", "", "<unset>",
+                 "<unset>", -1, 0},
         // Pixel Data in the second half of the file.
         FileCase{"dicom/nested_priv_SQ.dcm", false, "", "", "", "<unset>", "0", "", "<unset>",
                  "<unset>", -1, 0},
@@ -104,7 +106,7 @@ TEST(DicomHeader, ImplicitVrRowsHaveNoVrAndNumbersOnlyAboveGroup0020) {
 
 TEST(DicomHeader, FieldRulesOnASyntheticFile) {
     DicomBuilder b("1.2.840.10008.1.2.2");
-    b.us(0x0028, 0x0010, 5)  // rows
+    b.us(0x0028, 0x0010, 5)     // rows
         .us(0x0028, 0x0011, 3)  // columns: a non-square image keeps its order
         .explicitElement(0x0028, 0x1052, "DS", "-1024.5 ")
         .explicitElement(0x0028, 0x1050, "DS", "40\\50 ")
@@ -161,8 +163,8 @@ TEST(DicomHeader, UndefinedLengthSequenceWithTwoItems) {
     ASSERT_FALSE(r.error);
     ASSERT_EQ(r.rows.size(), 8u);
     EXPECT_EQ(r.rows[2], (HeaderRow{"", "0008", "1140", "SQ", "", "", ""}));
-    EXPECT_EQ(r.rows[3], (HeaderRow{"  4", "0008", "1150", "UI", "0008", "ReferencedSOPClassUID",
-                                    "1.2.3.4"}));
+    EXPECT_EQ(r.rows[3],
+              (HeaderRow{"  4", "0008", "1150", "UI", "0008", "ReferencedSOPClassUID", "1.2.3.4"}));
     EXPECT_EQ(r.rows[4][6], "5.6");
     EXPECT_EQ(r.rows[5], (HeaderRow{"", "", "", "SQ", "", "", ""}));
     EXPECT_EQ(r.rows[6], (HeaderRow{"  7", "0008", "0060", "CS", "0002", "Modality", "CT"}));

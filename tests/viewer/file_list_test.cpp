@@ -19,28 +19,27 @@ TEST(FolderPrefix, UpToTheLastSeparatorOfEitherKind) {
 }
 
 TEST(NaturalLess, DigitRunsCompareByValue) {
-    std::vector<std::string> names = {"IM10", "IM2", "IM1", "IM02b", "IM2a", "b", "a10x",
-                                      "a9x", "IM"};
+    std::vector<std::string> names = {"IM10", "IM2",  "IM1", "IM02b", "IM2a",
+                                      "b",    "a10x", "a9x", "IM"};
     std::sort(names.begin(), names.end(),
               [](const std::string& a, const std::string& b) { return naturalLess(a, b); });
-    EXPECT_EQ(names, (std::vector<std::string>{"IM", "IM1", "IM2", "IM2a", "IM02b", "IM10",
-                                               "a9x", "a10x", "b"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"IM", "IM1", "IM2", "IM2a", "IM02b", "IM10", "a9x",
+                                               "a10x", "b"}));
     EXPECT_FALSE(naturalLess("x1", "x1"));
     EXPECT_NE(naturalLess("x01", "x1"), naturalLess("x1", "x01"));  // a strict total order
 }
 
 TEST(ListFolderFiles, FilesOnlyInNaturalOrderWithThePrefix) {
     testing::TempFolder folder;
-    for (const char* name : {"IM10", "IM2", "IM1", ".hidden", "name with blanks 1 2 0p5.raw",
-                             "日本語.dcm"})
+    for (const char* name :
+         {"IM10", "IM2", "IM1", ".hidden", "name with blanks 1 2 0p5.raw", "日本語.dcm"})
         testing::writeBytes(folder.file(name), {1});
     QDir(QString::fromStdString(folder.path())).mkdir("IM3");
     const std::string prefix = folder.path() + "/";
     const auto files = listFolderFiles(prefix);
-    EXPECT_EQ(files, (std::vector<std::string>{prefix + ".hidden", prefix + "IM1", prefix + "IM2",
-                                               prefix + "IM10",
-                                               prefix + "name with blanks 1 2 0p5.raw",
-                                               prefix + "日本語.dcm"}));
+    EXPECT_EQ(files, (std::vector<std::string>{
+                         prefix + ".hidden", prefix + "IM1", prefix + "IM2", prefix + "IM10",
+                         prefix + "name with blanks 1 2 0p5.raw", prefix + "日本語.dcm"}));
     EXPECT_EQ(indexInList(files, prefix + "IM10"), 3);
 }
 

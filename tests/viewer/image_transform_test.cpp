@@ -66,7 +66,8 @@ TEST(Rotations, InverseAndFourTurnsRestoreAndCcwMovesRcToNMinus1MinusCR) {
             EXPECT_EQ(data[2 * ((n - 1 - c) * n + r)], original[2 * (r * n + c)]);
     rotateSquare(data.data(), image, {0, 0, n - 1, n - 1}, Turn::Clockwise);
     EXPECT_EQ(data, original);
-    for (int k = 0; k < 4; ++k) rotateSquare(data.data(), image, {0, 0, n - 1, n - 1}, Turn::Clockwise);
+    for (int k = 0; k < 4; ++k)
+        rotateSquare(data.data(), image, {0, 0, n - 1, n - 1}, Turn::Clockwise);
     EXPECT_EQ(data, original);
 }
 

@@ -28,17 +28,16 @@ TEST_P(SplitNameGeometryTest, ReadsTheGeometryParts) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SplitNameGeometryTest,
-    ::testing::Values(
-        NameCase{"/data/phantom 512 512 0p5.raw", "512", "512", "0.5", "0p5"},
-        NameCase{"C:\\CT\\phantom 64 32 0p468.bin", "64", "32", "0.468", "0p468"},
-        NameCase{"/data/CT 1 2.dcm", "1", "2", "", ""},
-        NameCase{"/data/abc def.dcm", "def", "", "", ""},
-        NameCase{"/data/img.raw", "", "", "", ""},
-        NameCase{"/data/a  7 8.raw", "", "7", "8", "8"},  // two blanks: an empty part
-        NameCase{"/data/x 3 4 1p5 more.raw", "3", "4", "1.5 more", "1p5 more"},
-        NameCase{"/data/v1.2/scan 16 16 0p5.raw", "16", "16", "0.5", "0p5"},
-        NameCase{"/data/scan 16 16 0p5p5", "16", "16", "0.5p5", "0p5p5"},
-        NameCase{"relative 8 9 2", "8", "9", "2", "2"}));
+    ::testing::Values(NameCase{"/data/phantom 512 512 0p5.raw", "512", "512", "0.5", "0p5"},
+                      NameCase{"C:\\CT\\phantom 64 32 0p468.bin", "64", "32", "0.468", "0p468"},
+                      NameCase{"/data/CT 1 2.dcm", "1", "2", "", ""},
+                      NameCase{"/data/abc def.dcm", "def", "", "", ""},
+                      NameCase{"/data/img.raw", "", "", "", ""},
+                      NameCase{"/data/a  7 8.raw", "", "7", "8", "8"},  // two blanks: an empty part
+                      NameCase{"/data/x 3 4 1p5 more.raw", "3", "4", "1.5 more", "1p5 more"},
+                      NameCase{"/data/v1.2/scan 16 16 0p5.raw", "16", "16", "0.5", "0p5"},
+                      NameCase{"/data/scan 16 16 0p5p5", "16", "16", "0.5p5", "0p5p5"},
+                      NameCase{"relative 8 9 2", "8", "9", "2", "2"}));
 
 struct SizeCase {
     std::int64_t fileSize;
@@ -55,11 +54,9 @@ TEST_P(SizeSuggestionTest, OffersASquareSize) {
 INSTANTIATE_TEST_SUITE_P(Table, SizeSuggestionTest,
                          ::testing::Values(SizeCase{262144, 1, "512 512"},
                                            SizeCase{262144, 2, "512 512"},
-                                           SizeCase{524288, 2, "512 512"},
-                                           SizeCase{0, 2, "0 0"},
+                                           SizeCase{524288, 2, "512 512"}, SizeCase{0, 2, "0 0"},
                                            SizeCase{524288 + 1234, 2, "1024 1024"},
-                                           SizeCase{100, 1, "10 10"},
-                                           SizeCase{50, 1, "64 64"},
+                                           SizeCase{100, 1, "10 10"}, SizeCase{50, 1, "64 64"},
                                            SizeCase{8130, 2, "128 128"},  // R = 64 is not below 64
                                            SizeCase{131072 + 2, 2, "512 512"}));
 

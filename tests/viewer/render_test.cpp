@@ -132,8 +132,7 @@ TEST(PaintView, MagnifiedViewShowsTheCentrePixelByPixel) {
     std::vector<std::int16_t> words(16);
     for (int i = 0; i < 16; ++i) words[i] = static_cast<std::int16_t>(i * 8);
     // m = 2 on 4 × 4: view columns and rows 1..2; width 256 → one grey step per sample unit.
-    const DisplayBitmap b =
-        paint(wordsLE(words), {0, 4, 4, SampleFormat::Word16}, {0, 256}, {}, 2);
+    const DisplayBitmap b = paint(wordsLE(words), {0, 4, 4, SampleFormat::Word16}, {0, 256}, {}, 2);
     ASSERT_EQ(b.width, 2);
     ASSERT_EQ(b.height, 2);
     EXPECT_EQ(b.pixels, (std::vector<std::uint8_t>{128 + 40, 128 + 48, 128 + 72, 128 + 80}));
@@ -146,8 +145,8 @@ TEST(PaintView, ViewBeyondTheImageLeavesTheRestBlack) {
     DisplayBitmap b;
     b.resize(layout.bitmapWidth, layout.bitmapHeight);
     paintView(data.data(), data.size(), image, layout, {10, 100}, {}, b);
-    EXPECT_EQ(b.pixels, (std::vector<std::uint8_t>{128, 128, 0, 0, 128, 128, 0, 0, 0, 0, 0, 0,
-                                                   0, 0, 0, 0}));
+    EXPECT_EQ(b.pixels,
+              (std::vector<std::uint8_t>{128, 128, 0, 0, 128, 128, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(PaintView, RefusesFieldsThatDescribeMoreThanTheBuffer) {

@@ -16,9 +16,10 @@
 #include "wiener/unit3.h"
 
 #if defined(__unix__)
-#include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 namespace ctiq {
@@ -27,7 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class Robustness : public ::testing::Test {
-protected:
+  protected:
     testing::ScopedScriptedDialogs dialogs;
     TForm1 viewer;
     testing::TempFolder folder;
@@ -72,7 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CorpusCase{"dicom/MR_truncated.dcm", false, "more image than the file holds"},
                       CorpusCase{"dicom/MR_small_bigendian.dcm", true, ""},
                       // 64 × 64 words do not fit in 343 bytes: the rendering says so.
-                      CorpusCase{"dicom/nested_priv_SQ.dcm", true, "more image than the file holds"},
+                      CorpusCase{"dicom/nested_priv_SQ.dcm", true,
+                                 "more image than the file holds"},
                       CorpusCase{"phantoms/point.dcm", false, ""}));
 
 TEST_F(Robustness, EmptyAndOneByteFiles) {
@@ -82,7 +84,8 @@ TEST_F(Robustness, EmptyAndOneByteFiles) {
     testing::writeBytes(folder.file("empty.raw"), {});
     load(folder.file("empty.raw"), 1);
     ASSERT_GE(dialogs->inputRequests.size(), 2u);
-    EXPECT_EQ(dialogs->inputRequests[dialogs->inputRequests.size() - 2].defaultText.toStdString(), "0 0");
+    EXPECT_EQ(dialogs->inputRequests[dialogs->inputRequests.size() - 2].defaultText.toStdString(),
+              "0 0");
     EXPECT_EQ(viewer.LoadState, 1);
     testing::writeBytes(folder.file("one.raw"), {7});
     dialogs->inputAnswers = {QString("1"), std::nullopt};
@@ -163,7 +166,8 @@ TEST_F(Robustness, FailedTrimLeavesTheExistingFileWhole) {
     EXPECT_TRUE(dialogs->informations.empty());
     EXPECT_EQ(testing::readBytes(target), old);
     int files = 0;
-    for (const auto& entry : fs::directory_iterator(folder.path())) files += entry.is_regular_file();
+    for (const auto& entry : fs::directory_iterator(folder.path()))
+        files += entry.is_regular_file();
     EXPECT_EQ(files, 2);  // the source and the old target: no partial or temporary file
 
     dialogs->openFileAnswers.push_back(QString::fromStdString(folder.file("cut.raw")));

@@ -53,14 +53,14 @@ TEST(RoiStatistics, MeanAndPopulationSd) {
 TEST(RoiStatistics, SampleRuleWrapsSwapsAndReadsBytes) {
     SampleValueRule offset;
     offset.offset = 1;
-    EXPECT_EQ(statsText(wordsLE({32767}), {0, 1, 1, SampleFormat::Word16}, {0, 0, 1, 1}, offset)
-                  .first,
-              "-32,768.00");
+    EXPECT_EQ(
+        statsText(wordsLE({32767}), {0, 1, 1, SampleFormat::Word16}, {0, 0, 1, 1}, offset).first,
+        "-32,768.00");
     SampleValueRule swap;
     swap.swap = true;
-    EXPECT_EQ(statsText(wordsLE({0x0100}), {0, 1, 1, SampleFormat::Word16}, {0, 0, 1, 1}, swap)
-                  .first,
-              "1.00");
+    EXPECT_EQ(
+        statsText(wordsLE({0x0100}), {0, 1, 1, SampleFormat::Word16}, {0, 0, 1, 1}, swap).first,
+        "1.00");
     const std::vector<std::uint8_t> bytes = {10, 20, 30, 40};
     EXPECT_EQ(statsText(bytes, {0, 2, 2, SampleFormat::Byte8}, {0, 0, 2, 2}).first, "25.00");
     EXPECT_EQ(statsText(bytes, {0, 2, 2, SampleFormat::Byte8}, {0, 0, 1, 1}, swap).first,

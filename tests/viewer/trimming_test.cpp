@@ -46,7 +46,8 @@ TEST(SaveFileSafely, FailureLeavesTheExistingFileAndNoPartialOne) {
     testing::writeBytes(path, {7, 7, 7});
     namespace fs = std::filesystem;
     fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    const bool writable = QFile(QString::fromStdString(folder.file("probe"))).open(QIODevice::WriteOnly);
+    const bool writable =
+        QFile(QString::fromStdString(folder.file("probe"))).open(QIODevice::WriteOnly);
     if (!writable) {  // root may write anyway; then there is no failure to observe
         EXPECT_THROW(saveFileSafely(path, {1, 2}), AppError);
         EXPECT_EQ(testing::readBytes(path), (std::vector<std::uint8_t>{7, 7, 7}));

@@ -26,7 +26,7 @@ namespace {
 using testing::TempFolder;
 
 class ViewerTools : public ::testing::Test {
-protected:
+  protected:
     testing::ScopedScriptedDialogs dialogs;
     TForm1 form;
     TempFolder folder;
@@ -45,13 +45,15 @@ protected:
     std::vector<std::int16_t> loadPattern(const std::string& name = "img 512 512 0p5.raw") {
         std::vector<std::int16_t> words(512 * 512);
         for (int r = 0; r < 512; ++r)
-            for (int c = 0; c < 512; ++c) words[r * 512 + c] = static_cast<std::int16_t>((r * 7 + c * 3) % 1000);
+            for (int c = 0; c < 512; ++c)
+                words[r * 512 + c] = static_cast<std::int16_t>((r * 7 + c * 3) % 1000);
         load(writeFile(name, testing::wordsLE(words)));
         return words;
     }
     void mouse(QEvent::Type type, Qt::MouseButton button, int x, int y) {
         const QPointF at(x, y);
-        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
         QMouseEvent event(type, at, form.Image1->mapToGlobal(at), button, held, Qt::NoModifier);
         QApplication::sendEvent(form.Image1, &event);
     }
@@ -104,10 +106,11 @@ TEST_F(ViewerTools, PressesArmTheDragByWhereTheyLand) {
         int x, y;
         bool topLeft, bottomRight, move;
     };
-    for (const Press p : {Press{128, 200, false, false, false}, Press{200, 383, false, false, false},
-                          Press{390, 100, false, false, false}, Press{100, 390, false, false, false},
-                          Press{100, 100, true, false, false}, Press{400, 400, false, true, false},
-                          Press{200, 200, false, false, true}}) {
+    for (const Press p :
+         {Press{128, 200, false, false, false}, Press{200, 383, false, false, false},
+          Press{390, 100, false, false, false}, Press{100, 390, false, false, false},
+          Press{100, 100, true, false, false}, Press{400, 400, false, true, false},
+          Press{200, 200, false, false, true}}) {
         press(Qt::LeftButton, p.x, p.y);
         EXPECT_EQ(form.DragTopLeft, p.topLeft) << p.x << "," << p.y;
         EXPECT_EQ(form.DragBottomRight, p.bottomRight) << p.x << "," << p.y;
@@ -263,7 +266,8 @@ TEST_F(ViewerTools, StatisticsOfCtSmallMatchADirectComputation) {
 
 TEST_F(ViewerTools, StatisticsOfTheNoisePhantomMatchADirectComputation) {
     const std::string path = folder.file("noise1 256 256 0p5.raw");
-    testing::writeBytes(path, testing::readBytes(testing::testData("phantoms/noise1 256 256 0p5.raw")));
+    testing::writeBytes(path,
+                        testing::readBytes(testing::testData("phantoms/noise1 256 256 0p5.raw")));
     load(path, 1);
     setRoi(128, 128, 128, 128);
     form.ButtonStat->click();
@@ -322,7 +326,7 @@ TEST_F(ViewerTools, TrimCancelledOrOutsideWritesNothing) {
     dialogs->openFileAnswers.push_back("");
     form.ButtonTriming->click();
     setRoi(0, 0, 64, 64);
-    form.ButtonTriming->click();  // refused before any dialog
+    form.ButtonTriming->click();              // refused before any dialog
     EXPECT_EQ(dialogs->openFileRequests, 2);  // the load's and the cancelled one
     ASSERT_EQ(errors().size(), 1u);
     EXPECT_TRUE(dialogs->informations.empty());
@@ -368,9 +372,10 @@ TEST_F(ViewerTools, TurningAViewThatLeavesTheImageIsRefused) {
 }
 
 class WheelStepping : public ViewerTools {
-protected:
+  protected:
     void SetUp() override {
-        for (const char* name : {"a 2 2 1.raw", "c 2 2 1.raw"}) writeFile(name, std::vector<std::uint8_t>(8, 1));
+        for (const char* name : {"a 2 2 1.raw", "c 2 2 1.raw"})
+            writeFile(name, std::vector<std::uint8_t>(8, 1));
         load(writeFile("b 2 2 1.raw", std::vector<std::uint8_t>(8, 2)));
         form.show();
         QApplication::setActiveWindow(&form);

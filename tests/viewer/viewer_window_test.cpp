@@ -13,11 +13,11 @@
 #include <cmath>
 
 #include "common/ui/radio_group.h"
+#include "mtf/unit2.h"
 #include "tests/support/dicom_builder.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
 #include "viewer/image_view.h"
-#include "mtf/unit2.h"
 #include "viewer/unit1.h"
 #include "wiener/unit3.h"
 
@@ -27,7 +27,7 @@ namespace {
 using testing::TempFolder;
 
 class ViewerWindow : public ::testing::Test {
-protected:
+  protected:
     testing::ScopedScriptedDialogs dialogs;
     TForm1 form;
     TempFolder folder;
@@ -180,7 +180,8 @@ TEST_F(ViewerWindow, NonSquareDicomShowsRowsAndColumnsInTheirFields) {
 }
 
 TEST_F(ViewerWindow, RawFileTakesItsGeometryFromItsName) {
-    const std::string path = copyToFolder("phantoms/point 256 256 0p5.raw", "point 256 256 0p5.raw");
+    const std::string path =
+        copyToFolder("phantoms/point 256 256 0p5.raw", "point 256 256 0p5.raw");
     form.EditHeader->setText("0");
     form.RadioGroupTool->setItemIndexSilently(2);  // "OFF": no frame in the picture
     load(path, 1);
@@ -290,10 +291,11 @@ TEST_F(ViewerWindow, LoadStateTwoTakesThePathFromTheField) {
 }
 
 class LoadedRamp : public ViewerWindow {
-protected:
+  protected:
     void SetUp() override {
         std::vector<std::int16_t> words(512 * 256);
-        for (std::size_t k = 0; k < words.size(); ++k) words[k] = static_cast<std::int16_t>(k % 997);
+        for (std::size_t k = 0; k < words.size(); ++k)
+            words[k] = static_cast<std::int16_t>(k % 997);
         load(writeFile("ramp 512 256 1.raw", testing::wordsLE(words)), 1);
         ASSERT_TRUE(errors().empty()) << errors()[0];
     }
@@ -348,8 +350,8 @@ TEST_F(LoadedRamp, TypedFieldsTakeEffectAndBadOnesLeaveThePicture) {
     EXPECT_EQ(form.displayBitmap().pixels, before);
     form.EditWindowWidth->setText("0");
     form.ButtonDisp->click();
-    EXPECT_EQ(errors(), (std::vector<std::string>{"'x' は整数ではありません",
-                                                  "0 による浮動小数点数除算"}));
+    EXPECT_EQ(errors(),
+              (std::vector<std::string>{"'x' は整数ではありません", "0 による浮動小数点数除算"}));
 }
 
 TEST_F(LoadedRamp, SwapAndInvertRenderAgainAndToggleBack) {

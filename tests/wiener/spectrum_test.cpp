@@ -81,7 +81,8 @@ TEST(WienerSpectrum, MaxSegmentsStopsTheRun) {
     const SpectrumResult first = computeWienerSpectrum(im.view(), p);
     const SpectrumResult second = computeWienerSpectrum(im.view(0, 8), p);
     for (int t = 0; t < 16; ++t)
-        EXPECT_NEAR(r.autocorrelation[t], (first.autocorrelation[t] + second.autocorrelation[t]) / 2,
+        EXPECT_NEAR(r.autocorrelation[t],
+                    (first.autocorrelation[t] + second.autocorrelation[t]) / 2,
                     1e-9 * std::abs(first.autocorrelation[0]));
 }
 
@@ -94,7 +95,8 @@ TEST(WienerSpectrum, SegmentStepZeroRepeatsTheFirstSegment) {
     p.maxSegments = 1;
     const SpectrumResult single = computeWienerSpectrum(im.view(), p);
     EXPECT_EQ(repeated.segments, 5);
-    for (int t = 0; t < 16; ++t) EXPECT_NEAR(repeated.spectrum[t], single.spectrum[t], 1e-9 * single.spectrum[1]);
+    for (int t = 0; t < 16; ++t)
+        EXPECT_NEAR(repeated.spectrum[t], single.spectrum[t], 1e-9 * single.spectrum[1]);
 }
 
 TEST(WienerSpectrum, DirectionYOnASquareRoiRunsDownTheColumns) {
@@ -174,7 +176,7 @@ TEST(WienerSpectrum, RefusesWhatDoesNotFitBeforeComputing) {
     p = defaults(64, 64);
     p.maxSegments = 0;
     refused(p, im.view());
-    refused(defaults(64, 64), im.view(1, 0));    // strips reach past the last column
+    refused(defaults(64, 64), im.view(1, 0));  // strips reach past the last column
     refused(defaults(64, 64), im.view(0, -1));
     refused(defaults(64, 64), im.view(0, 60));
     Image small = im;
@@ -197,7 +199,8 @@ TEST(WienerSpectrum, EightBitSamplesAreBytes) {
 // White noise of SD σ has the flat spectrum σ²Δ² (Rect); the Hamming correction restores the
 // amplitude, so white noise reads higher by F(N) = g² Σ w² / N.
 TEST(WienerSpectrum, WhiteNoisePhantomHasItsKnownSpectrum) {
-    const Image phantom{testing::readBytes(testing::testData("phantoms/noise1 256 256 0p5.raw")), 256, 256};
+    const Image phantom{testing::readBytes(testing::testData("phantoms/noise1 256 256 0p5.raw")),
+                        256, 256};
     SpectrumParameters p = defaults(256, 256);  // as "Load" derives them from a 256 × 256 ROI
     ASSERT_EQ(p.segmentX, 64);
     const double expected = 20.0 * 20.0 * 0.5 * 0.5;
@@ -227,7 +230,8 @@ TEST(WienerSpectrum, WhiteNoisePhantomHasItsKnownSpectrum) {
     const double f = g * g * squares / 64;
     EXPECT_NEAR(f, 1.336, 0.001);
     p.window = DataWindow::Hamming;
-    EXPECT_NEAR(bandMean(computeWienerSpectrum(phantom.view(), p)), expected * f, 0.05 * expected * f);
+    EXPECT_NEAR(bandMean(computeWienerSpectrum(phantom.view(), p)), expected * f,
+                0.05 * expected * f);
 }
 
 std::vector<std::string> lines(const std::string& text) {

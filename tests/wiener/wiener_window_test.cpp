@@ -23,7 +23,7 @@ namespace ctiq {
 namespace {
 
 class WienerWindow : public ::testing::Test {
-protected:
+  protected:
     testing::ScopedScriptedDialogs dialogs;
     TForm1 viewer;
     TForm2 form2;

@@ -18,11 +18,15 @@ namespace {
 
 // Answers the file dialog from a list; reports any message on stderr.
 class ListedDialogs : public ctiq::Dialogs {
-public:
+  public:
     QStringList files;
     QString openFile(QWidget*) override { return files.isEmpty() ? QString() : files.takeFirst(); }
-    QString inputBox(QWidget*, const QString&, const QString&, const QString& d) override { return d; }
-    void showError(QWidget*, const QString& m) override { std::fprintf(stderr, "%s\n", qPrintable(m)); }
+    QString inputBox(QWidget*, const QString&, const QString&, const QString& d) override {
+        return d;
+    }
+    void showError(QWidget*, const QString& m) override {
+        std::fprintf(stderr, "%s\n", qPrintable(m));
+    }
     void showInformation(QWidget*, const QString&) override {}
 };
 

@@ -16,7 +16,7 @@ namespace {
 struct Truncated {};
 
 class Cursor {
-public:
+  public:
     Cursor(const std::uint8_t* data, std::size_t size, std::size_t pos)
         : data_(data), size_(size), pos_(pos) {}
 
@@ -49,7 +49,7 @@ public:
         return has(4) && std::memcmp(data_ + pos_, bytes, 4) == 0;
     }
 
-private:
+  private:
     std::string take(std::size_t n) {
         std::string s(reinterpret_cast<const char*>(data_ + pos_), n);
         pos_ += n;
@@ -74,7 +74,9 @@ std::optional<std::size_t> find4(const std::uint8_t* data, std::size_t size, std
     return std::nullopt;
 }
 
-bool isUpperLetter(std::uint8_t c) { return c >= 0x41 && c <= 0x5A; }
+bool isUpperLetter(std::uint8_t c) {
+    return c >= 0x41 && c <= 0x5A;
+}
 
 std::string trimControls(std::string_view s) {
     std::size_t b = 0, e = s.size();
@@ -89,7 +91,9 @@ std::string trimRightControls(std::string_view s) {
     return std::string(s.substr(0, e));
 }
 
-std::string upToBackslash(const std::string& s) { return s.substr(0, s.find('\\')); }
+std::string upToBackslash(const std::string& s) {
+    return s.substr(0, s.find('\\'));
+}
 
 // The characters before the first backslash of `positions`, counted off `from` (empty when
 // `positions` has no backslash).
@@ -104,8 +108,8 @@ std::size_t pixelValueOffset(const std::uint8_t* data, std::size_t size, std::si
     if (tagPos + 6 <= size && isUpperLetter(data[tagPos + 4]) && isUpperLetter(data[tagPos + 5])) {
         static constexpr const char* kLongLengthVRs[] = {"OB", "OW", "OF", "OD", "OL", "OV",
                                                          "SQ", "UN", "UT", "UC", "UR"};
-        const char vr[3] = {static_cast<char>(data[tagPos + 4]), static_cast<char>(data[tagPos + 5]),
-                            0};
+        const char vr[3] = {static_cast<char>(data[tagPos + 4]),
+                            static_cast<char>(data[tagPos + 5]), 0};
         for (const char* longVR : kLongLengthVRs)
             if (std::strcmp(vr, longVR) == 0) return tagPos + 12;
         return tagPos + 8;
@@ -143,7 +147,7 @@ void addToSummary(std::string& summary, std::uint16_t group, std::uint16_t eleme
 }
 
 class HeaderWalk {
-public:
+  public:
     HeaderWalk(const std::uint8_t* data, std::size_t size, const TagDictionary& dictionary,
                DicomHeaderResult& result)
         : data_(data), size_(size), dictionary_(dictionary), r_(result) {}
@@ -198,9 +202,9 @@ public:
 
                 if (!(group == 0x0028 && element == 0x1053) && value.size() >= 2 &&
                     (vr == "US" || (vr.empty() && valueLength == 2 && group > 0x0020))) {
-                    const auto word = static_cast<std::int16_t>(
-                        static_cast<std::uint8_t>(value[0]) |
-                        (static_cast<std::uint8_t>(value[1]) << 8));
+                    const auto word =
+                        static_cast<std::int16_t>(static_cast<std::uint8_t>(value[0]) |
+                                                  (static_cast<std::uint8_t>(value[1]) << 8));
                     value = std::to_string(word);
                 }
                 if (group == 0x0002 && element == 0x0002) {
@@ -241,7 +245,7 @@ public:
         finish();
     }
 
-private:
+  private:
     static constexpr std::size_t kPreparedRows = 1024;
 
     HeaderRow& currentRow() {
@@ -275,12 +279,24 @@ private:
                 if (uid == "1.2.840.10008.1.2.2") f.swap = true;
                 break;
             }
-            case 0x00280010: f.rows = value; break;
-            case 0x00280011: f.columns = value; break;
-            case 0x00280030: f.pixelSpacing = upToBackslash(trimmed); break;
-            case 0x00187022: f.pixelSpacing = leadingByBackslashOf(trimmed, value); break;
-            case 0x00181100: f.fieldOfView = trimmed; break;
-            case 0x00281052: f.offset = IntToStr(Trunc(StrToFloat(trimmed))); break;
+            case 0x00280010:
+                f.rows = value;
+                break;
+            case 0x00280011:
+                f.columns = value;
+                break;
+            case 0x00280030:
+                f.pixelSpacing = upToBackslash(trimmed);
+                break;
+            case 0x00187022:
+                f.pixelSpacing = leadingByBackslashOf(trimmed, value);
+                break;
+            case 0x00181100:
+                f.fieldOfView = trimmed;
+                break;
+            case 0x00281052:
+                f.offset = IntToStr(Trunc(StrToFloat(trimmed)));
+                break;
             case 0x00281050: {
                 const std::size_t bs = trimmed.find('\\');
                 if (bs != std::string::npos) {
@@ -291,7 +307,9 @@ private:
                 }
                 break;
             }
-            case 0x00281051: f.windowWidth = upToBackslash(trimmed); break;
+            case 0x00281051:
+                f.windowWidth = upToBackslash(trimmed);
+                break;
             case 0x00187026: {
                 // Detector dimensions must read as two numbers; a file whose value does not
                 // stops here, as it always has.
@@ -301,7 +319,8 @@ private:
                 StrToFloat(bs == std::string::npos ? std::string() : v.substr(bs + 1));
                 break;
             }
-            default: break;
+            default:
+                break;
         }
     }
 

@@ -15,7 +15,8 @@ namespace ctiq {
 // bytes one per character (no character-set conversion).
 using HeaderRow = std::array<std::string, 7>;
 
-inline const HeaderRow kHeaderTableTitles = {" No", "Group", "Erement", "VR", "CHR#", "Name", "Value"};
+inline const HeaderRow kHeaderTableTitles = {" No",  "Group", "Erement", "VR",
+                                             "CHR#", "Name",  "Value"};
 
 // The viewer fields the header reader writes; an empty optional leaves the field as it is.
 struct DicomFieldWrites {

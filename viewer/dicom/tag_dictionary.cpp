@@ -10,7 +10,9 @@ namespace {
 constexpr std::size_t kKeyLength = 9;  // "GGGG\tEEEE"
 constexpr std::size_t kNameWindow = 256;
 
-bool isUpperHex(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+bool isUpperHex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
 
 bool isKeyAt(const std::string& t, std::size_t i) {
     for (std::size_t k = 0; k < 4; ++k)

@@ -9,7 +9,7 @@ namespace ctiq {
 
 // Names of DICOM elements, looked up in a tab-separated text of "GGGG\tEEEE\tName\tN" lines.
 class TagDictionary {
-public:
+  public:
     // `text` is the whole dictionary, its lines joined by CR LF.
     explicit TagDictionary(std::string text);
 
@@ -23,7 +23,7 @@ public:
 
     const std::string& text() const { return text_; }
 
-private:
+  private:
     std::string text_;
     // First position of every key-shaped run in the text, so a lookup is one hash probe.
     std::unordered_map<std::string_view, std::size_t> firstKeyPosition_;

@@ -9,7 +9,9 @@
 namespace ctiq {
 namespace {
 
-double divide(double a, double b) { return static_cast<double>(checkedDivide(a, b)); }
+double divide(double a, double b) {
+    return static_cast<double>(checkedDivide(a, b));
+}
 
 }  // namespace
 
