@@ -26,8 +26,10 @@ LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const Load
         if (f.pixelSpacing) image.spacingText = *f.pixelSpacing;
         if (f.swap) image.swap = *f.swap;
         const std::optional<std::string> error = dicom.error;
+        const std::optional<std::string> compressed = dicom.compressedSyntax;
         image.dicom = std::move(dicom);
         if (error) throw AppError(*error);
+        if (compressed) throw AppError(compressedImageMessage(*compressed));
     }
 
     if (!columns.empty() && !rows.empty()) {

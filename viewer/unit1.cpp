@@ -485,6 +485,7 @@ void TForm1::ReadDicomHeader() {
         Memo1->setPlainText(summary);
     }
     if (r.error) throw AppError(*r.error);
+    if (r.compressedSyntax) throw AppError(compressedImageMessage(*r.compressedSyntax));
 }
 
 void TForm1::DrawImage() {

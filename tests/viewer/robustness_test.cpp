@@ -6,10 +6,12 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <filesystem>
 
 #include "common/ui/radio_group.h"
 #include "mtf/unit2.h"
+#include "tests/support/dicom_builder.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
 #include "viewer/unit1.h"
@@ -76,6 +78,29 @@ INSTANTIATE_TEST_SUITE_P(
                       CorpusCase{"dicom/nested_priv_SQ.dcm", true,
                                  "more image than the file holds"},
                       CorpusCase{"phantoms/point.dcm", false, ""}));
+
+TEST_F(Robustness, CompressedDicomListsItsHeaderAndSaysWhyItIsNotShown) {
+    using B = testing::DicomBuilder;
+    B b("1.2.840.10008.1.2.4.50");
+    b.us(0x0028, 0x0010, 8).us(0x0028, 0x0011, 8);
+    std::vector<std::uint8_t> bytes = b.bytes();
+    // Encapsulated pixel data: undefined length, an empty offset table, one fragment.
+    for (const auto& part :
+         {B::tag(0x7FE0, 0x0010), std::vector<std::uint8_t>{'O', 'B', 0, 0}, B::u32(0xFFFFFFFF),
+          B::tag(0xFFFE, 0xE000), B::u32(0), B::tag(0xFFFE, 0xE000), B::u32(4),
+          std::vector<std::uint8_t>{0xFF, 0xD8, 0xFF, 0xD9}, B::tag(0xFFFE, 0xE0DD), B::u32(0)})
+        bytes.insert(bytes.end(), part.begin(), part.end());
+    bytes.resize(bytes.size() * 3, 0);
+    const std::string path = folder.file("jpeg.dcm");
+    testing::writeBytes(path, bytes);
+    load(path, 2);
+    EXPECT_NE(lastError().find("compressed (transfer syntax 1.2.840.10008.1.2.4.50)"),
+              std::string::npos)
+        << lastError();
+    EXPECT_EQ(viewer.EditImgSizeX->text(), "8");
+    EXPECT_GT(viewer.StringGridDICOM->rowCount(), 3);
+    EXPECT_EQ(viewer.LoadState, 0);
+}
 
 TEST_F(Robustness, EmptyAndOneByteFiles) {
     dialogs->inputAnswers = {std::nullopt, std::nullopt};

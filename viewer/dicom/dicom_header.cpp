@@ -275,6 +275,7 @@ class HeaderWalk {
         switch (tag) {
             case 0x00020010: {
                 const std::string uid = trimRightControls(value);
+                if (isCompressedSyntax(uid)) r_.compressedSyntax = uid;
                 if (uid == "1.2.840.10008.1.2" || uid == "1.2.840.10008.1.2.1") f.swap = false;
                 if (uid == "1.2.840.10008.1.2.2") f.swap = true;
                 break;
@@ -333,6 +334,16 @@ class HeaderWalk {
 };
 
 }  // namespace
+
+bool isCompressedSyntax(const std::string& uid) {
+    return uid.rfind("1.2.840.10008.1.2.4.", 0) == 0 || uid == "1.2.840.10008.1.2.5" ||
+           uid == "1.2.840.10008.1.2.1.99";
+}
+
+std::string compressedImageMessage(const std::string& uid) {
+    return "The pixel data of this file is compressed (transfer syntax " + uid +
+           "); only uncompressed images can be shown and measured. The header is listed.";
+}
 
 DicomHeaderResult readDicomHeader(const std::uint8_t* data, std::size_t size,
                                   const TagDictionary& dictionary) {

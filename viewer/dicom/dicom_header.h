@@ -41,7 +41,16 @@ struct DicomHeaderResult {
     std::string summary;
     // Set when the walk stopped early; what was read up to then is in the fields above.
     std::optional<std::string> error;
+    // The transfer syntax when it names compressed pixel data (JPEG, RLE, deflate), which the
+    // viewer cannot show.
+    std::optional<std::string> compressedSyntax;
 };
+
+// True for the transfer syntaxes of compressed pixel data.
+bool isCompressedSyntax(const std::string& uid);
+
+// The message for an image whose pixel data is compressed.
+std::string compressedImageMessage(const std::string& uid);
 
 // Walks the header of a DICOM file held whole in `data`: a byte scanner with little-endian tags
 // and 16-bit lengths, explicit VRs recognised element by element, stepping into sequences.
