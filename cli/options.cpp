@@ -51,54 +51,47 @@ std::optional<double> CommandLine::real(const std::string& name) const {
     }
 }
 
-std::optional<std::vector<double>> CommandLine::reals(const std::string& name,
-                                                      std::size_t count) const {
-    if (!has(name)) return std::nullopt;
-    const std::string& text = values.at(name);
-    std::vector<double> out;
+namespace {
+
+// The parts of "a,b,c" converted by `convert`; any part it refuses makes a usage error.
+template <class T, class Convert>
+std::vector<T> commaList(const std::string& name, const std::string& text, std::size_t count,
+                         const char* what, Convert convert) {
+    std::vector<T> out;
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = text.find(',', start);
-        const std::string part =
-            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         try {
-            out.push_back(static_cast<double>(StrToFloat(part)));
+            out.push_back(convert(text.substr(
+                start, comma == std::string::npos ? std::string::npos : comma - start)));
         } catch (const AppError&) {
-            throw UsageError("--" + name + " takes numbers separated by commas, not '" + text +
+            throw UsageError("--" + name + " takes " + what + " separated by commas, not '" + text +
                              "'");
         }
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
     if (count != 0 && out.size() != count)
-        throw UsageError("--" + name + " takes " + std::to_string(count) +
-                         " numbers separated by commas");
+        throw UsageError("--" + name + " takes " + std::to_string(count) + " " + what +
+                         " separated by commas, not '" + text + "'");
     return out;
+}
+
+}  // namespace
+
+std::optional<std::vector<double>> CommandLine::reals(const std::string& name,
+                                                      std::size_t count) const {
+    if (!has(name)) return std::nullopt;
+    return commaList<double>(name, values.at(name), count, "numbers", [](const std::string& part) {
+        return static_cast<double>(StrToFloat(part));
+    });
 }
 
 std::optional<std::vector<int>> CommandLine::integers(const std::string& name,
                                                       std::size_t count) const {
     if (!has(name)) return std::nullopt;
-    const std::string& text = values.at(name);
-    std::vector<int> out;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t comma = text.find(',', start);
-        const std::string part =
-            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        try {
-            out.push_back(StrToInt(part));
-        } catch (const AppError&) {
-            throw UsageError("--" + name + " takes " + std::to_string(count) +
-                             " integers separated by commas, not '" + text + "'");
-        }
-        if (comma == std::string::npos) break;
-        start = comma + 1;
-    }
-    if (out.size() != count)
-        throw UsageError("--" + name + " takes " + std::to_string(count) +
-                         " integers separated by commas, not '" + text + "'");
-    return out;
+    return commaList<int>(name, values.at(name), count, "integers",
+                          [](const std::string& part) { return StrToInt(part); });
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
