@@ -228,7 +228,7 @@ std::string FloatToStrF(long double value, int decimals, const NumberSeparators&
 }
 
 NumberSeparators systemNumberSeparators() {
-    const QLocale locale = QLocale::system();
+    const QLocale locale;  // the system locale, unless the application set another default
     return {locale.groupSeparator().toStdString(), locale.decimalPoint().toStdString()};
 }
 
