@@ -6,9 +6,11 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QtCharts/QChart>
 #include <QtCharts/QLineSeries>
 #include <cmath>
@@ -165,6 +167,34 @@ TEST_F(MtfWindow, CopiesSelectionsAndStatistics) {
     form.Button1->click();
     EXPECT_EQ(clipboard(), v(201, 100) + "\r\n" + v(201, 101) + "\r\n");
     EXPECT_TRUE(errors().empty()) << errors()[0];
+}
+
+TEST_F(MtfWindow, MouseSelectionFollowsOnlyRightAndBottomEdges) {
+    load("c 512 512 1.raw", coordinateImage());
+    setRoi(132, 232, 16, 16);
+    handOff();
+    form.show();
+    form.PageControl1->setCurrentIndex(0);
+    QApplication::processEvents();
+    QTableView* grid = form.StringGrid1;
+    auto at = [&](int c, int r) { return grid->visualRect(grid->model()->index(r, c)).center(); };
+    auto send = [&](QEvent::Type type, QPoint p, Qt::MouseButtons held) {
+        QMouseEvent e(type, p, grid->viewport()->mapToGlobal(p), Qt::LeftButton, held,
+                      Qt::NoModifier);
+        QApplication::sendEvent(grid->viewport(), &e);
+    };
+    send(QEvent::MouseButtonPress, at(5, 5), Qt::LeftButton);
+    send(QEvent::MouseMove, at(8, 7), Qt::LeftButton);
+    EXPECT_EQ(form.StatusPanels[0]->text(), "8  7");
+    send(QEvent::MouseButtonRelease, at(8, 7), Qt::NoButton);
+    EXPECT_EQ(form.SelRect, (CellRect{5, 5, 8, 7}));
+    EXPECT_EQ(form.SelDrag, 0);
+    // A drag up and to the left leaves the pressed cell.
+    send(QEvent::MouseButtonPress, at(5, 5), Qt::LeftButton);
+    send(QEvent::MouseMove, at(2, 2), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, at(2, 2), Qt::NoButton);
+    EXPECT_EQ(form.SelRect, (CellRect{5, 5, 5, 5}));
+    EXPECT_EQ(form.StatusPanels[2]->text(), "");
 }
 
 TEST_F(MtfWindow, SpinnerRangeAndTypedLineCounts) {
