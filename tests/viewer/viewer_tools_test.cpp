@@ -436,6 +436,25 @@ TEST_F(WheelStepping, PositionOutsideTheListAndFailingLoads) {
     EXPECT_EQ(field(form.EditFListNo), "0");
 }
 
+TEST_F(ViewerTools, ImageToClipboardIsTheBitmapWithItsFrame) {
+    loadPattern();
+    setRoi(256, 256, 64, 64);
+    form.ButtonSaveBMP->click();
+    QImage withFrame = QGuiApplication::clipboard()->image();
+    ASSERT_EQ(withFrame.size(), QSize(512, 512));
+    const DisplayBitmap& bitmap = form.displayBitmap();
+    EXPECT_EQ(qGray(withFrame.pixel(223, 241)),
+              bitmap.at(223, 241));        // an inverted dot of the frame
+    form.RadioGroupTool->setItemIndex(2);  // "OFF": rendered without the frame
+    form.ButtonSaveBMP->click();
+    const QImage plain = QGuiApplication::clipboard()->image();
+    EXPECT_NE(qGray(plain.pixel(223, 241)), qGray(withFrame.pixel(223, 241)));
+    form.EditMF->setText("2.0");
+    form.ButtonDisp->click();
+    form.ButtonSaveBMP->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(256, 256));
+}
+
 TEST_F(ViewerTools, HeaderExportOfCtSmall) {
     const std::string path = folder.file("CT_small.dcm");
     testing::writeBytes(path, testing::readBytes(testing::testData("dicom/CT_small.dcm")));
