@@ -79,7 +79,9 @@ TEST(Rotations, OnlyTheRegionTurns) {
     for (int r = 0; r < 8; ++r) {
         for (int c = 0; c < 8; ++c) {
             const bool inside = r >= 2 && r <= 5 && c >= 2 && c <= 5;
-            if (!inside) EXPECT_EQ(data[2 * (r * 8 + c)], original[2 * (r * 8 + c)]) << r << c;
+            if (!inside) {
+                EXPECT_EQ(data[2 * (r * 8 + c)], original[2 * (r * 8 + c)]) << r << c;
+            }
         }
     }
     EXPECT_EQ(data[2 * (5 * 8 + 2)], original[2 * (2 * 8 + 2)]);  // top-left went bottom-left
