@@ -215,19 +215,16 @@ void TForm2::buildControls() {
 }
 
 void TForm2::connectHandlers() {
-    auto on = [this](QPushButton* b, void (TForm2::*handler)()) {
-        connectGuarded(b, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
-    };
-    on(ButtonAll, &TForm2::ButtonAllClick);
-    on(ButtonSelected, &TForm2::ButtonSelectedClick);
-    on(Button1, &TForm2::Button1Click);
-    on(ButtonHist, &TForm2::ButtonHistClick);
-    on(ButtonCalMTF, &TForm2::ButtonCalMTFClick);
-    on(ButtonMemoLSF, &TForm2::ButtonMemoLSFClick);
-    on(ButtonToMemoMTF, &TForm2::ButtonToMemoMTFClick);
-    on(ButtonDrawD, &TForm2::ButtonDrawDClick);
-    on(ButtonDrawG, &TForm2::ButtonDrawGClick);
-    on(ButtonForm1, &TForm2::ButtonForm1Click);
+    connectClick(ButtonAll, &QPushButton::clicked, this, &TForm2::ButtonAllClick);
+    connectClick(ButtonSelected, &QPushButton::clicked, this, &TForm2::ButtonSelectedClick);
+    connectClick(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+    connectClick(ButtonHist, &QPushButton::clicked, this, &TForm2::ButtonHistClick);
+    connectClick(ButtonCalMTF, &QPushButton::clicked, this, &TForm2::ButtonCalMTFClick);
+    connectClick(ButtonMemoLSF, &QPushButton::clicked, this, &TForm2::ButtonMemoLSFClick);
+    connectClick(ButtonToMemoMTF, &QPushButton::clicked, this, &TForm2::ButtonToMemoMTFClick);
+    connectClick(ButtonDrawD, &QPushButton::clicked, this, &TForm2::ButtonDrawDClick);
+    connectClick(ButtonDrawG, &QPushButton::clicked, this, &TForm2::ButtonDrawGClick);
+    connectClick(ButtonForm1, &QPushButton::clicked, this, &TForm2::ButtonForm1Click);
     UpDown1->onClick = [this] { UpDown1Click(); };
     // Typing reaches the handler through the guarded boundary; code goes through setEditYLText.
     connectGuarded(EditYL, &QLineEdit::textEdited, this, [this] { EditYLChange(); });

@@ -308,39 +308,33 @@ void TForm1::buildControls() {
 }
 
 void TForm1::connectHandlers() {
-    auto on = [this](QPushButton* b, void (TForm1::*handler)()) {
-        connectGuarded(b, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
-    };
-    on(BitBtnLoad, &TForm1::BitBtnLoadClick);
-    on(ButtonToForm2, &TForm1::ButtonToForm2Click);
-    on(ButtonForm3, &TForm1::ButtonForm3Click);
-    on(ButtonDisp, &TForm1::ButtonDispClick);
-    on(Button1, &TForm1::Button1Click);
-    on(Button2, &TForm1::Button2Click);
-    on(ButtonRowCulm, &TForm1::ButtonRowCulmClick);
-    on(ButtonAutoWL, &TForm1::ButtonAutoWLClick);
-    on(ButtonFileList, &TForm1::ButtonFileListClick);
-    on(Button3, &TForm1::Button3Click);
-    on(ButtonStat, &TForm1::ButtonStatClick);
-    on(ButtonVert, &TForm1::ButtonVertClick);
-    on(ButtonHoriz, &TForm1::ButtonHorizClick);
-    on(ButtonCCW, &TForm1::ButtonCCWClick);
-    on(ButtonCW, &TForm1::ButtonCWClick);
-    on(ButtonTriming, &TForm1::ButtonTrimingClick);
-    on(ButtonHeaderToCB, &TForm1::ButtonHeaderToCBClick);
-    on(ButtonToTable, &TForm1::ButtonToTableClick);
-    on(ButtonSaveBMP, &TForm1::ButtonSaveBMPClick);
-    on(ButtonToForm3, &TForm1::ButtonToForm3Click);
+    connectClick(BitBtnLoad, &QPushButton::clicked, this, &TForm1::BitBtnLoadClick);
+    connectClick(ButtonToForm2, &QPushButton::clicked, this, &TForm1::ButtonToForm2Click);
+    connectClick(ButtonForm3, &QPushButton::clicked, this, &TForm1::ButtonForm3Click);
+    connectClick(ButtonDisp, &QPushButton::clicked, this, &TForm1::ButtonDispClick);
+    connectClick(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connectClick(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connectClick(ButtonRowCulm, &QPushButton::clicked, this, &TForm1::ButtonRowCulmClick);
+    connectClick(ButtonAutoWL, &QPushButton::clicked, this, &TForm1::ButtonAutoWLClick);
+    connectClick(ButtonFileList, &QPushButton::clicked, this, &TForm1::ButtonFileListClick);
+    connectClick(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connectClick(ButtonStat, &QPushButton::clicked, this, &TForm1::ButtonStatClick);
+    connectClick(ButtonVert, &QPushButton::clicked, this, &TForm1::ButtonVertClick);
+    connectClick(ButtonHoriz, &QPushButton::clicked, this, &TForm1::ButtonHorizClick);
+    connectClick(ButtonCCW, &QPushButton::clicked, this, &TForm1::ButtonCCWClick);
+    connectClick(ButtonCW, &QPushButton::clicked, this, &TForm1::ButtonCWClick);
+    connectClick(ButtonTriming, &QPushButton::clicked, this, &TForm1::ButtonTrimingClick);
+    connectClick(ButtonHeaderToCB, &QPushButton::clicked, this, &TForm1::ButtonHeaderToCBClick);
+    connectClick(ButtonToTable, &QPushButton::clicked, this, &TForm1::ButtonToTableClick);
+    connectClick(ButtonSaveBMP, &QPushButton::clicked, this, &TForm1::ButtonSaveBMPClick);
+    connectClick(ButtonToForm3, &QPushButton::clicked, this, &TForm1::ButtonToForm3Click);
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
-    auto onMenu = [this](QAction* item, void (TForm1::*handler)()) {
-        connectGuarded(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
-    };
-    onMenu(N641, &TForm1::N641Click);
-    onMenu(N1281, &TForm1::N1281Click);
-    onMenu(N2561, &TForm1::N2561Click);
-    onMenu(N5121, &TForm1::N5121Click);
-    onMenu(N10241, &TForm1::N10241Click);
-    onMenu(N20481, &TForm1::N20481Click);
+    connectClick(N641, &QAction::triggered, this, &TForm1::N641Click);
+    connectClick(N1281, &QAction::triggered, this, &TForm1::N1281Click);
+    connectClick(N2561, &QAction::triggered, this, &TForm1::N2561Click);
+    connectClick(N5121, &QAction::triggered, this, &TForm1::N5121Click);
+    connectClick(N10241, &QAction::triggered, this, &TForm1::N10241Click);
+    connectClick(N20481, &QAction::triggered, this, &TForm1::N20481Click);
     RadioGroupTool->onClick = [this] { RadioGroupToolClick(); };
     Image1->onMouseDown = [this](Qt::MouseButton b, int x, int y) { Image1MouseDown(b, x, y); };
     Image1->onMouseMove = [this](int x, int y) { Image1MouseMove(x, y); };

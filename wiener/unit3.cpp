@@ -198,16 +198,13 @@ void TForm3::buildControls() {
 }
 
 void TForm3::connectHandlers() {
-    auto on = [this](QPushButton* b, void (TForm3::*handler)()) {
-        connectGuarded(b, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
-    };
-    on(ButtonLoad, &TForm3::ButtonLoadClick);
-    on(ButtonClr, &TForm3::ButtonClrClick);
-    on(ButtonCal, &TForm3::ButtonCalClick);
-    on(ButtonResult, &TForm3::ButtonResultClick);
-    on(ButtonACFtoCB, &TForm3::ButtonACFtoCBClick);
-    on(ButtonSmooth, &TForm3::ButtonSmoothClick);
-    on(ButtontoMain, &TForm3::ButtontoMainClick);
+    connectClick(ButtonLoad, &QPushButton::clicked, this, &TForm3::ButtonLoadClick);
+    connectClick(ButtonClr, &QPushButton::clicked, this, &TForm3::ButtonClrClick);
+    connectClick(ButtonCal, &QPushButton::clicked, this, &TForm3::ButtonCalClick);
+    connectClick(ButtonResult, &QPushButton::clicked, this, &TForm3::ButtonResultClick);
+    connectClick(ButtonACFtoCB, &QPushButton::clicked, this, &TForm3::ButtonACFtoCBClick);
+    connectClick(ButtonSmooth, &QPushButton::clicked, this, &TForm3::ButtonSmoothClick);
+    connectClick(ButtontoMain, &QPushButton::clicked, this, &TForm3::ButtontoMainClick);
     RadioGroupXY->onClick = [this] { RadioGroupXYClick(); };
 }
 

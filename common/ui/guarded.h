@@ -29,4 +29,10 @@ void connectGuarded(Sender* sender, Signal signal, QWidget* window, Handler hand
                      [window, handler](auto&&...) { guarded(window, handler); });
 }
 
+// Connects a click (of a button, or a menu item's trigger) to a member handler of the window.
+template <class Sender, class Signal, class Window>
+void connectClick(Sender* sender, Signal signal, Window* window, void (Window::*handler)()) {
+    connectGuarded(sender, signal, window, [window, handler] { (window->*handler)(); });
+}
+
 }  // namespace ctiq

@@ -63,11 +63,7 @@ class MtfWindow : public ::testing::Test {
     std::string cell(int c, int r) const { return form.pixelTable().text(c, r); }
     std::string field(QLineEdit* e) const { return e->text().toStdString(); }
     std::string clipboard() const { return QGuiApplication::clipboard()->text().toStdString(); }
-    std::vector<std::string> errors() const {
-        std::vector<std::string> out;
-        for (const QString& e : dialogs->errors) out.push_back(e.toStdString());
-        return out;
-    }
+    std::vector<std::string> errors() const { return dialogs->errorTexts(); }
 };
 
 // A 512 × 512 image with sample value r·1000 + c (wrapped to 16 bits).

@@ -4,6 +4,12 @@
 
 namespace ctiq::testing {
 
+std::vector<std::string> ScriptedDialogs::errorTexts() const {
+    std::vector<std::string> out;
+    for (const QString& e : errors) out.push_back(e.toStdString());
+    return out;
+}
+
 QString ScriptedDialogs::openFile(QWidget*) {
     ++openFileRequests;
     if (openFileAnswers.empty()) {

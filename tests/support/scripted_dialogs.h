@@ -4,6 +4,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "common/ui/dialogs.h"
@@ -25,6 +26,9 @@ class ScriptedDialogs : public Dialogs {
     std::vector<QString> errors;
     std::vector<QString> informations;
     int openFileRequests = 0;
+
+    // The error messages shown so far, as UTF-8 texts.
+    std::vector<std::string> errorTexts() const;
 
     QString openFile(QWidget*) override;
     QString inputBox(QWidget*, const QString& caption, const QString& prompt,

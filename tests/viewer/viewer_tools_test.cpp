@@ -66,11 +66,7 @@ class ViewerTools : public ::testing::Test {
         QApplication::sendEvent(form.Image1, &event);
     }
     std::string field(QLineEdit* e) const { return e->text().toStdString(); }
-    std::vector<std::string> errors() const {
-        std::vector<std::string> out;
-        for (const QString& e : dialogs->errors) out.push_back(e.toStdString());
-        return out;
-    }
+    std::vector<std::string> errors() const { return dialogs->errorTexts(); }
     void setRoi(int cx, int cy, int w, int h) {
         form.EditROIPosX->setText(QString::number(cx));
         form.EditROIPosY->setText(QString::number(cy));

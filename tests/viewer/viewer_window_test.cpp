@@ -49,11 +49,7 @@ class ViewerWindow : public ::testing::Test {
         form.BitBtnLoad->click();
     }
     std::string field(QLineEdit* e) const { return e->text().toStdString(); }
-    std::vector<std::string> errors() const {
-        std::vector<std::string> out;
-        for (const QString& e : dialogs->errors) out.push_back(e.toStdString());
-        return out;
-    }
+    std::vector<std::string> errors() const { return dialogs->errorTexts(); }
 };
 
 TEST_F(ViewerWindow, StartsWithItsStoredLayout) {

@@ -53,11 +53,7 @@ class WienerWindow : public ::testing::Test {
     }
     std::string field(QLineEdit* e) const { return e->text().toStdString(); }
     std::string list(int c, int r) const { return form.listCell(c, r).toStdString(); }
-    std::vector<std::string> errors() const {
-        std::vector<std::string> out;
-        for (const QString& e : dialogs->errors) out.push_back(e.toStdString());
-        return out;
-    }
+    std::vector<std::string> errors() const { return dialogs->errorTexts(); }
 };
 
 TEST_F(WienerWindow, StartsWithItsStoredLayout) {
