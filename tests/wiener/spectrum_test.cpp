@@ -142,46 +142,32 @@ TEST(WienerSpectrum, OffsetWrapsBeforeTheFactor) {
 
 TEST(WienerSpectrum, RefusesWhatDoesNotFitBeforeComputing) {
     const Image im = noiseImage(64, 64);
-    auto refused = [&](SpectrumParameters p, SpectrumImage view) {
-        EXPECT_THROW(computeWienerSpectrum(view, p), AppError);
+    struct Case {
+        const char* what;
+        void (*change)(SpectrumParameters&);
     };
-    SpectrumParameters p = defaults(64, 64);
-    p.segmentX = 12;
-    refused(p, im.view());
-    p = defaults(64, 64);
-    p.segmentX = 0;
-    refused(p, im.view());
-    p = defaults(64, 64);
-    p.segmentY = 66;
-    refused(p, im.view());
-    p = defaults(64, 64);
-    p.roiX = 1026;
-    refused(p, im.view());
-    p = defaults(64, 64);
-    p.shiftX = -1;
-    refused(p, im.view());
-    p = defaults(64, 64);
-    p.shiftY = 0;
-    refused(p, im.view());
-    p = defaults(64, 64);
-    p.lineTrend = true;
-    p.lineDegree = 17;
-    refused(p, im.view());
-    p = defaults(64, 64);
-    p.pixelSpacing = 0;
-    refused(p, im.view());
-    p = defaults(64, 64);
-    p.segmentX = 128;  // longer than the strip: no segment fits
-    refused(p, im.view());
-    p = defaults(64, 64);
-    p.maxSegments = 0;
-    refused(p, im.view());
-    refused(defaults(64, 64), im.view(1, 0));  // strips reach past the last column
-    refused(defaults(64, 64), im.view(0, -1));
-    refused(defaults(64, 64), im.view(0, 60));
+    const Case parameters[] = {
+        {"segment not a power of two", [](SpectrumParameters& p) { p.segmentX = 12; }},
+        {"segment of 0", [](SpectrumParameters& p) { p.segmentX = 0; }},
+        {"strip of 66 lines", [](SpectrumParameters& p) { p.segmentY = 66; }},
+        {"strip of 1026 pixels", [](SpectrumParameters& p) { p.roiX = 1026; }},
+        {"negative segment step", [](SpectrumParameters& p) { p.shiftX = -1; }},
+        {"strip step 0", [](SpectrumParameters& p) { p.shiftY = 0; }},
+        {"degree 17", [](SpectrumParameters& p) { p.lineTrend = true, p.lineDegree = 17; }},
+        {"zero spacing", [](SpectrumParameters& p) { p.pixelSpacing = 0; }},
+        {"no segment fits", [](SpectrumParameters& p) { p.segmentX = 128; }},
+        {"no segments allowed", [](SpectrumParameters& p) { p.maxSegments = 0; }},
+    };
+    for (const Case& c : parameters) {
+        SpectrumParameters p = defaults(64, 64);
+        c.change(p);
+        EXPECT_THROW(computeWienerSpectrum(im.view(), p), AppError) << c.what;
+    }
     Image small = im;
     small.bytes.resize(100);
-    refused(defaults(64, 64), small.view());
+    // Strips past the last column, above the image, below it; an image the buffer cannot hold.
+    for (const SpectrumImage& view : {im.view(1, 0), im.view(0, -1), im.view(0, 60), small.view()})
+        EXPECT_THROW(computeWienerSpectrum(view, defaults(64, 64)), AppError);
 }
 
 TEST(WienerSpectrum, EightBitSamplesAreBytes) {
