@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, only when one is missing.
 # Sourced by ./run and ./test so that a fresh machine needs nothing else.
-ctiq_packages=(
-  g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-charts-dev fonts-noto-cjk
-  libgtest-dev libgmock-dev libbenchmark-dev
-)
+source "$(dirname "${BASH_SOURCE[0]}")/deps/packages.sh"
 
 ctiq_missing=()
 for p in "${ctiq_packages[@]}"; do
@@ -19,5 +15,6 @@ if [ ${#ctiq_missing[@]} -gt 0 ]; then
   ctiq_sudo=""
   [ "$(id -u)" -ne 0 ] && ctiq_sudo="sudo"
   $ctiq_sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $ctiq_sudo apt-get install -y -qq --no-install-recommends "${ctiq_missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $ctiq_sudo apt-get install -y -qq "${ctiq_apt_install_flags[@]}" \
+    "${ctiq_missing[@]}"
 fi
