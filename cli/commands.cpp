@@ -6,15 +6,15 @@
 #include "common/app_error.h"
 #include "common/checked.h"
 #include "common/number_text.h"
+#include "image/roi_block.h"
 #include "mtf/lsf.h"
+#include "mtf/roi_table.h"
 #include "mtf/table_analysis.h"
 #include "viewer/auto_window.h"
 #include "viewer/header_export.h"
 #include "viewer/headless_load.h"
 #include "viewer/render.h"
-#include "viewer/roi_block.h"
 #include "viewer/roi_statistics.h"
-#include "viewer/roi_table.h"
 #include "wiener/spectrum.h"
 
 namespace ctiq::cli {
@@ -40,9 +40,10 @@ LoadedImage load(const CommandLine& line, const std::string& file) {
 
 // The ROI as the viewer draws it after a load (or as --roi places it).
 RoiPlacement roiOf(const CommandLine& line, const LoadedImage& image) {
-    std::vector<int> roi = {image.layout.columns / 2, image.layout.rows / 2, 256, 256};
-    if (const auto given = line.integers("roi", 4)) roi = *given;
-    return placeRoi(image.layout, roi[0], roi[1], roi[2], roi[3]);
+    if (const auto given = line.integers("roi", 4))
+        return placeRoi(image.layout, (*given)[0], (*given)[1], (*given)[2], (*given)[3]);
+    const RoiFields roi = defaultRoi(image.layout.columns, image.layout.rows);
+    return placeRoi(image.layout, roi.centreX, roi.centreY, roi.width, roi.height);
 }
 
 }  // namespace
@@ -65,12 +66,13 @@ std::string runStats(const CommandLine& line, const std::string& file) {
     requireBlockInside(roi.block, image.layout, image.bytes.size());
     const RoiStatistics s =
         computeRoiStatistics(image.bytes.data(), image.layout, roi.block, image.valueRule());
-    return file + "\t" + FloatToStr(s.mean) + "\t" + FloatToStr(s.sd) + "\r\n";
+    const RoiStatisticsText t = roiStatisticsText(s, StatisticsDigits::Full);
+    return file + "\t" + t.mean + "\t" + t.sd + "\r\n";
 }
 
 std::string runWindow(const CommandLine& line, const std::string& file) {
     const LoadedImage image = load(line, file);
-    GreyWindow window{512, 1024};  // what the load writes before the automatic window
+    GreyWindow window = kDefaultWindow;
     if (const auto automatic = computeAutoWindow(image.bytes.data(), image.bytes.size(),
                                                  image.layout, image.valueRule()))
         window = *automatic;
@@ -124,13 +126,9 @@ std::string runNps(const CommandLine& line, const std::string& file) {
     const RoiPlacement roi = roiOf(line, image);
 
     // "Load" derives the fields from the ROI; "Y" exchanges them; the options set the roles.
-    SpectrumParameters p;
-    p.roiX = roi.frame.right - roi.frame.left + 1;
-    p.roiY = roi.frame.bottom - roi.frame.top + 1;
-    p.segmentX = p.roiX / 4;
-    p.segmentY = 16;
-    p.shiftX = p.segmentX / 2;
-    p.shiftY = p.segmentY / 2;
+    SpectrumParameters p = defaultSpectrumParameters(
+        roi.frame.right - roi.frame.left + 1, roi.frame.bottom - roi.frame.top + 1, 0,
+        windowName == "rect" ? DataWindow::Rect : DataWindow::Hamming);
     p.direction = direction == "x" ? SpectrumDirection::X : SpectrumDirection::Y;
     if (p.direction == SpectrumDirection::Y) {
         std::swap(p.segmentX, p.segmentY);
@@ -145,7 +143,6 @@ std::string runNps(const CommandLine& line, const std::string& file) {
     lines = line.integer("lines").value_or(lines);
     segmentStep = line.integer("segment-step").value_or(segmentStep);
     stripStep = line.integer("strip-step").value_or(stripStep);
-    p.window = windowName == "rect" ? DataWindow::Rect : DataWindow::Hamming;
     if (const auto degree = line.integer("line-trend")) {
         p.lineTrend = true;
         p.lineDegree = *degree;
@@ -157,21 +154,11 @@ std::string runNps(const CommandLine& line, const std::string& file) {
     p.maxSegments = line.integer("max-segments").value_or(10000);
     p.pixelSpacing = static_cast<double>(StrToFloat(image.spacingText));
 
-    SpectrumImage source;
-    source.data = image.bytes.data();
-    source.size = image.bytes.size();
-    source.header = image.layout.header;
-    source.columns = image.layout.columns;
-    source.rows = image.layout.rows;
-    source.rowLength = image.layout.columns;
-    source.byteSamples = image.layout.format == SampleFormat::Byte8;
-    source.swap = image.swap;
-    source.offset = image.offset;
+    SpectrumImage source =
+        spectrumSource(image.bytes, image.layout, image.valueRule(), roi.imageLeft, roi.imageTop);
     source.factor = line.real("factor").value_or(1.0);
-    source.roiLeft = roi.imageLeft;
-    source.roiTop = roi.imageTop;
     const SpectrumResult r = computeWienerSpectrum(source, p);
-    std::vector<double> ws(1025, 0.0);
+    std::vector<double> ws(kSpectrumCapacity, 0.0);
     std::copy(r.spectrum.begin(), r.spectrum.end(), ws.begin());
     if (table == "spectrum") return spectrumTableText(file, ws, r.segmentLength, p.pixelSpacing);
     if (table == "acf")

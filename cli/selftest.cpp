@@ -7,13 +7,13 @@
 
 #include "cli/phantom.h"
 #include "common/number_text.h"
+#include "image/roi_block.h"
 #include "mtf/lsf.h"
+#include "mtf/roi_table.h"
 #include "mtf/table_analysis.h"
 #include "viewer/headless_load.h"
 #include "viewer/render.h"
-#include "viewer/roi_block.h"
 #include "viewer/roi_statistics.h"
-#include "viewer/roi_table.h"
 #include "wiener/spectrum.h"
 
 namespace ctiq::cli {
@@ -53,23 +53,11 @@ Measured loadWithRoi(const std::string& path, std::int32_t roiSize) {
 }
 
 SpectrumResult spectrumOf(const Measured& m, DataWindow window) {
-    SpectrumImage source;
-    source.data = m.image.bytes.data();
-    source.size = m.image.bytes.size();
-    source.header = m.image.layout.header;
-    source.columns = source.rowLength = m.image.layout.columns;
-    source.rows = m.image.layout.rows;
-    source.roiLeft = m.roi.imageLeft;
-    source.roiTop = m.roi.imageTop;
-    // "Load" defaults for the ROI.
-    SpectrumParameters p;
-    p.roiX = p.roiY = m.roi.block.nc;
-    p.segmentX = p.roiX / 4;
-    p.segmentY = 16;
-    p.shiftX = p.segmentX / 2;
-    p.shiftY = 8;
-    p.window = window;
-    p.pixelSpacing = static_cast<double>(StrToFloat(m.image.spacingText));
+    const SpectrumImage source = spectrumSource(m.image.bytes, m.image.layout, m.image.valueRule(),
+                                                m.roi.imageLeft, m.roi.imageTop);
+    const SpectrumParameters p =
+        defaultSpectrumParameters(m.roi.block.nc, m.roi.block.nr,
+                                  static_cast<double>(StrToFloat(m.image.spacingText)), window);
     return computeWienerSpectrum(source, p);
 }
 

@@ -21,10 +21,12 @@
 #include "common/checked.h"
 #include "common/number_text.h"
 #include "common/pixel_spacing.h"
+#include "common/ui/charts.h"
 #include "common/ui/dialogs.h"
 #include "common/ui/guarded.h"
 #include "common/ui/placement.h"
 #include "common/ui/radio_group.h"
+#include "common/ui/text.h"
 #include "common/ui/up_down.h"
 #include "common/ui/viewer_link.h"
 #include "mtf/pixel_grid.h"
@@ -38,16 +40,6 @@ constexpr int kPagePixelValue = 0;
 constexpr int kPageLsf = 1;
 constexpr int kPageMtf = 2;
 
-std::string text(const QLineEdit* e) {
-    return e->text().toStdString();
-}
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-QString crlfForDisplay(const std::string& s) {
-    return q(s).replace("\r\n", "\n");
-}
-
 // An empty field reads as 0 where a default takes its place.
 std::int32_t intOrZero(const QLineEdit* e) {
     return e->text().isEmpty() ? 0 : StrToInt(text(e));
@@ -57,19 +49,13 @@ long double realOrZero(const QLineEdit* e) {
 }
 
 QChart* makeChart(const char* title, QLineSeries*& series) {
-    auto* chart = new QChart;
-    chart->setTitle(title);
-    chart->legend()->hide();
-    chart->setBackgroundBrush(Qt::white);
-    series = new QLineSeries;
-    series->setColor(Qt::red);
-    chart->addSeries(series);
-    auto* x = new QValueAxis;
-    auto* y = new QValueAxis;
+    QChart* chart = newChart(title);
+    QAbstractAxis* x = newAxis(false, "");
+    QAbstractAxis* y = newAxis(false, "");
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
-    series->attachAxis(x);
-    series->attachAxis(y);
+    series = addLineSeries(chart, x, y);
+    series->setColor(Qt::red);
     return chart;
 }
 
@@ -244,6 +230,17 @@ void TForm2::changeEvent(QEvent* event) {
 void TForm2::setPixelTable(PixelTable table) {
     StringGrid1->pixelModel()->setTable(std::move(table));
     tableFilled_ = true;
+}
+
+void TForm2::receiveRoi(PixelTable table, const QString& spacing, std::int32_t roiWidth) {
+    setPixelTable(std::move(table));
+    Series1->clear();
+    Series2->clear();
+    const QString shownSpacing = spacing.isEmpty() ? QString("1") : spacing;
+    for (QLineEdit* e : {EditPxlSpc, EditMTFgdx, EditLSFgdx}) e->setText(shownSpacing);
+    const QString width = q(IntToStr(roiWidth));
+    for (QLineEdit* e : {Editdnd, EditMTFgnd, EditLSFgnd}) e->setText(width);
+    RadioGroup1->setItemIndex(0);
 }
 
 const PixelTable& TForm2::pixelTable() const {

@@ -39,6 +39,9 @@ class TForm2 : public QWidget {
 
     // The viewer's hand-off: the new table replaces the old one.
     void setPixelTable(PixelTable table);
+    // "toMTF": the ROI's table, the viewer's pixel spacing text (an empty one counts as 1) and the
+    // ROI width prime the spacing, point count and direction fields.
+    void receiveRoi(PixelTable table, const QString& spacing, std::int32_t roiWidth);
     const PixelTable& pixelTable() const;
 
     // Handlers.

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "image/stored_image.h"
 #include "viewer/render.h"
-#include "viewer/stored_image.h"
 
 namespace ctiq {
 

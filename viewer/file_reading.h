@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "viewer/stored_image.h"
+#include "image/stored_image.h"
 
 namespace ctiq {
 

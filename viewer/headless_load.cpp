@@ -2,7 +2,6 @@
 
 #include "common/app_error.h"
 #include "common/number_text.h"
-#include "viewer/dicom/tag_dictionary.h"
 #include "viewer/file_reading.h"
 
 namespace ctiq {
@@ -10,31 +9,23 @@ namespace ctiq {
 LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const LoadOverrides& given) {
     LoadedImage image;
     image.path = path;
-    const NameGeometry name = splitNameGeometry(path);
-    std::string columns = name.columns, rows = name.rows, header = "0", offset = "0";
-    image.spacingText = name.spacing;
     readWholeFile(path, image.bytes);
-
-    if (mode == LoadMode::Dicom && (columns.empty() || rows.empty())) {
-        DicomHeaderResult dicom =
-            readDicomHeader(image.bytes.data(), image.bytes.size(), TagDictionary::builtIn());
-        const DicomFieldWrites& f = dicom.fields;
+    LoadPlan plan = planLoad(path, image.bytes, mode);
+    std::string header = "0", offset = "0";
+    image.spacingText = plan.name.spacing;
+    if (plan.dicom) {
+        const DicomFieldWrites& f = plan.dicom->fields;
         if (f.header) header = *f.header;
-        if (f.columns) columns = *f.columns;
-        if (f.rows) rows = *f.rows;
         if (f.offset) offset = *f.offset;
         if (f.pixelSpacing) image.spacingText = *f.pixelSpacing;
         if (f.swap) image.swap = *f.swap;
-        const std::optional<std::string> error = dicom.error;
-        const std::optional<std::string> compressed = dicom.compressedSyntax;
-        image.dicom = std::move(dicom);
-        if (error) throw AppError(*error);
-        if (compressed) throw AppError(compressedImageMessage(*compressed));
+        image.dicom = std::move(plan.dicom);
+        requireShowableDicom(*image.dicom);
     }
 
-    if (!columns.empty() && !rows.empty()) {
-        image.layout.columns = StrToInt(columns);
-        image.layout.rows = StrToInt(rows);
+    if (!plan.needsSize()) {
+        image.layout.columns = StrToInt(plan.columns);
+        image.layout.rows = StrToInt(plan.rows);
     } else if (given.size) {
         header = "0";  // as the size prompt leaves it
     } else {
@@ -49,7 +40,7 @@ LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const Load
     image.offset = given.offset ? *given.offset : StrToInt(offset);
     image.swap = image.swap || given.swap;
     if (given.spacing) image.spacingText = *given.spacing;
-    image.layout.format = mode == LoadMode::Byte8 ? SampleFormat::Byte8 : SampleFormat::Word16;
+    image.layout.format = loadFormat(mode);
     requireStoredImageInside(image.layout, image.bytes.size());
     return image;
 }

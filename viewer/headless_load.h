@@ -4,15 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "image/roi_block.h"
+#include "image/stored_image.h"
 #include "viewer/dicom/dicom_header.h"
+#include "viewer/load_plan.h"
 #include "viewer/name_geometry.h"
 #include "viewer/render.h"
-#include "viewer/roi_block.h"
-#include "viewer/stored_image.h"
 
 namespace ctiq {
-
-enum class LoadMode { Byte8, Word16, Dicom };
 
 // Values a script gives instead of the viewer's fields and prompts.
 struct LoadOverrides {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/app_error.h"
-#include "viewer/roi_block.h"
+#include "image/roi_block.h"
 
 namespace ctiq {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "viewer/render.h"
-#include "viewer/stored_image.h"
+#include "image/int_rect.h"
+#include "image/stored_image.h"
 
 namespace ctiq {
 

@@ -3,16 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "image/int_rect.h"
+#include "image/stored_image.h"
 #include "viewer/display_bitmap.h"
-#include "viewer/stored_image.h"
 
 namespace ctiq {
-
-// A rectangle with inclusive Right and Bottom.
-struct IntRect {
-    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
-    bool operator==(const IntRect&) const = default;
-};
 
 // The part of the stored image a rendering shows, and the bitmap that shows it.
 struct ViewLayout {

@@ -26,4 +26,10 @@ RoiStatistics computeRoiStatistics(const std::uint8_t* data, const StoredImageLa
     return s;
 }
 
+RoiStatisticsText roiStatisticsText(const RoiStatistics& s, StatisticsDigits digits,
+                                    const NumberSeparators& separators) {
+    if (digits == StatisticsDigits::Full) return {FloatToStr(s.mean), FloatToStr(s.sd)};
+    return {FloatToStrF(s.mean, 2, separators), FloatToStrF(s.sd, 3, separators)};
+}
+
 }  // namespace ctiq

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "viewer/roi_block.h"
+#include "image/roi_block.h"
 
 namespace ctiq {
 

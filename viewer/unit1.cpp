@@ -4,26 +4,24 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTableWidget>
 #include <QWheelEvent>
-#include <QtCharts/QLineSeries>
 
 #include "common/app_error.h"
 #include "common/checked.h"
 #include "common/number_text.h"
 #include "common/rounding.h"
 #include "common/ui/dialogs.h"
+#include "common/ui/event_hook.h"
 #include "common/ui/guarded.h"
-#include "common/ui/placement.h"
 #include "common/ui/radio_group.h"
+#include "common/ui/text.h"
+#include "mtf/roi_table.h"
 #include "mtf/unit2.h"
 #include "viewer/auto_window.h"
 #include "viewer/dicom/dicom_header.h"
@@ -32,48 +30,16 @@
 #include "viewer/file_reading.h"
 #include "viewer/header_export.h"
 #include "viewer/image_view.h"
+#include "viewer/mouse_geometry.h"
 #include "viewer/name_geometry.h"
 #include "viewer/roi_statistics.h"
-#include "viewer/roi_table.h"
-#include "viewer/title_picture.h"
 #include "viewer/trimming.h"
+#include "viewer/unit1_constants.h"
 #include "wiener/unit3.h"
 
 namespace ctiq {
+using namespace viewer_ui;
 namespace {
-
-constexpr int kModeByte8 = 0;
-constexpr int kModeDicom = 2;
-constexpr int kToolRoi = 0;
-constexpr int kToolMove = 1;
-constexpr int kToolOff = 2;
-constexpr int kToolHome = 3;
-constexpr int kSmallTableHeight = 109;
-constexpr int kLargeTableHeight = 618;
-
-// Hands the events of another object to a function (an application-wide or a viewport hook).
-class EventHook : public QObject {
-  public:
-    EventHook(QObject* parent, std::function<bool(QObject*, QEvent*)> hook)
-        : QObject(parent), hook_(std::move(hook)) {}
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override { return hook_(watched, event); }
-
-  private:
-    std::function<bool(QObject*, QEvent*)> hook_;
-};
-
-std::string text(const QLineEdit* e) {
-    return e->text().toStdString();
-}
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-// Header values are the file's bytes, one per character.
-QString latin1(const std::string& s) {
-    return QString::fromLatin1(s.data(), std::ssize(s));
-}
 
 void setCell(QTableWidget* grid, int row, int column, const QString& value) {
     QTableWidgetItem* item = grid->item(row, column);
@@ -151,207 +117,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
     QApplication::quit();  // the viewer is the main window: closing it ends the program
 }
 
-void TForm1::buildControls() {
-    QFont formFont = font();
-    formFont.setPointSize(8);
-    setFont(formFont);
-
-    // Top row: file name, load, close.
-    EditFileName = placeEdit(this, 0, 0, 630, "FileName");
-    BitBtnLoad = placeButton(this, 632, 0, 40, "⇒", 22);
-    BitBtn1 = placeButton(this, 674, 0, 42, "Close", 22);
-
-    // Image area with the magnification and image operation buttons beside the image.
-    ScrollBox1 = new QWidget(this);
-    ScrollBox1->setGeometry(0, 24, 550, 512);
-    Image1 = new ImageView(bitmap_, ScrollBox1);
-    Image1->setGeometry(0, 0, 512, 512);
-    Image2 = new QLabel(ScrollBox1);
-    Image2->setGeometry(0, 0, 512, 512);
-    Image2->setPixmap(titlePicture(QSize(512, 512)));
-    Image2->setScaledContents(true);
-    Image3 = new QWidget(ScrollBox1);
-    Image3->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Image3->setAttribute(Qt::WA_NoSystemBackground);
-    Image3->setGeometry(0, 0, 512, 512);
-    Button1 = placeButton(ScrollBox1, 514, 0, 34, "+", 22);
-    EditMF = placeEdit(ScrollBox1, 514, 24, 34, "1.0");
-    Button2 = placeButton(ScrollBox1, 514, 48, 34, "-", 22);
-    ButtonVert = placeButton(ScrollBox1, 514, 90, 34, "V", 22);
-    ButtonHoriz = placeButton(ScrollBox1, 514, 114, 34, "H", 22);
-    ButtonCCW = placeButton(ScrollBox1, 514, 138, 34, "CCW", 22);
-    ButtonCW = placeButton(ScrollBox1, 514, 162, 34, "CW", 22);
-    ButtonTriming = placeButton(ScrollBox1, 514, 200, 34, "Trim", 22);
-    RadioButtonSizeOrg = new QRadioButton("Org", ScrollBox1);
-    RadioButtonSizeOrg->setGeometry(514, 250, 36, 20);
-    RadioButtonSizeOrg->setChecked(true);
-    RadioButtonSize512 = new QRadioButton("512", ScrollBox1);
-    RadioButtonSize512->setGeometry(514, 272, 36, 20);
-    RadioButton3 = new QRadioButton("Mag", ScrollBox1);
-    RadioButton3->setGeometry(514, 294, 36, 20);
-    CheckBoxWide = placeCheck(ScrollBox1, 514, 320, 36, "Wide");
-    ButtonSaveBMP = placeButton(ScrollBox1, 514, 488, 36, "imgToCB", 22);
-
-    // Header table below the image.
-    StringGridDICOM = new QTableWidget(2, 17, this);
-    StringGridDICOM->setGeometry(0, 536, 550, 109);
-    StringGridDICOM->horizontalHeader()->hide();
-    StringGridDICOM->verticalHeader()->hide();
-    StringGridDICOM->verticalHeader()->setDefaultSectionSize(18);
-    StringGridDICOM->setSelectionBehavior(QAbstractItemView::SelectRows);
-    StringGridDICOM->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    for (int c = 7; c < 17; ++c) StringGridDICOM->setColumnHidden(c, true);
-    const int widths[7] = {34, 44, 54, 30, 44, 170, 300};
-    for (int c = 0; c < 7; ++c) StringGridDICOM->setColumnWidth(c, widths[c]);
-
-    // Right-hand panels.
-    const int px = 552, pw = 164;
-    RadioGroupMode = new RadioGroup("Mode", {" 8bit", "16bit", "DICOM"}, 3, this);
-    RadioGroupMode->setGeometry(px, 24, pw, 44);
-    RadioGroupMode->setItemIndexSilently(kModeDicom);
-
-    auto* panel2 = new QWidget(this);  // the windowing panel
-    panel2->setGeometry(px, 70, pw, 160);
-    placeLabel(panel2, 0, 0, 80, "Windowing");
-    placeLabel(panel2, 0, 22, 40, "Lebel");
-    EditWindowLevel = placeEdit(panel2, 42, 22, 60, "");
-    placeLabel(panel2, 0, 46, 40, "Width");
-    EditWindowWidth = placeEdit(panel2, 42, 46, 60, "");
-    ButtonDisp = placeButton(panel2, 106, 22, 46, "Disp", 22);
-    ButtonAutoWL = placeButton(panel2, 106, 46, 46, "Auto", 22);
-    CheckBoxSwp = placeCheck(panel2, 0, 70, 52, "Swap");
-    CheckBoxInvrt = placeCheck(panel2, 52, 70, 56, "Invert");
-    CheckBoxSign = placeCheck(panel2, 108, 70, 46, "Sign");
-    RadioGroupRange = new RadioGroup("Range", {"1", "3", "10", "30"}, 4, panel2);
-    RadioGroupRange->setGeometry(0, 92, pw, 44);
-    RadioGroupRange->setItemIndexSilently(1);
-
-    auto* roiPanel = new QWidget(this);
-    roiPanel->setGeometry(px, 232, pw, 176);
-    RadioGroupTool = new RadioGroup("", {"ROI", "Move", "OFF", "Home"}, 4, roiPanel);
-    RadioGroupTool->setGeometry(0, 0, pw, 30);
-    RadioGroupTool->setItemIndexSilently(kToolRoi);
-    placeLabel(roiPanel, 0, 32, 30, "Pos");
-    EditROIPosX = placeEdit(roiPanel, 32, 32, 58, "64");
-    EditROIPosY = placeEdit(roiPanel, 94, 32, 58, "64");
-    placeLabel(roiPanel, 0, 56, 30, "Size");
-    EditROISizeX = placeEdit(roiPanel, 32, 56, 58, "64");
-    EditROISizeY = placeEdit(roiPanel, 94, 56, 58, "64");
-    PopupMenu1 = new QMenu(this);
-    N641 = PopupMenu1->addAction("64");
-    N1281 = PopupMenu1->addAction("128");
-    N2561 = PopupMenu1->addAction("256");
-    N5121 = PopupMenu1->addAction("512");
-    N10241 = PopupMenu1->addAction("1024");
-    N20481 = PopupMenu1->addAction("2048");
-    for (QLineEdit* sizeField : {EditROISizeX, EditROISizeY}) {
-        sizeField->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(
-            sizeField, &QLineEdit::customContextMenuRequested, this,
-            [this, sizeField](const QPoint& at) { PopupMenu1->popup(sizeField->mapToGlobal(at)); });
-    }
-    CheckBoxRoiLock = placeCheck(roiPanel, 0, 80, 60, "Lock");
-    CheckBoxRoiSet = placeCheck(roiPanel, 62, 80, 50, "Use");
-    ButtonStat = placeButton(roiPanel, 112, 80, 40, "Stat", 22);
-    placeLabel(roiPanel, 0, 104, 50, "Average");
-    EditHSBP = placeEdit(roiPanel, 52, 104, 100, "");
-    placeLabel(roiPanel, 0, 128, 50, "SD");
-    EditVSBP = placeEdit(roiPanel, 52, 128, 100, "");
-
-    auto* calculation = new QWidget(this);
-    calculation->setGeometry(px, 410, pw, 48);
-    placeLabel(calculation, 0, 0, 80, "Calculation");
-    ButtonToTable = placeButton(calculation, 0, 22, 46, "toMTF", 22);
-    ButtonToForm3 = placeButton(calculation, 48, 22, 40, "toWS", 22);
-    CheckBoxLockPara = placeCheck(calculation, 90, 22, 64, "LockPara");
-    CheckBoxLockPara->setChecked(true);
-    ButtonToForm2 = placeButton(this, px, 460, 76, "Form2", 22);
-    ButtonForm3 = placeButton(this, px + 78, 460, 76, "Form3", 22);
-
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setGeometry(px, 484, pw, 90);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-
-    ButtonFileList = placeButton(this, px, 576, 50, "F.List", 22);
-    Button3 = placeButton(this, px + 52, 576, 56, "Button3", 22);
-    EditFListNo = placeEdit(this, px + 110, 576, 44, "1");
-    ListBox1 = new QListWidget(this);
-    ListBox1->setGeometry(px, 600, pw, 46);
-    ButtonHeaderToCB = placeButton(this, px, 648, 80, "HeaderToCB", 22);
-    Memo2 = new QPlainTextEdit("M\ne\nm\no\n2", this);
-    Memo2->setGeometry(px + 82, 648, 72, 40);
-
-    Memo_DICOMTag = new QPlainTextEdit(this);
-    Memo_DICOMTag->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo_DICOMTag->setPlainText(q(TagDictionary::builtIn().text()));
-    Memo_DICOMTag->hide();
-
-    // Bottom row of image parameters.
-    Label1 = placeLabel(this, 0, 648, 560,
-                        "File      Header      FOV       Colum      Row      Offset     Pixel    "
-                        "ShiftX ShiftY");
-    EditFileSize = placeEdit(this, 0, 668, 66, "0");
-    EditHeader = placeEdit(this, 68, 668, 56, "0");
-    EditFOVSize = placeEdit(this, 126, 668, 56, "0");
-    EditImgSizeX = placeEdit(this, 184, 668, 56, "0");
-    EditImgSizeY = placeEdit(this, 242, 668, 56, "0");
-    EditOffst = placeEdit(this, 300, 668, 56, "0");
-    EditPxlSpc = placeEdit(this, 358, 668, 64, "0");
-    EditImgSftX = placeEdit(this, 424, 668, 44, "0");
-    EditImgSftY = placeEdit(this, 470, 668, 44, "0");
-    ButtonRowCulm = placeButton(this, 516, 668, 40, "<>", 22);
-
-    Image2->raise();
-    Image3->raise();
-    setFixedHeight(692);
-}
-
-void TForm1::connectHandlers() {
-    connectClick(BitBtnLoad, &QPushButton::clicked, this, &TForm1::BitBtnLoadClick);
-    connectClick(ButtonToForm2, &QPushButton::clicked, this, &TForm1::ButtonToForm2Click);
-    connectClick(ButtonForm3, &QPushButton::clicked, this, &TForm1::ButtonForm3Click);
-    connectClick(ButtonDisp, &QPushButton::clicked, this, &TForm1::ButtonDispClick);
-    connectClick(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connectClick(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
-    connectClick(ButtonRowCulm, &QPushButton::clicked, this, &TForm1::ButtonRowCulmClick);
-    connectClick(ButtonAutoWL, &QPushButton::clicked, this, &TForm1::ButtonAutoWLClick);
-    connectClick(ButtonFileList, &QPushButton::clicked, this, &TForm1::ButtonFileListClick);
-    connectClick(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
-    connectClick(ButtonStat, &QPushButton::clicked, this, &TForm1::ButtonStatClick);
-    connectClick(ButtonVert, &QPushButton::clicked, this, &TForm1::ButtonVertClick);
-    connectClick(ButtonHoriz, &QPushButton::clicked, this, &TForm1::ButtonHorizClick);
-    connectClick(ButtonCCW, &QPushButton::clicked, this, &TForm1::ButtonCCWClick);
-    connectClick(ButtonCW, &QPushButton::clicked, this, &TForm1::ButtonCWClick);
-    connectClick(ButtonTriming, &QPushButton::clicked, this, &TForm1::ButtonTrimingClick);
-    connectClick(ButtonHeaderToCB, &QPushButton::clicked, this, &TForm1::ButtonHeaderToCBClick);
-    connectClick(ButtonToTable, &QPushButton::clicked, this, &TForm1::ButtonToTableClick);
-    connectClick(ButtonSaveBMP, &QPushButton::clicked, this, &TForm1::ButtonSaveBMPClick);
-    connectClick(ButtonToForm3, &QPushButton::clicked, this, &TForm1::ButtonToForm3Click);
-    connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
-    connectClick(N641, &QAction::triggered, this, &TForm1::N641Click);
-    connectClick(N1281, &QAction::triggered, this, &TForm1::N1281Click);
-    connectClick(N2561, &QAction::triggered, this, &TForm1::N2561Click);
-    connectClick(N5121, &QAction::triggered, this, &TForm1::N5121Click);
-    connectClick(N10241, &QAction::triggered, this, &TForm1::N10241Click);
-    connectClick(N20481, &QAction::triggered, this, &TForm1::N20481Click);
-    RadioGroupTool->onClick = [this] { RadioGroupToolClick(); };
-    Image1->onMouseDown = [this](Qt::MouseButton b, int x, int y) { Image1MouseDown(b, x, y); };
-    Image1->onMouseMove = [this](int x, int y) { Image1MouseMove(x, y); };
-    Image1->onMouseUp = [this](Qt::MouseButton b, int x, int y) { Image1MouseUp(b, x, y); };
-    StringGridDICOM->viewport()->installEventFilter(
-        new EventHook(this, [this](QObject*, QEvent* e) {
-            if (e->type() != QEvent::MouseButtonDblClick) return false;
-            guarded(this, [this] { StringGridDICOMDblClick(); });
-            return true;
-        }));
-    // `clicked` comes from the user only, so code that sets the boxes runs no handler.
-    connectGuarded(CheckBoxSwp, &QCheckBox::clicked, this, [this] { CheckBoxSwpClick(); });
-    connectGuarded(CheckBoxInvrt, &QCheckBox::clicked, this, [this] { CheckBoxInvrtClick(); });
-}
-
 void TForm1::FormCreate() {
-    LoadState = 0;
+    LoadState = LoadStatus::Empty;
     ImageStream.clear();
     setFixedWidth(716);
     move(51, 20);
@@ -361,8 +128,19 @@ void TForm1::FormCreate() {
     for (int c = 0; c < 7; ++c) setCell(StringGridDICOM, 0, c, q(kHeaderTableTitles[c]));
 }
 
+LoadMode TForm1::loadMode() const {
+    switch (RadioGroupMode->itemIndex()) {
+        case kModeByte8:
+            return LoadMode::Byte8;
+        case kModeDicom:
+            return LoadMode::Dicom;
+        default:
+            return LoadMode::Word16;
+    }
+}
+
 SampleFormat TForm1::sampleFormat() const {
-    return RadioGroupMode->itemIndex() == kModeByte8 ? SampleFormat::Byte8 : SampleFormat::Word16;
+    return loadFormat(loadMode());
 }
 
 void TForm1::ButtonToForm2Click() {
@@ -388,7 +166,7 @@ void TForm1::BitBtnLoadClick() {
     ImageFileName.clear();
     EditImgSizeX->clear();
     EditImgSizeY->clear();
-    if (LoadState < 2) {
+    if (LoadState != LoadStatus::FromFileField) {
         ImageFileName = dialogs().openFile(this).toStdString();
     } else {
         ImageFileName = text(EditFileName);
@@ -400,27 +178,20 @@ void TForm1::BitBtnLoadClick() {
     EditImgSizeX->setText(q(name.columns));
     EditImgSizeY->setText(q(name.rows));
     EditPxlSpc->setText(q(name.spacing));
-    std::string suggestion = name.suggestion;
-
     EditFileName->setText(q(ImageFileName));
     readWholeFile(ImageFileName, ImageStream);
     EditFileSize->setText(q(IntToStr(static_cast<std::int64_t>(ImageStream.size()))));
     Image1->show();
 
-    if (RadioGroupMode->itemIndex() == kModeDicom &&
-        (EditImgSizeX->text().isEmpty() || EditImgSizeY->text().isEmpty())) {
-        ReadDicomHeader();
-        suggestion = text(EditImgSizeX) + " " + text(EditImgSizeY);
-    }
+    const LoadPlan plan = planLoad(ImageFileName, ImageStream, loadMode());
+    if (plan.dicom) ReadDicomHeader(*plan.dicom);
 
-    if (!EditImgSizeX->text().isEmpty() && !EditImgSizeY->text().isEmpty()) {
+    if (!plan.needsSize()) {
         ImgCols = StrToInt(text(EditImgSizeX));
         ImgRows = StrToInt(text(EditImgSizeY));
     } else {
-        if (suggestion.size() < 4)
-            suggestion = sizeSuggestion(static_cast<std::int64_t>(ImageStream.size()),
-                                        sampleBytes(sampleFormat()));
-        const QString answer = dialogs().inputBox(this, "", "Matrix Size x y , ", q(suggestion));
+        const QString answer =
+            dialogs().inputBox(this, "", "Matrix Size x y , ", q(plan.suggestion));
         EditPxlSpc->setText(dialogs().inputBox(
             this, "InputBox", "ﾋﾟｸｾﾙ間隔(mm)を入力してください。", EditPxlSpc->text()));
         const MatrixSize size = parseSizeAnswer(answer.toStdString());
@@ -434,24 +205,23 @@ void TForm1::BitBtnLoadClick() {
     bitmap_.resize(ImgCols, ImgRows);
     EditImgSizeX->setText(q(IntToStr(ImgCols)));
     EditImgSizeY->setText(q(IntToStr(ImgRows)));
-    LoadState = 1;
+    LoadState = LoadStatus::Loaded;
     CheckBoxRoiSet->setChecked(true);
     if (!CheckBoxRoiLock->isChecked()) {
-        EditROIPosX->setText(q(IntToStr(ImgCols / 2)));
-        EditROIPosY->setText(q(IntToStr(ImgRows / 2)));
-        EditROISizeX->setText("256");
-        EditROISizeY->setText("256");
+        const RoiFields roi = defaultRoi(ImgCols, ImgRows);
+        EditROIPosX->setText(q(IntToStr(roi.centreX)));
+        EditROIPosY->setText(q(IntToStr(roi.centreY)));
+        EditROISizeX->setText(q(IntToStr(roi.width)));
+        EditROISizeY->setText(q(IntToStr(roi.height)));
     }
-    EditWindowLevel->setText("512");
-    EditWindowWidth->setText("1024");
+    EditWindowLevel->setText(q(IntToStr(kDefaultWindow.level)));
+    EditWindowWidth->setText(q(IntToStr(kDefaultWindow.width)));
     DrawImage();
     ButtonAutoWLClick();
     ButtonFileListClick();
 }
 
-void TForm1::ReadDicomHeader() {
-    const DicomHeaderResult r =
-        readDicomHeader(ImageStream.data(), ImageStream.size(), TagDictionary::builtIn());
+void TForm1::ReadDicomHeader(const DicomHeaderResult& r) {
     const DicomFieldWrites& f = r.fields;
     auto apply = [](QLineEdit* e, const std::optional<std::string>& v) {
         if (v) e->setText(latin1(*v));
@@ -478,12 +248,11 @@ void TForm1::ReadDicomHeader() {
         summary.replace("\r\n", "\n");
         Memo1->setPlainText(summary);
     }
-    if (r.error) throw AppError(*r.error);
-    if (r.compressedSyntax) throw AppError(compressedImageMessage(*r.compressedSyntax));
+    requireShowableDicom(r);
 }
 
 void TForm1::DrawImage() {
-    if (LoadState <= 0) return;
+    if (!hasImage()) return;
     Image3->show();
     Image2->hide();
     Image1->show();
@@ -500,11 +269,7 @@ void TForm1::DrawImage() {
     requireDrawableBitmap(layout);
     bitmap_.resize(layout.bitmapWidth, layout.bitmapHeight);
 
-    StoredImageLayout image;
-    image.header = StrToInt(text(EditHeader));
-    image.columns = ImgCols;
-    image.rows = ImgRows;
-    image.format = sampleFormat();
+    const StoredImageLayout image = storedImage();
     checkedDivide(256, window.width);
     PaintOptions options;
     options.offset = StrToInt(text(EditOffst));
@@ -534,7 +299,7 @@ void TForm1::DrawImage() {
 }
 
 void TForm1::DrawRoiFrame() {
-    if (LoadState <= 0) return;
+    if (!hasImage()) return;
     drawRoiFrame(bitmap_, RoiFrameRect);
     Image1->update();
 }
@@ -634,7 +399,7 @@ SampleValueRule TForm1::sampleRule() const {
 }
 
 RoiBlock TForm1::checkedRoiBlock() const {
-    if (LoadState <= 0) throw AppError("No image is loaded yet.");
+    if (!hasImage()) throw AppError("No image is loaded yet.");
     const RoiBlock block = roiBlock(RoiFrameRect, ViewLeft, ViewTop);
     requireBlockInside(block, storedImage(), ImageStream.size());
     return block;
@@ -642,97 +407,76 @@ RoiBlock TForm1::checkedRoiBlock() const {
 
 void TForm1::Image1MouseDown(Qt::MouseButton button, int x, int y) {
     DragTopLeft = DragBottomRight = DragMove = false;
-    const double s = bitmap_.height / 512.0;
     const int tool = RadioGroupTool->itemIndex();
     if (tool == kToolRoi && button == Qt::LeftButton) {
-        DragButton = "Left";
-        const double bx = x * s, by = y * s;
-        const IntRect& f = RoiFrameRect;
-        if (bx < f.left && by < f.top) {
-            DragTopLeft = true;
-        } else if (bx > f.right && by > f.bottom) {
-            DragBottomRight = true;
-        } else if (f.left < bx && bx < f.right && f.top < by && by < f.bottom &&
-                   (x != LastMouseX || y != LastMouseY)) {
-            DragMove = true;
-        }
-        if (DragTopLeft || DragBottomRight) {
-            // The corner that stays is carried over in display-bitmap coordinates, the ones the
-            // dragged corner is given in, so the frame stays put whatever the view.
-            setRoiGlobals(f);
-        }
+        DragButton = DragButtonKind::Left;
+        const bool moved = x != LastMouseX || y != LastMouseY;
+        const RoiGrip grip = roiGripAt(RoiFrameRect, x, y, mouseScale(), moved);
+        DragTopLeft = grip == RoiGrip::TopLeft;
+        DragBottomRight = grip == RoiGrip::BottomRight;
+        DragMove = grip == RoiGrip::Move;
+        // The corner that stays is carried over in display-bitmap coordinates, the ones the
+        // dragged corner is given in, so the frame stays put whatever the view.
+        if (DragTopLeft || DragBottomRight) setRoiGlobals(RoiFrameRect);
     }
     if (tool == kToolMove && button == Qt::LeftButton) {
-        DragButton = "Left";
+        DragButton = DragButtonKind::Left;
         LastMouseX = x;
         LastMouseY = y;
     }
     if (button == Qt::RightButton) {
-        DragButton = "Right";
+        DragButton = DragButtonKind::Right;
         LastMouseX = x;
         LastMouseY = y;
     }
 }
 
+double TForm1::mouseScale() const {
+    return bitmap_.height / 512.0;
+}
+
 void TForm1::Image1MouseMove(int x, int y) {
-    if (DragButton.empty()) return;
-    const double s = bitmap_.height / 512.0;
+    if (DragButton == DragButtonKind::None) return;
+    const double s = mouseScale();
     const int tool = RadioGroupTool->itemIndex();
-    if (tool == kToolRoi && DragButton == "Left") {
+    if (tool == kToolRoi && DragButton == DragButtonKind::Left) {
         if (DragTopLeft || DragBottomRight) {
             DrawRoiFrame();
-            if (DragTopLeft) {
-                RoiLeft = toInt32(Trunc(x * s));
-                RoiTop = toInt32(Trunc(y * s));
-            } else {
-                RoiRight = toInt32(Trunc(x * s));
-                RoiBottom = toInt32(Trunc(y * s));
-            }
-            RoiFrameRect = {RoiLeft, RoiTop, RoiRight, RoiBottom};
+            const IntRect dragged =
+                dragRoiCorner({RoiLeft, RoiTop, RoiRight, RoiBottom},
+                              DragTopLeft ? RoiGrip::TopLeft : RoiGrip::BottomRight, x, y, s);
+            setRoiGlobals(dragged);
+            RoiFrameRect = dragged;
             DrawRoiFrame();
             EditROISizeX->setText(q(IntToStr(std::int64_t{RoiRight} - RoiLeft + 1)));
             EditROISizeY->setText(q(IntToStr(std::int64_t{RoiBottom} - RoiTop + 1)));
         } else if (DragMove) {
             DrawRoiFrame();
-            IntRect& f = RoiFrameRect;
-            const std::int32_t w = checkedAdd(checkedSub(f.right, f.left), 1);
-            const std::int32_t hw = w / 2, ew = w % 2 == 0 ? 1 : 0;
-            f.left = toInt32(Trunc(x * s - hw));
-            f.right = toInt32(Trunc(x * s + hw - ew));
-            const std::int32_t h = checkedAdd(checkedSub(f.bottom, f.top), 1);
-            const std::int32_t hh = h / 2, eh = h % 2 == 0 ? 1 : 0;
-            f.top = toInt32(Trunc(y * s - hh));
-            f.bottom = toInt32(Trunc(y * s + hh - eh));
-            setRoiGlobals(f);
+            RoiFrameRect = moveRoiTo(RoiFrameRect, x, y, s);
+            setRoiGlobals(RoiFrameRect);
             EditROIPosX->setText(q(IntToStr(Trunc(x * s + ViewLeft))));
             EditROIPosY->setText(q(IntToStr(Trunc(y * s + ViewTop))));
             DrawRoiFrame();
         }
     }
-    if (tool == kToolMove && DragButton == "Left") {
-        const std::int64_t dx = Trunc((x - LastMouseX) * s);
-        if ((dx < 0 && -dx < std::int64_t{ImgCols} - ViewRight) || (dx > 0 && dx < ViewLeft)) {
-            const std::int32_t shiftX = StrToInt(text(EditImgSftX));
-            EditImgSftX->setText(q(IntToStr(Trunc(shiftX + (x - LastMouseX) * s))));
-        }
-        const std::int64_t dy = Trunc((LastMouseY - y) * s);
-        if ((dy > 0 && dy < std::int64_t{ImgRows} - ViewBottom) || (dy < 0 && -dy < ViewTop)) {
-            const std::int32_t shiftY = StrToInt(text(EditImgSftY));
-            EditImgSftY->setText(q(IntToStr(Trunc(shiftY + (LastMouseY - y) * s))));
-        }
+    if (tool == kToolMove && DragButton == DragButtonKind::Left) {
+        const PanShift pan = panShift(StrToInt(text(EditImgSftX)), StrToInt(text(EditImgSftY)),
+                                      LastMouseX, LastMouseY, x, y, s,
+                                      {ViewLeft, ViewTop, ViewRight, ViewBottom}, ImgCols, ImgRows);
+        if (pan.shiftX) EditImgSftX->setText(q(IntToStr(*pan.shiftX)));
+        if (pan.shiftY) EditImgSftY->setText(q(IntToStr(*pan.shiftY)));
         DrawImage();
         LastMouseX = x;
         LastMouseY = y;
     }
-    if (DragButton == "Right") {
+    if (DragButton == DragButtonKind::Right) {
         static constexpr std::int32_t kSteps[] = {1, 3, 10, 30};
         const std::int32_t step = kSteps[std::clamp(RadioGroupRange->itemIndex(), 0, 3)];
-        const std::int32_t width = checkedAdd(StrToInt(text(EditWindowWidth)),
-                                              checkedMul(checkedSub(x, LastMouseX), step));
-        if (width > 0) EditWindowWidth->setText(q(IntToStr(width)));
-        const std::int32_t level = checkedSub(StrToInt(text(EditWindowLevel)),
-                                              checkedMul(checkedSub(y, LastMouseY), step));
-        EditWindowLevel->setText(q(IntToStr(level)));
+        const WindowDrag w =
+            dragWindow(StrToInt(text(EditWindowLevel)), StrToInt(text(EditWindowWidth)), LastMouseX,
+                       LastMouseY, x, y, step);
+        EditWindowWidth->setText(q(IntToStr(w.width)));
+        EditWindowLevel->setText(q(IntToStr(w.level)));
         DrawImage();
         LastMouseX = x;
         LastMouseY = y;
@@ -743,14 +487,14 @@ void TForm1::Image1MouseUp(Qt::MouseButton button, int, int) {
     const int tool = RadioGroupTool->itemIndex();
     if (tool == kToolRoi && button == Qt::LeftButton) {
         DragTopLeft = DragBottomRight = DragMove = false;
-        DragButton.clear();
+        DragButton = DragButtonKind::None;
         ButtonStatClick();
     }
     if (tool == kToolMove && button == Qt::LeftButton) {
         DragTopLeft = DragBottomRight = DragMove = false;
-        DragButton.clear();
+        DragButton = DragButtonKind::None;
     }
-    if (button == Qt::RightButton) DragButton.clear();
+    if (button == Qt::RightButton) DragButton = DragButtonKind::None;
 }
 
 void TForm1::RadioGroupToolClick() {
@@ -812,25 +556,26 @@ void TForm1::ButtonStatClick() {
     const RoiBlock block = checkedRoiBlock();
     const RoiStatistics stats =
         computeRoiStatistics(ImageStream.data(), storedImage(), block, sampleRule());
-    const NumberSeparators separators = systemNumberSeparators();
-    EditHSBP->setText(q(FloatToStrF(stats.mean, 2, separators)));
-    EditVSBP->setText(q(FloatToStrF(stats.sd, 3, separators)));
+    const RoiStatisticsText shown =
+        roiStatisticsText(stats, StatisticsDigits::Shown, systemNumberSeparators());
+    EditHSBP->setText(q(shown.mean));
+    EditVSBP->setText(q(shown.sd));
 }
 
 void TForm1::ButtonVertClick() {
-    if (LoadState <= 0) return;
+    if (!hasImage()) return;
     flipVertical(ImageStream.data(), ImageStream.size(), storedImage());
     DrawImage();
 }
 
 void TForm1::ButtonHorizClick() {
-    if (LoadState <= 0) return;
+    if (!hasImage()) return;
     flipHorizontal(ImageStream.data(), ImageStream.size(), storedImage());
     DrawImage();
 }
 
 void TForm1::rotate(Turn turn) {
-    if (LoadState <= 0) return;
+    if (!hasImage()) return;
     const StoredImageLayout image = storedImage();
     const IntRect square =
         rotationSquare({ViewLeft, ViewTop, ViewRight, ViewBottom}, image, ImageStream.size());
@@ -877,9 +622,9 @@ void TForm1::ApplicationEvents1Message(int wheelDelta, bool& handled) {
     if (position < 0 || position >= ListBox1->count())
         throw AppError(messages::listIndexOutOfRange(position));
     EditFileName->setText(ListBox1->item(position)->text());
-    LoadState = 2;
+    LoadState = LoadStatus::FromFileField;
     BitBtnLoadClick();
-    LoadState = 1;
+    LoadState = LoadStatus::Loaded;
     const std::int32_t next = StrToInt(text(EditFListNo));
     if (wheelDelta > 0) {
         if (next < ListBox1->count() - 1) EditFListNo->setText(q(IntToStr(next + 1)));
@@ -911,17 +656,8 @@ void TForm1::ButtonToTableClick() {
     if (!form2_) return;
     const RoiBlock block = checkedRoiBlock();  // reads EditHeader before the table is touched
     const SampleValueRule rule = sampleRule();
-    form2_->setPixelTable(
-        roiPixelTable(ImageStream.data(), storedImage(), block, RoiFrameRect, rule));
-    form2_->Series1->clear();
-    form2_->Series2->clear();
-    const QString spacing = EditPxlSpc->text().isEmpty() ? QString("1") : EditPxlSpc->text();
-    for (QLineEdit* e : {form2_->EditPxlSpc, form2_->EditMTFgdx, form2_->EditLSFgdx})
-        e->setText(spacing);
-    const QString width = q(IntToStr(block.nc));
-    for (QLineEdit* e : {form2_->Editdnd, form2_->EditMTFgnd, form2_->EditLSFgnd})
-        e->setText(width);
-    form2_->RadioGroup1->setItemIndex(0);
+    form2_->receiveRoi(roiPixelTable(ImageStream.data(), storedImage(), block, RoiFrameRect, rule),
+                       EditPxlSpc->text(), block.nc);
     ButtonToForm2Click();
 }
 

@@ -4,12 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "image/roi_block.h"
+#include "image/stored_image.h"
 #include "viewer/dicom/dicom_header.h"
 #include "viewer/display_bitmap.h"
 #include "viewer/image_transform.h"
+#include "viewer/load_plan.h"
 #include "viewer/render.h"
-#include "viewer/roi_block.h"
-#include "viewer/stored_image.h"
 
 class QCheckBox;
 class QMenu;
@@ -25,6 +26,13 @@ class QTableWidget;
 #include "common/ui/viewer_link.h"
 
 namespace ctiq {
+
+// What the viewer holds: nothing yet, a loaded image; FromFileField makes the next load take its
+// path from the file-name field instead of the dialog (a wheel step).
+enum class LoadStatus : std::int32_t { Empty = 0, Loaded = 1, FromFileField = 2 };
+
+// The mouse button that a drag in the image started with.
+enum class DragButtonKind { None, Left, Right };
 
 class ImageView;
 class TForm2;
@@ -182,14 +190,14 @@ class TForm1 : public QWidget, public ViewerLink {
     // Globals of the viewer.
     ImageBytes ImageStream;
     std::string ImageFileName;
-    std::int32_t LoadState = 0;
+    LoadStatus LoadState = LoadStatus::Empty;
     std::int32_t ImgCols = 0;
     std::int32_t ImgRows = 0;
     std::int32_t RoiLeft = 0, RoiTop = 0, RoiRight = 0, RoiBottom = 0;
     IntRect RoiFrameRect;
     std::int32_t ViewLeft = 0, ViewRight = 0, ViewTop = 0, ViewBottom = 0;
     bool DragTopLeft = false, DragBottomRight = false, DragMove = false;
-    std::string DragButton;
+    DragButtonKind DragButton = DragButtonKind::None;
     std::int32_t LastMouseX = 0, LastMouseY = 0;
 
     // The picture of Image1.
@@ -200,12 +208,16 @@ class TForm1 : public QWidget, public ViewerLink {
 
   private:
     void FormCreate();
-    void ReadDicomHeader();
+    // Writes what the header reader found into the fields, the table and the summary, then stops
+    // the load with its message when the image cannot be shown.
+    void ReadDicomHeader(const DicomHeaderResult& header);
     void DrawImage();
     void DrawRoiFrame();
 
+    bool hasImage() const { return LoadState != LoadStatus::Empty; }
     void buildControls();
     void connectHandlers();
+    LoadMode loadMode() const;
     SampleFormat sampleFormat() const;
     // The stored image as the fields and the last rendering describe it (reads EditHeader).
     StoredImageLayout storedImage() const;
@@ -214,6 +226,8 @@ class TForm1 : public QWidget, public ViewerLink {
     // The ROI block, checked to lie inside the loaded image.
     RoiBlock checkedRoiBlock() const;
     void setRoiSizeFromMenu(const char* size);
+    // Bitmap pixels per control pixel.
+    double mouseScale() const;
     void setRoiGlobals(const IntRect& roi);
     void rotate(Turn turn);
     void installWheelStepping();

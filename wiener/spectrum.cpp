@@ -11,7 +11,7 @@
 namespace ctiq {
 namespace {
 
-constexpr std::int32_t kMaxStripLength = 1025;
+constexpr std::int32_t kMaxStripLength = kSpectrumCapacity;
 constexpr std::int32_t kMaxStripLines = 65;
 constexpr std::int32_t kMaxSegmentLength = 1024;
 
@@ -51,7 +51,7 @@ void checkParameters(const Roles& r, const SpectrumParameters& p) {
                "; it must lie from 1 to 65 lines.");
     if (r.length > kMaxStripLength)
         refuse("The ROI is " + std::to_string(r.length) + " pixels long along " + along +
-               "; a strip takes at most 1025.");
+               "; a strip takes at most " + std::to_string(kMaxStripLength) + ".");
     if (r.segmentStep < 0) refuse("Shift " + along + " (the step between segments) is negative.");
     if (r.stripStep < 1)
         refuse("Shift " + across + " (the step between strips) must be at least 1.");
@@ -91,13 +91,10 @@ Plan planRun(const Roles& r, std::int32_t maxSegments) {
 
 void checkStripsInsideImage(const SpectrumImage& im, const Roles& r, const SpectrumParameters& p,
                             const Plan& plan) {
-    const int b = im.byteSamples ? 1 : 2;
-    if (im.header < 0 || im.columns < 0 || im.rows < 0 || im.rowLength < 0)
-        refuse("The image fields must not be negative.");
-    const std::int64_t samples = std::int64_t{im.columns} * im.rows;
-    if (static_cast<std::uint64_t>(im.header) > im.size ||
-        static_cast<std::uint64_t>(samples) * b > im.size - static_cast<std::uint64_t>(im.header))
-        refuse("The viewer's image fields describe more image than its file holds.");
+    requireStoredImageInside(im.layout, im.size);
+    if (im.rowLength < 0) refuse("The image fields must not be negative.");
+    const std::int32_t columns = im.layout.columns, rows = im.layout.rows;
+    const std::int64_t samples = std::int64_t{columns} * rows;
     const std::int64_t lastV = std::int64_t{plan.strips - 1} * r.stripStep;
     const bool alongX = p.direction == SpectrumDirection::X;
     // Columns and rows the strips cover, and the highest sample number they read.
@@ -107,28 +104,63 @@ void checkStripsInsideImage(const SpectrumImage& im, const Roles& r, const Spect
                                         : std::int64_t{im.roiTop} + r.length - 1;
     const std::int64_t first = std::int64_t{im.roiTop} * im.rowLength + im.roiLeft;
     const std::int64_t last =
-        alongX
-            ? first + lastV * im.columns + std::int64_t{r.lines - 1} * im.rowLength + r.length - 1
-            : first + lastV + std::int64_t{r.length - 1} * im.columns + r.lines - 1;
-    if (im.roiLeft < 0 || im.roiTop < 0 || lastColumn >= im.columns || lastRow >= im.rows ||
-        first < 0 || last >= samples) {
+        alongX ? first + lastV * columns + std::int64_t{r.lines - 1} * im.rowLength + r.length - 1
+               : first + lastV + std::int64_t{r.length - 1} * columns + r.lines - 1;
+    if (im.roiLeft < 0 || im.roiTop < 0 || lastColumn >= columns || lastRow >= rows || first < 0 ||
+        last >= samples) {
         refuse("The strips reach outside the image: columns " + std::to_string(im.roiLeft) +
                " to " + std::to_string(lastColumn) + " and rows " + std::to_string(im.roiTop) +
-               " to " + std::to_string(lastRow) + " of an image of " + std::to_string(im.columns) +
-               " × " + std::to_string(im.rows) +
+               " to " + std::to_string(lastRow) + " of an image of " + std::to_string(columns) +
+               " × " + std::to_string(rows) +
                ". Move the ROI inside the image or make it smaller.");
     }
 }
 
+// Sample k counted row by row from the stored image's first sample (bounds checked before).
 double sampleValue(const SpectrumImage& im, std::int64_t k) {
-    const std::uint8_t* s = im.data + im.header + k * (im.byteSamples ? 1 : 2);
-    std::uint16_t v = im.byteSamples ? s[0] : static_cast<std::uint16_t>(s[0] | (s[1] << 8));
-    if (im.swap) v = static_cast<std::uint16_t>((v >> 8) | (v << 8));
-    const std::int64_t sum = static_cast<std::int16_t>(v) + std::int64_t{im.offset};
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(sum & 0xFFFF)) * im.factor;
+    const std::uint8_t* s = im.data + im.layout.header + k * sampleBytes(im.layout.format);
+    return im.rule.value(s) * im.factor;
 }
 
 }  // namespace
+
+SpectrumImage spectrumSource(const ImageBytes& bytes, const StoredImageLayout& layout,
+                             const SampleValueRule& rule, std::int32_t roiLeft,
+                             std::int32_t roiTop) {
+    SpectrumImage source;
+    source.data = bytes.data();
+    source.size = bytes.size();
+    source.layout = layout;
+    source.rule = rule;
+    source.rowLength = layout.columns;
+    source.roiLeft = roiLeft;
+    source.roiTop = roiTop;
+    return source;
+}
+
+SpectrumDefaults spectrumDefaults(std::int32_t roiWidth) {
+    SpectrumDefaults d;
+    d.segmentX = roiWidth / 4;
+    d.segmentY = 16;
+    d.shiftX = d.segmentX / 2;
+    d.shiftY = d.segmentY / 2;
+    return d;
+}
+
+SpectrumParameters defaultSpectrumParameters(std::int32_t roiX, std::int32_t roiY,
+                                             double pixelSpacing, DataWindow window) {
+    const SpectrumDefaults d = spectrumDefaults(roiX);
+    SpectrumParameters p;
+    p.roiX = roiX;
+    p.roiY = roiY;
+    p.segmentX = d.segmentX;
+    p.segmentY = d.segmentY;
+    p.shiftX = d.shiftX;
+    p.shiftY = d.shiftY;
+    p.pixelSpacing = pixelSpacing;
+    p.window = window;
+    return p;
+}
 
 SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumParameters& p) {
     const Roles r = rolesFor(p);
@@ -159,8 +191,8 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
         for (std::int32_t c = 0; c < lines; ++c) {
             for (std::int32_t a = 0; a < L; ++a) {
                 const std::int64_t k =
-                    alongX ? first + v * im.columns + std::int64_t{c} * im.rowLength + a
-                           : first + v + std::int64_t{a} * im.columns + c;
+                    alongX ? first + v * im.layout.columns + std::int64_t{c} * im.rowLength + a
+                           : first + v + std::int64_t{a} * im.layout.columns + c;
                 block[c][a] = sampleValue(im, k);
             }
         }

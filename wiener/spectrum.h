@@ -5,28 +5,35 @@
 #include <string>
 #include <vector>
 
+#include "image/stored_image.h"
+
 namespace ctiq {
+
+// The capacity of the spectrum window's arrays: a strip of at most 1025 samples, and the spectrum
+// and autocorrelation tables of that many bins.
+constexpr std::int32_t kSpectrumCapacity = 1025;
 
 enum class SpectrumDirection { X, Y };
 enum class DataWindow { Rect, Hamming };
 
-// Where the samples come from: the viewer's image file bytes, its stored-image geometry and the
-// value rule (the byte or little-endian word, "Swap", plus the offset wrapped to 16 bits, times
-// the factor C).
+// Where the samples come from: the viewer's image file bytes, its stored image and its value
+// rule, each value times the factor C.
 struct SpectrumImage {
     const std::uint8_t* data = nullptr;
     std::size_t size = 0;
-    std::int64_t header = 0;
-    std::int32_t columns = 0;  // the viewer's ImgCols: row length between strips and in Y strips
-    std::int32_t rows = 0;
+    StoredImageLayout layout;  // columns: the row length between strips and in Y strips
+    SampleValueRule rule;
     std::int32_t rowLength = 0;  // this window's ImageSize: row length within X strips
-    bool byteSamples = false;
-    bool swap = false;
-    std::int32_t offset = 0;
     double factor = 1.0;
     std::int32_t roiLeft = 0;  // image column and row of the ROI's top-left sample
     std::int32_t roiTop = 0;
 };
+
+// The input of a run over the stored image `layout` in `bytes`, from the ROI's top-left sample,
+// with row length and factor as a fresh window has them (the image's columns, 1).
+SpectrumImage spectrumSource(const ImageBytes& bytes, const StoredImageLayout& layout,
+                             const SampleValueRule& rule, std::int32_t roiLeft,
+                             std::int32_t roiTop);
 
 struct SpectrumParameters {
     SpectrumDirection direction = SpectrumDirection::X;
@@ -51,6 +58,17 @@ struct SpectrumResult {
     // The strip profiles for the profile chart (those at v mod (W div 3) = 0).
     std::vector<std::vector<double>> profiles;
 };
+
+// The segment, strip and step fields that "Load" derives from the ROI width: segments of a quarter
+// of it, strips of 16 lines, steps of half of each (as the "X" direction has them).
+struct SpectrumDefaults {
+    std::int32_t segmentX = 0, segmentY = 0, shiftX = 0, shiftY = 0;
+};
+SpectrumDefaults spectrumDefaults(std::int32_t roiWidth);
+
+// The parameters of a run with those defaults over an ROI of roiX × roiY, in the "X" direction.
+SpectrumParameters defaultSpectrumParameters(std::int32_t roiX, std::int32_t roiY,
+                                             double pixelSpacing, DataWindow window);
 
 // The one-dimensional Wiener spectrum of the ROI: strips along the direction, each averaged over
 // its lines into a profile (optionally detrended line by line), cut into overlapping segments

@@ -23,9 +23,11 @@
 #include "common/checked.h"
 #include "common/number_text.h"
 #include "common/pixel_spacing.h"
+#include "common/ui/charts.h"
 #include "common/ui/guarded.h"
 #include "common/ui/placement.h"
 #include "common/ui/radio_group.h"
+#include "common/ui/text.h"
 #include "common/ui/viewer_link.h"
 #include "wiener/spectrum.h"
 
@@ -38,43 +40,18 @@ const char* const kColourNames[] = {"blu", "red", "gre", "Aqu", "yel"};
 const QColor kSeriesColours[] = {
     Qt::blue, Qt::red, Qt::green, Qt::cyan, Qt::yellow, QColor(128, 0, 255), QColor(255, 128, 0)};
 
-std::string text(const QLineEdit* e) {
-    return e->text().toStdString();
-}
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-QAbstractAxis* makeAxis(bool logarithmic, const char* title) {
-    if (logarithmic) {
-        auto* axis = new QLogValueAxis;
-        axis->setTitleText(title);
-        axis->setLabelFormat("%g");
-        return axis;
-    }
-    auto* axis = new QValueAxis;
-    axis->setTitleText(title);
-    return axis;
-}
-
 QChart* makeChart(const char* title, bool logX, const char* xTitle, bool logY, const char* yTitle,
                   std::array<QLineSeries*, 7>& series) {
-    auto* chart = new QChart;
-    chart->setTitle(title);
-    chart->legend()->hide();
-    chart->setBackgroundBrush(Qt::white);
-    QAbstractAxis* x = makeAxis(logX, xTitle);
-    QAbstractAxis* y = makeAxis(logY, yTitle);
+    QChart* chart = newChart(title);
+    QAbstractAxis* x = newAxis(logX, xTitle);
+    QAbstractAxis* y = newAxis(logY, yTitle);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (int i = 0; i < 7; ++i) {
-        series[i] = new QLineSeries;
         QPen pen(kSeriesColours[i]);
         pen.setWidth(2);
+        series[i] = addLineSeries(chart, x, y);
         series[i]->setPen(pen);
-        chart->addSeries(series[i]);
-        series[i]->attachAxis(x);
-        series[i]->attachAxis(y);
     }
     return chart;
 }
@@ -230,11 +207,12 @@ void TForm3::ButtonLoadClick() {
     EditImgSizeY->setText(viewer_->fieldText(ViewerField::ImgSizeY));
     EditROIX->setText(viewer_->fieldText(ViewerField::ROISizeX));
     EditROIY->setText(viewer_->fieldText(ViewerField::ROISizeY));
-    EditSgmntX->setText(
-        q(IntToStr(StrToInt(viewer_->fieldText(ViewerField::ROISizeX).toStdString()) / 4)));
-    EditSgmntY->setText("16");
-    EditShftX->setText(q(IntToStr(StrToInt(text(EditSgmntX)) / 2)));
-    EditShftY->setText(q(IntToStr(StrToInt(text(EditSgmntY)) / 2)));
+    const SpectrumDefaults d =
+        spectrumDefaults(StrToInt(viewer_->fieldText(ViewerField::ROISizeX).toStdString()));
+    EditSgmntX->setText(q(IntToStr(d.segmentX)));
+    EditSgmntY->setText(q(IntToStr(d.segmentY)));
+    EditShftX->setText(q(IntToStr(d.shiftX)));
+    EditShftY->setText(q(IntToStr(d.shiftY)));
     const char* titles[] = {"No.", "Color", "FileName", "Length", "Width"};
     for (int c = 0; c < kListColumns; ++c)
         StringGridFileName->setItem(0, c, new QTableWidgetItem(titles[c]));
@@ -257,13 +235,13 @@ void TForm3::ButtonClrClick() {
 void TForm3::ButtonCalClick() {
     if (!viewer_) return;
     auto viewerText = [this](ViewerField f) { return viewer_->fieldText(f).toStdString(); };
-    SpectrumImage image;
     SpectrumParameters p;
     StrToInt(text(EditImgSizeX));
-    image.factor = static_cast<double>(StrToFloat(text(EditC)));
+    const double factor = static_cast<double>(StrToFloat(text(EditC)));
+    SampleValueRule rule;
     if (!viewerText(ViewerField::Offst).empty())
-        image.offset = StrToInt(viewerText(ViewerField::Offst));
-    image.rowLength = StrToInt(text(EditImgSizeX));
+        rule.offset = StrToInt(viewerText(ViewerField::Offst));
+    const std::int32_t rowLength = StrToInt(text(EditImgSizeX));
     p.segmentX = StrToInt(text(EditSgmntX));
     p.segmentY = StrToInt(text(EditSgmntY));
     p.roiX = StrToInt(viewerText(ViewerField::ROISizeX));
@@ -271,7 +249,8 @@ void TForm3::ButtonCalClick() {
     p.shiftX = StrToInt(text(EditShftX));
     p.shiftY = StrToInt(text(EditShftY));
     p.maxSegments = StrToInt(text(EditNSgmnt2));
-    image.header = StrToInt(viewerText(ViewerField::Header));
+    StoredImageLayout layout;
+    layout.header = StrToInt(viewerText(ViewerField::Header));
     p.direction = RadioGroupXY->itemIndex() == 1 ? SpectrumDirection::Y : SpectrumDirection::X;
     p.window = RadioGroupWindow->itemIndex() == 0 ? DataWindow::Rect : DataWindow::Hamming;
     p.lineTrend = CheckBoxTrnd->isChecked();
@@ -280,16 +259,16 @@ void TForm3::ButtonCalClick() {
     p.segmentTrend = CheckBoxTrnd1->isChecked();
     if (p.segmentTrend) p.segmentDegree = StrToInt(text(EditN1));
 
-    const std::vector<std::uint8_t>& bytes = viewer_->imageBytes();
-    image.data = bytes.data();
-    image.size = bytes.size();
-    image.columns = viewer_->imageColumns();
-    image.rows = viewer_->imageRows();
-    image.byteSamples = viewer_->eightBitSamples();
-    image.swap = viewer_->swapChecked();
+    layout.columns = viewer_->imageColumns();
+    layout.rows = viewer_->imageRows();
+    layout.format = viewer_->eightBitSamples() ? SampleFormat::Byte8 : SampleFormat::Word16;
+    rule.format = layout.format;
+    rule.swap = viewer_->swapChecked();
     const QPoint corner = viewer_->roiImageCorner();
-    image.roiLeft = corner.x();
-    image.roiTop = corner.y();
+    SpectrumImage image =
+        spectrumSource(viewer_->imageBytes(), layout, rule, corner.x(), corner.y());
+    image.rowLength = rowLength;
+    image.factor = factor;
 
     // All or nothing: a run that stops leaves the charts, list and counters as they were.
     const SpectrumResult result = computeWienerSpectrum(image, p);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "wiener/spectrum.h"
+
 class QChart;
 class QCheckBox;
 class QLineEdit;
@@ -86,8 +88,8 @@ class TForm3 : public QWidget {
     // Window state.
     std::int32_t SpectrumCount = 0;
     std::int32_t SegLen = 0;
-    std::vector<double> WsData = std::vector<double>(1025, 0.0);
-    std::vector<double> AcfData = std::vector<double>(1025, 0.0);
+    std::vector<double> WsData = std::vector<double>(kSpectrumCapacity, 0.0);
+    std::vector<double> AcfData = std::vector<double>(kSpectrumCapacity, 0.0);
 
   private:
     void buildControls();

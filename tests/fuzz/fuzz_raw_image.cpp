@@ -4,13 +4,13 @@
 #include <cstdint>
 
 #include "common/app_error.h"
+#include "image/roi_block.h"
+#include "mtf/roi_table.h"
 #include "tests/fuzz/fuzz_input.h"
 #include "viewer/auto_window.h"
 #include "viewer/image_transform.h"
 #include "viewer/render.h"
-#include "viewer/roi_block.h"
 #include "viewer/roi_statistics.h"
-#include "viewer/roi_table.h"
 #include "viewer/trimming.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -65,7 +65,7 @@ TEST_P(DicomCorpus, LoadsOrExplains) {
     } else {
         EXPECT_NE(lastError().find(c.messagePart), std::string::npos) << lastError();
     }
-    EXPECT_EQ(viewer.LoadState, 1);
+    EXPECT_EQ(viewer.LoadState, LoadStatus::Loaded);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -99,7 +99,7 @@ TEST_F(Robustness, CompressedDicomListsItsHeaderAndSaysWhyItIsNotShown) {
         << lastError();
     EXPECT_EQ(viewer.EditImgSizeX->text(), "8");
     EXPECT_GT(viewer.StringGridDICOM->rowCount(), 3);
-    EXPECT_EQ(viewer.LoadState, 0);
+    EXPECT_EQ(viewer.LoadState, LoadStatus::Empty);
 }
 
 TEST_F(Robustness, EmptyAndOneByteFiles) {
@@ -111,7 +111,7 @@ TEST_F(Robustness, EmptyAndOneByteFiles) {
     ASSERT_GE(dialogs->inputRequests.size(), 2u);
     EXPECT_EQ(dialogs->inputRequests[dialogs->inputRequests.size() - 2].defaultText.toStdString(),
               "0 0");
-    EXPECT_EQ(viewer.LoadState, 1);
+    EXPECT_EQ(viewer.LoadState, LoadStatus::Loaded);
     testing::writeBytes(folder.file("one.raw"), {7});
     dialogs->inputAnswers = {QString("1"), std::nullopt};
     load(folder.file("one.raw"), 1);
@@ -137,7 +137,7 @@ TEST_F(Robustness, FolderChosenAsAFile) {
     fs::create_directory(path);
     load(path, 1);
     EXPECT_EQ(lastError(), "ファイル " + path + " は開けません");
-    EXPECT_EQ(viewer.LoadState, 0);
+    EXPECT_EQ(viewer.LoadState, LoadStatus::Empty);
 }
 
 TEST_F(Robustness, BlanksDotsInFoldersAndNonAsciiNames) {

@@ -2,8 +2,8 @@
 
 #include "common/app_error.h"
 #include "common/number_text.h"
+#include "image/roi_block.h"
 #include "tests/support/test_files.h"
-#include "viewer/roi_block.h"
 #include "viewer/roi_statistics.h"
 
 namespace ctiq {

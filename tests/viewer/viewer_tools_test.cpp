@@ -111,9 +111,9 @@ TEST_F(ViewerTools, PressesArmTheDragByWhereTheyLand) {
         EXPECT_EQ(form.DragTopLeft, p.topLeft) << p.x << "," << p.y;
         EXPECT_EQ(form.DragBottomRight, p.bottomRight) << p.x << "," << p.y;
         EXPECT_EQ(form.DragMove, p.move) << p.x << "," << p.y;
-        EXPECT_EQ(form.DragButton, "Left");
+        EXPECT_EQ(form.DragButton, DragButtonKind::Left);
         release(Qt::LeftButton, p.x, p.y);
-        EXPECT_EQ(form.DragButton, "");
+        EXPECT_EQ(form.DragButton, DragButtonKind::None);
     }
     // A press inside at exactly the last recorded position arms no move.
     press(Qt::RightButton, 250, 250);
@@ -203,7 +203,7 @@ TEST_F(ViewerTools, RightDragWindowsInRangeStepsWithAnyTool) {
     moveTo(Qt::RightButton, 196, 1200);
     EXPECT_EQ(field(form.EditWindowLevel), "-29500");
     release(Qt::RightButton, 196, 1200);
-    EXPECT_EQ(form.DragButton, "");
+    EXPECT_EQ(form.DragButton, DragButtonKind::None);
 }
 
 TEST_F(ViewerTools, HomeResetsTheViewAndKeepsItsTool) {
@@ -397,7 +397,7 @@ TEST_F(WheelStepping, NotchesLoadThePositionAndMoveIt) {
     wheel(-240);
     EXPECT_EQ(shown(), "b");
     EXPECT_EQ(field(form.EditFListNo), "0");
-    EXPECT_EQ(form.LoadState, 1);
+    EXPECT_EQ(form.LoadState, LoadStatus::Loaded);
     EXPECT_EQ(dialogs->openFileRequests, 1);
     EXPECT_TRUE(errors().empty()) << errors()[0];
 }
@@ -428,7 +428,8 @@ TEST_F(WheelStepping, PositionOutsideTheListAndFailingLoads) {
     std::filesystem::remove(folder.file("a 2 2 1.raw"));
     wheel(120);
     ASSERT_EQ(errors().size(), 2u);
-    EXPECT_EQ(form.LoadState, 2);  // the next "⇒" loads the field's path without a dialog
+    EXPECT_EQ(form.LoadState,
+              LoadStatus::FromFileField);  // the next "⇒" loads the field's path without a dialog
     EXPECT_EQ(field(form.EditFListNo), "0");
 }
 

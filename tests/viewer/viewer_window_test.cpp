@@ -55,7 +55,7 @@ class ViewerWindow : public ::testing::Test {
 TEST_F(ViewerWindow, StartsWithItsStoredLayout) {
     EXPECT_EQ(form.windowTitle(), "Viewer");
     EXPECT_EQ(form.width(), 716);
-    EXPECT_EQ(form.LoadState, 0);
+    EXPECT_EQ(form.LoadState, LoadStatus::Empty);
     EXPECT_EQ(field(form.EditFileName), "FileName");
     EXPECT_EQ(field(form.EditMF), "1.0");
     EXPECT_EQ(field(form.EditROIPosX), "64");
@@ -101,7 +101,7 @@ TEST_F(ViewerWindow, LoadsCtSmallWithHeaderSummaryAutoWindowAndFolderList) {
     load(path);
     ASSERT_TRUE(errors().empty()) << errors()[0];
 
-    EXPECT_EQ(form.LoadState, 1);
+    EXPECT_EQ(form.LoadState, LoadStatus::Loaded);
     EXPECT_EQ(field(form.EditFileName), path);
     EXPECT_EQ(field(form.EditFileSize), "39206");
     EXPECT_EQ(field(form.EditHeader), "6300");
@@ -223,7 +223,7 @@ TEST_F(ViewerWindow, CancelledSizePromptLoadsWithTheOfferedSize) {
     // 1024 × 1024 16-bit samples are more than the file holds: the rendering says so.
     ASSERT_EQ(errors().size(), 1u);
     EXPECT_NE(errors()[0].find("more image than the file holds"), std::string::npos) << errors()[0];
-    EXPECT_EQ(form.LoadState, 1);
+    EXPECT_EQ(form.LoadState, LoadStatus::Loaded);
 }
 
 TEST_F(ViewerWindow, AnswerThatIsNotASizeStopsTheLoad) {
@@ -231,7 +231,7 @@ TEST_F(ViewerWindow, AnswerThatIsNotASizeStopsTheLoad) {
     dialogs->inputAnswers = {QString("ten"), QString("1")};
     load(path, 1);
     EXPECT_EQ(errors(), std::vector<std::string>{"'ten' は整数ではありません"});
-    EXPECT_EQ(form.LoadState, 0);
+    EXPECT_EQ(form.LoadState, LoadStatus::Empty);
 }
 
 TEST_F(ViewerWindow, TruncatedDicomKeepsItsHeaderAndTheRenderingNamesTheMismatch) {
@@ -240,7 +240,7 @@ TEST_F(ViewerWindow, TruncatedDicomKeepsItsHeaderAndTheRenderingNamesTheMismatch
     EXPECT_NE(errors()[0].find("header 1500 + 64 × 64 × 2 bytes"), std::string::npos)
         << errors()[0];
     EXPECT_NE(errors()[0].find("9630"), std::string::npos) << errors()[0];
-    EXPECT_EQ(form.LoadState, 1);
+    EXPECT_EQ(form.LoadState, LoadStatus::Loaded);
     EXPECT_EQ(field(form.EditImgSizeX), "64");
     EXPECT_EQ(form.StringGridDICOM->rowCount(), 66);
 }
@@ -257,7 +257,7 @@ TEST_F(ViewerWindow, BigEndianDicomAsksForTheSize) {
 
 TEST_F(ViewerWindow, CancelledDialogAndMissingFileChangeNoState) {
     load(copyToFolder("phantoms/point 256 256 0p5.raw", "p 16 16 1.raw"), 1);
-    ASSERT_EQ(form.LoadState, 1);
+    ASSERT_EQ(form.LoadState, LoadStatus::Loaded);
     const std::vector<std::uint8_t> stream = form.ImageStream;
 
     load("", 1);  // cancelled
@@ -271,7 +271,7 @@ TEST_F(ViewerWindow, CancelledDialogAndMissingFileChangeNoState) {
     EXPECT_EQ(field(form.EditFileName), missing);
     EXPECT_EQ(field(form.EditImgSizeX), "8");
     EXPECT_TRUE(form.ImageStream.empty());
-    EXPECT_EQ(form.LoadState, 1);
+    EXPECT_EQ(form.LoadState, LoadStatus::Loaded);
     EXPECT_EQ(form.ImgCols, 16);
 }
 
@@ -279,10 +279,10 @@ TEST_F(ViewerWindow, LoadStateTwoTakesThePathFromTheField) {
     const std::string path = copyToFolder("phantoms/point 256 256 0p5.raw", "p 256 256 0p5.raw");
     form.RadioGroupMode->setItemIndex(1);
     form.EditFileName->setText(QString::fromStdString(path));
-    form.LoadState = 2;
+    form.LoadState = LoadStatus::FromFileField;
     form.BitBtnLoadClick();
     EXPECT_EQ(dialogs->openFileRequests, 0);
-    EXPECT_EQ(form.LoadState, 1);
+    EXPECT_EQ(form.LoadState, LoadStatus::Loaded);
     EXPECT_EQ(form.ImgCols, 256);
 }
 

@@ -18,15 +18,7 @@ struct Image {
     std::int32_t columns = 0, rows = 0;
 
     SpectrumImage view(std::int32_t left = 0, std::int32_t top = 0) const {
-        SpectrumImage im;
-        im.data = bytes.data();
-        im.size = bytes.size();
-        im.columns = columns;
-        im.rows = rows;
-        im.rowLength = columns;
-        im.roiLeft = left;
-        im.roiTop = top;
-        return im;
+        return spectrumSource(bytes, {0, columns, rows, SampleFormat::Word16}, {}, left, top);
     }
 };
 
@@ -39,15 +31,7 @@ Image noiseImage(std::int32_t columns, std::int32_t rows, unsigned seed = 1) {
 }
 
 SpectrumParameters defaults(std::int32_t roiX, std::int32_t roiY) {
-    SpectrumParameters p;
-    p.roiX = roiX;
-    p.roiY = roiY;
-    p.segmentX = roiX / 4;
-    p.segmentY = 16;
-    p.shiftX = p.segmentX / 2;
-    p.shiftY = 8;
-    p.pixelSpacing = 0.5;
-    return p;
+    return defaultSpectrumParameters(roiX, roiY, 0.5, DataWindow::Hamming);
 }
 
 TEST(WienerSpectrum, DefaultsOn64By64) {
@@ -133,7 +117,7 @@ TEST(WienerSpectrum, OffsetWrapsBeforeTheFactor) {
     p.window = DataWindow::Rect;
     const SpectrumResult plain = computeWienerSpectrum(im.view(), p);
     SpectrumImage wrapped = im.view();
-    wrapped.offset = 5000;
+    wrapped.rule.offset = 5000;
     wrapped.factor = 2;
     const SpectrumResult r = computeWienerSpectrum(wrapped, p);
     const double ratio = 4 * (64536.0 / 1000) * (64536.0 / 1000);
@@ -176,7 +160,9 @@ TEST(WienerSpectrum, EightBitSamplesAreBytes) {
     for (auto& b : bytes) b = static_cast<std::uint8_t>(random() % 50);
     Image asWords{{}, 64, 64};
     for (std::uint8_t b : bytes) asWords.bytes.insert(asWords.bytes.end(), {b, 0});
-    SpectrumImage byteView{bytes.data(), bytes.size(), 0, 64, 64, 64, true};
+    const StoredImageLayout bytesLayout{0, 64, 64, SampleFormat::Byte8};
+    const SpectrumImage byteView =
+        spectrumSource(bytes, bytesLayout, {SampleFormat::Byte8, false, 0}, 0, 0);
     const SpectrumResult r8 = computeWienerSpectrum(byteView, defaults(64, 64));
     const SpectrumResult r16 = computeWienerSpectrum(asWords.view(), defaults(64, 64));
     EXPECT_EQ(r8.spectrum, r16.spectrum);

@@ -1,4 +1,4 @@
-#include "viewer/stored_image.h"
+#include "image/stored_image.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "viewer/roi_table.h"
+#include "mtf/roi_table.h"
 
 #include "common/number_text.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "image/roi_block.h"
 #include "mtf/pixel_table.h"
-#include "viewer/roi_block.h"
 
 namespace ctiq {
 

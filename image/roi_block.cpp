@@ -1,4 +1,4 @@
-#include "viewer/roi_block.h"
+#include "image/roi_block.h"
 
 #include <string>
 

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "viewer/render.h"
-#include "viewer/stored_image.h"
+#include "image/int_rect.h"
+#include "image/stored_image.h"
 
 namespace ctiq {
 

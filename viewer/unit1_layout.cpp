@@ -1,0 +1,226 @@
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+
+#include "common/ui/event_hook.h"
+#include "common/ui/guarded.h"
+#include "common/ui/placement.h"
+#include "common/ui/radio_group.h"
+#include "common/ui/text.h"
+#include "viewer/dicom/tag_dictionary.h"
+#include "viewer/image_view.h"
+#include "viewer/title_picture.h"
+#include "viewer/unit1.h"
+#include "viewer/unit1_constants.h"
+
+// The viewer's controls at their places, and the wiring of their events to the handlers.
+
+namespace ctiq {
+using namespace viewer_ui;
+
+void TForm1::buildControls() {
+    QFont formFont = font();
+    formFont.setPointSize(8);
+    setFont(formFont);
+
+    // Top row: file name, load, close.
+    EditFileName = placeEdit(this, 0, 0, 630, "FileName");
+    BitBtnLoad = placeButton(this, 632, 0, 40, "⇒", 22);
+    BitBtn1 = placeButton(this, 674, 0, 42, "Close", 22);
+
+    // Image area with the magnification and image operation buttons beside the image.
+    ScrollBox1 = new QWidget(this);
+    ScrollBox1->setGeometry(0, 24, 550, 512);
+    Image1 = new ImageView(bitmap_, ScrollBox1);
+    Image1->setGeometry(0, 0, 512, 512);
+    Image2 = new QLabel(ScrollBox1);
+    Image2->setGeometry(0, 0, 512, 512);
+    Image2->setPixmap(titlePicture(QSize(512, 512)));
+    Image2->setScaledContents(true);
+    Image3 = new QWidget(ScrollBox1);
+    Image3->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Image3->setAttribute(Qt::WA_NoSystemBackground);
+    Image3->setGeometry(0, 0, 512, 512);
+    Button1 = placeButton(ScrollBox1, 514, 0, 34, "+", 22);
+    EditMF = placeEdit(ScrollBox1, 514, 24, 34, "1.0");
+    Button2 = placeButton(ScrollBox1, 514, 48, 34, "-", 22);
+    ButtonVert = placeButton(ScrollBox1, 514, 90, 34, "V", 22);
+    ButtonHoriz = placeButton(ScrollBox1, 514, 114, 34, "H", 22);
+    ButtonCCW = placeButton(ScrollBox1, 514, 138, 34, "CCW", 22);
+    ButtonCW = placeButton(ScrollBox1, 514, 162, 34, "CW", 22);
+    ButtonTriming = placeButton(ScrollBox1, 514, 200, 34, "Trim", 22);
+    RadioButtonSizeOrg = new QRadioButton("Org", ScrollBox1);
+    RadioButtonSizeOrg->setGeometry(514, 250, 36, 20);
+    RadioButtonSizeOrg->setChecked(true);
+    RadioButtonSize512 = new QRadioButton("512", ScrollBox1);
+    RadioButtonSize512->setGeometry(514, 272, 36, 20);
+    RadioButton3 = new QRadioButton("Mag", ScrollBox1);
+    RadioButton3->setGeometry(514, 294, 36, 20);
+    CheckBoxWide = placeCheck(ScrollBox1, 514, 320, 36, "Wide");
+    ButtonSaveBMP = placeButton(ScrollBox1, 514, 488, 36, "imgToCB", 22);
+
+    // Header table below the image.
+    StringGridDICOM = new QTableWidget(2, 17, this);
+    StringGridDICOM->setGeometry(0, 536, 550, 109);
+    StringGridDICOM->horizontalHeader()->hide();
+    StringGridDICOM->verticalHeader()->hide();
+    StringGridDICOM->verticalHeader()->setDefaultSectionSize(18);
+    StringGridDICOM->setSelectionBehavior(QAbstractItemView::SelectRows);
+    StringGridDICOM->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (int c = 7; c < 17; ++c) StringGridDICOM->setColumnHidden(c, true);
+    const int widths[7] = {34, 44, 54, 30, 44, 170, 300};
+    for (int c = 0; c < 7; ++c) StringGridDICOM->setColumnWidth(c, widths[c]);
+
+    // Right-hand panels.
+    const int px = 552, pw = 164;
+    RadioGroupMode = new RadioGroup("Mode", {" 8bit", "16bit", "DICOM"}, 3, this);
+    RadioGroupMode->setGeometry(px, 24, pw, 44);
+    RadioGroupMode->setItemIndexSilently(kModeDicom);
+
+    auto* panel2 = new QWidget(this);  // the windowing panel
+    panel2->setGeometry(px, 70, pw, 160);
+    placeLabel(panel2, 0, 0, 80, "Windowing");
+    placeLabel(panel2, 0, 22, 40, "Lebel");
+    EditWindowLevel = placeEdit(panel2, 42, 22, 60, "");
+    placeLabel(panel2, 0, 46, 40, "Width");
+    EditWindowWidth = placeEdit(panel2, 42, 46, 60, "");
+    ButtonDisp = placeButton(panel2, 106, 22, 46, "Disp", 22);
+    ButtonAutoWL = placeButton(panel2, 106, 46, 46, "Auto", 22);
+    CheckBoxSwp = placeCheck(panel2, 0, 70, 52, "Swap");
+    CheckBoxInvrt = placeCheck(panel2, 52, 70, 56, "Invert");
+    CheckBoxSign = placeCheck(panel2, 108, 70, 46, "Sign");
+    RadioGroupRange = new RadioGroup("Range", {"1", "3", "10", "30"}, 4, panel2);
+    RadioGroupRange->setGeometry(0, 92, pw, 44);
+    RadioGroupRange->setItemIndexSilently(1);
+
+    auto* roiPanel = new QWidget(this);
+    roiPanel->setGeometry(px, 232, pw, 176);
+    RadioGroupTool = new RadioGroup("", {"ROI", "Move", "OFF", "Home"}, 4, roiPanel);
+    RadioGroupTool->setGeometry(0, 0, pw, 30);
+    RadioGroupTool->setItemIndexSilently(kToolRoi);
+    placeLabel(roiPanel, 0, 32, 30, "Pos");
+    EditROIPosX = placeEdit(roiPanel, 32, 32, 58, "64");
+    EditROIPosY = placeEdit(roiPanel, 94, 32, 58, "64");
+    placeLabel(roiPanel, 0, 56, 30, "Size");
+    EditROISizeX = placeEdit(roiPanel, 32, 56, 58, "64");
+    EditROISizeY = placeEdit(roiPanel, 94, 56, 58, "64");
+    PopupMenu1 = new QMenu(this);
+    N641 = PopupMenu1->addAction("64");
+    N1281 = PopupMenu1->addAction("128");
+    N2561 = PopupMenu1->addAction("256");
+    N5121 = PopupMenu1->addAction("512");
+    N10241 = PopupMenu1->addAction("1024");
+    N20481 = PopupMenu1->addAction("2048");
+    for (QLineEdit* sizeField : {EditROISizeX, EditROISizeY}) {
+        sizeField->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(
+            sizeField, &QLineEdit::customContextMenuRequested, this,
+            [this, sizeField](const QPoint& at) { PopupMenu1->popup(sizeField->mapToGlobal(at)); });
+    }
+    CheckBoxRoiLock = placeCheck(roiPanel, 0, 80, 60, "Lock");
+    CheckBoxRoiSet = placeCheck(roiPanel, 62, 80, 50, "Use");
+    ButtonStat = placeButton(roiPanel, 112, 80, 40, "Stat", 22);
+    placeLabel(roiPanel, 0, 104, 50, "Average");
+    EditHSBP = placeEdit(roiPanel, 52, 104, 100, "");
+    placeLabel(roiPanel, 0, 128, 50, "SD");
+    EditVSBP = placeEdit(roiPanel, 52, 128, 100, "");
+
+    auto* calculation = new QWidget(this);
+    calculation->setGeometry(px, 410, pw, 48);
+    placeLabel(calculation, 0, 0, 80, "Calculation");
+    ButtonToTable = placeButton(calculation, 0, 22, 46, "toMTF", 22);
+    ButtonToForm3 = placeButton(calculation, 48, 22, 40, "toWS", 22);
+    CheckBoxLockPara = placeCheck(calculation, 90, 22, 64, "LockPara");
+    CheckBoxLockPara->setChecked(true);
+    ButtonToForm2 = placeButton(this, px, 460, 76, "Form2", 22);
+    ButtonForm3 = placeButton(this, px + 78, 460, 76, "Form3", 22);
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setGeometry(px, 484, pw, 90);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    ButtonFileList = placeButton(this, px, 576, 50, "F.List", 22);
+    Button3 = placeButton(this, px + 52, 576, 56, "Button3", 22);
+    EditFListNo = placeEdit(this, px + 110, 576, 44, "1");
+    ListBox1 = new QListWidget(this);
+    ListBox1->setGeometry(px, 600, pw, 46);
+    ButtonHeaderToCB = placeButton(this, px, 648, 80, "HeaderToCB", 22);
+    Memo2 = new QPlainTextEdit("M\ne\nm\no\n2", this);
+    Memo2->setGeometry(px + 82, 648, 72, 40);
+
+    Memo_DICOMTag = new QPlainTextEdit(this);
+    Memo_DICOMTag->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo_DICOMTag->setPlainText(q(TagDictionary::builtIn().text()));
+    Memo_DICOMTag->hide();
+
+    // Bottom row of image parameters.
+    Label1 = placeLabel(this, 0, 648, 560,
+                        "File      Header      FOV       Colum      Row      Offset     Pixel    "
+                        "ShiftX ShiftY");
+    EditFileSize = placeEdit(this, 0, 668, 66, "0");
+    EditHeader = placeEdit(this, 68, 668, 56, "0");
+    EditFOVSize = placeEdit(this, 126, 668, 56, "0");
+    EditImgSizeX = placeEdit(this, 184, 668, 56, "0");
+    EditImgSizeY = placeEdit(this, 242, 668, 56, "0");
+    EditOffst = placeEdit(this, 300, 668, 56, "0");
+    EditPxlSpc = placeEdit(this, 358, 668, 64, "0");
+    EditImgSftX = placeEdit(this, 424, 668, 44, "0");
+    EditImgSftY = placeEdit(this, 470, 668, 44, "0");
+    ButtonRowCulm = placeButton(this, 516, 668, 40, "<>", 22);
+
+    Image2->raise();
+    Image3->raise();
+    setFixedHeight(692);
+}
+
+void TForm1::connectHandlers() {
+    connectClick(BitBtnLoad, &QPushButton::clicked, this, &TForm1::BitBtnLoadClick);
+    connectClick(ButtonToForm2, &QPushButton::clicked, this, &TForm1::ButtonToForm2Click);
+    connectClick(ButtonForm3, &QPushButton::clicked, this, &TForm1::ButtonForm3Click);
+    connectClick(ButtonDisp, &QPushButton::clicked, this, &TForm1::ButtonDispClick);
+    connectClick(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connectClick(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connectClick(ButtonRowCulm, &QPushButton::clicked, this, &TForm1::ButtonRowCulmClick);
+    connectClick(ButtonAutoWL, &QPushButton::clicked, this, &TForm1::ButtonAutoWLClick);
+    connectClick(ButtonFileList, &QPushButton::clicked, this, &TForm1::ButtonFileListClick);
+    connectClick(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connectClick(ButtonStat, &QPushButton::clicked, this, &TForm1::ButtonStatClick);
+    connectClick(ButtonVert, &QPushButton::clicked, this, &TForm1::ButtonVertClick);
+    connectClick(ButtonHoriz, &QPushButton::clicked, this, &TForm1::ButtonHorizClick);
+    connectClick(ButtonCCW, &QPushButton::clicked, this, &TForm1::ButtonCCWClick);
+    connectClick(ButtonCW, &QPushButton::clicked, this, &TForm1::ButtonCWClick);
+    connectClick(ButtonTriming, &QPushButton::clicked, this, &TForm1::ButtonTrimingClick);
+    connectClick(ButtonHeaderToCB, &QPushButton::clicked, this, &TForm1::ButtonHeaderToCBClick);
+    connectClick(ButtonToTable, &QPushButton::clicked, this, &TForm1::ButtonToTableClick);
+    connectClick(ButtonSaveBMP, &QPushButton::clicked, this, &TForm1::ButtonSaveBMPClick);
+    connectClick(ButtonToForm3, &QPushButton::clicked, this, &TForm1::ButtonToForm3Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
+    connectClick(N641, &QAction::triggered, this, &TForm1::N641Click);
+    connectClick(N1281, &QAction::triggered, this, &TForm1::N1281Click);
+    connectClick(N2561, &QAction::triggered, this, &TForm1::N2561Click);
+    connectClick(N5121, &QAction::triggered, this, &TForm1::N5121Click);
+    connectClick(N10241, &QAction::triggered, this, &TForm1::N10241Click);
+    connectClick(N20481, &QAction::triggered, this, &TForm1::N20481Click);
+    RadioGroupTool->onClick = [this] { RadioGroupToolClick(); };
+    Image1->onMouseDown = [this](Qt::MouseButton b, int x, int y) { Image1MouseDown(b, x, y); };
+    Image1->onMouseMove = [this](int x, int y) { Image1MouseMove(x, y); };
+    Image1->onMouseUp = [this](Qt::MouseButton b, int x, int y) { Image1MouseUp(b, x, y); };
+    StringGridDICOM->viewport()->installEventFilter(
+        new EventHook(this, [this](QObject*, QEvent* e) {
+            if (e->type() != QEvent::MouseButtonDblClick) return false;
+            guarded(this, [this] { StringGridDICOMDblClick(); });
+            return true;
+        }));
+    // `clicked` comes from the user only, so code that sets the boxes runs no handler.
+    connectGuarded(CheckBoxSwp, &QCheckBox::clicked, this, [this] { CheckBoxSwpClick(); });
+    connectGuarded(CheckBoxInvrt, &QCheckBox::clicked, this, [this] { CheckBoxInvrtClick(); });
+}
+
+}  // namespace ctiq
