@@ -102,14 +102,11 @@ std::string runMtf(const CommandLine& line, const std::string& file) {
     if (table == "mtf") return mtfMemoText(file, r.mtfAbs, pxlSpc);
     if (table == "width") return halfWidthText(r.width) + "\r\n";
     const std::int32_t points = line.integer("points").value_or(roi.block.nc);
-    const auto length = static_cast<std::int32_t>(r.lsf.size());
-    if (points < 0 || points > length)
-        throw AppError("\"Data#\" is " + std::to_string(points) + ", but the computed MTF has " +
-                       std::to_string(length) + " points.");
+    requireDataCount(points, static_cast<std::int32_t>(r.mtfAbs.size()), "MTF");
+    const PlotPoints plotted = mtfPlotPoints(r.mtfAbs, points, pxlSpc);
     std::string text;
-    for (std::int32_t k = 0; k < points / 2; ++k)
-        text += FloatToStr(checkedDivide(k, static_cast<long double>(points) * pxlSpc)) + "\t" +
-                FloatToStr(checkedDivide(r.mtfAbs[k], r.mtfAbs[0])) + "\r\n";
+    for (std::size_t k = 0; k < plotted.x.size(); ++k)
+        text += FloatToStr(plotted.x[k]) + "\t" + FloatToStr(plotted.y[k]) + "\r\n";
     return text;
 }
 

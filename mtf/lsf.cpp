@@ -229,4 +229,30 @@ std::vector<std::int32_t> tickPositions(double span, double spacing, std::int32_
     return ticks;
 }
 
+PlotPoints lsfPlotPoints(const std::vector<double>& lsf, std::int32_t n, double spacing) {
+    PlotPoints p;
+    for (std::int32_t i = 0; i < n; ++i) {
+        p.x.push_back(i * spacing);
+        p.y.push_back(lsf.at(i));
+    }
+    return p;
+}
+
+PlotPoints mtfPlotPoints(const std::vector<double>& mtfAbs, std::int32_t n, double spacing) {
+    PlotPoints p;
+    for (std::int32_t k = 0; k < n / 2; ++k) {
+        p.x.push_back(static_cast<double>(checkedDivide(k, static_cast<long double>(n) * spacing)));
+        p.y.push_back(static_cast<double>(checkedDivide(mtfAbs.at(k), mtfAbs.at(0))));
+    }
+    return p;
+}
+
+void requireDataCount(std::int32_t n, std::int32_t computed, const std::string& what) {
+    if (n < 0 || n > kMaxLsfLength || n > computed) {
+        throw AppError("\"Data#\" is " + std::to_string(n) + ", but the computed " + what +
+                       " has " + std::to_string(computed) + " points (at most " +
+                       std::to_string(kMaxLsfLength) + ").");
+    }
+}
+
 }  // namespace ctiq

@@ -62,6 +62,17 @@ struct MtfResult {
 MtfResult computeMtf(const PixelTable& table, LsfDirection direction, CellPosition maximum,
                      std::int32_t lines, std::int32_t bumps, long double spacing);
 
+// The points the charts plot for "Data#" = n: the LSF at i·Δ for i < n, or the MTF normalised
+// at zero frequency at k / (n·Δ) for k < n div 2. The values must hold n points.
+struct PlotPoints {
+    std::vector<double> x, y;
+};
+PlotPoints lsfPlotPoints(const std::vector<double>& lsf, std::int32_t n, double spacing);
+PlotPoints mtfPlotPoints(const std::vector<double>& mtfAbs, std::int32_t n, double spacing);
+
+// Refuses a "Data#" outside 0 … the computed length of the LSF or MTF (`what`) and the arrays.
+void requireDataCount(std::int32_t n, std::int32_t computed, const std::string& what);
+
 // The half-width field's text: "HWHM=" and the full width in mm.
 std::string halfWidthText(double width);
 

@@ -405,28 +405,17 @@ void TForm2::ButtonToMemoMTFClick() {
 void TForm2::ButtonDrawDClick() {
     const std::int32_t n = StrToInt(text(Editdnd));
     const bool lsf = showingLsf(), mtf = showingMtf();
-    const std::int32_t computed = lsf ? NLsf : NMtf;
-    if ((lsf || mtf) && (n < 0 || n > kMaxLsfLength || n > computed)) {
-        throw AppError("\"Data#\" is " + std::to_string(n) + ", but the computed " +
-                       (lsf ? "LSF" : "MTF") + " has " + std::to_string(computed) +
-                       " points (at most " + std::to_string(kMaxLsfLength) + ").");
-    }
+    if (lsf || mtf) requireDataCount(n, lsf ? NLsf : NMtf, lsf ? "LSF" : "MTF");
     NData = n;
-    if (lsf) {
-        NDisp = n;
-        for (std::int32_t i = 0; i < n; ++i) {
-            PlotX[i] = i * PxlSpc;
-            PlotY[i] = Lsf[i];
-            WorkLsf[i] = Lsf[i];
-        }
-    }
-    if (mtf) {
-        NDisp = n / 2;
-        for (std::int32_t k = 0; k < n; ++k) {
-            PlotX[k] = static_cast<double>(checkedDivide(k, static_cast<long double>(n) * PxlSpc));
-            PlotY[k] = static_cast<double>(checkedDivide(MtfAbs[k], MtfAbs[0]));
-            WorkLsf[k] = MtfAbs[k];
-        }
+    if (lsf || mtf) {
+        const Samples& values = lsf ? Lsf : MtfAbs;
+        const std::vector<double> computed(values.begin(), values.begin() + n);
+        const PlotPoints points =
+            lsf ? lsfPlotPoints(computed, n, PxlSpc) : mtfPlotPoints(computed, n, PxlSpc);
+        NDisp = static_cast<std::int32_t>(points.x.size());
+        std::copy(points.x.begin(), points.x.end(), PlotX.begin());
+        std::copy(points.y.begin(), points.y.end(), PlotY.begin());
+        std::copy(computed.begin(), computed.end(), WorkLsf.begin());
     }
     PlotChart();
 }

@@ -9,7 +9,7 @@ if ! command -v xvfb-run >/dev/null; then
   $sudo_cmd apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq xvfb xauth
 fi
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCTIQ_SCREENSHOTS=ON >/dev/null
 cmake --build build/release --target ctiq-screenshots
 mkdir -p docs
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \

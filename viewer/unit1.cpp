@@ -78,7 +78,7 @@ QString TForm1::fieldText(ViewerField field) const {
             return EditImgSizeX->text();
         case ViewerField::ImgSizeY:
             return EditImgSizeY->text();
-        case ViewerField::PxlSpc:
+        case ViewerField::PixelSpacing:
             return EditPxlSpc->text();
         case ViewerField::ROISizeX:
             return EditROISizeX->text();

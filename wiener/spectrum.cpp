@@ -221,15 +221,15 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
         for (std::int64_t pos = 0; pos + N - 1 < L && segments < p.maxSegments;
              pos += r.segmentStep) {
             std::vector<double> re(profile.begin() + pos, profile.begin() + pos + N);
-            std::vector<double> im(N, 0.0);
+            std::vector<double> imag(N, 0.0);
             if (p.segmentTrend)
                 removeTrend(re, p.segmentDegree);
             else
                 removeMean(re);
             const double g = p.window == DataWindow::Hamming ? hammingWindow(re) : 1.0;
-            FFT(re, im);
+            FFT(re, imag);
             for (std::int32_t t = 0; t < N; ++t) {
-                double power = (re[t] * re[t] + im[t] * im[t]) * delta * stripWidth / N;
+                double power = (re[t] * re[t] + imag[t] * imag[t]) * delta * stripWidth / N;
                 if (p.window == DataWindow::Hamming) power *= g * g;
                 spectrum[t] += power;
             }

@@ -202,7 +202,7 @@ std::string TForm3::viewerFileName() const {
 
 void TForm3::ButtonLoadClick() {
     if (!viewer_) return;
-    EditPxlSpc->setText(viewer_->fieldText(ViewerField::PxlSpc));
+    EditPxlSpc->setText(viewer_->fieldText(ViewerField::PixelSpacing));
     EditImgSizeX->setText(viewer_->fieldText(ViewerField::ImgSizeX));
     EditImgSizeY->setText(viewer_->fieldText(ViewerField::ImgSizeY));
     EditROIX->setText(viewer_->fieldText(ViewerField::ROISizeX));

@@ -8,7 +8,16 @@
 namespace ctiq {
 
 // The viewer's fields that the analysis windows read as text.
-enum class ViewerField { FileName, ImgSizeX, ImgSizeY, PxlSpc, ROISizeX, ROISizeY, Header, Offst };
+enum class ViewerField {
+    FileName,
+    ImgSizeX,
+    ImgSizeY,
+    PixelSpacing,
+    ROISizeX,
+    ROISizeY,
+    Header,
+    Offst
+};
 
 // What the analysis windows read of the viewer at the moment they run, and the way back to it.
 class ViewerLink {

@@ -16,6 +16,7 @@
 #include "mtf/unit2.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
+#include "tests/support/window_fixture.h"
 #include "viewer/unit1.h"
 #include "wiener/unit3.h"
 
@@ -39,25 +40,16 @@ std::string crlf(QString text) {
     return text.replace("\n", "\r\n").toStdString();
 }
 
-class CliAgainstWindows : public ::testing::Test {
+class CliAgainstWindows : public test::WindowTest {
   protected:
-    testing::ScopedScriptedDialogs dialogs;
-    TForm1 viewer;
-    TForm2 form2;
-    TForm3 form3;
-    testing::TempFolder folder;
-
-    CliAgainstWindows() { viewer.setAnalysisWindows(&form2, &form3); }
+    TForm2& form2 = mtfWindow;
+    TForm3& form3 = spectrumWindow;
 
     std::string copy(const std::string& relative, const std::string& name) {
-        const std::string path = folder.file(name);
-        testing::writeBytes(path, testing::readBytes(testing::testData(relative)));
-        return path;
+        return copyToFolder(relative, name);
     }
     void load(const std::string& path, int mode) {
-        viewer.RadioGroupMode->setItemIndex(mode);
-        dialogs->openFileAnswers.push_back(QString::fromStdString(path));
-        viewer.BitBtnLoad->click();
+        WindowTest::load(path, mode);
         ASSERT_TRUE(dialogs->errors.empty()) << dialogs->errors[0].toStdString();
     }
 };
@@ -124,7 +116,7 @@ TEST_F(CliAgainstWindows, SpectrumTablesOfTwoNoiseImagesInOneRun) {
     std::vector<std::int16_t> words(256 * 256);
     for (auto& w : words) w = static_cast<std::int16_t>(std::lround(noise(random)));
     const std::string second = folder.file("noise2 256 256 0p5.raw");
-    testing::writeBytes(second, testing::wordsLE(words));
+    test::writeBytes(second, test::wordsLE(words));
 
     std::string spectrum, acf, smooth;
     for (const std::string& path : {first, second}) {
@@ -153,14 +145,14 @@ TEST(Cli, UsageAndMeasurementErrors) {
     EXPECT_EQ(cli({"frobnicate"}).status, 2);
     EXPECT_EQ(cli({"mtf", "--help"}).status, 0);
     const std::string missing = "/nonexistent-ctiq/a.raw";
-    const std::string good = testing::testData("phantoms/noise1 256 256 0p5.raw");
+    const std::string good = test::testData("phantoms/noise1 256 256 0p5.raw");
     const CliRun run = cli({"window", "--mode", "16bit", QString::fromStdString(missing),
                             QString::fromStdString(good)});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, missing + ": ファイル " + missing + " は開けません\n");
     EXPECT_NE(run.out.find(good + "\t"), std::string::npos);  // the other file still ran
-    const CliRun prompt = cli({"stats", "--mode", "16bit",
-                               QString::fromStdString(testing::testData("dicom/CT_small.dcm"))});
+    const CliRun prompt = cli(
+        {"stats", "--mode", "16bit", QString::fromStdString(test::testData("dicom/CT_small.dcm"))});
     EXPECT_EQ(prompt.status, 1);
     EXPECT_NE(prompt.err.find("--size"), std::string::npos);
 }

@@ -41,7 +41,7 @@ TEST(Phantom, PointSpotAndNames) {
 }
 
 TEST(Phantom, FilteredNoiseAndDicomThatTheViewerReads) {
-    testing::TempFolder folder;
+    test::TempFolder folder;
     PhantomSpec spec;
     spec.kind = "noise";
     spec.columns = 64;
@@ -65,8 +65,7 @@ TEST(Phantom, FilteredNoiseAndDicomThatTheViewerReads) {
         EXPECT_EQ(stored - 1024, rawValue) << k;
     }
     EXPECT_EQ(writePhantom(folder.file("n"), spec, false), raw);  // same seed, same file name
-    EXPECT_EQ(testing::readBytes(raw),
-              testing::readBytes(writePhantom(folder.file("m"), spec, false)));
+    EXPECT_EQ(test::readBytes(raw), test::readBytes(writePhantom(folder.file("m"), spec, false)));
 }
 
 }  // namespace

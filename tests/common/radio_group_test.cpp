@@ -31,7 +31,7 @@ TEST(RadioGroup, ErrorOfACodeChoiceReachesTheCaller) {
 }
 
 TEST(RadioGroup, UsersClickIsGuardedAndReported) {
-    testing::ScopedScriptedDialogs dialogs;
+    test::ScopedScriptedDialogs dialogs;
     RadioGroup group("", {"a", "b"}, 2, nullptr);
     group.onClick = [] { throw AppError("boom"); };
     group.findChildren<QRadioButton*>()[1]->click();

@@ -142,3 +142,34 @@ TEST(TickPositions, SpacedAndNeverDenserThanPixels) {
 
 }  // namespace
 }  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+TEST(PlotPoints, LsfAtItsPositionsAndMtfNormalisedUpToHalfTheCount) {
+    const std::vector<double> lsf = {1, 4, 2, 0};
+    const PlotPoints l = lsfPlotPoints(lsf, 3, 0.5);
+    EXPECT_EQ(l.x, (std::vector<double>{0, 0.5, 1}));
+    EXPECT_EQ(l.y, (std::vector<double>{1, 4, 2}));
+    const std::vector<double> mtf = {8, 6, 4, 2, 1};
+    const PlotPoints m = mtfPlotPoints(mtf, 5, 0.5);  // k < 5 div 2, at k / (5 · 0.5)
+    EXPECT_EQ(m.x, (std::vector<double>{0, 0.4}));
+    EXPECT_EQ(m.y, (std::vector<double>{1, 0.75}));
+    EXPECT_THROW(mtfPlotPoints({0, 1, 2, 3}, 4, 0.5), AppError);  // no zero-frequency value
+}
+
+TEST(PlotPoints, DataCountMustLieWithinTheComputedPoints) {
+    EXPECT_NO_THROW(requireDataCount(0, 10, "MTF"));
+    EXPECT_NO_THROW(requireDataCount(10, 10, "MTF"));
+    for (const std::int32_t n : {-1, 11, kMaxLsfLength + 1}) {
+        try {
+            requireDataCount(n, 10, "LSF");
+            ADD_FAILURE() << n;
+        } catch (const AppError& e) {
+            EXPECT_NE(std::string(e.what()).find("computed LSF has 10 points"), std::string::npos);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace ctiq

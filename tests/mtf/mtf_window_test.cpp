@@ -25,35 +25,19 @@
 #include "mtf/unit2.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
+#include "tests/support/window_fixture.h"
 #include "viewer/unit1.h"
 #include "wiener/unit3.h"
 
 namespace ctiq {
 namespace {
 
-class MtfWindow : public ::testing::Test {
+class MtfWindow : public test::WindowTest {
   protected:
-    testing::ScopedScriptedDialogs dialogs;
-    TForm1 viewer;
-    TForm2 form;
-    TForm3 form3;
-    testing::TempFolder folder;
-
-    MtfWindow() { viewer.setAnalysisWindows(&form, &form3); }
+    TForm2& form = mtfWindow;
 
     void load(const std::string& name, const std::vector<std::uint8_t>& bytes, int mode = 1) {
-        const std::string path = folder.file(name);
-        testing::writeBytes(path, bytes);
-        viewer.RadioGroupMode->setItemIndex(mode);
-        dialogs->openFileAnswers.push_back(QString::fromStdString(path));
-        viewer.BitBtnLoad->click();
-    }
-    void setRoi(int cx, int cy, int w, int h) {
-        viewer.EditROIPosX->setText(QString::number(cx));
-        viewer.EditROIPosY->setText(QString::number(cy));
-        viewer.EditROISizeX->setText(QString::number(w));
-        viewer.EditROISizeY->setText(QString::number(h));
-        viewer.ButtonDisp->click();
+        WindowTest::load(writeFile(name, bytes), mode);
     }
     // "toMTF", then the window's activation as the window system delivers it.
     void handOff() {
@@ -61,9 +45,7 @@ class MtfWindow : public ::testing::Test {
         form.FormActivate();
     }
     std::string cell(int c, int r) const { return form.pixelTable().text(c, r); }
-    std::string field(QLineEdit* e) const { return e->text().toStdString(); }
     std::string clipboard() const { return QGuiApplication::clipboard()->text().toStdString(); }
-    std::vector<std::string> errors() const { return dialogs->errorTexts(); }
 };
 
 // A 512 × 512 image with sample value r·1000 + c (wrapped to 16 bits).
@@ -71,7 +53,7 @@ std::vector<std::uint8_t> coordinateImage() {
     std::vector<std::int16_t> words(512 * 512);
     for (int r = 0; r < 512; ++r)
         for (int c = 0; c < 512; ++c) words[r * 512 + c] = static_cast<std::int16_t>(r * 1000 + c);
-    return testing::wordsLE(words);
+    return test::wordsLE(words);
 }
 
 TEST_F(MtfWindow, StartsWithItsStoredLayout) {
@@ -195,7 +177,7 @@ TEST_F(MtfWindow, MouseSelectionFollowsOnlyRightAndBottomEdges) {
 
 TEST_F(MtfWindow, SpinnerRangeAndTypedLineCounts) {
     load("point 256 256 0p5.raw",
-         testing::readBytes(testing::testData("phantoms/point 256 256 0p5.raw")));
+         test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
     setRoi(128, 128, 64, 128);  // tall enough for a band of 100 lines
     handOff();
     form.EditYL->setText("0");
@@ -214,7 +196,7 @@ TEST_F(MtfWindow, SpinnerRangeAndTypedLineCounts) {
 // A point spot in a flat background: the LSF, half width and MTF of the point phantom.
 TEST_F(MtfWindow, PointPhantomMtfMatchesTheAnalyticGaussian) {
     load("point 256 256 0p5.raw",
-         testing::readBytes(testing::testData("phantoms/point 256 256 0p5.raw")));
+         test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
     setRoi(128, 128, 64, 64);
     handOff();
     ASSERT_EQ(form.MaxCol, 34);  // stored column 128 = c0 95 + 33: table column 34
@@ -245,7 +227,7 @@ TEST_F(MtfWindow, PointPhantomMtfMatchesTheAnalyticGaussian) {
 
 TEST_F(MtfWindow, ChartsPlotThePageShownAndRefuseTooManyPoints) {
     load("point 256 256 0p5.raw",
-         testing::readBytes(testing::testData("phantoms/point 256 256 0p5.raw")));
+         test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
     setRoi(128, 128, 64, 64);
     handOff();
     form.ButtonCalMTF->click();
@@ -270,7 +252,7 @@ TEST_F(MtfWindow, ChartsPlotThePageShownAndRefuseTooManyPoints) {
 
 TEST_F(MtfWindow, LineCountsOneAndTwoGiveTheSameLsfAndThreeDoublesIt) {
     load("point 256 256 0p5.raw",
-         testing::readBytes(testing::testData("phantoms/point 256 256 0p5.raw")));
+         test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
     setRoi(128, 128, 64, 64);
     handOff();
     std::vector<std::vector<double>> raw;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace ctiq::testing {
+namespace ctiq::test {
 namespace {
 
 void append(std::vector<std::uint8_t>& to, const std::vector<std::uint8_t>& bytes) {
@@ -91,4 +91,4 @@ std::vector<std::uint8_t> DicomBuilder::withPixels(const std::vector<std::int16_
     return out;
 }
 
-}  // namespace ctiq::testing
+}  // namespace ctiq::test

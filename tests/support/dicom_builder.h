@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace ctiq::testing {
+namespace ctiq::test {
 
 // Builds small DICOM byte streams for tests: a preamble, the file meta group and elements in
 // explicit VR little endian (or implicit VR), then a Pixel Data element.
@@ -34,4 +34,4 @@ class DicomBuilder {
     std::vector<std::uint8_t> bytes_;
 };
 
-}  // namespace ctiq::testing
+}  // namespace ctiq::test

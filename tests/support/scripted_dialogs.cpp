@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace ctiq::testing {
+namespace ctiq::test {
 
 std::vector<std::string> ScriptedDialogs::errorTexts() const {
     std::vector<std::string> out;
@@ -43,4 +43,4 @@ ScopedScriptedDialogs::~ScopedScriptedDialogs() {
     setDialogs(std::move(previous_));
 }
 
-}  // namespace ctiq::testing
+}  // namespace ctiq::test

@@ -9,7 +9,7 @@
 
 #include "common/ui/dialogs.h"
 
-namespace ctiq::testing {
+namespace ctiq::test {
 
 struct InputRequest {
     QString caption;
@@ -52,4 +52,4 @@ class ScopedScriptedDialogs {
     std::unique_ptr<Dialogs> previous_;
 };
 
-}  // namespace ctiq::testing
+}  // namespace ctiq::test

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-namespace ctiq::testing {
+namespace ctiq::test {
 
 std::string testData(const std::string& relative) {
     return std::string(CTIQ_TEST_DATA_DIR) + "/" + relative;
@@ -31,4 +31,4 @@ std::vector<std::uint8_t> wordsLE(const std::vector<std::int16_t>& words) {
     return bytes;
 }
 
-}  // namespace ctiq::testing
+}  // namespace ctiq::test

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace ctiq::testing {
+namespace ctiq::test {
 
 // A file under tests/data.
 std::string testData(const std::string& relative);
@@ -26,4 +26,4 @@ class TempFolder {
     QTemporaryDir dir_;
 };
 
-}  // namespace ctiq::testing
+}  // namespace ctiq::test

@@ -8,7 +8,7 @@
 namespace ctiq {
 namespace {
 
-using testing::wordsLE;
+using test::wordsLE;
 
 // A square image whose central half holds `inside(r, c)` and whose border holds extremes that the
 // automatic window must not see.

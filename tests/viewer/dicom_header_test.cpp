@@ -8,14 +8,14 @@
 namespace ctiq {
 namespace {
 
-using testing::DicomBuilder;
+using test::DicomBuilder;
 
 DicomHeaderResult read(const std::vector<std::uint8_t>& bytes) {
     return readDicomHeader(bytes.data(), bytes.size(), TagDictionary::builtIn());
 }
 
 DicomHeaderResult readFile(const std::string& relative) {
-    return read(testing::readBytes(testing::testData(relative)));
+    return read(test::readBytes(test::testData(relative)));
 }
 
 std::string opt(const std::optional<std::string>& v) {

@@ -30,10 +30,10 @@ TEST(NaturalLess, DigitRunsCompareByValue) {
 }
 
 TEST(ListFolderFiles, FilesOnlyInNaturalOrderWithThePrefix) {
-    testing::TempFolder folder;
+    test::TempFolder folder;
     for (const char* name :
          {"IM10", "IM2", "IM1", ".hidden", "name with blanks 1 2 0p5.raw", "日本語.dcm"})
-        testing::writeBytes(folder.file(name), {1});
+        test::writeBytes(folder.file(name), {1});
     QDir(QString::fromStdString(folder.path())).mkdir("IM3");
     const std::string prefix = folder.path() + "/";
     const auto files = listFolderFiles(prefix);

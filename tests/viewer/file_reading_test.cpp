@@ -9,19 +9,19 @@ namespace ctiq {
 namespace {
 
 TEST(ReadWholeFile, ReadsEveryByte) {
-    testing::TempFolder folder;
+    test::TempFolder folder;
     const std::vector<std::uint8_t> bytes = {0, 1, 2, 255, 0};
-    testing::writeBytes(folder.file("a b.raw"), bytes);
+    test::writeBytes(folder.file("a b.raw"), bytes);
     ImageBytes into = {9, 9};
     readWholeFile(folder.file("a b.raw"), into);
     EXPECT_EQ(into, bytes);
-    testing::writeBytes(folder.file("empty"), {});
+    test::writeBytes(folder.file("empty"), {});
     readWholeFile(folder.file("empty"), into);
     EXPECT_TRUE(into.empty());
 }
 
 TEST(ReadWholeFile, MissingFileOrFolderCannotBeOpened) {
-    testing::TempFolder folder;
+    test::TempFolder folder;
     ImageBytes into = {1};
     for (const std::string& path : {folder.file("missing.raw"), folder.path()}) {
         try {

@@ -8,7 +8,7 @@
 namespace ctiq {
 namespace {
 
-using testing::wordsLE;
+using test::wordsLE;
 
 std::vector<std::uint8_t> sequence(int n, int start = 1) {
     std::vector<std::int16_t> words(n);

@@ -11,7 +11,7 @@
 namespace ctiq {
 namespace {
 
-using testing::wordsLE;
+using test::wordsLE;
 
 struct ViewCase {
     double m;

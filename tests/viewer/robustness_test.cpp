@@ -14,6 +14,7 @@
 #include "tests/support/dicom_builder.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
+#include "tests/support/window_fixture.h"
 #include "viewer/unit1.h"
 #include "wiener/unit3.h"
 
@@ -29,17 +30,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Robustness : public ::testing::Test {
+class Robustness : public test::WindowTest {
   protected:
-    testing::ScopedScriptedDialogs dialogs;
-    TForm1 viewer;
-    testing::TempFolder folder;
-
-    void load(const std::string& path, int mode) {
-        viewer.RadioGroupMode->setItemIndex(mode);
-        dialogs->openFileAnswers.push_back(QString::fromStdString(path));
-        viewer.BitBtnLoad->click();
-    }
     std::string lastError() const {
         return dialogs->errors.empty() ? std::string() : dialogs->errors.back().toStdString();
     }
@@ -56,7 +48,7 @@ class DicomCorpus : public Robustness, public ::testing::WithParamInterface<Corp
 TEST_P(DicomCorpus, LoadsOrExplains) {
     const CorpusCase& c = GetParam();
     const std::string path = folder.file(fs::path(c.file).filename().string());
-    testing::writeBytes(path, testing::readBytes(testing::testData(c.file)));
+    test::writeBytes(path, test::readBytes(test::testData(c.file)));
     if (c.asksForTheSize) dialogs->inputAnswers = {QString("64 64"), std::nullopt};
     load(path, 2);
     EXPECT_EQ(!dialogs->inputRequests.empty(), c.asksForTheSize);
@@ -80,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CorpusCase{"phantoms/point.dcm", false, ""}));
 
 TEST_F(Robustness, CompressedDicomListsItsHeaderAndSaysWhyItIsNotShown) {
-    using B = testing::DicomBuilder;
+    using B = test::DicomBuilder;
     B b("1.2.840.10008.1.2.4.50");
     b.us(0x0028, 0x0010, 8).us(0x0028, 0x0011, 8);
     std::vector<std::uint8_t> bytes = b.bytes();
@@ -92,7 +84,7 @@ TEST_F(Robustness, CompressedDicomListsItsHeaderAndSaysWhyItIsNotShown) {
         bytes.insert(bytes.end(), part.begin(), part.end());
     bytes.resize(bytes.size() * 3, 0);
     const std::string path = folder.file("jpeg.dcm");
-    testing::writeBytes(path, bytes);
+    test::writeBytes(path, bytes);
     load(path, 2);
     EXPECT_NE(lastError().find("compressed (transfer syntax 1.2.840.10008.1.2.4.50)"),
               std::string::npos)
@@ -106,13 +98,13 @@ TEST_F(Robustness, EmptyAndOneByteFiles) {
     dialogs->inputAnswers = {std::nullopt, std::nullopt};
     load(folder.file("empty.raw"), 1);  // missing: cannot be opened
     EXPECT_NE(lastError().find("は開けません"), std::string::npos);
-    testing::writeBytes(folder.file("empty.raw"), {});
+    test::writeBytes(folder.file("empty.raw"), {});
     load(folder.file("empty.raw"), 1);
     ASSERT_GE(dialogs->inputRequests.size(), 2u);
     EXPECT_EQ(dialogs->inputRequests[dialogs->inputRequests.size() - 2].defaultText.toStdString(),
               "0 0");
     EXPECT_EQ(viewer.LoadState, LoadStatus::Loaded);
-    testing::writeBytes(folder.file("one.raw"), {7});
+    test::writeBytes(folder.file("one.raw"), {7});
     dialogs->inputAnswers = {QString("1"), std::nullopt};
     load(folder.file("one.raw"), 1);
     EXPECT_NE(lastError().find("more image than the file holds"), std::string::npos) << lastError();
@@ -123,7 +115,7 @@ TEST_F(Robustness, EmptyAndOneByteFiles) {
 
 TEST_F(Robustness, FarTooLargeFileIsRefusedBeforeItIsRead) {
     const std::string path = folder.file("huge 512 512 1.raw");
-    testing::writeBytes(path, {1});
+    test::writeBytes(path, {1});
     std::error_code ec;
     fs::resize_file(path, std::uintmax_t{2} << 30, ec);  // sparse: takes no disk space
     if (ec) GTEST_SKIP() << "this file system cannot hold a 2 GiB sparse file";
@@ -144,7 +136,7 @@ TEST_F(Robustness, BlanksDotsInFoldersAndNonAsciiNames) {
     const std::string dir = folder.path() + "/v1.2 scans/日本語";
     fs::create_directories(fs::u8path(dir));
     const std::string path = dir + "/ファントム 4 2 0p5.raw";
-    testing::writeBytes(path, testing::wordsLE({1, 2, 3, 4, 5, 6, 7, 8}));
+    test::writeBytes(path, test::wordsLE({1, 2, 3, 4, 5, 6, 7, 8}));
     load(path, 1);
     EXPECT_TRUE(dialogs->errors.empty()) << lastError();
     EXPECT_EQ(viewer.ImgCols, 4);
@@ -157,7 +149,7 @@ TEST_F(Robustness, BlanksDotsInFoldersAndNonAsciiNames) {
 TEST_F(Robustness, UnreadableFileGivesAMessage) {
     if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
     const std::string path = folder.file("locked 2 2 1.raw");
-    testing::writeBytes(path, {1, 2, 3, 4, 5, 6, 7, 8});
+    test::writeBytes(path, {1, 2, 3, 4, 5, 6, 7, 8});
     fs::permissions(path, fs::perms::none);
     load(path, 1);
     EXPECT_EQ(lastError(), "ファイル " + path + " は開けません");
@@ -167,14 +159,14 @@ TEST_F(Robustness, UnreadableFileGivesAMessage) {
 TEST_F(Robustness, FailedTrimLeavesTheExistingFileWhole) {
     std::vector<std::int16_t> words(64 * 64, 5);
     const std::string source = folder.file("src 64 64 1.raw");
-    testing::writeBytes(source, testing::wordsLE(words));
+    test::writeBytes(source, test::wordsLE(words));
     load(source, 1);
     viewer.EditROISizeX->setText("40");
     viewer.EditROISizeY->setText("40");
     viewer.ButtonDisp->click();
     const std::string target = folder.file("cut 40 40 1.bin");
     const std::vector<std::uint8_t> old(100, 9);
-    testing::writeBytes(target, old);
+    test::writeBytes(target, old);
 
     rlimit before{};
     getrlimit(RLIMIT_FSIZE, &before);
@@ -189,7 +181,7 @@ TEST_F(Robustness, FailedTrimLeavesTheExistingFileWhole) {
 
     EXPECT_NE(lastError().find("could not be written"), std::string::npos) << lastError();
     EXPECT_TRUE(dialogs->informations.empty());
-    EXPECT_EQ(testing::readBytes(target), old);
+    EXPECT_EQ(test::readBytes(target), old);
     int files = 0;
     for (const auto& entry : fs::directory_iterator(folder.path()))
         files += entry.is_regular_file();
@@ -197,13 +189,13 @@ TEST_F(Robustness, FailedTrimLeavesTheExistingFileWhole) {
 
     dialogs->openFileAnswers.push_back(QString::fromStdString(folder.file("cut.raw")));
     viewer.ButtonTriming->click();  // without the limit it replaces the old file whole
-    EXPECT_EQ(testing::readBytes(target).size(), 3200u);
+    EXPECT_EQ(test::readBytes(target).size(), 3200u);
 }
 #endif
 
 TEST_F(Robustness, TrimIntoAMissingFolderIsAMessage) {
     load(folder.file("x 16 16 1.raw"), 1);  // not there: cannot be opened
-    testing::writeBytes(folder.file("x 16 16 1.raw"), std::vector<std::uint8_t>(512, 1));
+    test::writeBytes(folder.file("x 16 16 1.raw"), std::vector<std::uint8_t>(512, 1));
     load(folder.file("x 16 16 1.raw"), 1);
     viewer.EditROISizeX->setText("4");
     viewer.EditROISizeY->setText("4");

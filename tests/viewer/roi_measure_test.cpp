@@ -9,7 +9,7 @@
 namespace ctiq {
 namespace {
 
-using testing::wordsLE;
+using test::wordsLE;
 
 TEST(RoiBlock, StartsOneColumnLeftOfTheFrame) {
     const RoiBlock b = roiBlock({10, 20, 73, 83}, 0, 0);

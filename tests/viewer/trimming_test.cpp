@@ -32,25 +32,25 @@ TEST(TrimmedSamples, CopiesWordsAsStoredAndBytesAsWords) {
 }
 
 TEST(SaveFileSafely, WritesAndReplacesWhole) {
-    testing::TempFolder folder;
+    test::TempFolder folder;
     const std::string path = folder.file("a 2 1 1.bin");
     saveFileSafely(path, {1, 2, 3, 4});
-    EXPECT_EQ(testing::readBytes(path), (std::vector<std::uint8_t>{1, 2, 3, 4}));
+    EXPECT_EQ(test::readBytes(path), (std::vector<std::uint8_t>{1, 2, 3, 4}));
     saveFileSafely(path, {9, 9});
-    EXPECT_EQ(testing::readBytes(path), (std::vector<std::uint8_t>{9, 9}));
+    EXPECT_EQ(test::readBytes(path), (std::vector<std::uint8_t>{9, 9}));
 }
 
 TEST(SaveFileSafely, FailureLeavesTheExistingFileAndNoPartialOne) {
-    testing::TempFolder folder;
+    test::TempFolder folder;
     const std::string path = folder.file("keep.bin");
-    testing::writeBytes(path, {7, 7, 7});
+    test::writeBytes(path, {7, 7, 7});
     namespace fs = std::filesystem;
     fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
     const bool writable =
         QFile(QString::fromStdString(folder.file("probe"))).open(QIODevice::WriteOnly);
     if (!writable) {  // root may write anyway; then there is no failure to observe
         EXPECT_THROW(saveFileSafely(path, {1, 2}), AppError);
-        EXPECT_EQ(testing::readBytes(path), (std::vector<std::uint8_t>{7, 7, 7}));
+        EXPECT_EQ(test::readBytes(path), (std::vector<std::uint8_t>{7, 7, 7}));
     }
     fs::permissions(folder.path(), fs::perms::owner_all);
     EXPECT_THROW(saveFileSafely(folder.file("no such folder/x.bin"), {1}), AppError);

@@ -17,37 +17,27 @@
 #include "common/ui/radio_group.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
+#include "tests/support/window_fixture.h"
 #include "viewer/image_view.h"
 #include "viewer/unit1.h"
 
 namespace ctiq {
 namespace {
 
-using testing::TempFolder;
+using test::TempFolder;
 
-class ViewerTools : public ::testing::Test {
+class ViewerTools : public test::WindowTest {
   protected:
-    testing::ScopedScriptedDialogs dialogs;
-    TForm1 form;
-    TempFolder folder;
+    TForm1& form = viewer;
 
-    std::string writeFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-        const std::string path = folder.file(name);
-        testing::writeBytes(path, bytes);
-        return path;
-    }
-    void load(const std::string& path, int mode = 1) {
-        form.RadioGroupMode->setItemIndex(mode);
-        dialogs->openFileAnswers.push_back(QString::fromStdString(path));
-        form.BitBtnLoad->click();
-    }
+    void load(const std::string& path, int mode = 1) { WindowTest::load(path, mode); }
     // A 512 × 512 16-bit image whose samples differ from their neighbours.
     std::vector<std::int16_t> loadPattern(const std::string& name = "img 512 512 0p5.raw") {
         std::vector<std::int16_t> words(512 * 512);
         for (int r = 0; r < 512; ++r)
             for (int c = 0; c < 512; ++c)
                 words[r * 512 + c] = static_cast<std::int16_t>((r * 7 + c * 3) % 1000);
-        load(writeFile(name, testing::wordsLE(words)));
+        load(writeFile(name, test::wordsLE(words)));
         return words;
     }
     void mouse(QEvent::Type type, Qt::MouseButton button, int x, int y) {
@@ -64,15 +54,6 @@ class ViewerTools : public ::testing::Test {
         QWheelEvent event(QPointF(10, 10), form.mapToGlobal(QPoint(10, 10)), QPoint(),
                           QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(form.Image1, &event);
-    }
-    std::string field(QLineEdit* e) const { return e->text().toStdString(); }
-    std::vector<std::string> errors() const { return dialogs->errorTexts(); }
-    void setRoi(int cx, int cy, int w, int h) {
-        form.EditROIPosX->setText(QString::number(cx));
-        form.EditROIPosY->setText(QString::number(cy));
-        form.EditROISizeX->setText(QString::number(w));
-        form.EditROISizeY->setText(QString::number(h));
-        form.ButtonDisp->click();
     }
 };
 
@@ -133,7 +114,7 @@ TEST_F(ViewerTools, CornerDragSizesTheRoiAndTheReleaseShowsItsStatistics) {
     EXPECT_EQ(field(form.EditROISizeY), "254");
     EXPECT_EQ(field(form.EditROIPosX), "256");
     release(Qt::LeftButton, 120, 130);
-    const auto expected = directStatistics(testing::wordsLE(words), 0, 512, 130, 119, 254, 264, 0);
+    const auto expected = directStatistics(test::wordsLE(words), 0, 512, 130, 119, 254, 264, 0);
     EXPECT_EQ(field(form.EditHSBP), expected.first);
     EXPECT_EQ(field(form.EditVSBP), expected.second);
     // The next rendering centres an ROI of the new size on the unchanged position.
@@ -249,26 +230,24 @@ TEST_F(ViewerTools, StatIsForTheRoiToolOnly) {
 
 TEST_F(ViewerTools, StatisticsOfCtSmallMatchADirectComputation) {
     const std::string path = folder.file("CT_small.dcm");
-    testing::writeBytes(path, testing::readBytes(testing::testData("dicom/CT_small.dcm")));
+    test::writeBytes(path, test::readBytes(test::testData("dicom/CT_small.dcm")));
     load(path, 2);
     setRoi(64, 64, 64, 64);
     form.ButtonStat->click();
     ASSERT_TRUE(errors().empty()) << errors()[0];
-    const auto expected =
-        directStatistics(testing::readBytes(path), 6300, 128, 32, 31, 64, 64, -1024);
+    const auto expected = directStatistics(test::readBytes(path), 6300, 128, 32, 31, 64, 64, -1024);
     EXPECT_EQ(field(form.EditHSBP), expected.first);
     EXPECT_EQ(field(form.EditVSBP), expected.second);
 }
 
 TEST_F(ViewerTools, StatisticsOfTheNoisePhantomMatchADirectComputation) {
     const std::string path = folder.file("noise1 256 256 0p5.raw");
-    testing::writeBytes(path,
-                        testing::readBytes(testing::testData("phantoms/noise1 256 256 0p5.raw")));
+    test::writeBytes(path, test::readBytes(test::testData("phantoms/noise1 256 256 0p5.raw")));
     load(path, 1);
     setRoi(128, 128, 128, 128);
     form.ButtonStat->click();
     ASSERT_TRUE(errors().empty()) << errors()[0];
-    const auto expected = directStatistics(testing::readBytes(path), 0, 256, 64, 63, 128, 128, 0);
+    const auto expected = directStatistics(test::readBytes(path), 0, 256, 64, 63, 128, 128, 0);
     EXPECT_EQ(field(form.EditHSBP), expected.first);
     EXPECT_EQ(field(form.EditVSBP), expected.second);
     // White noise of SD 20 about 1000 (a mean below 1000 has no thousands separator).
@@ -302,7 +281,7 @@ TEST_F(ViewerTools, TrimmedFileReadsBackAsTheRoiSamples) {
     std::vector<std::int16_t> block;
     for (int r = 185; r < 215; ++r)
         for (int c = 279; c < 319; ++c) block.push_back(words[r * 512 + c]);
-    EXPECT_EQ(form.ImageStream, testing::wordsLE(block));
+    EXPECT_EQ(form.ImageStream, test::wordsLE(block));
 }
 
 TEST_F(ViewerTools, EightBitTrimWritesWordsThatReadBackWith16bit) {
@@ -313,8 +292,8 @@ TEST_F(ViewerTools, EightBitTrimWritesWordsThatReadBackWith16bit) {
     dialogs->openFileAnswers.push_back(QString::fromStdString(folder.file("b8.raw")));
     form.ButtonTriming->click();
     ASSERT_TRUE(errors().empty()) << errors()[0];
-    EXPECT_EQ(testing::readBytes(folder.file("b8 4 2 1.bin")),
-              testing::wordsLE({117, 118, 119, 120, 133, 134, 135, 136}));
+    EXPECT_EQ(test::readBytes(folder.file("b8 4 2 1.bin")),
+              test::wordsLE({117, 118, 119, 120, 133, 134, 135, 136}));
 }
 
 TEST_F(ViewerTools, TrimCancelledOrOutsideWritesNothing) {
@@ -335,7 +314,7 @@ TEST_F(ViewerTools, FlipsAndTurnsChangeTheStoredSamples) {
     const auto words = loadPattern();
     const auto original = form.ImageStream;
     form.ButtonVert->click();
-    EXPECT_EQ(form.ImageStream[0], testing::wordsLE({words[511 * 512]})[0]);
+    EXPECT_EQ(form.ImageStream[0], test::wordsLE({words[511 * 512]})[0]);
     form.ButtonVert->click();
     form.ButtonHoriz->click();
     form.ButtonHoriz->click();
@@ -454,7 +433,7 @@ TEST_F(ViewerTools, ImageToClipboardIsTheBitmapWithItsFrame) {
 
 TEST_F(ViewerTools, HeaderExportOfCtSmall) {
     const std::string path = folder.file("CT_small.dcm");
-    testing::writeBytes(path, testing::readBytes(testing::testData("dicom/CT_small.dcm")));
+    test::writeBytes(path, test::readBytes(test::testData("dicom/CT_small.dcm")));
     load(path, 2);
     form.ButtonHeaderToCB->click();
     const std::string text = QGuiApplication::clipboard()->text().toLatin1().toStdString();

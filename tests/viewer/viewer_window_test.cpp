@@ -17,6 +17,7 @@
 #include "tests/support/dicom_builder.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
+#include "tests/support/window_fixture.h"
 #include "viewer/image_view.h"
 #include "viewer/unit1.h"
 #include "wiener/unit3.h"
@@ -24,32 +25,13 @@
 namespace ctiq {
 namespace {
 
-using testing::TempFolder;
+using test::TempFolder;
 
-class ViewerWindow : public ::testing::Test {
+class ViewerWindow : public test::WindowTest {
   protected:
-    testing::ScopedScriptedDialogs dialogs;
-    TForm1 form;
-    TempFolder folder;
+    TForm1& form = viewer;
 
-    std::string copyToFolder(const std::string& relative, const std::string& name) {
-        const std::string path = folder.file(name);
-        testing::writeBytes(path, testing::readBytes(testing::testData(relative)));
-        return path;
-    }
-    std::string writeFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-        const std::string path = folder.file(name);
-        testing::writeBytes(path, bytes);
-        return path;
-    }
-    // Chooses `path` in the file dialog and presses "⇒".
-    void load(const std::string& path, int mode = 2) {
-        form.RadioGroupMode->setItemIndex(mode);
-        dialogs->openFileAnswers.push_back(QString::fromStdString(path));
-        form.BitBtnLoad->click();
-    }
-    std::string field(QLineEdit* e) const { return e->text().toStdString(); }
-    std::vector<std::string> errors() const { return dialogs->errorTexts(); }
+    void load(const std::string& path, int mode = 2) { WindowTest::load(path, mode); }
 };
 
 TEST_F(ViewerWindow, StartsWithItsStoredLayout) {
@@ -85,13 +67,10 @@ TEST_F(ViewerWindow, BeforeAnyLoadDisplayControlsChangeNothing) {
 }
 
 TEST_F(ViewerWindow, FormButtonsShowTheAnalysisWindows) {
-    TForm2 form2;
-    TForm3 form3;
-    form.setAnalysisWindows(&form2, &form3);
     form.ButtonToForm2->click();
     form.ButtonForm3->click();
-    EXPECT_TRUE(form2.isVisible());
-    EXPECT_TRUE(form3.isVisible());
+    EXPECT_TRUE(mtfWindow.isVisible());
+    EXPECT_TRUE(spectrumWindow.isVisible());
 }
 
 TEST_F(ViewerWindow, LoadsCtSmallWithHeaderSummaryAutoWindowAndFolderList) {
@@ -122,7 +101,7 @@ TEST_F(ViewerWindow, LoadsCtSmallWithHeaderSummaryAutoWindowAndFolderList) {
     EXPECT_TRUE(form.Memo1->toPlainText().startsWith("RHAPSODE\nmmST : 5.000000\n"));
 
     // The automatic window, computed here directly from the central half of the file.
-    const auto bytes = testing::readBytes(path);
+    const auto bytes = test::readBytes(path);
     int lo = 1 << 20, hi = -(1 << 20);
     for (int r = 32; r < 96; ++r) {
         for (int c = 32; c < 96; ++c) {
@@ -151,7 +130,7 @@ TEST_F(ViewerWindow, LoadsCtSmallWithHeaderSummaryAutoWindowAndFolderList) {
 TEST_F(ViewerWindow, NonSquareDicomShowsRowsAndColumnsInTheirFields) {
     std::vector<std::int16_t> ramp(4 * 6);
     for (int k = 0; k < 24; ++k) ramp[k] = static_cast<std::int16_t>(k * 10);
-    testing::DicomBuilder b;
+    test::DicomBuilder b;
     b.us(0x0028, 0x0010, 6).us(0x0028, 0x0011, 4);
     load(writeFile("tall.dcm", b.withPixels(ramp)));
     ASSERT_TRUE(errors().empty()) << errors()[0];
@@ -292,7 +271,7 @@ class LoadedRamp : public ViewerWindow {
         std::vector<std::int16_t> words(512 * 256);
         for (std::size_t k = 0; k < words.size(); ++k)
             words[k] = static_cast<std::int16_t>(k % 997);
-        load(writeFile("ramp 512 256 1.raw", testing::wordsLE(words)), 1);
+        load(writeFile("ramp 512 256 1.raw", test::wordsLE(words)), 1);
         ASSERT_TRUE(errors().empty()) << errors()[0];
     }
 };
@@ -366,7 +345,7 @@ TEST_F(LoadedRamp, SwapAndInvertRenderAgainAndToggleBack) {
 }
 
 TEST_F(ViewerWindow, TinyImageKeepsTheWindowFields) {
-    load(writeFile("tiny 3 3 1.raw", testing::wordsLE({1, 2, 3, 4, 5, 6, 7, 8, 9})), 1);
+    load(writeFile("tiny 3 3 1.raw", test::wordsLE({1, 2, 3, 4, 5, 6, 7, 8, 9})), 1);
     EXPECT_TRUE(errors().empty()) << errors()[0];
     EXPECT_EQ(field(form.EditWindowLevel), "512");
     EXPECT_EQ(field(form.EditWindowWidth), "1024");

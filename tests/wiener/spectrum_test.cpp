@@ -27,7 +27,7 @@ Image noiseImage(std::int32_t columns, std::int32_t rows, unsigned seed = 1) {
     std::normal_distribution<double> noise(1000, 20);
     std::vector<std::int16_t> words(static_cast<std::size_t>(columns) * rows);
     for (auto& w : words) w = static_cast<std::int16_t>(std::lround(noise(random)));
-    return {testing::wordsLE(words), columns, rows};
+    return {test::wordsLE(words), columns, rows};
 }
 
 SpectrumParameters defaults(std::int32_t roiX, std::int32_t roiY) {
@@ -95,7 +95,7 @@ TEST(WienerSpectrum, DirectionYOnASquareRoiRunsDownTheColumns) {
 }
 
 TEST(WienerSpectrum, UniformImageGivesZeros) {
-    Image im{testing::wordsLE(std::vector<std::int16_t>(64 * 64, 777)), 64, 64};
+    Image im{test::wordsLE(std::vector<std::int16_t>(64 * 64, 777)), 64, 64};
     for (DataWindow w : {DataWindow::Rect, DataWindow::Hamming}) {
         for (bool trend : {false, true}) {
             SpectrumParameters p = defaults(64, 64);
@@ -112,7 +112,7 @@ TEST(WienerSpectrum, OffsetWrapsBeforeTheFactor) {
     // Alternating columns 27000 / 28000: with offset 5000 the second wraps to -32536.
     std::vector<std::int16_t> words(64 * 64);
     for (int k = 0; k < 64 * 64; ++k) words[k] = static_cast<std::int16_t>(k % 2 ? 28000 : 27000);
-    const Image im{testing::wordsLE(words), 64, 64};
+    const Image im{test::wordsLE(words), 64, 64};
     SpectrumParameters p = defaults(64, 64);
     p.window = DataWindow::Rect;
     const SpectrumResult plain = computeWienerSpectrum(im.view(), p);
@@ -171,8 +171,8 @@ TEST(WienerSpectrum, EightBitSamplesAreBytes) {
 // White noise of SD σ has the flat spectrum σ²Δ² (Rect); the Hamming correction restores the
 // amplitude, so white noise reads higher by F(N) = g² Σ w² / N.
 TEST(WienerSpectrum, WhiteNoisePhantomHasItsKnownSpectrum) {
-    const Image phantom{testing::readBytes(testing::testData("phantoms/noise1 256 256 0p5.raw")),
-                        256, 256};
+    const Image phantom{test::readBytes(test::testData("phantoms/noise1 256 256 0p5.raw")), 256,
+                        256};
     SpectrumParameters p = defaults(256, 256);  // as "Load" derives them from a 256 × 256 ROI
     ASSERT_EQ(p.segmentX, 64);
     const double expected = 20.0 * 20.0 * 0.5 * 0.5;

@@ -15,6 +15,7 @@
 #include "mtf/unit2.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
+#include "tests/support/window_fixture.h"
 #include "viewer/unit1.h"
 #include "wiener/spectrum.h"
 #include "wiener/unit3.h"
@@ -22,38 +23,21 @@
 namespace ctiq {
 namespace {
 
-class WienerWindow : public ::testing::Test {
+class WienerWindow : public test::WindowTest {
   protected:
-    testing::ScopedScriptedDialogs dialogs;
-    TForm1 viewer;
-    TForm2 form2;
-    TForm3 form;
-    testing::TempFolder folder;
-
-    WienerWindow() { viewer.setAnalysisWindows(&form2, &form); }
+    TForm3& form = spectrumWindow;
+    TForm2& form2 = mtfWindow;
 
     std::string loadNoise(const std::string& name, int size, unsigned seed) {
         std::mt19937 random(seed);
         std::normal_distribution<double> noise(1000, 20);
         std::vector<std::int16_t> words(size * size);
         for (auto& w : words) w = static_cast<std::int16_t>(std::lround(noise(random)));
-        const std::string path = folder.file(name);
-        testing::writeBytes(path, testing::wordsLE(words));
-        viewer.RadioGroupMode->setItemIndex(1);
-        dialogs->openFileAnswers.push_back(QString::fromStdString(path));
-        viewer.BitBtnLoad->click();
+        const std::string path = writeFile(name, test::wordsLE(words));
+        load(path, 1);
         return path;
     }
-    void setRoi(int cx, int cy, int w, int h) {
-        viewer.EditROIPosX->setText(QString::number(cx));
-        viewer.EditROIPosY->setText(QString::number(cy));
-        viewer.EditROISizeX->setText(QString::number(w));
-        viewer.EditROISizeY->setText(QString::number(h));
-        viewer.ButtonDisp->click();
-    }
-    std::string field(QLineEdit* e) const { return e->text().toStdString(); }
     std::string list(int c, int r) const { return form.listCell(c, r).toStdString(); }
-    std::vector<std::string> errors() const { return dialogs->errorTexts(); }
 };
 
 TEST_F(WienerWindow, StartsWithItsStoredLayout) {
