@@ -10,7 +10,8 @@ void append(std::vector<std::uint8_t>& to, const std::vector<std::uint8_t>& byte
 }
 
 bool hasLongLength(const char* vr) {
-    for (const char* v : {"OB", "OW", "SQ", "UN", "UT"})
+    for (const char* v :
+         {"OB", "OW", "SQ", "UN", "UT", "UC", "UR", "OD", "OF", "OL", "OV", "SV", "UV"})
         if (std::strcmp(vr, v) == 0) return true;
     return false;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/support/dicom_builder.h"
 #include "tests/support/test_files.h"
 
@@ -199,7 +201,7 @@ TEST(DicomHeader, ConversionErrorStopsTheWalkAndKeepsThePreparedTable) {
     EXPECT_FALSE(read(goodDims.withPixels({0})).error);
 }
 
-TEST(DicomHeader, ElementRunningPastTheEndStopsWithAMessage) {
+TEST(DicomHeader, ElementRunningPastTheEndEndsTheListingWithANoteRow) {
     DicomBuilder b;
     b.explicitElement(0x0008, 0x0060, "CS", "CT");
     std::vector<std::uint8_t> bytes = b.bytes();
@@ -209,10 +211,123 @@ TEST(DicomHeader, ElementRunningPastTheEndStopsWithAMessage) {
     bytes.insert(bytes.end(), {0xE0, 0x7F, 0x10, 0x00, 'O', 'W', 0, 0, 2, 0, 0, 0, 1, 0});
     bytes.resize(bytes.size() * 2 + 8, 0);
     const DicomHeaderResult r = read(bytes);
-    ASSERT_TRUE(r.error);
-    EXPECT_NE(r.error->find("(0008,0070)"), std::string::npos) << *r.error;
-    ASSERT_EQ(r.rows.size(), 3u);
+    EXPECT_FALSE(r.error);  // the load goes on with what was read
+    ASSERT_EQ(r.notes.size(), 1u);
+    EXPECT_NE(r.notes[0].find("(0008,0070)"), std::string::npos) << r.notes[0];
+    ASSERT_EQ(r.rows.size(), 4u);
     EXPECT_EQ(r.rows[2][5], "Modality");
+    EXPECT_EQ(r.rows[3][6], r.notes[0]);
+}
+
+// Valid encodings the scanner once misread: each must reach Rows and Columns and the real Pixel
+// Data, with the rows before them listed.
+struct MendCase {
+    const char* what;
+    std::vector<std::uint8_t> (*make)();
+    const char* header;  // offset of the first pixel
+};
+
+std::vector<std::uint8_t> implicitWithUndefinedLengthSequences() {
+    // As GE CT series are exported: implicit VR, sequences of undefined length with items of
+    // undefined length, an empty one among them.
+    DicomBuilder b("1.2.840.10008.1.2");
+    b.implicitElement(0x0008, 0x0060, "CT");
+    b.raw(DicomBuilder::tag(0x0008, 0x1140)).raw(DicomBuilder::u32(0xFFFFFFFF));
+    b.raw(DicomBuilder::tag(0xFFFE, 0xE000)).raw(DicomBuilder::u32(0xFFFFFFFF));
+    b.implicitElement(0x0008, 0x1150, "1.2.3");
+    b.raw(DicomBuilder::tag(0xFFFE, 0xE00D)).raw(DicomBuilder::u32(0));
+    b.raw(DicomBuilder::tag(0xFFFE, 0xE0DD)).raw(DicomBuilder::u32(0));
+    b.raw(DicomBuilder::tag(0x0040, 0x0275)).raw(DicomBuilder::u32(0xFFFFFFFF));
+    b.raw(DicomBuilder::tag(0xFFFE, 0xE0DD)).raw(DicomBuilder::u32(0));
+    b.implicitElement(0x0028, 0x0010, std::string("\x04\x00", 2));
+    b.implicitElement(0x0028, 0x0011, std::string("\x04\x00", 2));
+    return b.withPixels(std::vector<std::int16_t>(16, 7));
+}
+
+std::vector<std::uint8_t> thirtyTwoBitLengthVrs() {
+    DicomBuilder b;
+    b.explicitElement(0x0008, 0x0119, "UC", "long code value ");
+    b.explicitElement(0x0008, 0x0120, "UR", "http://example ");
+    b.explicitElement(0x0018, 0x9602, "OD", std::string(16, '\x01'));
+    b.explicitElement(0x0040, 0xA160, "UT", "report text");
+    b.explicitElement(0x0028, 0x0000, "OF", std::string(8, '\x02'));
+    b.us(0x0028, 0x0010, 4).us(0x0028, 0x0011, 4);
+    return b.withPixels(std::vector<std::int16_t>(16, 7));
+}
+
+std::vector<std::uint8_t> emptySequenceAndLongValue() {
+    DicomBuilder b;
+    b.explicitElement(0x0008, 0x1140, "SQ", "");
+    b.explicitElement(0x0009, 0x1010, "OB", std::string(70000, '\x03'));
+    b.us(0x0028, 0x0010, 4).us(0x0028, 0x0011, 4);
+    return b.withPixels(std::vector<std::int16_t>(16, 7));
+}
+
+std::vector<std::uint8_t> pixelTagBytesInsideAPrivateValue() {
+    DicomBuilder b;
+    b.explicitElement(0x0009, 0x1010, "OB", std::string("\xE0\x7F\x10\x00OW\0\0", 8));
+    b.us(0x0028, 0x0010, 4).us(0x0028, 0x0011, 4);
+    return b.withPixels(std::vector<std::int16_t>(16, 7));
+}
+
+std::vector<std::uint8_t> noPreambleNoMeta() {
+    // The data set from byte 0, implicit VR.
+    const std::vector<std::uint8_t> b = implicitWithUndefinedLengthSequences();
+    const std::vector<std::uint8_t> modality = DicomBuilder::tag(0x0008, 0x0060);
+    return {std::search(b.begin(), b.end(), modality.begin(), modality.end()), b.end()};
+}
+
+std::size_t pixelValueOffsetIn(const std::vector<std::uint8_t>& bytes) {
+    std::size_t last = 0;
+    for (std::size_t p = 0; p < bytes.size() / 2; ++p)
+        if (bytes[p] == 0xE0 && bytes[p + 1] == 0x7F && bytes[p + 2] == 0x10 && bytes[p + 3] == 0)
+            last = p;
+    return last + 12;  // the builder writes Pixel Data as explicit OW
+}
+
+TEST(DicomHeader, MendedEncodingsReachRowsColumnsAndThePixels) {
+    const MendCase cases[] = {
+        {"implicit VR, undefined-length sequences", implicitWithUndefinedLengthSequences, nullptr},
+        {"UC, UR, OD, UT, OF with 32-bit lengths", thirtyTwoBitLengthVrs, nullptr},
+        {"an empty sequence and an OB value over 64 KiB", emptySequenceAndLongValue, nullptr},
+        {"Pixel Data bytes inside a private value", pixelTagBytesInsideAPrivateValue, nullptr},
+        {"no preamble and no meta group", noPreambleNoMeta, nullptr},
+    };
+    for (const MendCase& c : cases) {
+        const std::vector<std::uint8_t> bytes = c.make();
+        const DicomHeaderResult r = read(bytes);
+        EXPECT_FALSE(r.error) << c.what << ": " << *r.error;
+        EXPECT_TRUE(r.notes.empty()) << c.what << ": " << r.notes[0];
+        EXPECT_EQ(opt(r.fields.columns), "4") << c.what;
+        EXPECT_EQ(opt(r.fields.rows), "4") << c.what;
+        EXPECT_EQ(opt(r.fields.header), std::to_string(pixelValueOffsetIn(bytes))) << c.what;
+        ASSERT_FALSE(r.rows.empty()) << c.what;
+        EXPECT_EQ(r.rows.back()[1], "7FE0") << c.what;
+    }
+}
+
+TEST(DicomHeader, SequencesAndLongValuesAreListedAsWritten) {
+    const DicomHeaderResult ge = read(implicitWithUndefinedLengthSequences());
+    std::vector<std::string> names;
+    for (const HeaderRow& row : ge.rows) names.push_back(row[3] == "SQ" ? "SQ " + row[2] : row[5]);
+    EXPECT_NE(std::find(names.begin(), names.end(), "SQ 1140"), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), "ReferencedSOPClassUID"), names.end());
+    const DicomHeaderResult big = read(emptySequenceAndLongValue());
+    const auto longRow = std::find_if(big.rows.begin(), big.rows.end(),
+                                      [](const HeaderRow& row) { return row[2] == "1010"; });
+    ASSERT_NE(longRow, big.rows.end());
+    EXPECT_EQ((*longRow)[4], "11170");  // 70000 bytes
+}
+
+TEST(DicomHeader, TheTableIsCappedWithALastRowSaying) {
+    DicomBuilder b;
+    for (int i = 0; i < 100010; ++i)
+        b.explicitElement(0x0009, static_cast<std::uint16_t>(0x1000 + i % 0xE000), "LO", "ab");
+    b.us(0x0028, 0x0010, 4).us(0x0028, 0x0011, 4);
+    const DicomHeaderResult r = read(b.withPixels({0}));
+    EXPECT_EQ(opt(r.fields.rows), "4");  // read beyond the listing
+    ASSERT_EQ(r.rows.size(), 100001u);
+    EXPECT_NE(r.rows.back()[6].find("not listed"), std::string::npos);
 }
 
 TEST(DicomHeader, LongHeadersGrowTheTable) {

@@ -6,5 +6,7 @@ ctiq_packages=(
   # Qt Charts' CMake package needs Qt6OpenGL, which qt6-base-dev only recommends.
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev fonts-noto-cjk
   libgtest-dev libgmock-dev libbenchmark-dev
+  # The DICOM toolkit for what the header scanner cannot show (compressed, big endian, no meta).
+  libgdcm-dev
 )
 ctiq_apt_install_flags=(--no-install-recommends)

@@ -8,64 +8,23 @@
 #include "common/app_error.h"
 #include "common/number_text.h"
 #include "common/rounding.h"
+#include "viewer/dicom/dicom_element.h"
 
 namespace ctiq {
 namespace {
 
-// The walk ran past the end of the data.
-struct Truncated {};
-
-class Cursor {
-  public:
-    Cursor(const std::uint8_t* data, std::size_t size, std::size_t pos)
-        : data_(data), size_(size), pos_(pos) {}
-
-    std::size_t pos() const { return pos_; }
-    bool has(std::size_t n) const { return pos_ <= size_ && size_ - pos_ >= n; }
-    std::uint8_t at(std::size_t offset) const { return data_[pos_ + offset]; }
-
-    std::uint16_t read16() {
-        if (!has(2)) throw Truncated{};
-        const std::uint16_t v = static_cast<std::uint16_t>(data_[pos_] | (data_[pos_ + 1] << 8));
-        pos_ += 2;
-        return v;
-    }
-    void skip(std::size_t n) {
-        if (!has(n)) throw Truncated{};
-        pos_ += n;
-    }
-    void skipZeros() {
-        while (pos_ < size_ && data_[pos_] == 0) ++pos_;
-    }
-    std::string readBytes(std::size_t n) {
-        if (!has(n)) throw Truncated{};
-        return take(n);
-    }
-    // At most n bytes: what the data still holds.
-    std::string readAvailable(std::size_t n) {
-        return take(pos_ <= size_ ? std::min(n, size_ - pos_) : 0);
-    }
-    bool startsWith(const std::uint8_t (&bytes)[4]) const {
-        return has(4) && std::memcmp(data_ + pos_, bytes, 4) == 0;
-    }
-
-  private:
-    std::string take(std::size_t n) {
-        std::string s(reinterpret_cast<const char*>(data_ + pos_), n);
-        pos_ += n;
-        return s;
-    }
-
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t pos_;
-};
+using dicom::Cursor;
+using dicom::RawElement;
+using dicom::Tag;
+using dicom::Truncated;
 
 constexpr std::uint8_t kPixelDataTag[4] = {0xE0, 0x7F, 0x10, 0x00};
 constexpr std::uint8_t kMetaWalkStart[4] = {0x02, 0x00, 0x02, 0x00};
-constexpr std::uint8_t kItemDelimitation[4] = {0xFE, 0xFF, 0x0D, 0xE0};
-constexpr std::uint8_t kSequenceDelimitation[4] = {0xFE, 0xFF, 0xDD, 0xE0};
-constexpr std::uint8_t kItem[4] = {0xFE, 0xFF, 0x00, 0xE0};
+
+// The header table lists at most this many rows; a last row says that the rest was not listed.
+constexpr std::size_t kMaxHeaderRows = 100000;
+// A value longer than this is listed by its first bytes only.
+constexpr std::size_t kMaxShownValue = 65537;
 
 std::optional<std::size_t> find4(const std::uint8_t* data, std::size_t size, std::size_t from,
                                  std::size_t endExclusive, const std::uint8_t (&bytes)[4]) {
@@ -154,87 +113,29 @@ class HeaderWalk {
 
     void run(std::size_t start, std::size_t pixelTag) {
         Cursor c(data_, size_, start);
-        std::uint16_t group = 0, element = 0;
+        Tag tag;
         try {
-            while (c.pos() < pixelTag + 5) {
-                HeaderRow& row = currentRow();
-                for (int i = 1; i <= 6; ++i) row[i].clear();
+            bool first = true;
+            while (true) {
                 c.skipZeros();
+                // An element that starts past the Pixel Data tag found by the byte search means
+                // those bytes lay inside a value: the real Pixel Data comes later.
+                if (c.pos() > pixelTag) {
+                    const auto next = first ? std::nullopt : nextPixelDataTag(c.pos());
+                    if (!next) break;
+                    pixelTag = *next;
+                }
+                first = false;
                 const bool isPixelData = c.pos() == pixelTag;
-                group = c.read16();
-                row[1] = hex4(group);
-                element = c.read16();
-                std::string vr;
-                if (c.has(2) && isUpperLetter(c.at(0)) && isUpperLetter(c.at(1))) {
-                    vr = {static_cast<char>(c.at(0)), static_cast<char>(c.at(1))};
-                    row[3] = vr;
-                    c.skip(2);
-                }
-                std::uint16_t length = c.read16();
-                std::uint16_t shownLength = length;
-                std::size_t valueLength = length;
-                if (vr == "OB" || vr == "OW") {
-                    length = c.read16();
-                    shownLength = length;
-                    valueLength = std::size_t{length} + 2;
-                }
-                if (vr.empty()) c.skip(2);
-                if (vr == "UN" && length == 0) {
-                    length = c.read16();
-                    shownLength = length;
-                    valueLength = length;
-                    c.skip(2);
-                }
-                if (vr == "SQ") {
-                    c.skip(12);
-                    row[2] = hex4(element);
-                    row[3] = "SQ";
-                    ++rowNumber_;
-                    inSequence_ = true;
-                    continue;
-                }
-                if (valueLength == 0) continue;
-                // The walk ends with Pixel Data, whose value is shown only: a file cut short
-                // inside it still has a whole header (the rendering reports the missing pixels).
-                std::string value =
-                    isPixelData ? c.readAvailable(valueLength) : c.readBytes(valueLength);
-                const bool sequenceEnds = inSequence_ && stepOverDelimitations(c);
-
-                if (!(group == 0x0028 && element == 0x1053) && value.size() >= 2 &&
-                    (vr == "US" || (vr.empty() && valueLength == 2 && group > 0x0020))) {
-                    const auto word =
-                        static_cast<std::int16_t>(static_cast<std::uint8_t>(value[0]) |
-                                                  (static_cast<std::uint8_t>(value[1]) << 8));
-                    value = std::to_string(word);
-                }
-                if (group == 0x0002 && element == 0x0002) {
-                    while (value.size() > 2 && value.back() == '\0') value.pop_back();
-                }
-                const std::string trimmed = trimControls(value);
-                takeFieldValue(group, element, value, trimmed);
-
-                row[2] = hex4(element);
-                row[4] = hex4(shownLength);
-                row[5] = dictionary_.lookup(group, element);
-                row[6] = trimmed;
-                char number[16];
-                std::snprintf(number, sizeof number, "%3d", rowNumber_);
-                row[0] = number;
-                ++rowNumber_;
-                if (sequenceEnds) {
-                    HeaderRow& end = currentRow();
-                    end = {};
-                    end[3] = "SQ";
-                    ++rowNumber_;
-                    inSequence_ = false;
-                }
-                addToSummary(r_.summary, group, element, value);
+                tag = c.peekTag();
+                record(c, dicom::readRawElement(c, isPixelData));
+                if (isPixelData) break;
             }
         } catch (const Truncated&) {
             finish();
-            r_.error = "The DICOM header ends inside element (" + hex4(group) + "," +
-                       hex4(element) + "): the file holds " + std::to_string(size_) +
-                       " bytes. The rows read so far are listed.";
+            addNote("The DICOM header ends inside element (" + hex4(tag.group) + "," +
+                    hex4(tag.element) + "): the file holds " + std::to_string(size_) +
+                    " bytes. The rows read so far are listed.");
             return;
         } catch (const AppError& e) {
             // A value that is not a number stops the reader; the table keeps its prepared size.
@@ -248,80 +149,144 @@ class HeaderWalk {
   private:
     static constexpr std::size_t kPreparedRows = 1024;
 
+    std::optional<std::size_t> nextPixelDataTag(std::size_t from) {
+        const auto next = find4(data_, size_, from, size_ / 2, kPixelDataTag);
+        if (next) r_.fields.header = std::to_string(pixelValueOffset(data_, size_, *next));
+        return next;
+    }
+
+    void record(Cursor& c, const RawElement& e) {
+        const bool listed = listing();
+        HeaderRow scratch;
+        HeaderRow& row = listed ? currentRow() : scratch;
+        for (int i = 1; i <= 6; ++i) row[i].clear();
+        row[1] = hex4(e.tag.group);
+        row[3] = e.vr;
+        if (e.kind == RawElement::Kind::EnterSequence ||
+            e.kind == RawElement::Kind::EmptySequence) {
+            row[2] = hex4(e.tag.element);
+            row[3] = "SQ";
+            if (listed) ++rowNumber_;
+            inSequence_ = inSequence_ || e.kind == RawElement::Kind::EnterSequence;
+            return;
+        }
+        if (e.kind == RawElement::Kind::Empty) return;
+        std::string value = e.value;
+        const bool sequenceEnds = inSequence_ && stepOverDelimitations(c);
+        const std::uint16_t group = e.tag.group, element = e.tag.element;
+        if (!(e.tag == dicom::kRescaleSlope) && value.size() >= 2 &&
+            (e.vr == "US" || (e.vr.empty() && e.shownLength == 2 && group > 0x0020))) {
+            const auto word = static_cast<std::int16_t>(static_cast<std::uint8_t>(value[0]) |
+                                                        (static_cast<std::uint8_t>(value[1]) << 8));
+            value = std::to_string(word);
+        }
+        if (e.tag == dicom::kMediaStorageSopClassUid) {
+            while (value.size() > 2 && value.back() == '\0') value.pop_back();
+        }
+        const std::string trimmed = trimControls(value);
+        takeFieldValue(e.tag, value, trimmed);
+
+        row[2] = hex4(element);
+        row[4] = hex4(e.shownLength);
+        row[5] = dictionary_.lookup(group, element);
+        row[6] = trimmed.substr(0, kMaxShownValue);
+        char number[16];
+        std::snprintf(number, sizeof number, "%3d", rowNumber_);
+        row[0] = number;
+        if (listed) ++rowNumber_;
+        if (sequenceEnds) {
+            if (listing()) {
+                HeaderRow& end = currentRow();
+                end = {};
+                end[3] = "SQ";
+                ++rowNumber_;
+            }
+            inSequence_ = false;
+        }
+        addToSummary(r_.summary, group, element, value);
+    }
+
+    // False once the table holds its most rows: the walk goes on for the fields only.
+    bool listing() {
+        if (static_cast<std::size_t>(rowNumber_) <= kMaxHeaderRows) return true;
+        if (!capped_) {
+            capped_ = true;
+            notes_.push_back("More than " + std::to_string(kMaxHeaderRows) +
+                             " elements: the rest of the header is not listed.");
+        }
+        return false;
+    }
+
     HeaderRow& currentRow() {
         // rows[0] is table row 1; the table grows as the header needs.
         if (r_.rows.size() < static_cast<std::size_t>(rowNumber_)) r_.rows.resize(rowNumber_);
         return r_.rows[rowNumber_ - 1];
     }
 
-    void finish() { r_.rows.resize(rowNumber_ - 1); }
+    void finish() {
+        r_.rows.resize(rowNumber_ - 1);
+        for (const std::string& note : notes_) addNote(note);
+        notes_.clear();
+    }
+
+    // A last row that says why the listing stops where it does.
+    void addNote(const std::string& text) {
+        HeaderRow note{};
+        note[5] = "(not listed)";
+        note[6] = text;
+        r_.rows.push_back(note);
+        r_.notes.push_back(text);
+    }
 
     // Inside a sequence: passes an item delimitation and what follows it; true at a sequence end.
     bool stepOverDelimitations(Cursor& c) {
-        if (!c.startsWith(kItemDelimitation)) return false;
+        if (!c.startsWith(dicom::kItemDelimitation)) return false;
         c.skip(8);
         if (!c.has(4)) throw Truncated{};
-        const bool sequenceEnd = c.startsWith(kSequenceDelimitation);
-        const bool nextItem = c.startsWith(kItem);
+        const bool sequenceEnd = c.startsWith(dicom::kSequenceDelimitation);
+        const bool nextItem = c.startsWith(dicom::kItem);
         c.skip(4);
         if (sequenceEnd || nextItem) c.skip(4);
         return sequenceEnd;
     }
 
-    void takeFieldValue(std::uint16_t group, std::uint16_t element, const std::string& value,
-                        const std::string& trimmed) {
+    void takeFieldValue(Tag tag, const std::string& value, const std::string& trimmed) {
         DicomFieldWrites& f = r_.fields;
-        const std::uint32_t tag = (std::uint32_t{group} << 16) | element;
-        switch (tag) {
-            case 0x00020010: {
-                const std::string uid = trimRightControls(value);
-                if (isCompressedSyntax(uid)) r_.compressedSyntax = uid;
-                if (uid == "1.2.840.10008.1.2" || uid == "1.2.840.10008.1.2.1") f.swap = false;
-                if (uid == "1.2.840.10008.1.2.2") f.swap = true;
-                break;
+        if (tag == dicom::kTransferSyntaxUid) {
+            const std::string uid = trimRightControls(value);
+            r_.transferSyntax = uid;
+            if (isCompressedSyntax(uid)) r_.compressedSyntax = uid;
+            if (uid == "1.2.840.10008.1.2" || uid == "1.2.840.10008.1.2.1") f.swap = false;
+            if (uid == "1.2.840.10008.1.2.2") f.swap = true;
+        } else if (tag == dicom::kRows) {
+            f.rows = value;
+        } else if (tag == dicom::kColumns) {
+            f.columns = value;
+        } else if (tag == dicom::kPixelSpacing) {
+            f.pixelSpacing = upToBackslash(trimmed);
+        } else if (tag == dicom::kDetectorElementSpacing) {
+            f.pixelSpacing = leadingByBackslashOf(trimmed, value);
+        } else if (tag == dicom::kReconstructionDiameter) {
+            f.fieldOfView = trimmed;
+        } else if (tag == dicom::kRescaleIntercept) {
+            f.offset = IntToStr(Trunc(StrToFloat(trimmed)));
+        } else if (tag == dicom::kWindowCenter) {
+            const std::size_t bs = trimmed.find('\\');
+            if (bs != std::string::npos) {
+                f.windowLevel = trimmed.substr(0, bs);
+                f.windowWidth = trimmed.substr(bs + 1);
+            } else {
+                f.windowLevel = trimmed;
             }
-            case 0x00280010:
-                f.rows = value;
-                break;
-            case 0x00280011:
-                f.columns = value;
-                break;
-            case 0x00280030:
-                f.pixelSpacing = upToBackslash(trimmed);
-                break;
-            case 0x00187022:
-                f.pixelSpacing = leadingByBackslashOf(trimmed, value);
-                break;
-            case 0x00181100:
-                f.fieldOfView = trimmed;
-                break;
-            case 0x00281052:
-                f.offset = IntToStr(Trunc(StrToFloat(trimmed)));
-                break;
-            case 0x00281050: {
-                const std::size_t bs = trimmed.find('\\');
-                if (bs != std::string::npos) {
-                    f.windowLevel = trimmed.substr(0, bs);
-                    f.windowWidth = trimmed.substr(bs + 1);
-                } else {
-                    f.windowLevel = trimmed;
-                }
-                break;
-            }
-            case 0x00281051:
-                f.windowWidth = upToBackslash(trimmed);
-                break;
-            case 0x00187026: {
-                // Detector dimensions must read as two numbers; a file whose value does not
-                // stops here, as it always has.
-                const std::string v = trimRightControls(value);
-                StrToFloat(leadingByBackslashOf(trimmed, v));
-                const std::size_t bs = v.find('\\');
-                StrToFloat(bs == std::string::npos ? std::string() : v.substr(bs + 1));
-                break;
-            }
-            default:
-                break;
+        } else if (tag == dicom::kWindowWidth) {
+            f.windowWidth = upToBackslash(trimmed);
+        } else if (tag == dicom::kDetectorActiveDimensions) {
+            // Detector dimensions must read as two numbers; a file whose value does not
+            // stops here, as it always has.
+            const std::string v = trimRightControls(value);
+            StrToFloat(leadingByBackslashOf(trimmed, v));
+            const std::size_t bs = v.find('\\');
+            StrToFloat(bs == std::string::npos ? std::string() : v.substr(bs + 1));
         }
     }
 
@@ -331,9 +296,17 @@ class HeaderWalk {
     DicomHeaderResult& r_;
     int rowNumber_ = 1;
     bool inSequence_ = false;
+    bool capped_ = false;
+    std::vector<std::string> notes_;
 };
 
 }  // namespace
+
+bool startsWithDataSet(const std::uint8_t* data, std::size_t size) {
+    const bool hasPreamble = size >= 132 && std::memcmp(data + 128, "DICM", 4) == 0;
+    // Group 0008 (identification) is where a data set without preamble and meta group begins.
+    return !hasPreamble && size >= 8 && data[0] == 0x08 && data[1] == 0x00;
+}
 
 bool isCompressedSyntax(const std::string& uid) {
     return uid.rfind("1.2.840.10008.1.2.4.", 0) == 0 || uid == "1.2.840.10008.1.2.5" ||
@@ -361,7 +334,8 @@ DicomHeaderResult readDicomHeader(const std::uint8_t* data, std::size_t size,
     f.header = std::to_string(pixelValueOffset(data, size, *pixelTag));
 
     std::optional<std::size_t> start;
-    for (std::size_t p = 0; p + 2 <= size; ++p) {
+    if (startsWithDataSet(data, size)) start = 0;
+    for (std::size_t p = 0; !start && p + 2 <= size; ++p) {
         if (data[p] == 0x55 && data[p + 1] == 0x4C) {
             start = find4(data, size, p + 1, size, kMetaWalkStart);
             break;

@@ -39,12 +39,21 @@ struct DicomHeaderResult {
     // The data rows of the table (table row 1 onward); the table gets rows.size() + 1 rows.
     std::vector<HeaderRow> rows;
     std::string summary;
-    // Set when the walk stopped early; what was read up to then is in the fields above.
+    // Set when a value stopped the walk; what was read up to then is in the fields above.
     std::optional<std::string> error;
+    // Why the listing ends early (the header ends inside an element, too many elements); each is
+    // also the table's last row. The load goes on with what was read.
+    std::vector<std::string> notes;
+    // The transfer syntax UID as the file meta group gives it (empty without one).
+    std::string transferSyntax;
     // The transfer syntax when it names compressed pixel data (JPEG, RLE, deflate), which the
     // viewer cannot show.
     std::optional<std::string> compressedSyntax;
 };
+
+// True for a data set written without preamble and file meta group (it starts with group 0008):
+// the walk starts at byte 0.
+bool startsWithDataSet(const std::uint8_t* data, std::size_t size);
 
 // True for the transfer syntaxes of compressed pixel data.
 bool isCompressedSyntax(const std::string& uid);
