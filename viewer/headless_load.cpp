@@ -19,8 +19,10 @@ LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const Load
         if (f.offset) offset = *f.offset;
         if (f.pixelSpacing) image.spacingText = *f.pixelSpacing;
         if (f.swap) image.swap = *f.swap;
-        image.dicom = std::move(plan.dicom);
-        requireShowableDicom(*image.dicom);
+        image.reader = plan.readerName();
+        image.dicom = plan.dicom;
+        requireShowable(plan);
+        if (plan.decoded) image.bytes = std::move(plan.decoded->samples);
     }
 
     if (!plan.needsSize()) {

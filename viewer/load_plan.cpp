@@ -1,9 +1,63 @@
 #include "viewer/load_plan.h"
 
 #include "common/app_error.h"
+#include "common/number_text.h"
 #include "viewer/dicom/tag_dictionary.h"
+#include "viewer/dicom/toolkit_reader.h"
 
 namespace ctiq {
+namespace {
+
+std::optional<std::int32_t> integerOf(const std::optional<std::string>& text) {
+    if (!text || text->empty()) return std::nullopt;
+    try {
+        return StrToInt(*text);
+    } catch (const AppError&) {
+        return std::nullopt;
+    }
+}
+
+// True when the scanner's reading of the file is the toolkit's: the same geometry, and the
+// samples at its pixel offset are the toolkit's native little-endian 16-bit Pixel Data.
+bool scannerReadsRight(const DicomHeaderResult& s, const ImageBytes& bytes,
+                       const ToolkitReader& toolkit) {
+    if (!s.pixelDataFound || s.error || s.compressedSyntax || s.fields.swap.value_or(false))
+        return false;
+    const auto columns = integerOf(s.fields.columns), rows = integerOf(s.fields.rows);
+    const auto header = integerOf(s.fields.header);
+    return columns && rows && header && toolkit.pixelDataEquals(bytes, *header, *columns, *rows);
+}
+
+// The toolkit's reading: its fields, its table where the scanner listed none, and its samples.
+void takeFromToolkit(LoadPlan& plan, const ToolkitReader& toolkit) {
+    DicomHeaderResult scanned = std::move(*plan.dicom);
+    DicomHeaderResult result = toolkit.header();
+    if (scanned.pixelDataFound && !scanned.rows.empty() && !scanned.error) {
+        result.rows = std::move(scanned.rows);
+        result.summary = std::move(scanned.summary);
+        result.notes = std::move(scanned.notes);
+    }
+    DecodedImage decoded;
+    decoded.transferSyntaxName = toolkit.transferSyntaxName();
+    decoded.frames = toolkit.frames();
+    std::string line = "decoded: " + decoded.transferSyntaxName;
+    if (decoded.frames > 1) line += " (frame 1 of " + std::to_string(decoded.frames) + ")";
+    result.summary = line + "\r\n" + result.summary;
+    try {
+        decoded.samples = toolkit.decodeFirstFrame();
+        plan.decoded = std::move(decoded);
+    } catch (const AppError& e) {
+        plan.refusal = e.what();
+    }
+    plan.dicom = std::move(result);
+}
+
+}  // namespace
+
+std::string LoadPlan::readerName() const {
+    if (decoded) return "decoded: " + decoded->transferSyntaxName;
+    return dicom ? "header scanner" : "file name";
+}
 
 LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mode) {
     LoadPlan plan;
@@ -13,6 +67,13 @@ LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mod
     plan.suggestion = plan.name.suggestion;
     if (mode == LoadMode::Dicom && plan.needsSize()) {
         plan.dicom = readDicomHeader(bytes.data(), bytes.size(), TagDictionary::builtIn());
+        ToolkitReader toolkit;
+        // A file cut short inside its pixels keeps the scanner's reading, whose rendering says
+        // how much is missing; the toolkit would fill the rest with zeros.
+        if (!plan.dicom->pixelDataCutShort && toolkit.parse(bytes) &&
+            toolkit.pixelDataComplete(bytes.size()) &&
+            !scannerReadsRight(*plan.dicom, bytes, toolkit))
+            takeFromToolkit(plan, toolkit);
         const DicomFieldWrites& f = plan.dicom->fields;
         if (f.columns) plan.columns = *f.columns;
         if (f.rows) plan.rows = *f.rows;
@@ -25,13 +86,16 @@ LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mod
     return plan;
 }
 
-RoiFields defaultRoi(std::int32_t columns, std::int32_t rows) {
-    return {columns / 2, rows / 2, 256, 256};
+void requireShowable(const LoadPlan& plan) {
+    if (!plan.dicom) return;
+    if (plan.dicom->error) throw AppError(*plan.dicom->error);
+    if (plan.refusal) throw AppError(*plan.refusal);
+    if (plan.dicom->compressedSyntax)
+        throw AppError(compressedImageMessage(*plan.dicom->compressedSyntax));
 }
 
-void requireShowableDicom(const DicomHeaderResult& dicom) {
-    if (dicom.error) throw AppError(*dicom.error);
-    if (dicom.compressedSyntax) throw AppError(compressedImageMessage(*dicom.compressedSyntax));
+RoiFields defaultRoi(std::int32_t columns, std::int32_t rows) {
+    return {columns / 2, rows / 2, 256, 256};
 }
 
 }  // namespace ctiq

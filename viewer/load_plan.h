@@ -17,19 +17,37 @@ inline SampleFormat loadFormat(LoadMode mode) {
     return mode == LoadMode::Byte8 ? SampleFormat::Byte8 : SampleFormat::Word16;
 }
 
+// An image that the DICOM toolkit decoded where the header scanner could not show the file: the
+// first frame as 16-bit little-endian words, read like an uncompressed file with header 0.
+struct DecodedImage {
+    ImageBytes samples;
+    std::string transferSyntaxName;
+    std::int32_t frames = 1;
+};
+
 // What a load learns of a file before it asks anything, for the viewer's "⇒" and for ctiq-cli
-// alike: the geometry in the file's name; else, in mode "DICOM", the DICOM header; else the size
-// to offer in the size prompt.
+// alike: the geometry in the file's name; else, in mode "DICOM", the DICOM header — read by the
+// header scanner and checked against the DICOM toolkit's parse, which decodes the image where
+// the two disagree (compressed or big-endian pixels, a header the scanner cannot walk, Pixel
+// Data it does not find); else the size to offer in the size prompt.
 struct LoadPlan {
     NameGeometry name;
     std::optional<DicomHeaderResult> dicom;  // when the header was read
+    std::optional<DecodedImage> decoded;     // when the toolkit read the image
+    std::optional<std::string> refusal;      // why the image cannot be shown (after the header)
     std::string columns, rows;               // texts for the size fields; empty when unknown
     std::string suggestion;                  // the size the prompt offers when one is unknown
 
     bool needsSize() const { return columns.empty() || rows.empty(); }
+    // Which reader gave the image, for the user ("header scanner", "decoded: JPEG Lossless").
+    std::string readerName() const;
 };
 
 LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mode);
+
+// Throws the message that ends a load after the header was listed: the header reader stopped
+// at a value, or the pixels are in a form that can be neither shown nor decoded.
+void requireShowable(const LoadPlan& plan);
 
 // The window a load writes before the automatic window sets its own (which it keeps when the
 // image is too small for one).
@@ -40,9 +58,5 @@ struct RoiFields {
     std::int32_t centreX = 0, centreY = 0, width = 0, height = 0;
 };
 RoiFields defaultRoi(std::int32_t columns, std::int32_t rows);
-
-// Throws the message that ends a load after the header was listed: the header reader stopped
-// early, or the pixels are in a form the viewer cannot show.
-void requireShowableDicom(const DicomHeaderResult& dicom);
 
 }  // namespace ctiq

@@ -184,7 +184,8 @@ void TForm1::BitBtnLoadClick() {
     Image1->show();
 
     const LoadPlan plan = planLoad(ImageFileName, ImageStream, loadMode());
-    if (plan.dicom) ReadDicomHeader(*plan.dicom);
+    if (plan.dicom) ReadDicomHeader(plan);
+    if (plan.decoded) ImageStream = plan.decoded->samples;  // read like a file with header 0
 
     if (!plan.needsSize()) {
         ImgCols = StrToInt(text(EditImgSizeX));
@@ -221,7 +222,8 @@ void TForm1::BitBtnLoadClick() {
     ButtonFileListClick();
 }
 
-void TForm1::ReadDicomHeader(const DicomHeaderResult& r) {
+void TForm1::ReadDicomHeader(const LoadPlan& plan) {
+    const DicomHeaderResult& r = *plan.dicom;
     const DicomFieldWrites& f = r.fields;
     auto apply = [](QLineEdit* e, const std::optional<std::string>& v) {
         if (v) e->setText(latin1(*v));
@@ -248,7 +250,7 @@ void TForm1::ReadDicomHeader(const DicomHeaderResult& r) {
         summary.replace("\r\n", "\n");
         Memo1->setPlainText(summary);
     }
-    requireShowableDicom(r);
+    requireShowable(plan);
 }
 
 void TForm1::DrawImage() {

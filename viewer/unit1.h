@@ -210,7 +210,7 @@ class TForm1 : public QWidget, public ViewerLink {
     void FormCreate();
     // Writes what the header reader found into the fields, the table and the summary, then stops
     // the load with its message when the image cannot be shown.
-    void ReadDicomHeader(const DicomHeaderResult& header);
+    void ReadDicomHeader(const LoadPlan& plan);
     void DrawImage();
     void DrawRoiFrame();
 

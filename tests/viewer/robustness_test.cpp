@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CorpusCase{"dicom/CT_small.dcm", false, ""},
                       CorpusCase{"dicom/MR_small_implicit.dcm", false, ""},
                       CorpusCase{"dicom/MR_truncated.dcm", false, "more image than the file holds"},
-                      CorpusCase{"dicom/MR_small_bigendian.dcm", true, ""},
+                      CorpusCase{"dicom/MR_small_bigendian.dcm", false, ""},
                       // 64 × 64 words do not fit in 343 bytes: the rendering says so.
                       CorpusCase{"dicom/nested_priv_SQ.dcm", true,
                                  "more image than the file holds"},

@@ -224,14 +224,28 @@ TEST_F(ViewerWindow, TruncatedDicomKeepsItsHeaderAndTheRenderingNamesTheMismatch
     EXPECT_EQ(form.StringGridDICOM->rowCount(), 66);
 }
 
-TEST_F(ViewerWindow, BigEndianDicomAsksForTheSize) {
-    dialogs->inputAnswers = {QString("64 64"), std::nullopt};
+TEST_F(ViewerWindow, BigEndianDicomIsDecodedByTheToolkitWithoutASizePrompt) {
+    load(copyToFolder("dicom/MR_small_implicit.dcm", "MR_small_implicit.dcm"));
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    setRoi(30, 34, 40, 36);
+    form.ButtonStat->click();
+    const QString mean = form.EditHSBP->text(), sd = form.EditVSBP->text();
+
     load(copyToFolder("dicom/MR_small_bigendian.dcm", "MR_small_bigendian.dcm"));
-    ASSERT_EQ(dialogs->inputRequests.size(), 2u);
-    EXPECT_EQ(dialogs->inputRequests[0].defaultText, "128 128");
-    EXPECT_TRUE(errors().empty()) << errors()[0];
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_TRUE(dialogs->inputRequests.empty());
     EXPECT_EQ(field(form.EditHeader), "0");
-    EXPECT_EQ(form.displayBitmap().width, 64);
+    EXPECT_EQ(field(form.EditImgSizeX), "64");
+    EXPECT_EQ(field(form.EditPxlSpc), "0.3125");
+    EXPECT_FALSE(form.CheckBoxSwp->isChecked());
+    EXPECT_TRUE(form.Memo1->toPlainText().startsWith("decoded: Explicit VR Big Endian\n"));
+    EXPECT_GT(form.StringGridDICOM->rowCount(), 40);
+    EXPECT_EQ(form.ImageStream.size(), 64u * 64u * 2u);
+    setRoi(30, 34, 40, 36);
+    form.ButtonStat->click();  // the same image as the implicit file: the same numbers
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(form.EditHSBP->text(), mean);
+    EXPECT_EQ(form.EditVSBP->text(), sd);
 }
 
 TEST_F(ViewerWindow, CancelledDialogAndMissingFileChangeNoState) {

@@ -71,8 +71,10 @@ bool hasLongLengthOnly(std::string_view vr) {
     return false;
 }
 
-// The value of `length` bytes, or a sequence to enter when the length is undefined.
-void takeValue(Cursor& c, RawElement& e, std::size_t length) {
+// The value of `length` bytes. Pixel Data takes what the file holds of them, and is cut short
+// when the file ends before the `declared` length (of the value from the cursor on).
+void takeValue(Cursor& c, RawElement& e, std::size_t length, std::uint64_t declared) {
+    if (e.isPixelData) e.cutShort = declared != kUndefinedLength && !c.has(declared);
     if (length == 0) {
         e.kind = RawElement::Kind::Empty;
         return;
@@ -110,7 +112,7 @@ RawElement readRawElement(Cursor& c, bool isPixelData) {
         // Pixel Data keeps the low half it always showed; it is the last element anyway.
         const std::uint32_t read = length > 0xFFFF && !isPixelData ? length : length16;
         e.shownLength = read;
-        takeValue(c, e, read);
+        takeValue(c, e, read, length);
         return e;
     }
     if (e.vr == "SQ") {
@@ -135,7 +137,7 @@ RawElement readRawElement(Cursor& c, bool isPixelData) {
         }
         const std::uint32_t read = high != 0 && !isPixelData ? length : low;
         e.shownLength = read;
-        takeValue(c, e, std::size_t{read} + 2);
+        takeValue(c, e, std::size_t{read} + 2, std::uint64_t{length} + 2);
         return e;
     }
     if (e.vr == "UN" && length16 == 0) {
@@ -145,7 +147,7 @@ RawElement readRawElement(Cursor& c, bool isPixelData) {
             return e;
         }
         e.shownLength = length;
-        takeValue(c, e, length);
+        takeValue(c, e, length, length);
         return e;
     }
     if (hasLongLengthOnly(e.vr)) {
@@ -155,11 +157,11 @@ RawElement readRawElement(Cursor& c, bool isPixelData) {
             return e;
         }
         e.shownLength = length;
-        takeValue(c, e, length);
+        takeValue(c, e, length, length);
         return e;
     }
     e.shownLength = length16;
-    takeValue(c, e, length16);
+    takeValue(c, e, length16, length16);
     return e;
 }
 

@@ -53,6 +53,7 @@ struct RawElement {
     std::uint32_t shownLength = 0;  // CHR#
     std::string value;
     bool isPixelData = false;
+    bool cutShort = false;  // Pixel Data that the file ends inside
 };
 
 // Reads the element at the cursor. Lengths are read as the scanner always has (16 bits, and the

@@ -108,6 +108,7 @@ class HeaderWalk {
             case RawElement::Kind::Value:
                 break;
         }
+        if (e.isPixelData) r_.pixelDataCutShort = e.cutShort;
         const bool sequenceEnds = inSequence_ && stepOverDelimitations(c);
         recorder_.element(e);
         if (sequenceEnds) {

@@ -44,6 +44,8 @@ struct DicomHeaderResult {
     // Why the listing ends early (the header ends inside an element, too many elements); each is
     // also the table's last row. The load goes on with what was read.
     std::vector<std::string> notes;
+    // The file ends inside the Pixel Data value.
+    bool pixelDataCutShort = false;
     // The transfer syntax UID as the file meta group gives it (empty without one).
     std::string transferSyntax;
     // The transfer syntax when it names compressed pixel data (JPEG, RLE, deflate), which the

@@ -1,0 +1,268 @@
+#include "viewer/dicom/toolkit_reader.h"
+
+#include <gdcmDataSet.h>
+#include <gdcmImage.h>
+#include <gdcmImageReader.h>
+#include <gdcmItem.h>
+#include <gdcmSequenceOfItems.h>
+#include <gdcmTrace.h>
+#include <gdcmTransferSyntax.h>
+#include <gdcmUIDs.h>
+
+#include <cstring>
+#include <sstream>
+#include <string_view>
+
+#include "common/app_error.h"
+#include "viewer/dicom/header_recorder.h"
+#include "viewer/dicom/tag_dictionary.h"
+
+namespace ctiq {
+namespace {
+
+struct SyntaxName {
+    const char* uid;
+    const char* name;
+};
+
+constexpr SyntaxName kSyntaxNames[] = {
+    {"1.2.840.10008.1.2", "Implicit VR Little Endian"},
+    {"1.2.840.10008.1.2.1", "Explicit VR Little Endian"},
+    {"1.2.840.10008.1.2.2", "Explicit VR Big Endian"},
+    {"1.2.840.10008.1.2.1.99", "Deflated Explicit VR Little Endian"},
+    {"1.2.840.10008.1.2.5", "RLE Lossless"},
+    {"1.2.840.10008.1.2.4.50", "JPEG Baseline"},
+    {"1.2.840.10008.1.2.4.51", "JPEG Extended"},
+    {"1.2.840.10008.1.2.4.57", "JPEG Lossless"},
+    {"1.2.840.10008.1.2.4.70", "JPEG Lossless"},
+    {"1.2.840.10008.1.2.4.80", "JPEG-LS Lossless"},
+    {"1.2.840.10008.1.2.4.81", "JPEG-LS Near-Lossless"},
+    {"1.2.840.10008.1.2.4.90", "JPEG 2000 Lossless"},
+    {"1.2.840.10008.1.2.4.91", "JPEG 2000"},
+};
+
+std::string trimmedUid(const char* uid) {
+    std::string s = uid ? uid : "";
+    while (!s.empty() && (s.back() == '\0' || s.back() == ' ')) s.pop_back();
+    return s;
+}
+
+// A stream over the file's bytes without copying them.
+class MemoryBuffer : public std::streambuf {
+  public:
+    explicit MemoryBuffer(const ImageBytes& bytes) {
+        char* begin = const_cast<char*>(reinterpret_cast<const char*>(bytes.data()));
+        setg(begin, begin, begin + bytes.size());
+    }
+
+  protected:
+    pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode) override {
+        char* target = (dir == std::ios_base::beg   ? eback()
+                        : dir == std::ios_base::cur ? gptr()
+                                                    : egptr()) +
+                       off;
+        if (target < eback() || target > egptr()) return pos_type(off_type(-1));
+        setg(eback(), target, egptr());
+        return pos_type(target - eback());
+    }
+    pos_type seekpos(pos_type pos, std::ios_base::openmode mode) override {
+        return seekoff(off_type(pos), std::ios_base::beg, mode);
+    }
+};
+
+// Lists a data set through the scanner's recorder: elements in order, sequences entered item by
+// item. Big-endian binary words are turned around so that numbers read as the scanner reads them.
+void listDataSet(const gdcm::DataSet& ds, bool implicitVr, bool bigEndian,
+                 dicom::HeaderRecorder& recorder) {
+    for (const gdcm::DataElement& de : ds.GetDES()) {
+        const dicom::Tag tag{de.GetTag().GetGroup(), de.GetTag().GetElement()};
+        const gdcm::VR vr = de.GetVR();
+        // The scanner's table leaves out the meta group's length and version.
+        if (tag.group == 0x0002 && tag.element < 0x0002) continue;
+        // A value the toolkit did not read as a sequence is one only where the file says so.
+        gdcm::SmartPointer<gdcm::SequenceOfItems> sq;
+        if (de.IsEmpty() && vr != gdcm::VR::SQ) continue;  // no value: no row, as in the scanner
+        if ((!de.IsEmpty() && dynamic_cast<const gdcm::SequenceOfItems*>(&de.GetValue())) ||
+            vr == gdcm::VR::SQ || (de.IsUndefinedLength() && !de.GetSequenceOfFragments()))
+            sq = de.GetValueAsSQ();
+        if (sq) {
+            recorder.sequence(tag);
+            for (gdcm::SequenceOfItems::SizeType i = 1; i <= sq->GetNumberOfItems(); ++i)
+                listDataSet(sq->GetItem(i).GetNestedDataSet(), implicitVr, bigEndian, recorder);
+            recorder.sequenceEnd();
+            continue;
+        }
+        dicom::RawElement e;
+        e.tag = tag;
+        if (!implicitVr && vr != gdcm::VR::INVALID) e.vr = gdcm::VR::GetVRString(vr);
+        const gdcm::ByteValue* value = de.GetByteValue();
+        if (!value || value->GetLength() == 0) continue;  // no value: no row, as in the scanner
+        e.shownLength = value->GetLength();
+        e.value.assign(value->GetPointer(), value->GetLength());
+        if (bigEndian && (vr == gdcm::VR::US || vr == gdcm::VR::SS || vr == gdcm::VR::OW))
+            for (std::size_t k = 0; k + 1 < e.value.size(); k += 2)
+                std::swap(e.value[k], e.value[k + 1]);
+        recorder.element(e);
+    }
+}
+
+}  // namespace
+
+struct ToolkitReader::State {
+    gdcm::ImageReader reader;
+};
+
+ToolkitReader::ToolkitReader() {
+    // The toolkit's own warnings about odd files would reach the user's terminal.
+    gdcm::Trace::SetWarning(false);
+    gdcm::Trace::SetDebug(false);
+    gdcm::Trace::SetError(false);
+}
+
+ToolkitReader::~ToolkitReader() = default;
+
+bool ToolkitReader::parse(const ImageBytes& bytes) {
+    state_ = std::make_unique<State>();
+    MemoryBuffer buffer(bytes);
+    std::istream in(&buffer);
+    state_->reader.SetStream(in);
+    bool read = false;
+    try {
+        read = state_->reader.Read();
+    } catch (const std::exception&) {
+        read = false;
+    }
+    // The stream lives on this frame only; what was read stays in the reader's data set.
+    if (!read || state_->reader.GetImage().GetNumberOfDimensions() < 2) {
+        state_.reset();
+        return false;
+    }
+    return true;
+}
+
+std::int32_t ToolkitReader::columns() const {
+    return static_cast<std::int32_t>(state_->reader.GetImage().GetDimension(0));
+}
+
+std::int32_t ToolkitReader::rows() const {
+    return static_cast<std::int32_t>(state_->reader.GetImage().GetDimension(1));
+}
+
+std::int32_t ToolkitReader::frames() const {
+    const gdcm::Image& image = state_->reader.GetImage();
+    return image.GetNumberOfDimensions() > 2 ? static_cast<std::int32_t>(image.GetDimension(2)) : 1;
+}
+
+std::string ToolkitReader::transferSyntax() const {
+    return trimmedUid(state_->reader.GetImage().GetTransferSyntax().GetString());
+}
+
+std::string ToolkitReader::transferSyntaxName() const {
+    const std::string uid = transferSyntax();
+    for (const SyntaxName& s : kSyntaxNames)
+        if (uid == s.uid) return s.name;
+    gdcm::UIDs known;
+    known.SetFromUID(uid.c_str());
+    return known.GetName() && *known.GetName() ? known.GetName() : uid;
+}
+
+bool ToolkitReader::pixelDataEquals(const ImageBytes& bytes, std::int64_t offset, std::int32_t cols,
+                                    std::int32_t rowCount) const {
+    const gdcm::Image& image = state_->reader.GetImage();
+    const gdcm::TransferSyntax& ts = image.GetTransferSyntax();
+    const gdcm::PixelFormat& pf = image.GetPixelFormat();
+    if (ts.IsEncapsulated() || ts.GetSwapCode() == gdcm::SwapCode::BigEndian ||
+        pf.GetBitsAllocated() != 16 || pf.GetSamplesPerPixel() != 1)
+        return false;
+    if (cols != columns() || rowCount != rows() || offset < 0) return false;
+    const gdcm::DataElement& pixels = image.GetDataElement();
+    const gdcm::ByteValue* value = pixels.GetByteValue();
+    const std::uint64_t length = std::uint64_t(cols) * std::uint64_t(rowCount) * 2;
+    if (!value || value->GetLength() < length) return false;
+    if (static_cast<std::uint64_t>(offset) > bytes.size() ||
+        length > bytes.size() - static_cast<std::uint64_t>(offset))
+        return false;
+    return std::memcmp(bytes.data() + offset, value->GetPointer(), length) == 0;
+}
+
+bool ToolkitReader::pixelDataComplete(std::size_t fileSize) const {
+    const gdcm::Image& image = state_->reader.GetImage();
+    if (image.GetTransferSyntax().IsEncapsulated()) return true;  // decoding tells
+    const gdcm::PixelFormat& pf = image.GetPixelFormat();
+    const std::uint64_t needed = std::uint64_t(columns()) * std::uint64_t(rows()) *
+                                 pf.GetSamplesPerPixel() * ((pf.GetBitsAllocated() + 7) / 8);
+    const gdcm::ByteValue* value = image.GetDataElement().GetByteValue();
+    return value && value->GetLength() >= needed && needed <= fileSize;
+}
+
+DicomHeaderResult ToolkitReader::header() const {
+    DicomHeaderResult r;
+    r.pixelDataFound = true;
+    const gdcm::File& file = state_->reader.GetFile();
+    const gdcm::TransferSyntax& ts = state_->reader.GetImage().GetTransferSyntax();
+    dicom::HeaderRecorder recorder(r, TagDictionary::builtIn());
+    try {
+        listDataSet(file.GetHeader(), false, false, recorder);
+        listDataSet(file.GetDataSet(), ts.IsImplicit(),
+                    ts.GetSwapCode() == gdcm::SwapCode::BigEndian, recorder);
+        recorder.finish();
+    } catch (const AppError& e) {
+        recorder.keepPreparedTable();
+        r.error = e.what();
+    }
+    DicomFieldWrites& f = r.fields;
+    f.header = "0";
+    f.columns = std::to_string(columns());
+    f.rows = std::to_string(rows());
+    f.swap = false;
+    if (!f.offset) f.offset = "0";
+    r.compressedSyntax.reset();  // decoded here
+    return r;
+}
+
+ImageBytes ToolkitReader::decodeFirstFrame() const {
+    const gdcm::Image& image = state_->reader.GetImage();
+    const gdcm::PixelFormat& pf = image.GetPixelFormat();
+    if (pf.GetSamplesPerPixel() != 1) {
+        throw AppError("This is a colour image (" + std::to_string(pf.GetSamplesPerPixel()) +
+                       " samples per pixel); only grey images can be shown and measured.");
+    }
+    const unsigned bits = pf.GetBitsAllocated();
+    if (bits != 8 && bits != 16) {
+        throw AppError("The samples of this image take " + std::to_string(bits) +
+                       " bits; only 8- and 16-bit samples can be shown and measured.");
+    }
+    std::vector<char> buffer(image.GetBufferLength());
+    if (buffer.empty() || !image.GetBuffer(buffer.data())) {
+        throw AppError("The pixel data (" + transferSyntaxName() +
+                       ") could not be decoded; the header is listed.");
+    }
+    const std::size_t samples = std::size_t(columns()) * std::size_t(rows());
+    const std::size_t bytesPerSample = bits / 8;
+    if (buffer.size() < samples * bytesPerSample)
+        throw AppError("The decoded pixel data is shorter than " + std::to_string(columns()) +
+                       " × " + std::to_string(rows()) + " samples.");
+    ImageBytes words(samples * 2);
+    if (bits == 16) {
+        // The toolkit hands the samples in the machine's order: write them little endian.
+        for (std::size_t k = 0; k < samples; ++k) {
+            std::uint16_t v;
+            std::memcpy(&v, buffer.data() + 2 * k, 2);
+            words[2 * k] = static_cast<std::uint8_t>(v);
+            words[2 * k + 1] = static_cast<std::uint8_t>(v >> 8);
+        }
+    } else {
+        const bool isSigned = pf.GetPixelRepresentation() == 1;
+        for (std::size_t k = 0; k < samples; ++k) {
+            const auto byte = static_cast<std::uint8_t>(buffer[k]);
+            const std::uint16_t v = isSigned ? static_cast<std::uint16_t>(static_cast<std::int16_t>(
+                                                   static_cast<std::int8_t>(byte)))
+                                             : byte;
+            words[2 * k] = static_cast<std::uint8_t>(v);
+            words[2 * k + 1] = static_cast<std::uint8_t>(v >> 8);
+        }
+    }
+    return words;
+}
+
+}  // namespace ctiq
