@@ -133,13 +133,19 @@ std::string writePhantom(const std::string& out, const PhantomSpec& s, bool dico
         element(bytes, 0x0002, 0x0003, "UI", "2.25.1");
         element(bytes, 0x0002, 0x0010, "UI", "1.2.840.10008.1.2.1");
         const std::string spacing = FloatToStr(s.spacing);
+        // The identifying UIDs and the photometric interpretation that DICOM tools require.
+        element(bytes, 0x0008, 0x0016, "UI", "1.2.840.10008.5.1.4.1.1.2");
+        element(bytes, 0x0008, 0x0018, "UI", "2.25.1");
         element(bytes, 0x0008, 0x0060, "CS", "CT");
         element(bytes, 0x0008, 0x1090, "LO", "CTIQ PHANTOM");
         element(bytes, 0x0018, 0x0050, "DS", "1.0");
         element(bytes, 0x0018, 0x0060, "DS", "120");
         element(bytes, 0x0018, 0x1100, "DS", FloatToStr(s.spacing * s.columns));
         element(bytes, 0x0018, 0x1210, "SH", "STANDARD");
+        element(bytes, 0x0020, 0x000D, "UI", "2.25.2");
+        element(bytes, 0x0020, 0x000E, "UI", "2.25.3");
         element(bytes, 0x0028, 0x0002, "US", us(1));
+        element(bytes, 0x0028, 0x0004, "CS", "MONOCHROME2");
         element(bytes, 0x0028, 0x0010, "US", us(static_cast<std::uint16_t>(s.rows)));
         element(bytes, 0x0028, 0x0011, "US", us(static_cast<std::uint16_t>(s.columns)));
         element(bytes, 0x0028, 0x0030, "DS", spacing + "\\" + spacing);

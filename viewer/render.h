@@ -29,6 +29,7 @@ void requireDrawableBitmap(const ViewLayout& layout);
 struct GreyWindow {
     std::int32_t level = 0;
     std::int32_t width = 0;
+    bool operator==(const GreyWindow&) const = default;
 };
 
 struct PaintOptions {

@@ -137,7 +137,8 @@ RawElement readRawElement(Cursor& c, bool isPixelData) {
         }
         const std::uint32_t read = high != 0 && !isPixelData ? length : low;
         e.shownLength = read;
-        takeValue(c, e, std::size_t{read} + 2, std::uint64_t{length} + 2);
+        takeValue(c, e, std::size_t{read} + 2,
+                  length == kUndefinedLength ? length : std::uint64_t{length} + 2);
         return e;
     }
     if (e.vr == "UN" && length16 == 0) {

@@ -192,7 +192,10 @@ bool ToolkitReader::pixelDataComplete(std::size_t fileSize) const {
     const std::uint64_t needed = std::uint64_t(columns()) * std::uint64_t(rows()) *
                                  pf.GetSamplesPerPixel() * ((pf.GetBitsAllocated() + 7) / 8);
     const gdcm::ByteValue* value = image.GetDataElement().GetByteValue();
-    return value && value->GetLength() >= needed && needed <= fileSize;
+    // A deflated data set is smaller than its pixels; any other must hold them.
+    const bool deflated =
+        image.GetTransferSyntax() == gdcm::TransferSyntax::DeflatedExplicitVRLittleEndian;
+    return value && value->GetLength() >= needed && (deflated || needed <= fileSize);
 }
 
 DicomHeaderResult ToolkitReader::header() const {
