@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include <algorithm>
+#include <iostream>
 
 #include "cli/phantom.h"
 #include "common/app_error.h"
@@ -11,6 +12,7 @@
 #include "mtf/roi_table.h"
 #include "mtf/table_analysis.h"
 #include "viewer/auto_window.h"
+#include "viewer/file_reading.h"
 #include "viewer/header_export.h"
 #include "viewer/headless_load.h"
 #include "viewer/render.h"
@@ -28,6 +30,10 @@ LoadMode modeOf(const CommandLine& line) {
     throw UsageError("--mode takes 8bit, 16bit or dicom, not '" + mode + "'");
 }
 
+void sayReader(const CommandLine& line, const std::string& file, const std::string& reader) {
+    if (line.flags.count("verbose")) std::cerr << file << ": read by " << reader << "\n";
+}
+
 LoadedImage load(const CommandLine& line, const std::string& file) {
     LoadOverrides given;
     if (const auto size = line.integers("size", 2)) given.size = MatrixSize{(*size)[0], (*size)[1]};
@@ -35,7 +41,9 @@ LoadedImage load(const CommandLine& line, const std::string& file) {
     given.offset = line.integer("offset");
     given.swap = line.flags.count("swap") != 0;
     if (line.has("spacing")) given.spacing = line.value("spacing", "");
-    return loadImageHeadless(file, modeOf(line), given);
+    LoadedImage image = loadImageHeadless(file, modeOf(line), given);
+    sayReader(line, file, image.reader);
+    return image;
 }
 
 // The ROI as the viewer draws it after a load (or as --roi places it).
@@ -53,11 +61,22 @@ std::string tableTitle(const std::string& command) {
 }
 
 std::string runHeader(const CommandLine& line, const std::string& file) {
-    const LoadedImage image = load(line, file);
-    const bool listed = image.dicom && image.dicom->pixelDataFound;
-    if (line.flags.count("summary")) return listed ? image.dicom->summary : std::string();
+    // The header is listed whether or not the image can be shown; --size is taken (and not
+    // needed) so that the hint of the other commands works here too.
+    line.integers("size", 2);
+    ImageBytes bytes;
+    readWholeFile(file, bytes);
+    const LoadPlan plan = planLoad(file, bytes, modeOf(line));
+    sayReader(line, file, plan.readerName());
+    try {
+        requireShowable(plan);
+    } catch (const AppError& e) {
+        std::cerr << file << ": " << e.what() << "\n";
+    }
+    const bool listed = plan.dicom && plan.dicom->pixelDataFound;
+    if (line.flags.count("summary")) return listed ? plan.dicom->summary : std::string();
     return headerTableText(kHeaderTableTitles,
-                           listed ? image.dicom->rows : std::vector<HeaderRow>{});
+                           listed ? plan.dicom->rows : std::vector<HeaderRow>{});
 }
 
 std::string runStats(const CommandLine& line, const std::string& file) {

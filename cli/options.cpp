@@ -115,7 +115,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             continue;
         }
         const std::string name = a.substr(2);
-        if (name == "swap" || (name == "summary" && line.command == "header") ||
+        if (name == "swap" || name == "verbose" ||
+            (name == "summary" && line.command == "header") ||
             (name == "dicom" && line.command == "phantom")) {
             line.flags[name] = true;
             continue;
@@ -123,7 +124,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         const bool imageCommand =
             line.command != "header" && line.command != "phantom" && line.command != "selftest";
         const bool known = own.count(name) || (imageCommand && kImageOptions.count(name)) ||
-                           (line.command == "header" && name == "mode");
+                           (line.command == "header" && (name == "mode" || name == "size"));
         if (!known) throw UsageError("unknown option '" + a + "' for " + line.command);
         if (i + 1 >= arguments.size()) throw UsageError("option '" + a + "' needs a value");
         line.values[name] = arguments[++i];
@@ -165,12 +166,16 @@ std::string usage(const std::string& command) {
         "  --header BYTES            bytes before the first sample\n"
         "  --offset N                added to every sample (default: 0, or the rescale intercept)\n"
         "  --swap                    exchange the two bytes of every sample\n"
+        "  --verbose                 name the reader of each file on stderr (file name, header\n"
+        "                            scanner, or the DICOM toolkit and what it decoded)\n"
         "  --spacing MM              pixel spacing in mm\n"
         "  --roi CX,CY,W,H           ROI centre and size (default: image centre, 256 x 256)\n";
     if (command == "header")
-        return "Usage: ctiq-cli header [--summary] [--mode M] FILE\n"
+        return "Usage: ctiq-cli header [--summary] [--mode M] [--size COLS,ROWS] [--verbose] FILE\n"
                "Prints the DICOM header table as \"HeaderToCB\" copies it, or with --summary the "
-               "scan summary.\n";
+               "scan summary, whenever the header can be read, also when the image cannot be "
+               "shown (the reason goes to stderr). --verbose names the reader that gave the "
+               "image.\n";
     if (command == "stats")
         return "Usage: ctiq-cli stats [options] FILE...\n"
                "Prints file, ROI mean and SD (population), one line per file.\n" +

@@ -11,6 +11,7 @@ LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const Load
     image.path = path;
     readWholeFile(path, image.bytes);
     LoadPlan plan = planLoad(path, image.bytes, mode);
+    image.reader = plan.readerName();
     std::string header = "0", offset = "0";
     image.spacingText = plan.name.spacing;
     if (plan.dicom) {
@@ -19,7 +20,6 @@ LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const Load
         if (f.offset) offset = *f.offset;
         if (f.pixelSpacing) image.spacingText = *f.pixelSpacing;
         if (f.swap) image.swap = *f.swap;
-        image.reader = plan.readerName();
         image.dicom = plan.dicom;
         requireShowable(plan);
         if (plan.decoded) image.bytes = std::move(plan.decoded->samples);

@@ -33,7 +33,7 @@ struct LoadedImage {
     bool swap = false;
     std::string spacingText;
     std::optional<DicomHeaderResult> dicom;  // when the header was read
-    std::string reader = "file name";        // which reader gave the image (LoadPlan::readerName)
+    std::string reader;                      // which reader gave the image (LoadPlan::readerName)
 
     // The measurements' value rule with this image's format, "Swap" and offset.
     SampleValueRule valueRule() const;

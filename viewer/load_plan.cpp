@@ -55,8 +55,8 @@ void takeFromToolkit(LoadPlan& plan, const ToolkitReader& toolkit) {
 }  // namespace
 
 std::string LoadPlan::readerName() const {
-    if (decoded) return "decoded: " + decoded->transferSyntaxName;
-    return dicom ? "header scanner" : "file name";
+    if (decoded) return "the DICOM toolkit (" + decoded->transferSyntaxName + ")";
+    return dicom ? "the header scanner" : "the file name's geometry";
 }
 
 LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mode) {

@@ -39,7 +39,8 @@ struct LoadPlan {
     std::string suggestion;                  // the size the prompt offers when one is unknown
 
     bool needsSize() const { return columns.empty() || rows.empty(); }
-    // Which reader gave the image, for the user ("header scanner", "decoded: JPEG Lossless").
+    // Which reader gave the image, for the user ("the header scanner", "the DICOM toolkit (JPEG
+    // Lossless)").
     std::string readerName() const;
 };
 

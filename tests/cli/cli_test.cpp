@@ -157,5 +157,36 @@ TEST(Cli, UsageAndMeasurementErrors) {
     EXPECT_NE(prompt.err.find("--size"), std::string::npos);
 }
 
+TEST(Cli, EncodingsReadAlikeAndTheHeaderIsListedWhateverTheImage) {
+    const QString base = QString::fromStdString(test::testData("encodings/"));
+    const CliRun stats =
+        cli({"stats", "--verbose", "--roi", "30,22,20,16", base + "explicit_little.dcm",
+             base + "jpeg_lossless.dcm", base + "explicit_big.dcm"});
+    ASSERT_EQ(stats.status, 0) << stats.err;
+    std::vector<std::string> numbers;
+    std::size_t at = stats.out.find("\r\n") + 2;
+    while (at < stats.out.size()) {
+        const std::size_t end = stats.out.find("\r\n", at);
+        const std::string row = stats.out.substr(at, end - at);
+        numbers.push_back(row.substr(row.find('\t')));
+        at = end + 2;
+    }
+    ASSERT_EQ(numbers.size(), 3u);
+    EXPECT_EQ(numbers[1], numbers[0]);
+    EXPECT_EQ(numbers[2], numbers[0]);
+    EXPECT_NE(stats.err.find("jpeg_lossless.dcm: read by the DICOM toolkit (JPEG Lossless)"),
+              std::string::npos)
+        << stats.err;
+    EXPECT_NE(stats.err.find("explicit_little.dcm: read by the header scanner"), std::string::npos);
+
+    // A file cut short inside its pixels: the header is still listed, --size is taken.
+    const CliRun header = cli({"header", "--size", "64,64",
+                               QString::fromStdString(test::testData("dicom/MR_truncated.dcm"))});
+    EXPECT_EQ(header.status, 0) << header.err;
+    EXPECT_GT(std::count(header.out.begin(), header.out.end(), '\n'), 60);
+    const CliRun summary = cli({"header", "--summary", base + "j2k_lossless.dcm"});
+    EXPECT_EQ(summary.out.rfind("decoded: JPEG 2000 Lossless\r\n", 0), 0u) << summary.out;
+}
+
 }  // namespace
 }  // namespace ctiq
