@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "common/app_error.h"
 #include "tests/support/test_files.h"
 #include "tests/support/window_fixture.h"
 #include "viewer/auto_window.h"
@@ -105,6 +106,32 @@ TEST_F(EncodingsInTheViewer, OpenWithoutASizePromptAndMeasureAlike) {
         EXPECT_EQ(viewer.Memo1->toPlainText().startsWith("decoded: "), decoded) << e.file;
     }
     EXPECT_TRUE(dialogs->inputRequests.empty());
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+TEST(Encodings, MultiFrameShowsTheFirstFrameAndSaysHowManyColourIsRefused) {
+    const LoadedImage frames =
+        loadImageHeadless(encoded("other/two_frames_jpeg.dcm"), LoadMode::Dicom, {});
+    const LoadedImage single =
+        loadImageHeadless(encoded("explicit_little.dcm"), LoadMode::Dicom, {});
+    EXPECT_EQ(frames.bytes.size(), 64u * 48u * 2u);
+    EXPECT_TRUE(measure(frames) == measure(single));  // frame 1 is the phantom
+    ASSERT_TRUE(frames.dicom);
+    EXPECT_EQ(frames.dicom->summary.rfind("decoded: JPEG Lossless (frame 1 of 2)\r\n", 0), 0u);
+
+    try {
+        loadImageHeadless(encoded("other/colour_rle.dcm"), LoadMode::Dicom, {});
+        ADD_FAILURE() << "a colour image was loaded";
+    } catch (const AppError& e) {
+        EXPECT_NE(std::string(e.what()).find("colour image (3 samples per pixel)"),
+                  std::string::npos)
+            << e.what();
+    }
 }
 
 }  // namespace
