@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "common/app_error.h"
+#include "viewer/dicom/abort_guard.h"
 #include "viewer/dicom/header_recorder.h"
 #include "viewer/dicom/tag_dictionary.h"
 
@@ -106,6 +107,91 @@ void listDataSet(const gdcm::DataSet& ds, bool implicitVr, bool bigEndian,
     }
 }
 
+std::uint16_t word(const std::uint8_t* p, bool bigEndian) {
+    return static_cast<std::uint16_t>(bigEndian ? p[0] << 8 | p[1] : p[0] | p[1] << 8);
+}
+
+std::uint32_t dword(const std::uint8_t* p, bool bigEndian) {
+    return bigEndian ? std::uint32_t{word(p, true)} << 16 | word(p + 2, true)
+                     : word(p, false) | std::uint32_t{word(p + 2, false)} << 16;
+}
+
+// True when every element from `pos` on declares a length that fits in the bytes that remain
+// (sequences and items are entered, not skipped). The toolkit allocates a value's declared
+// length before it reads it: a small file must not make it allocate gigabytes.
+bool lengthsFit(const ImageBytes& bytes, std::size_t pos, bool implicitVr, bool bigEndian,
+                std::uint16_t lastGroup) {
+    const std::size_t size = bytes.size();
+    bool fragments = false;  // inside encapsulated pixel data: items hold bytes, not elements
+    while (pos + 8 <= size) {
+        const std::uint8_t* p = bytes.data() + pos;
+        const std::uint16_t group = word(p, bigEndian);
+        if (group > lastGroup && group != 0xFFFE) return true;  // past the part to check
+        const bool structure = group == 0xFFFE;  // item and delimitation tags: tag and length
+        if (structure && fragments && word(p + 2, bigEndian) == 0xE0DD) fragments = false;
+        std::uint64_t length;
+        bool enter = structure && !fragments;
+        if (structure || implicitVr) {
+            length = dword(p + 4, bigEndian);
+            pos += 8;
+        } else {
+            const std::string_view vr(reinterpret_cast<const char*>(p + 4), 2);
+            const bool longLength = vr == "OB" || vr == "OW" || vr == "OF" || vr == "OD" ||
+                                    vr == "OL" || vr == "OV" || vr == "SQ" || vr == "UN" ||
+                                    vr == "UT" || vr == "UC" || vr == "UR" || vr == "SV" ||
+                                    vr == "UV";
+            if (longLength) {
+                if (pos + 12 > size) return false;
+                length = dword(p + 8, bigEndian);
+                pos += 12;
+            } else {
+                length = word(p + 6, bigEndian);
+                pos += 8;
+            }
+            enter = vr == "SQ";
+            if (length == 0xFFFFFFFF && !enter && !structure) fragments = true;
+        }
+        if (implicitVr && !structure && length == 0xFFFFFFFF && group == 0x7FE0) fragments = true;
+        if (length == 0xFFFFFFFF || enter) continue;  // the contents follow as elements
+        if (length > size - pos) return false;
+        pos += static_cast<std::size_t>(length);
+    }
+    return true;
+}
+
+// The meta group (explicit VR little endian) and the data set after it, by its transfer syntax.
+// A deflated data set cannot be walked here; files without meta are tried in both orders.
+bool declaredLengthsFit(const ImageBytes& bytes) {
+    std::size_t pos = 0;
+    if (bytes.size() >= 132 && std::memcmp(bytes.data() + 128, "DICM", 4) == 0) pos = 132;
+    std::string syntax;
+    if (pos + 8 <= bytes.size() && word(bytes.data() + pos, false) == 0x0002) {
+        if (!lengthsFit(bytes, pos, false, false, 0x0002)) return false;
+        // Find where the meta group ends and which syntax follows.
+        while (pos + 8 <= bytes.size() && word(bytes.data() + pos, false) == 0x0002) {
+            const std::uint8_t* p = bytes.data() + pos;
+            const std::string_view vr(reinterpret_cast<const char*>(p + 4), 2);
+            const bool longLength = vr == "OB" || vr == "UN" || vr == "SQ" || vr == "UT";
+            const std::size_t header = longLength ? 12 : 8;
+            if (pos + header > bytes.size()) return false;
+            const std::uint64_t length = longLength ? dword(p + 8, false) : word(p + 6, false);
+            if (length > bytes.size() - pos - header) return false;
+            if (word(p + 2, false) == 0x0010)
+                syntax = trimmedUid(std::string(reinterpret_cast<const char*>(p + header),
+                                                static_cast<std::size_t>(length))
+                                        .c_str());
+            pos += header + static_cast<std::size_t>(length);
+        }
+    }
+    if (syntax == "1.2.840.10008.1.2.1.99") return true;
+    if (!syntax.empty())
+        return lengthsFit(bytes, pos, syntax == "1.2.840.10008.1.2",
+                          syntax == "1.2.840.10008.1.2.2", 0xFFFF);
+    return lengthsFit(bytes, pos, true, false, 0xFFFF) ||
+           lengthsFit(bytes, pos, false, false, 0xFFFF) ||
+           lengthsFit(bytes, pos, false, true, 0xFFFF);
+}
+
 }  // namespace
 
 struct ToolkitReader::State {
@@ -122,16 +208,21 @@ ToolkitReader::ToolkitReader() {
 ToolkitReader::~ToolkitReader() = default;
 
 bool ToolkitReader::parse(const ImageBytes& bytes) {
+    state_.reset();
+    if (!declaredLengthsFit(bytes)) return false;
     state_ = std::make_unique<State>();
     MemoryBuffer buffer(bytes);
     std::istream in(&buffer);
     state_->reader.SetStream(in);
     bool read = false;
-    try {
-        read = state_->reader.Read();
-    } catch (const std::exception&) {
-        read = false;
-    }
+    auto work = [&] {
+        try {
+            read = state_->reader.Read();
+        } catch (const std::exception&) {
+            read = false;
+        }
+    };
+    if (!runSurvivingAbort(work)) read = false;
     // The stream lives on this frame only; what was read stays in the reader's data set.
     if (!read || state_->reader.GetImage().GetNumberOfDimensions() < 2) {
         state_.reset();
@@ -204,15 +295,23 @@ DicomHeaderResult ToolkitReader::header() const {
     const gdcm::File& file = state_->reader.GetFile();
     const gdcm::TransferSyntax& ts = state_->reader.GetImage().GetTransferSyntax();
     dicom::HeaderRecorder recorder(r, TagDictionary::builtIn());
-    try {
-        listDataSet(file.GetHeader(), false, false, recorder);
-        listDataSet(file.GetDataSet(), ts.IsImplicit(),
-                    ts.GetSwapCode() == gdcm::SwapCode::BigEndian, recorder);
+    std::optional<std::string> stopped;
+    auto work = [&] {
+        try {
+            listDataSet(file.GetHeader(), false, false, recorder);
+            listDataSet(file.GetDataSet(), ts.IsImplicit(),
+                        ts.GetSwapCode() == gdcm::SwapCode::BigEndian, recorder);
+            recorder.finish();
+        } catch (const AppError& e) {
+            recorder.keepPreparedTable();
+            stopped = e.what();
+        }
+    };
+    if (!runSurvivingAbort(work)) {
         recorder.finish();
-    } catch (const AppError& e) {
-        recorder.keepPreparedTable();
-        r.error = e.what();
+        recorder.note("The DICOM toolkit could not list the rest of this header.");
     }
+    if (stopped) r.error = *stopped;
     DicomFieldWrites& f = r.fields;
     f.header = "0";
     f.columns = std::to_string(columns());
@@ -236,7 +335,9 @@ ImageBytes ToolkitReader::decodeFirstFrame() const {
                        " bits; only 8- and 16-bit samples can be shown and measured.");
     }
     std::vector<char> buffer(image.GetBufferLength());
-    if (buffer.empty() || !image.GetBuffer(buffer.data())) {
+    bool decoded = false;
+    auto work = [&] { decoded = !buffer.empty() && image.GetBuffer(buffer.data()); };
+    if (!runSurvivingAbort(work) || !decoded) {
         throw AppError("The pixel data (" + transferSyntaxName() +
                        ") could not be decoded; the header is listed.");
     }
