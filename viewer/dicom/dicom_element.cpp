@@ -141,17 +141,7 @@ RawElement readRawElement(Cursor& c, bool isPixelData) {
                   length == kUndefinedLength ? length : std::uint64_t{length} + 2);
         return e;
     }
-    if (e.vr == "UN" && length16 == 0) {
-        const std::uint32_t length = c.read32();
-        if (length == kUndefinedLength && undefinedAllowed) {
-            enterUndefinedLength(c, e);
-            return e;
-        }
-        e.shownLength = length;
-        takeValue(c, e, length, length);
-        return e;
-    }
-    if (hasLongLengthOnly(e.vr)) {
+    if ((e.vr == "UN" && length16 == 0) || hasLongLengthOnly(e.vr)) {
         const std::uint32_t length = c.read32();
         if (length == kUndefinedLength && undefinedAllowed) {
             enterUndefinedLength(c, e);

@@ -1,0 +1,132 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QWheelEvent>
+
+#include "common/app_error.h"
+#include "common/number_text.h"
+#include "common/ui/dialogs.h"
+#include "common/ui/event_hook.h"
+#include "common/ui/guarded.h"
+#include "common/ui/text.h"
+#include "mtf/roi_table.h"
+#include "mtf/unit2.h"
+#include "viewer/header_export.h"
+#include "viewer/image_view.h"
+#include "viewer/trimming.h"
+#include "viewer/unit1.h"
+#include "viewer/unit1_constants.h"
+
+// The viewer's image operations and hand-offs: flips, turns, trimming, wheel stepping through
+// the folder, the header table's size and export, "toMTF" and "imgToCB".
+
+namespace ctiq {
+using namespace viewer_ui;
+
+void TForm1::ButtonVertClick() {
+    if (!hasImage()) return;
+    flipVertical(ImageStream.data(), ImageStream.size(), storedImage());
+    DrawImage();
+}
+
+void TForm1::ButtonHorizClick() {
+    if (!hasImage()) return;
+    flipHorizontal(ImageStream.data(), ImageStream.size(), storedImage());
+    DrawImage();
+}
+
+void TForm1::rotate(Turn turn) {
+    if (!hasImage()) return;
+    const StoredImageLayout image = storedImage();
+    const IntRect square =
+        rotationSquare({ViewLeft, ViewTop, ViewRight, ViewBottom}, image, ImageStream.size());
+    rotateSquare(ImageStream.data(), image, square, turn);
+    DrawImage();
+}
+
+void TForm1::ButtonCCWClick() {
+    rotate(Turn::CounterClockwise);
+}
+
+void TForm1::ButtonCWClick() {
+    rotate(Turn::Clockwise);
+}
+
+void TForm1::ButtonTrimingClick() {
+    // Checked before the dialog, so nobody picks a file for an ROI that cannot be saved.
+    const RoiBlock block = checkedRoiBlock();
+    const std::string chosen = dialogs().openFile(this).toStdString();
+    if (chosen.empty()) return;
+    StrToInt(text(EditOffst));  // the samples are copied unchanged, but the offset must be a number
+    const std::vector<std::uint8_t> samples =
+        trimmedSamples(ImageStream.data(), storedImage(), block);
+    const std::string path = trimmedFileName(chosen, block.nc, block.nr, text(EditPxlSpc));
+    saveFileSafely(path, samples);
+    dialogs().showInformation(this, "トリミングした画像を保存しました。");
+}
+
+void TForm1::installWheelStepping() {
+    qApp->installEventFilter(new EventHook(this, [this](QObject*, QEvent* event) {
+        if (event->type() != QEvent::Wheel) return false;
+        const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+        // A horizontal wheel or a scroll phase without vertical travel is no notch.
+        if (delta == 0 || QApplication::activeWindow() != this) return false;
+        bool handled = false;
+        guarded(this, [&] { ApplicationEvents1Message(delta, handled); });
+        return handled || StringGridDICOM->height() < 200;
+    }));
+}
+
+void TForm1::ApplicationEvents1Message(int wheelDelta, bool& handled) {
+    if (StringGridDICOM->height() >= 200) return;  // the enlarged table scrolls instead
+    const std::int32_t position = StrToInt(text(EditFListNo));
+    if (position < 0 || position >= ListBox1->count())
+        throw AppError(messages::listIndexOutOfRange(position));
+    EditFileName->setText(ListBox1->item(position)->text());
+    LoadState = LoadStatus::FromFileField;
+    BitBtnLoadClick();
+    LoadState = LoadStatus::Loaded;
+    const std::int32_t next = StrToInt(text(EditFListNo));
+    if (wheelDelta > 0) {
+        if (next < ListBox1->count() - 1) EditFListNo->setText(q(IntToStr(next + 1)));
+    } else if (next > 0) {
+        EditFListNo->setText(q(IntToStr(next - 1)));
+    }
+    handled = true;
+}
+
+void TForm1::StringGridDICOMDblClick() {
+    const int height = StringGridDICOM->height();
+    if (height < 200) {
+        StringGridDICOM->setGeometry(StringGridDICOM->x(), 22, StringGridDICOM->width(),
+                                     kLargeTableHeight);
+        StringGridDICOM->raise();
+    } else if (height > 200) {
+        StringGridDICOM->setGeometry(StringGridDICOM->x(), 536, StringGridDICOM->width(),
+                                     kSmallTableHeight);
+    }
+}
+
+void TForm1::ButtonHeaderToCBClick() {
+    const QString exported = latin1(headerTableText(kHeaderTableTitles, headerRows_));
+    Memo2->setPlainText(exported);
+    QGuiApplication::clipboard()->setText(exported);
+}
+
+void TForm1::ButtonToTableClick() {
+    if (!form2_) return;
+    const RoiBlock block = checkedRoiBlock();  // reads EditHeader before the table is touched
+    const SampleValueRule rule = sampleRule();
+    form2_->receiveRoi(roiPixelTable(ImageStream.data(), storedImage(), block, RoiFrameRect, rule),
+                       EditPxlSpc->text(), block.nc);
+    ButtonToForm2Click();
+}
+
+void TForm1::ButtonSaveBMPClick() {
+    QGuiApplication::clipboard()->setImage(Image1->toImage());
+}
+
+}  // namespace ctiq
