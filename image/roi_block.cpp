@@ -12,7 +12,7 @@ RoiBlock roiBlock(const IntRect& frame, std::int32_t viewLeft, std::int32_t view
     b.nc = checkedAdd(checkedSub(frame.right, frame.left), 1);
     b.nr = checkedAdd(checkedSub(frame.bottom, frame.top), 1);
     b.r0 = checkedAdd(viewTop, frame.top);
-    b.c0 = checkedSub(checkedAdd(viewLeft, frame.left), 1);
+    b.c0 = checkedAdd(viewLeft, frame.left);
     return b;
 }
 

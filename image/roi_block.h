@@ -9,7 +9,8 @@
 namespace ctiq {
 
 // The stored samples under the ROI frame: nr rows from stored row r0 and nc columns from stored
-// column c0. The block starts one column left of the column under the frame's left edge.
+// column c0, exactly the samples the frame encloses. Statistics, trimming, "toMTF" and the
+// spectrum all take this block.
 struct RoiBlock {
     std::int32_t r0 = 0;
     std::int32_t c0 = 0;

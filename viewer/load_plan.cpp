@@ -1,5 +1,7 @@
 #include "viewer/load_plan.h"
 
+#include <algorithm>
+
 #include "common/app_error.h"
 #include "common/number_text.h"
 #include "viewer/dicom/tag_dictionary.h"
@@ -95,7 +97,8 @@ void requireShowable(const LoadPlan& plan) {
 }
 
 RoiFields defaultRoi(std::int32_t columns, std::int32_t rows) {
-    return {columns / 2, rows / 2, 256, 256};
+    // 256 × 256 at the centre, or the whole image where it is smaller.
+    return {columns / 2, rows / 2, std::clamp(columns, 1, 256), std::clamp(rows, 1, 256)};
 }
 
 }  // namespace ctiq

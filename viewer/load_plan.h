@@ -54,7 +54,8 @@ void requireShowable(const LoadPlan& plan);
 // image is too small for one).
 inline constexpr GreyWindow kDefaultWindow{512, 1024};
 
-// The ROI a load places unless "Lock" is ticked: centred, 256 × 256.
+// The ROI a load places unless "Lock" is ticked: centred, 256 × 256, or the whole image on a side
+// shorter than 256.
 struct RoiFields {
     std::int32_t centreX = 0, centreY = 0, width = 0, height = 0;
 };

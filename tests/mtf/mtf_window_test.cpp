@@ -87,7 +87,7 @@ TEST_F(MtfWindow, HandOffLaysOutTheRoiTable) {
     EXPECT_EQ(cell(0, 1), "200");
     EXPECT_EQ(cell(0, 64), "263");
     EXPECT_EQ(cell(0, 0), "");
-    EXPECT_EQ(cell(1, 1), std::to_string(static_cast<std::int16_t>(200 * 1000 + 99)));
+    EXPECT_EQ(cell(1, 1), std::to_string(static_cast<std::int16_t>(200 * 1000 + 100)));
     EXPECT_EQ(field(form.EditPxlSpc), "0.468");
     EXPECT_EQ(field(form.EditLSFgdx), "0.468");
     EXPECT_EQ(field(form.Editdnd), "64");
@@ -102,10 +102,10 @@ TEST_F(MtfWindow, EightBitHandOffWritesByteValuesAndEmptySpacingGivesOne) {
     for (int k = 0; k < 256; ++k) bytes[k] = static_cast<std::uint8_t>(k);
     load("b 16 16.raw", bytes, 0);
     ASSERT_EQ(viewer.EditPxlSpc->text(), "");
-    setRoi(8, 8, 4, 2);  // rows 7..8, columns 5..8
+    setRoi(8, 8, 4, 2);  // rows 7..8, columns 6..9
     handOff();
-    EXPECT_EQ(cell(1, 1), "117");
-    EXPECT_EQ(cell(4, 2), "136");
+    EXPECT_EQ(cell(1, 1), "118");
+    EXPECT_EQ(cell(4, 2), "137");
     EXPECT_EQ(field(form.EditPxlSpc), "1");
     EXPECT_EQ(field(form.EditMTFgdx), "1");
 }
@@ -121,29 +121,29 @@ TEST_F(MtfWindow, HandOffOfAnRoiOutsideTheImageChangesNothing) {
 
 TEST_F(MtfWindow, CopiesSelectionsAndStatistics) {
     load("c 512 512 1.raw", coordinateImage());
-    setRoi(101, 201, 3, 3);  // frame columns 100..102 → stored columns 99..101, rows 200..202
+    setRoi(101, 201, 3, 3);  // frame columns and stored columns 100..102, rows 200..202
     handOff();
     auto v = [](int r, int c) { return std::to_string(static_cast<std::int16_t>(r * 1000 + c)); };
     form.EditStep->setText("2");
     form.ButtonAll->click();
-    EXPECT_EQ(clipboard(),
-              v(200, 99) + "\t" + v(200, 101) + "\r\n" + v(202, 99) + "\t" + v(202, 101) + "\r\n");
+    EXPECT_EQ(clipboard(), v(200, 100) + "\t" + v(200, 102) + "\r\n" + v(202, 100) + "\t" +
+                               v(202, 102) + "\r\n");
     EXPECT_EQ(form.SelRect, (CellRect{1, 1, 3, 3}));
     EXPECT_EQ(field(form.EditWork1), "3");
     form.ButtonSelected->click();  // the same block: the same statistics
-    EXPECT_EQ(clipboard(), v(200, 99) + "\t" + v(200, 100) + "\t" + v(200, 101) + "\r\n" +
-                               v(201, 99) + "\t" + v(201, 100) + "\t" + v(201, 101) + "\r\n" +
-                               v(202, 99) + "\t" + v(202, 100) + "\t" + v(202, 101) + "\r\n");
-    EXPECT_EQ(field(form.EditMax), v(202, 101));
-    EXPECT_EQ(field(form.EditMin), v(200, 99));
+    EXPECT_EQ(clipboard(), v(200, 100) + "\t" + v(200, 101) + "\t" + v(200, 102) + "\r\n" +
+                               v(201, 100) + "\t" + v(201, 101) + "\t" + v(201, 102) + "\r\n" +
+                               v(202, 100) + "\t" + v(202, 101) + "\t" + v(202, 102) + "\r\n");
+    EXPECT_EQ(field(form.EditMax), v(202, 102));
+    EXPECT_EQ(field(form.EditMin), v(200, 100));
     EXPECT_EQ(form.StatusPanels[1]->text(), "3  3");
     form.CheckBoxSwapRC->setChecked(true);
     form.ButtonAll->click();
     EXPECT_EQ(clipboard().substr(0, clipboard().find("\r\n")),
-              v(200, 99) + "\t" + v(201, 99) + "\t" + v(202, 99));
+              v(200, 100) + "\t" + v(201, 100) + "\t" + v(202, 100));
     form.SelRect = {2, 2, 3, 2};
     form.Button1->click();
-    EXPECT_EQ(clipboard(), v(201, 100) + "\r\n" + v(201, 101) + "\r\n");
+    EXPECT_EQ(clipboard(), v(201, 101) + "\r\n" + v(201, 102) + "\r\n");
     EXPECT_TRUE(errors().empty()) << errors()[0];
 }
 
@@ -199,7 +199,7 @@ TEST_F(MtfWindow, PointPhantomMtfMatchesTheAnalyticGaussian) {
          test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
     setRoi(128, 128, 64, 64);
     handOff();
-    ASSERT_EQ(form.MaxCol, 34);  // stored column 128 = c0 95 + 33: table column 34
+    ASSERT_EQ(form.MaxCol, 33);  // stored column 128 = c0 96 + 32: table column 33
     form.ButtonCalMTF->click();
     ASSERT_TRUE(errors().empty()) << errors()[0];
     ASSERT_EQ(form.NMtf, 64);

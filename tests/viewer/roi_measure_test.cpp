@@ -11,15 +11,15 @@ namespace {
 
 using test::wordsLE;
 
-TEST(RoiBlock, StartsOneColumnLeftOfTheFrame) {
+TEST(RoiBlock, IsExactlyTheSamplesUnderTheFrame) {
     const RoiBlock b = roiBlock({10, 20, 73, 83}, 0, 0);
     EXPECT_EQ(b.nc, 64);
     EXPECT_EQ(b.nr, 64);
     EXPECT_EQ(b.r0, 20);
-    EXPECT_EQ(b.c0, 9);
+    EXPECT_EQ(b.c0, 10);
     const RoiBlock shifted = roiBlock({10, 20, 73, 83}, 128, 100);
     EXPECT_EQ(shifted.r0, 120);
-    EXPECT_EQ(shifted.c0, 137);
+    EXPECT_EQ(shifted.c0, 138);
 }
 
 TEST(RoiBlock, EmptyOrOutsideBlocksAreRefused) {

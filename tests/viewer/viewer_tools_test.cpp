@@ -114,7 +114,7 @@ TEST_F(ViewerTools, CornerDragSizesTheRoiAndTheReleaseShowsItsStatistics) {
     EXPECT_EQ(field(form.EditROISizeY), "254");
     EXPECT_EQ(field(form.EditROIPosX), "256");
     release(Qt::LeftButton, 120, 130);
-    const auto expected = directStatistics(test::wordsLE(words), 0, 512, 130, 119, 254, 264, 0);
+    const auto expected = directStatistics(test::wordsLE(words), 0, 512, 130, 120, 254, 264, 0);
     EXPECT_EQ(field(form.EditHSBP), expected.first);
     EXPECT_EQ(field(form.EditVSBP), expected.second);
     // The next rendering centres an ROI of the new size on the unchanged position.
@@ -235,7 +235,7 @@ TEST_F(ViewerTools, StatisticsOfCtSmallMatchADirectComputation) {
     setRoi(64, 64, 64, 64);
     form.ButtonStat->click();
     ASSERT_TRUE(errors().empty()) << errors()[0];
-    const auto expected = directStatistics(test::readBytes(path), 6300, 128, 32, 31, 64, 64, -1024);
+    const auto expected = directStatistics(test::readBytes(path), 6300, 128, 32, 32, 64, 64, -1024);
     EXPECT_EQ(field(form.EditHSBP), expected.first);
     EXPECT_EQ(field(form.EditVSBP), expected.second);
 }
@@ -247,7 +247,7 @@ TEST_F(ViewerTools, StatisticsOfTheNoisePhantomMatchADirectComputation) {
     setRoi(128, 128, 128, 128);
     form.ButtonStat->click();
     ASSERT_TRUE(errors().empty()) << errors()[0];
-    const auto expected = directStatistics(test::readBytes(path), 0, 256, 64, 63, 128, 128, 0);
+    const auto expected = directStatistics(test::readBytes(path), 0, 256, 64, 64, 128, 128, 0);
     EXPECT_EQ(field(form.EditHSBP), expected.first);
     EXPECT_EQ(field(form.EditVSBP), expected.second);
     // White noise of SD 20 about 1000 (a mean below 1000 has no thousands separator).
@@ -267,7 +267,7 @@ TEST_F(ViewerTools, RoiOutsideTheImageIsRefusedWithAMessage) {
 
 TEST_F(ViewerTools, TrimmedFileReadsBackAsTheRoiSamples) {
     const auto words = loadPattern("src 512 512 0p5.raw");
-    setRoi(300, 200, 40, 30);  // block rows 185..214, columns 279..318
+    setRoi(300, 200, 40, 30);  // block rows 185..214, columns 280..319
     const std::string chosen = folder.file("cut.raw");
     dialogs->openFileAnswers.push_back(QString::fromStdString(chosen));
     form.ButtonTriming->click();
@@ -280,7 +280,7 @@ TEST_F(ViewerTools, TrimmedFileReadsBackAsTheRoiSamples) {
     EXPECT_EQ(field(form.EditPxlSpc), "0.5");
     std::vector<std::int16_t> block;
     for (int r = 185; r < 215; ++r)
-        for (int c = 279; c < 319; ++c) block.push_back(words[r * 512 + c]);
+        for (int c = 280; c < 320; ++c) block.push_back(words[r * 512 + c]);
     EXPECT_EQ(form.ImageStream, test::wordsLE(block));
 }
 
@@ -288,12 +288,12 @@ TEST_F(ViewerTools, EightBitTrimWritesWordsThatReadBackWith16bit) {
     std::vector<std::uint8_t> bytes(16 * 16);
     for (int k = 0; k < 256; ++k) bytes[k] = static_cast<std::uint8_t>(k);
     load(writeFile("b 16 16 1.raw", bytes), 0);
-    setRoi(8, 8, 4, 2);  // rows 7..8, columns 5..8
+    setRoi(8, 8, 4, 2);  // rows 7..8, columns 6..9
     dialogs->openFileAnswers.push_back(QString::fromStdString(folder.file("b8.raw")));
     form.ButtonTriming->click();
     ASSERT_TRUE(errors().empty()) << errors()[0];
     EXPECT_EQ(test::readBytes(folder.file("b8 4 2 1.bin")),
-              test::wordsLE({117, 118, 119, 120, 133, 134, 135, 136}));
+              test::wordsLE({118, 119, 120, 121, 134, 135, 136, 137}));
 }
 
 TEST_F(ViewerTools, TrimCancelledOrOutsideWritesNothing) {
@@ -461,6 +461,28 @@ TEST_F(ViewerTools, HeaderExportOfCtSmall) {
     }
     EXPECT_EQ(lines, 1 + kept);
     EXPECT_LT(kept, 254u);
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// The block is the samples under the frame: the default ROI of a load measures on an image of
+// exactly 256 columns (once refused, one column out on the left) and fits smaller images.
+TEST_F(ViewerTools, TheDefaultRoiMeasuresOn256WideAndSmallerImages) {
+    for (const int side : {256, 100}) {
+        std::vector<std::int16_t> words(side * side);
+        for (int k = 0; k < side * side; ++k) words[k] = static_cast<std::int16_t>(k % side);
+        load(writeFile("ramp " + std::to_string(side) + " " + std::to_string(side) + " 1.raw",
+                       test::wordsLE(words)));
+        form.ButtonStat->click();
+        ASSERT_TRUE(errors().empty()) << side << ": " << errors()[0];
+        // Every column 0 .. side - 1 once per row: the mean of 0 .. side - 1.
+        EXPECT_EQ(field(form.EditHSBP), FloatToStrF((side - 1) / 2.0L, 2, {})) << side;
+        EXPECT_EQ(field(form.EditROISizeX), std::to_string(std::min(side, 256)));
+    }
 }
 
 }  // namespace

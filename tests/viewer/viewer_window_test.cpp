@@ -92,7 +92,7 @@ TEST_F(ViewerWindow, LoadsCtSmallWithHeaderSummaryAutoWindowAndFolderList) {
     EXPECT_FALSE(form.CheckBoxSwp->isChecked());
     EXPECT_TRUE(form.CheckBoxRoiSet->isChecked());
     EXPECT_EQ(field(form.EditROIPosX), "64");
-    EXPECT_EQ(field(form.EditROISizeX), "256");
+    EXPECT_EQ(field(form.EditROISizeX), "128");  // the default 256 fitted to the image
     EXPECT_TRUE(dialogs->inputRequests.empty());
 
     EXPECT_EQ(form.StringGridDICOM->rowCount(), 255);
@@ -132,6 +132,7 @@ TEST_F(ViewerWindow, NonSquareDicomShowsRowsAndColumnsInTheirFields) {
     for (int k = 0; k < 24; ++k) ramp[k] = static_cast<std::int16_t>(k * 10);
     test::DicomBuilder b;
     b.us(0x0028, 0x0010, 6).us(0x0028, 0x0011, 4);
+    form.RadioGroupTool->setItemIndex(2);
     load(writeFile("tall.dcm", b.withPixels(ramp)));
     ASSERT_TRUE(errors().empty()) << errors()[0];
     EXPECT_EQ(field(form.EditImgSizeX), "4");
@@ -143,7 +144,7 @@ TEST_F(ViewerWindow, NonSquareDicomShowsRowsAndColumnsInTheirFields) {
     // The central half is rows 1..2 and columns 1..2: 50, 60, 90, 100.
     EXPECT_EQ(field(form.EditWindowWidth), "49");
     EXPECT_EQ(field(form.EditWindowLevel), "75");
-    // The ROI frame (256 around (2, 3)) lies outside this small bitmap: every pixel is image.
+    // With the tool "OFF" no frame is drawn: every pixel is image.
     const float scale = static_cast<float>(256.0L / 49);
     for (int y = 0; y < 6; ++y) {
         for (int x = 0; x < 4; ++x) {
