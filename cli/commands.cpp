@@ -194,6 +194,9 @@ std::string runPhantom(const CommandLine& line) {
     }
     spec.spacing = line.real("spacing").value_or(spec.spacing);
     spec.sigma = line.real("sigma").value_or(spec.sigma);
+    spec.profile = line.value("profile", spec.profile);
+    if (spec.profile != "gaussian" && spec.profile != "exponential")
+        throw UsageError("--profile takes gaussian or exponential, not '" + spec.profile + "'");
     if (const auto centre = line.reals("centre", 2)) {
         spec.centreX = (*centre)[0];
         spec.centreY = (*centre)[1];

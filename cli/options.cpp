@@ -15,8 +15,8 @@ const std::set<std::string> kImageOptions = {"mode", "size", "header", "offset",
 const std::map<std::string, std::set<std::string>> kCommandOptions = {
     {"header", {}},
     {"phantom",
-     {"size", "spacing", "sigma", "centre", "amplitude", "background", "mean", "sd", "kernel",
-      "seed", "value"}},
+     {"size", "spacing", "sigma", "profile", "centre", "amplitude", "background", "mean", "sd",
+      "kernel", "seed", "value"}},
     {"selftest", {}},
     {"stats", {}},
     {"window", {}},
@@ -216,6 +216,7 @@ std::string usage(const std::string& command) {
                "--dicom.\n"
                "  --size COLS,ROWS (256,256)  --spacing MM (0.5)  --seed N (1)\n"
                "  point:   --sigma PX (1.2) --centre X,Y (image centre) --amplitude A (3000)\n"
+               "           --profile gaussian|exponential (exp(-r/PX), not separable)\n"
                "           --background B (1000) --sd S (0: no noise)\n"
                "  noise:   --mean M (1000) --sd S (20) --kernel a,b,c (filter along rows)\n"
                "  uniform: --value V (1000)\n";

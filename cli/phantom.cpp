@@ -41,8 +41,10 @@ std::vector<std::int16_t> makePhantom(const PhantomSpec& s) {
         for (std::int32_t r = 0; r < s.rows; ++r)
             for (std::int32_t c = 0; c < s.columns; ++c) {
                 const double d2 = (c - cx) * (c - cx) + (r - cy) * (r - cy);
-                v[std::size_t(r) * s.columns + c] =
-                    s.background + s.amplitude * std::exp(-d2 / (2 * s.sigma * s.sigma));
+                const double spot = s.profile == "exponential"
+                                        ? std::exp(-std::sqrt(d2) / s.sigma)
+                                        : std::exp(-d2 / (2 * s.sigma * s.sigma));
+                v[std::size_t(r) * s.columns + c] = s.background + s.amplitude * spot;
             }
         if (s.sd > 0)
             for (double& x : v) x += s.sd * random.gaussian();

@@ -26,7 +26,8 @@ struct PhantomSpec {
     std::int32_t columns = 256, rows = 256;
     double spacing = 0.5;
     // point
-    double sigma = 1.2;                 // pixels
+    double sigma = 1.2;                 // pixels: the Gaussian's σ, or the exponential's length b
+    std::string profile = "gaussian";   // or "exponential": exp(-r / b), not separable
     double centreX = -1, centreY = -1;  // default: image centre (columns / 2, rows / 2)
     double amplitude = 3000;
     double background = 1000;

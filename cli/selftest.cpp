@@ -118,6 +118,26 @@ int runSelftest(std::ostream& out) {
     report.check("FWHM of the LSF, mm (2.3548 sigma)", mtf.width, 2.3548 * sigmaMm,
                  0.05 * 2.3548 * sigmaMm);
 
+    // A spot that is not separable, exp(-r/b): its LSF-based MTF is the 2-D transform along one
+    // axis, (1 + (2πbf)²)^(-3/2) — right only when each line of the band enters once.
+    PhantomSpec cusp = point;
+    cusp.profile = "exponential";
+    cusp.sigma = 1.5;
+    const Measured exponential = loadWithRoi(writePhantom(dir + "cusp", cusp, false), 64);
+    requireBlockInside(exponential.roi.block, exponential.image.layout,
+                       exponential.image.bytes.size());
+    const PixelTable cuspTable =
+        roiPixelTable(exponential.image.bytes.data(), exponential.image.layout,
+                      exponential.roi.block, exponential.roi.frame, exponential.image.valueRule());
+    const MtfResult cuspMtf =
+        computeMtf(cuspTable, LsfDirection::X, tableMaximum(cuspTable), 24, 1, spacing);
+    const int m = static_cast<int>(cuspMtf.mtfAbs.size());
+    for (int k = 8; k <= m / 4; k += 8) {
+        const double f = k / (m * spacing), a = 2 * kPi * cusp.sigma * spacing * f;
+        report.check("MTF at " + FloatToStr(f) + " c/mm (exp(-r/1.5 px), not separable)",
+                     cuspMtf.mtfAbs[k] / cuspMtf.mtfAbs[0], std::pow(1 + a * a, -1.5), 0.015);
+    }
+
     // White noise: flat at σ²Δ² with "Rect", higher by F(N) with "Haming".
     PhantomSpec white;
     white.kind = "noise";

@@ -38,10 +38,9 @@ std::vector<double> bandSum(const PixelTable& table, LsfDirection direction, Cel
     }
     if (lines < 1) throw AppError("The DFT line count must be at least 1.");
     const std::int32_t centre = alongX ? maximum.row : maximum.column;
-    const std::int32_t hU = lines / 2 + lines % 2 - 1, hD = lines / 2;
-    // Lines on the "+" side (rows below along X, columns to the left along Y) and on the "-" side.
-    const std::int32_t plusReach = lines == 1 ? 0 : std::max(hU - 1, 0);
-    const std::int32_t minusReach = lines == 1 ? 0 : std::max(hD - 1, 0);
+    // Each of the L lines once: the peak line, L - 1 - L div 2 lines on the "+" side (rows below
+    // along X, columns to the left along Y) and L div 2 on the "-" side.
+    const std::int32_t plusReach = lines - 1 - lines / 2, minusReach = lines / 2;
     const std::int32_t first = alongX ? centre - minusReach : centre - plusReach;
     const std::int32_t last = alongX ? centre + plusReach : centre + minusReach;
     if (first < 1 || last > lineCount) {
@@ -56,15 +55,12 @@ std::vector<double> bandSum(const PixelTable& table, LsfDirection direction, Cel
     };
     std::vector<double> raw(static_cast<std::size_t>(std::max(n, 0)), 0.0);
     for (std::int32_t s = 1; s <= n; ++s) {
-        double sum = 0;
-        if (lines == 1) {
-            sum += cell(s, centre);
-        } else {
-            // Along Y the "+" loop walks to the left, as the band is mirrored there.
-            const std::int32_t plus = alongX ? 1 : -1;
-            for (std::int32_t m = 0; m < hU; ++m) sum += cell(s, centre + plus * m);
-            for (std::int32_t m = 0; m < hD; ++m) sum += cell(s, centre - plus * m);
-        }
+        // Outward from the peak line: first the "+" side, then the "-" side; along Y the "+"
+        // side lies to the left, as the band is mirrored there.
+        const std::int32_t plus = alongX ? 1 : -1;
+        double sum = cell(s, centre);
+        for (std::int32_t m = 1; m <= plusReach; ++m) sum += cell(s, centre + plus * m);
+        for (std::int32_t m = 1; m <= minusReach; ++m) sum += cell(s, centre - plus * m);
         raw[static_cast<std::size_t>(s - 1)] = sum;
     }
     return raw;

@@ -13,10 +13,11 @@ constexpr std::int32_t kMaxLsfLength = 2049;
 
 enum class LsfDirection { X, Y };
 
-// The band sums across the direction through the maximum cell: for L ≥ 2 the lines
-// max + 0 .. max + hU - 1 and max - 0 .. max - (hD - 1) (hU = L div 2 + L mod 2 - 1, hD = L div 2),
-// the maximum's own line counted in both; for L = 1 the maximum's line alone. Along X the lines
-// are rows and sample i is column i + 1; along Y they are columns and sample i is row i + 1.
+// The band sums across the direction through the maximum cell, each of exactly L lines once:
+// along X the rows max - L div 2 .. max + (L - 1 - L div 2), along Y the columns
+// max - (L - 1 - L div 2) .. max + L div 2 (L = 24: 12 rows above the peak row, 11 below; L = 1:
+// the peak line alone), added outward from the peak. Along X sample i is column i + 1; along Y it
+// is row i + 1.
 // A band that does not lie inside the data lines is refused with a message.
 std::vector<double> bandSum(const PixelTable& table, LsfDirection direction, CellPosition maximum,
                             std::int32_t lines);

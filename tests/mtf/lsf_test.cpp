@@ -25,13 +25,14 @@ TEST(BandSum, LineCountRules) {
     const PixelTable t =
         tableOf(3, 7, [](int, int r) { return static_cast<long long>(std::pow(10, r - 1)); });
     const CellPosition centre{2, 4};
+    // Each line once, L lines: the peak row, then L - 1 - L div 2 below and L div 2 above.
     EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 1)[0], 1000);
-    EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 2)[0], 1000);
-    EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 3)[0], 2000);
-    EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 4)[0], 2100);   // rows 3, 4, 4
-    EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 5)[0], 12100);  // rows 3, 4, 4, 5
+    EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 2)[0], 1100);    // rows 3, 4
+    EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 3)[0], 11100);   // rows 3 .. 5
+    EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 4)[0], 11110);   // rows 2 .. 5
+    EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 5)[0], 111110);  // rows 2 .. 6
     EXPECT_EQ(bandSum(t, LsfDirection::X, centre, 3).size(), 3u);
-    // L = 24 reaches rows max - 11 .. max + 10: 7 rows cannot hold it.
+    // L = 24 reaches rows max - 12 .. max + 11: 7 rows cannot hold it.
     EXPECT_THROW(bandSum(t, LsfDirection::X, centre, 24), AppError);
     EXPECT_THROW(bandSum(t, LsfDirection::X, {2, 7}, 5), AppError);
     EXPECT_THROW(bandSum(t, LsfDirection::X, {0, 0}, 1), AppError);
@@ -40,11 +41,10 @@ TEST(BandSum, LineCountRules) {
 TEST(BandSum, AlongYTheBandIsMirrored) {
     const PixelTable t =
         tableOf(7, 3, [](int c, int) { return static_cast<long long>(std::pow(10, c - 1)); });
-    // Columns max - m (m < hU) then max + m (m < hD): L = 5 takes columns 3, 4, 4, 5 ... mirrored:
-    // hU = 2 → columns 4, 3; hD = 2 → columns 4, 5.
-    const auto y = bandSum(t, LsfDirection::Y, {4, 2}, 5);
+    // Along Y the longer side is the right one: L = 4 takes columns 4 - 1 .. 4 + 2.
+    const auto y = bandSum(t, LsfDirection::Y, {4, 2}, 4);
     ASSERT_EQ(y.size(), 3u);
-    EXPECT_EQ(y[0], 1000 + 100 + 1000 + 10000);
+    EXPECT_EQ(y[0], 100 + 1000 + 10000 + 100000);
 }
 
 TEST(BandSum, TablesBeyondTheArraysAreRefused) {
