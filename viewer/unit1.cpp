@@ -158,7 +158,12 @@ void TForm1::ButtonToForm3Click() {
     if (!form3_) return;
     form3_->show();
     form3_->raise();
-    if (CheckBoxLockPara->isChecked() && !form3_->listCell(1, 1).isEmpty()) return;
+    // "LockPara" keeps the segment, strip and step fields of a listed run; the image's own
+    // geometry always comes along, or "Cal" would read another image with the old one.
+    if (CheckBoxLockPara->isChecked() && !form3_->listCell(1, 1).isEmpty()) {
+        form3_->takeImageGeometry();
+        return;
+    }
     form3_->ButtonLoadClick();
 }
 

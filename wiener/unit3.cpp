@@ -200,13 +200,18 @@ std::string TForm3::viewerFileName() const {
     return viewer_ ? viewer_->fieldText(ViewerField::FileName).toStdString() : std::string();
 }
 
-void TForm3::ButtonLoadClick() {
+void TForm3::takeImageGeometry() {
     if (!viewer_) return;
     EditPxlSpc->setText(viewer_->fieldText(ViewerField::PixelSpacing));
     EditImgSizeX->setText(viewer_->fieldText(ViewerField::ImgSizeX));
     EditImgSizeY->setText(viewer_->fieldText(ViewerField::ImgSizeY));
     EditROIX->setText(viewer_->fieldText(ViewerField::ROISizeX));
     EditROIY->setText(viewer_->fieldText(ViewerField::ROISizeY));
+}
+
+void TForm3::ButtonLoadClick() {
+    if (!viewer_) return;
+    takeImageGeometry();
     const SpectrumDefaults d =
         spectrumDefaults(StrToInt(viewer_->fieldText(ViewerField::ROISizeX).toStdString()));
     EditSgmntX->setText(q(IntToStr(d.segmentX)));
@@ -241,7 +246,6 @@ void TForm3::ButtonCalClick() {
     SampleValueRule rule;
     if (!viewerText(ViewerField::Offst).empty())
         rule.offset = StrToInt(viewerText(ViewerField::Offst));
-    const std::int32_t rowLength = StrToInt(text(EditImgSizeX));
     p.segmentX = StrToInt(text(EditSgmntX));
     p.segmentY = StrToInt(text(EditSgmntY));
     p.roiX = StrToInt(viewerText(ViewerField::ROISizeX));
@@ -265,9 +269,9 @@ void TForm3::ButtonCalClick() {
     rule.format = layout.format;
     rule.swap = viewer_->swapChecked();
     const QPoint corner = viewer_->roiImageCorner();
+    // Rows are read with the loaded image's column count, whatever the size field shows.
     SpectrumImage image =
         spectrumSource(viewer_->imageBytes(), layout, rule, corner.x(), corner.y());
-    image.rowLength = rowLength;
     image.factor = factor;
 
     // All or nothing: a run that stops leaves the charts, list and counters as they were.

@@ -34,6 +34,9 @@ class TForm3 : public QWidget {
     void setViewer(ViewerLink* viewer) { viewer_ = viewer; }
     QString listCell(int column, int row) const;
 
+    // The viewer's pixel spacing, image size and ROI size, as "Load" copies them.
+    void takeImageGeometry();
+
     // Handlers.
     void ButtonLoadClick();
     void ButtonClrClick();

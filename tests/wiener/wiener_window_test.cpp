@@ -91,7 +91,7 @@ TEST_F(WienerWindow, CalAddsASpectrumAndLockParaKeepsTheList) {
     EXPECT_EQ(form.SpectrumCount, 1);
 
     form.EditSgmntX->setText("32");
-    viewer.ButtonToForm3->click();  // "LockPara" and a listed spectrum: only shows the window
+    viewer.ButtonToForm3->click();  // "LockPara" and a listed spectrum: keeps the run's fields
     EXPECT_EQ(field(form.EditSgmntX), "32");
     EXPECT_EQ(list(1, 1), "blu");
     viewer.CheckBoxLockPara->setChecked(false);
@@ -199,6 +199,38 @@ TEST_F(WienerWindow, ToForm1HidesTheWindow) {
     form.ButtontoMain->click();
     EXPECT_FALSE(form.isVisible());
     EXPECT_TRUE(viewer.isVisible());
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// With "LockPara" the next image keeps the run's segment and step fields, but its own size and
+// spacing: the spectrum of a larger image is the one computed for that image.
+TEST_F(WienerWindow, LockParaKeepsTheParametersButNotTheImageGeometry) {
+    loadNoise("a 64 64 0p5.raw", 64, 1);
+    setRoi(32, 32, 64, 64);
+    viewer.ButtonToForm3->click();
+    form.ButtonCal->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+
+    const std::string path = loadNoise("b 128 96 0p25.raw", 128, 2);
+    ASSERT_TRUE(errors().empty()) << errors()[0];  // a square file; the name says 128 × 96
+    setRoi(64, 48, 64, 64);
+    viewer.ButtonToForm3->click();
+    EXPECT_EQ(field(form.EditSgmntX), "16");  // kept
+    EXPECT_EQ(field(form.EditImgSizeX), "128");
+    EXPECT_EQ(field(form.EditPxlSpc), "0.25");
+    form.ButtonCal->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+
+    const StoredImageLayout layout{0, 128, 96, SampleFormat::Word16};
+    const SpectrumResult expected =
+        computeWienerSpectrum(spectrumSource(viewer.ImageStream, layout, {}, 32, 16),
+                              defaultSpectrumParameters(64, 64, 0.25, DataWindow::Hamming));
+    for (int k = 1; k < 8; ++k) EXPECT_DOUBLE_EQ(form.WsData[k], expected.spectrum[k]) << k;
 }
 
 }  // namespace
