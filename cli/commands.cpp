@@ -120,8 +120,9 @@ std::string runMtf(const CommandLine& line, const std::string& file) {
     if (table == "lsf") return lsfMemoText(file, r.lsf, pxlSpc);
     if (table == "mtf") return mtfMemoText(file, r.mtfAbs, pxlSpc);
     if (table == "width") return halfWidthText(r.width) + "\r\n";
-    const std::int32_t points = line.integer("points").value_or(roi.block.nc);
-    requireDataCount(points, static_cast<std::int32_t>(r.mtfAbs.size()), "MTF");
+    const auto computed = static_cast<std::int32_t>(r.mtfAbs.size());
+    const std::int32_t points = line.integer("points").value_or(computed);
+    requireDataCount(points, computed, "MTF");
     const PlotPoints plotted = mtfPlotPoints(r.mtfAbs, points, pxlSpc);
     std::string text;
     for (std::size_t k = 0; k < plotted.x.size(); ++k)

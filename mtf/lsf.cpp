@@ -236,8 +236,9 @@ PlotPoints lsfPlotPoints(const std::vector<double>& lsf, std::int32_t n, double 
 
 PlotPoints mtfPlotPoints(const std::vector<double>& mtfAbs, std::int32_t n, double spacing) {
     PlotPoints p;
+    const auto length = static_cast<long double>(mtfAbs.size());
     for (std::int32_t k = 0; k < n / 2; ++k) {
-        p.x.push_back(static_cast<double>(checkedDivide(k, static_cast<long double>(n) * spacing)));
+        p.x.push_back(static_cast<double>(checkedDivide(k, length * spacing)));
         p.y.push_back(static_cast<double>(checkedDivide(mtfAbs.at(k), mtfAbs.at(0))));
     }
     return p;

@@ -64,7 +64,8 @@ MtfResult computeMtf(const PixelTable& table, LsfDirection direction, CellPositi
                      std::int32_t lines, std::int32_t bumps, long double spacing);
 
 // The points the charts plot for "Data#" = n: the LSF at i·Δ for i < n, or the MTF normalised
-// at zero frequency at k / (n·Δ) for k < n div 2. The values must hold n points.
+// at zero frequency at k / (N·Δ) for k < n div 2, N being the transform's length (the size of
+// `mtfAbs`), so the axis is right whatever "Data#" says. The values must hold n points.
 struct PlotPoints {
     std::vector<double> x, y;
 };

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QtCharts/QChart>
@@ -209,6 +210,7 @@ void TForm2::connectHandlers() {
     connectClick(ButtonMemoLSF, &QPushButton::clicked, this, &TForm2::ButtonMemoLSFClick);
     connectClick(ButtonToMemoMTF, &QPushButton::clicked, this, &TForm2::ButtonToMemoMTFClick);
     connectClick(ButtonDrawD, &QPushButton::clicked, this, &TForm2::ButtonDrawDClick);
+    connect(Editdnd, &QLineEdit::textEdited, this, [this] { dataCountIsDefault_ = false; });
     connectClick(ButtonDrawG, &QPushButton::clicked, this, &TForm2::ButtonDrawGClick);
     connectClick(ButtonForm1, &QPushButton::clicked, this, &TForm2::ButtonForm1Click);
     UpDown1->onClick = [this] { UpDown1Click(); };
@@ -239,7 +241,10 @@ void TForm2::receiveRoi(PixelTable table, const QString& spacing, std::int32_t r
     const QString shownSpacing = spacing.isEmpty() ? QString("1") : spacing;
     for (QLineEdit* e : {EditPxlSpc, EditMTFgdx, EditLSFgdx}) e->setText(shownSpacing);
     const QString width = q(IntToStr(roiWidth));
-    for (QLineEdit* e : {Editdnd, EditMTFgnd, EditLSFgnd}) e->setText(width);
+    for (QLineEdit* e : {EditMTFgnd, EditLSFgnd}) e->setText(width);
+    setDataCountSilently(roiWidth);
+    dataCountIsDefault_ = true;
+    EditWork4->clear();  // the half width of the previous table
     RadioGroup1->setItemIndex(0);
 }
 
@@ -373,8 +378,13 @@ void TForm2::computeLsf(LsfDirection direction) {
     const std::int32_t lines = StrToInt(text(EditYL));
     const std::int32_t bumps = StrToInt(text(EditGeta));
     const long double spacing = StrToFloat(text(EditPxlSpc));
-    const MtfResult r =
-        computeMtf(pixelTable(), direction, {MaxCol, MaxRow}, lines, bumps, spacing);
+    MtfResult r;
+    try {
+        r = computeMtf(pixelTable(), direction, {MaxCol, MaxRow}, lines, bumps, spacing);
+    } catch (const AppError&) {
+        clearResults();  // the old results belong to other parameters
+        throw;
+    }
     const auto n = static_cast<std::int32_t>(r.raw.size());
     std::copy(r.raw.begin(), r.raw.end(), RawLsf.begin());
     NData = n;
@@ -386,7 +396,25 @@ void TForm2::computeLsf(LsfDirection direction) {
     std::copy(r.spectrum.re.begin(), r.spectrum.re.end(), DftRe.begin());
     std::copy(r.spectrum.im.begin(), r.spectrum.im.end(), DftIm.begin());
     std::copy(r.mtfAbs.begin(), r.mtfAbs.end(), MtfAbs.begin());
+    // "Data#" follows the computed length until the user types a count of their own.
+    if (dataCountIsDefault_) setDataCountSilently(n);
+    // Both memos before any chart, so a chart that cannot be drawn leaves no memo stale.
     ButtonToMemoMTFClick();
+    ButtonMemoLSFClick();
+}
+
+void TForm2::setDataCountSilently(std::int32_t n) {
+    const QSignalBlocker blocker(Editdnd);
+    Editdnd->setText(q(IntToStr(n)));
+}
+
+void TForm2::clearResults() {
+    NLsf = NMtf = NDisp = 0;
+    MemoLSF->clear();
+    MemoMTF->clear();
+    EditWork4->clear();
+    Series1->clear();
+    Series2->clear();
 }
 
 void TForm2::ButtonMemoLSFClick() {
@@ -403,19 +431,26 @@ void TForm2::ButtonToMemoMTFClick() {
 }
 
 void TForm2::ButtonDrawDClick() {
-    const std::int32_t n = StrToInt(text(Editdnd));
+    std::int32_t n = StrToInt(text(Editdnd));
     const bool lsf = showingLsf(), mtf = showingMtf();
-    if (lsf || mtf) requireDataCount(n, lsf ? NLsf : NMtf, lsf ? "LSF" : "MTF");
+    if ((lsf && NLsf <= 0) || (mtf && NMtf <= 0)) {  // nothing computed yet: an empty chart
+        NDisp = 0;
+        PlotChart();
+        return;
+    }
+    // The LSF page plots the points that exist; the MTF page refuses more than were computed.
+    if (lsf) n = std::clamp(n, 0, std::clamp(NLsf, 0, kMaxLsfLength));
+    if (mtf) requireDataCount(n, NMtf, "MTF");
     NData = n;
     if (lsf || mtf) {
         const Samples& values = lsf ? Lsf : MtfAbs;
-        const std::vector<double> computed(values.begin(), values.begin() + n);
+        const std::vector<double> computed(values.begin(), values.begin() + (lsf ? NLsf : NMtf));
         const PlotPoints points =
             lsf ? lsfPlotPoints(computed, n, PxlSpc) : mtfPlotPoints(computed, n, PxlSpc);
         NDisp = static_cast<std::int32_t>(points.x.size());
         std::copy(points.x.begin(), points.x.end(), PlotX.begin());
         std::copy(points.y.begin(), points.y.end(), PlotY.begin());
-        std::copy(computed.begin(), computed.end(), WorkLsf.begin());
+        std::copy(computed.begin(), computed.begin() + n, WorkLsf.begin());
     }
     PlotChart();
 }
@@ -458,8 +493,12 @@ void TForm2::DrawTicks() {
     const std::int32_t nd = StrToInt(text(lsf ? EditLSFgnd : EditMTFgnd));
     const long double g = StrToFloat(text(lsf ? EditLSFgdx : EditMTFgdx));
     PxlSpc = static_cast<double>(StrToFloat(text(EditPxlSpc)));
+    if (!lsf && NMtf <= 0) {  // no MTF yet: no frequency axis to mark
+        box->setTicks({});
+        return;
+    }
     const long double span = lsf ? nd * static_cast<long double>(PxlSpc)
-                                 : nd * checkedDivide(1, static_cast<long double>(NData) * PxlSpc);
+                                 : nd * checkedDivide(1, static_cast<long double>(NMtf) * PxlSpc);
     box->setTicks(tickPositions(static_cast<double>(span), static_cast<double>(g), box->width()));
 }
 

@@ -42,6 +42,8 @@ class TForm2 : public QWidget {
     // "toMTF": the ROI's table, the viewer's pixel spacing text (an empty one counts as 1) and the
     // ROI width prime the spacing, point count and direction fields.
     void receiveRoi(PixelTable table, const QString& spacing, std::int32_t roiWidth);
+    // Empties the memos, the half width and the charts: what no longer belongs to the table.
+    void clearResults();
     const PixelTable& pixelTable() const;
 
     // Handlers.
@@ -131,6 +133,7 @@ class TForm2 : public QWidget {
   private:
     void buildControls();
     void connectHandlers();
+    void setDataCountSilently(std::int32_t n);
     void selectWholeTable();
     void CellStat(std::int32_t firstCol, std::int32_t lastCol, std::int32_t firstRow,
                   std::int32_t lastRow);
@@ -142,6 +145,8 @@ class TForm2 : public QWidget {
     std::string viewerFileName() const;
 
     ViewerLink* viewer_ = nullptr;
+    // "Data#" holds the count a hand-off or a computation gave it, not one the user typed.
+    bool dataCountIsDefault_ = true;
     bool tableFilled_ = false;
 };
 

@@ -155,6 +155,8 @@ TEST(PlotPoints, LsfAtItsPositionsAndMtfNormalisedUpToHalfTheCount) {
     const PlotPoints m = mtfPlotPoints(mtf, 5, 0.5);  // k < 5 div 2, at k / (5 · 0.5)
     EXPECT_EQ(m.x, (std::vector<double>{0, 0.4}));
     EXPECT_EQ(m.y, (std::vector<double>{1, 0.75}));
+    // Fewer points than were computed: the axis still counts in the transform's length.
+    EXPECT_EQ(mtfPlotPoints(mtf, 4, 0.5).x, (std::vector<double>{0, 0.4}));
     EXPECT_THROW(mtfPlotPoints({0, 1, 2, 3}, 4, 0.5), AppError);  // no zero-frequency value
 }
 

@@ -225,7 +225,7 @@ TEST_F(MtfWindow, PointPhantomMtfMatchesTheAnalyticGaussian) {
     EXPECT_NE(memo.find("\n0.0938\t"), std::string::npos);
 }
 
-TEST_F(MtfWindow, ChartsPlotThePageShownAndRefuseTooManyPoints) {
+TEST_F(MtfWindow, ChartsPlotThePageShownAndRefuseTooManyMtfPoints) {
     load("point 256 256 0p5.raw",
          test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
     setRoi(128, 128, 64, 64);
@@ -244,10 +244,61 @@ TEST_F(MtfWindow, ChartsPlotThePageShownAndRefuseTooManyPoints) {
     EXPECT_EQ(field(form.EditLSFgdx), "10");
     EXPECT_EQ(field(form.EditLSFgnd), "64");
     form.Editdnd->setText("100");
-    form.ButtonDrawD->click();
+    form.ButtonDrawD->click();  // the LSF page plots the 64 points there are
+    EXPECT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(form.Series1->count(), 64);
+    form.PageControl1->setCurrentIndex(2);
     ASSERT_EQ(errors().size(), 1u);
     EXPECT_NE(errors()[0].find("64 points"), std::string::npos) << errors()[0];
-    EXPECT_EQ(form.Series1->count(), 64);
+}
+
+// "Pnt_Y" on an ROI taller than wide: 64 samples along Y, whatever the ROI's 32 columns primed.
+TEST_F(MtfWindow, TheMtfAxisAndDataCountFollowTheTransformLength) {
+    load("point 256 256 0p5.raw",
+         test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
+    setRoi(128, 128, 32, 64);
+    handOff();
+    EXPECT_EQ(field(form.Editdnd), "32");
+    form.RadioGroup1->setItemIndex(1);
+    form.PageControl1->setCurrentIndex(2);
+    form.ButtonCalMTF->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(form.NMtf, 64);
+    EXPECT_EQ(field(form.Editdnd), "64");
+    form.ButtonDrawD->click();
+    ASSERT_EQ(form.Series2->count(), 32);
+    EXPECT_DOUBLE_EQ(form.Series2->at(1).x(), 1.0 / (64 * 0.5));
+    // A count the user types stays; fewer points keep the axis.
+    form.Editdnd->setText("40");
+    emit form.Editdnd->textEdited("40");
+    form.ButtonCalMTF->click();
+    form.ButtonDrawD->click();
+    EXPECT_EQ(field(form.Editdnd), "40");
+    ASSERT_EQ(form.Series2->count(), 20);
+    EXPECT_DOUBLE_EQ(form.Series2->at(1).x(), 1.0 / (64 * 0.5));
+}
+
+// A computation that fails leaves no result of the previous one on screen.
+TEST_F(MtfWindow, AFailedCalculationClearsTheOldResults) {
+    load("point 256 256 0p5.raw",
+         test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
+    setRoi(128, 128, 64, 64);
+    handOff();
+    form.ButtonCalMTF->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    ASSERT_FALSE(form.MemoMTF->toPlainText().isEmpty());
+    ASSERT_TRUE(field(form.EditWork4).rfind("HWHM=", 0) == 0);
+    form.UpDown1->setPosition(100);  // a band larger than the table
+    form.ButtonCalMTF->click();
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_TRUE(form.MemoMTF->toPlainText().isEmpty());
+    EXPECT_TRUE(form.MemoLSF->toPlainText().isEmpty());
+    EXPECT_EQ(field(form.EditWork4), "");
+    // The next hand-off clears the half width too.
+    form.UpDown1->setPosition(24);
+    form.ButtonCalMTF->click();
+    handOff();
+    EXPECT_EQ(field(form.EditWork4), "");
 }
 
 TEST_F(MtfWindow, TheBandTakesEachOfItsLinesOnce) {
