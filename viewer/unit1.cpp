@@ -179,6 +179,8 @@ void TForm1::BitBtnLoadClick() {
     if (ImageFileName.empty()) return;
 
     ImageStream.clear();
+    EditHSBP->clear();  // the statistics of the image that is gone
+    EditVSBP->clear();
     const NameGeometry name = splitNameGeometry(ImageFileName);
     EditImgSizeX->setText(q(name.columns));
     EditImgSizeY->setText(q(name.rows));
@@ -455,8 +457,13 @@ void TForm1::Image1MouseMove(int x, int y) {
             setRoiGlobals(dragged);
             RoiFrameRect = dragged;
             DrawRoiFrame();
-            EditROISizeX->setText(q(IntToStr(std::int64_t{RoiRight} - RoiLeft + 1)));
-            EditROISizeY->setText(q(IntToStr(std::int64_t{RoiBottom} - RoiTop + 1)));
+            // Size and centre both follow the frame, so the next rendering draws it here too.
+            const std::int64_t width = std::int64_t{RoiRight} - RoiLeft + 1;
+            const std::int64_t height = std::int64_t{RoiBottom} - RoiTop + 1;
+            EditROISizeX->setText(q(IntToStr(width)));
+            EditROISizeY->setText(q(IntToStr(height)));
+            EditROIPosX->setText(q(IntToStr(std::int64_t{ViewLeft} + RoiLeft + width / 2)));
+            EditROIPosY->setText(q(IntToStr(std::int64_t{ViewTop} + RoiTop + height / 2)));
         } else if (DragMove) {
             DrawRoiFrame();
             RoiFrameRect = moveRoiTo(RoiFrameRect, x, y, s);

@@ -112,15 +112,18 @@ TEST_F(ViewerTools, CornerDragSizesTheRoiAndTheReleaseShowsItsStatistics) {
     EXPECT_EQ(form.RoiFrameRect, (IntRect{120, 130, 383, 383}));
     EXPECT_EQ(field(form.EditROISizeX), "264");
     EXPECT_EQ(field(form.EditROISizeY), "254");
-    EXPECT_EQ(field(form.EditROIPosX), "256");
+    // The fields describe the dragged frame: its centre is where it now stands.
+    EXPECT_EQ(field(form.EditROIPosX), "252");  // 120 + 264 div 2
+    EXPECT_EQ(field(form.EditROIPosY), "257");  // 130 + 254 div 2
     release(Qt::LeftButton, 120, 130);
     const auto expected = directStatistics(test::wordsLE(words), 0, 512, 130, 120, 254, 264, 0);
     EXPECT_EQ(field(form.EditHSBP), expected.first);
     EXPECT_EQ(field(form.EditVSBP), expected.second);
-    // The next rendering centres an ROI of the new size on the unchanged position.
+    // The next rendering keeps the frame where it was dragged, and Stat measures the same block.
     form.ButtonDisp->click();
-    EXPECT_EQ(form.RoiLeft, 256 - 132);
-    EXPECT_EQ(form.RoiTop, 256 - 127);
+    EXPECT_EQ(form.RoiFrameRect, (IntRect{120, 130, 383, 383}));
+    form.ButtonStat->click();
+    EXPECT_EQ(field(form.EditHSBP), expected.first);
 }
 
 TEST_F(ViewerTools, CornerDraggedPastTheOtherCornerIsAnEmptyRoi) {
@@ -483,6 +486,15 @@ TEST_F(ViewerTools, TheDefaultRoiMeasuresOn256WideAndSmallerImages) {
         EXPECT_EQ(field(form.EditHSBP), FloatToStrF((side - 1) / 2.0L, 2, {})) << side;
         EXPECT_EQ(field(form.EditROISizeX), std::to_string(std::min(side, 256)));
     }
+}
+
+TEST_F(ViewerTools, ANewLoadClearsTheStatisticsOfTheOldImage) {
+    loadPattern("a 512 512 0p5.raw");
+    form.ButtonStat->click();
+    ASSERT_FALSE(field(form.EditHSBP).empty());
+    loadPattern("b 512 512 0p5.raw");
+    EXPECT_EQ(field(form.EditHSBP), "");
+    EXPECT_EQ(field(form.EditVSBP), "");
 }
 
 }  // namespace
