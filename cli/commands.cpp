@@ -7,6 +7,7 @@
 #include "common/app_error.h"
 #include "common/checked.h"
 #include "common/number_text.h"
+#include "common/pixel_spacing.h"
 #include "image/roi_block.h"
 #include "mtf/lsf.h"
 #include "mtf/roi_table.h"
@@ -44,6 +45,11 @@ LoadedImage load(const CommandLine& line, const std::string& file) {
     LoadedImage image = loadImageHeadless(file, modeOf(line), given);
     sayReader(line, file, image.reader);
     return image;
+}
+
+// Where an image's pixel spacing came from, for messages.
+std::string spacingSource(const CommandLine& line) {
+    return line.has("spacing") ? "--spacing" : "the file's name or DICOM header";
 }
 
 // The ROI as the viewer draws it after a load (or as --roi places it).
@@ -112,8 +118,11 @@ std::string runMtf(const CommandLine& line, const std::string& file) {
     // The MTF window's fields as "toMTF" primes them.
     const std::string spacingText = image.spacingText.empty() ? "1" : image.spacingText;
     const long double spacing = StrToFloat(spacingText);
-    const double pxlSpc = static_cast<double>(spacing);
-    const int lines = std::clamp(line.integer("lines").value_or(24), 1, 100);
+    const double pxlSpc = requirePixelSpacing(spacing, spacingSource(line));
+    // The window's spinner holds the count within 1 .. 100; a script's value outside is refused.
+    const int lines = line.integer("lines").value_or(24);
+    if (lines < 1 || lines > 100)
+        throw UsageError("--lines takes a line count from 1 to 100, not " + std::to_string(lines));
     const int bumps = line.integer("psf-width").value_or(1);
     const MtfResult r = computeMtf(pixels, direction == "x" ? LsfDirection::X : LsfDirection::Y,
                                    tableMaximum(pixels), lines, bumps, spacing);
@@ -169,7 +178,7 @@ std::string runNps(const CommandLine& line, const std::string& file) {
         p.segmentDegree = *degree;
     }
     p.maxSegments = line.integer("max-segments").value_or(10000);
-    p.pixelSpacing = static_cast<double>(StrToFloat(image.spacingText));
+    p.pixelSpacing = requirePixelSpacing(StrToFloat(image.spacingText), spacingSource(line));
 
     SpectrumImage source =
         spectrumSource(image.bytes, image.layout, image.valueRule(), roi.imageLeft, roi.imageTop);

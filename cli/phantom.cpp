@@ -5,6 +5,7 @@
 
 #include "common/app_error.h"
 #include "common/number_text.h"
+#include "common/pixel_spacing.h"
 #include "viewer/trimming.h"
 
 namespace ctiq::cli {
@@ -32,6 +33,9 @@ double PortableRandom::gaussian() {
 std::vector<std::int16_t> makePhantom(const PhantomSpec& s) {
     if (s.columns < 1 || s.rows < 1 || std::int64_t{s.columns} * s.rows > (std::int64_t{1} << 26))
         throw AppError("A phantom needs between 1 and 2^26 samples.");
+    requirePixelSpacing(s.spacing, "--spacing");
+    if (s.kind == "point" && !(std::isfinite(s.sigma) && s.sigma > 0))
+        throw AppError("--sigma must be a positive number of pixels.");
     const std::size_t n = static_cast<std::size_t>(s.columns) * s.rows;
     std::vector<double> v(n, 0.0);
     PortableRandom random(s.seed);
@@ -73,6 +77,9 @@ std::vector<std::int16_t> makePhantom(const PhantomSpec& s) {
     } else {
         throw AppError("Unknown phantom '" + s.kind + "': point, noise or uniform.");
     }
+    // Values beyond any sample (an enormous kernel or amplitude) cannot be written.
+    if (!std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); }))
+        throw AppError("These phantom parameters give values that are not finite numbers.");
     std::vector<std::int16_t> words(n);
     for (std::size_t i = 0; i < n; ++i)
         words[i] = static_cast<std::int16_t>(std::clamp(std::nearbyint(v[i]), -32768.0, 32767.0));
@@ -126,6 +133,8 @@ std::string writePhantom(const std::string& out, const PhantomSpec& s, bool dico
         for (std::int16_t w : words) put16(bytes, static_cast<std::uint16_t>(w));
     } else {
         // CT numbers: stored words are the values + 1024 with the intercept -1024.
+        if (s.columns > 65535 || s.rows > 65535)
+            throw AppError("A DICOM image has at most 65535 columns and rows.");
         path = out + ".dcm";
         bytes.assign(128, 0);
         for (char c : std::string("DICM")) bytes.push_back(static_cast<std::uint8_t>(c));

@@ -374,7 +374,7 @@ void TForm2::EditYLChange() {
 
 void TForm2::computeLsf(LsfDirection direction) {
     selectWholeTable();
-    PxlSpc = static_cast<double>(StrToFloat(text(EditPxlSpc)));
+    PxlSpc = requirePixelSpacing(StrToFloat(text(EditPxlSpc)), "P.Spacing");
     const std::int32_t lines = StrToInt(text(EditYL));
     const std::int32_t bumps = StrToInt(text(EditGeta));
     const long double spacing = StrToFloat(text(EditPxlSpc));
@@ -492,7 +492,7 @@ void TForm2::DrawTicks() {
     TickBox* box = lsf ? PaintBoxLSF : PaintBoxMTF;
     const std::int32_t nd = StrToInt(text(lsf ? EditLSFgnd : EditMTFgnd));
     const long double g = StrToFloat(text(lsf ? EditLSFgdx : EditMTFgdx));
-    PxlSpc = static_cast<double>(StrToFloat(text(EditPxlSpc)));
+    PxlSpc = requirePixelSpacing(StrToFloat(text(EditPxlSpc)), "P.Spacing");
     if (!lsf && NMtf <= 0) {  // no MTF yet: no frequency axis to mark
         box->setTicks({});
         return;

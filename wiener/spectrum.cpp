@@ -6,6 +6,7 @@
 #include "common/app_error.h"
 #include "common/checked.h"
 #include "common/number_text.h"
+#include "common/pixel_spacing.h"
 #include "wiener/numeric/kernels.h"
 
 namespace ctiq {
@@ -43,9 +44,10 @@ bool isPowerOfTwo(std::int32_t n) {
 
 void checkParameters(const Roles& r, const SpectrumParameters& p) {
     const std::string along = r.along, across = r.across;
-    if (!isPowerOfTwo(r.segment) || r.segment > kMaxSegmentLength)
+    // A segment of one sample has no spectrum: the transform needs two at least.
+    if (!isPowerOfTwo(r.segment) || r.segment < 2 || r.segment > kMaxSegmentLength)
         refuse("SegmentSize " + along + " is " + std::to_string(r.segment) +
-               "; it must be a power of two from 1 to 1024.");
+               "; it must be a power of two from 2 to 1024.");
     if (r.lines < 1 || r.lines > kMaxStripLines)
         refuse("SegmentSize " + across + " (the strip width) is " + std::to_string(r.lines) +
                "; it must lie from 1 to 65 lines.");
@@ -62,8 +64,7 @@ void checkParameters(const Roles& r, const SpectrumParameters& p) {
     };
     checkDegree(p.lineTrend, p.lineDegree, "Trnd");
     checkDegree(p.segmentTrend, p.segmentDegree, "Trnd1");
-    if (p.pixelSpacing == 0)
-        refuse("The pixel spacing (mmPS) is 0: " + messages::invalidFloatOperation());
+    requirePixelSpacing(p.pixelSpacing, "mmPS");
 }
 
 // How many strips and segments a run takes, as the loops would count them.

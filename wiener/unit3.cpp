@@ -334,7 +334,7 @@ void TForm3::graph() {
 void TForm3::showTable(const std::function<std::string(double delta)>& build, bool toClipboard) {
     MemoWS->clear();
     MemoWS->setPlainText(q("c/mm\t" + viewerFileName()));
-    const double delta = static_cast<double>(StrToFloat(text(EditPxlSpc)));
+    const double delta = requirePixelSpacing(StrToFloat(text(EditPxlSpc)), "mmPS");
     PxlSpc = delta;
     const QString table = q(build(delta));
     MemoWS->setPlainText(QString(table).replace("\r\n", "\n"));

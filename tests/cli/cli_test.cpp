@@ -188,5 +188,38 @@ TEST(Cli, EncodingsReadAlikeAndTheHeaderIsListedWhateverTheImage) {
     EXPECT_EQ(summary.out.rfind("decoded: JPEG 2000 Lossless\r\n", 0), 0u) << summary.out;
 }
 
+// What a script gives is checked, not quietly changed: every case is refused with a message.
+TEST(Cli, OutOfRangeValuesAreRefused) {
+    const QString noise = QString::fromStdString(test::testData("phantoms/noise1 256 256 0p5.raw"));
+    const QString point = QString::fromStdString(test::testData("phantoms/point 256 256 0p5.raw"));
+    test::TempFolder folder;
+    const QString out = QString::fromStdString(folder.file("p"));
+    struct Case {
+        QStringList arguments;
+        int status;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"mtf", "--mode", "16bit", "--lines", "0", point}, 2, "--lines takes a line count"},
+        {{"mtf", "--mode", "16bit", "--lines", "-3", point}, 2, "--lines takes a line count"},
+        {{"mtf", "--mode", "16bit", "--roi", "128,128,64,64", "--spacing", "-0.5", point},
+         1,
+         "The pixel spacing (--spacing) is -0.5"},
+        {{"nps", "--mode", "16bit", "--spacing", "0", noise}, 1, "The pixel spacing (--spacing)"},
+        {{"nps", "--mode", "16bit", "--segment", "1", noise}, 1, "power of two from 2 to 1024"},
+        {{"phantom", "point", "--sigma", "0", out}, 1, "--sigma must be a positive"},
+        {{"phantom", "noise", "--kernel", "1e308,1e308,1e308", out}, 1, "not finite"},
+        {{"phantom", "uniform", "--size", "65536,1", "--dicom", out}, 1, "at most 65535"},
+        {{"phantom", "uniform", "--spacing", "0", out}, 1, "The pixel spacing (--spacing)"},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = cli(c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.arguments.join(' ').toStdString() << "\n" << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos)
+            << c.arguments.join(' ').toStdString() << "\n"
+            << run.err;
+    }
+}
+
 }  // namespace
 }  // namespace ctiq

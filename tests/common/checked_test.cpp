@@ -4,6 +4,7 @@
 
 #include <limits>
 
+#include "common/pixel_spacing.h"
 #include "common/rounding.h"
 
 namespace ctiq {
@@ -53,6 +54,27 @@ TEST(Rounding, TruncAndTiesToEven) {
     EXPECT_EQ(roundHalfEven(2.5L), 2);
     EXPECT_EQ(roundHalfEven(-1.5L), -2);
     EXPECT_EQ(roundHalfEven(2.5000001L), 3);
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+TEST(PixelSpacing, OnlyPositiveFiniteMillimetresPass) {
+    EXPECT_EQ(requirePixelSpacing(0.5L, "x"), 0.5);
+    for (const long double bad :
+         {0.0L, -0.5L, 1e999L, std::numeric_limits<long double>::quiet_NaN(),
+          std::numeric_limits<long double>::infinity()}) {
+        try {
+            requirePixelSpacing(bad, "mmPS");
+            ADD_FAILURE() << static_cast<double>(bad);
+        } catch (const AppError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("The pixel spacing (mmPS) is ", 0), 0u)
+                << e.what();
+        }
+    }
 }
 
 }  // namespace

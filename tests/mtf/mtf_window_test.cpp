@@ -278,6 +278,21 @@ TEST_F(MtfWindow, TheMtfAxisAndDataCountFollowTheTransformLength) {
     EXPECT_DOUBLE_EQ(form.Series2->at(1).x(), 1.0 / (64 * 0.5));
 }
 
+TEST_F(MtfWindow, ASpacingThatIsNotPositiveIsRefusedByName) {
+    load("point 256 256 0p5.raw",
+         test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
+    setRoi(128, 128, 64, 64);
+    handOff();
+    for (const char* spacing : {"-0.5", "0"}) {
+        form.EditPxlSpc->setText(spacing);
+        form.ButtonCalMTF->click();
+        ASSERT_FALSE(errors().empty());
+        EXPECT_EQ(errors().back().rfind("The pixel spacing (P.Spacing) is ", 0), 0u)
+            << errors().back();
+    }
+    EXPECT_TRUE(form.MemoMTF->toPlainText().isEmpty());  // no "HWHM=-1.46", no negative axis
+}
+
 // A computation that fails leaves no result of the previous one on screen.
 TEST_F(MtfWindow, AFailedCalculationClearsTheOldResults) {
     load("point 256 256 0p5.raw",
