@@ -17,6 +17,7 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 #include <algorithm>
+#include <utility>
 
 #include "common/app_error.h"
 #include "common/checked.h"
@@ -225,8 +226,18 @@ void TForm2::connectHandlers() {
 
 void TForm2::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        guarded(this, [this] { FormActivate(); });
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow()) return;
+    // An activation that failed shows a message box, and closing the box activates this window
+    // again: that return is no bringing forward, or the same message would come back forever.
+    if (std::exchange(ignoreNextActivation_, false)) return;
+    guarded(this, [this] {
+        try {
+            FormActivate();
+        } catch (...) {
+            ignoreNextActivation_ = true;
+            throw;
+        }
+    });
 }
 
 void TForm2::setPixelTable(PixelTable table) {

@@ -147,6 +147,7 @@ class TForm2 : public QWidget {
     ViewerLink* viewer_ = nullptr;
     // "Data#" holds the count a hand-off or a computation gave it, not one the user typed.
     bool dataCountIsDefault_ = true;
+    bool ignoreNextActivation_ = false;
     bool tableFilled_ = false;
 };
 

@@ -362,3 +362,26 @@ TEST_F(MtfWindow, HistogramOfTheTable) {
 
 }  // namespace
 }  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// "⇒" empties the viewer's size field before its dialog: activating the MTF window then fails,
+// and the return from that message box must not fail again and again.
+TEST_F(MtfWindow, AFailedActivationDoesNotComeBackFromItsOwnMessageBox) {
+    viewer.EditImgSizeX->clear();
+    form.show();
+    form.activateWindow();
+    QApplication::processEvents();
+    if (!form.isActiveWindow()) GTEST_SKIP() << "this platform does not activate windows";
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_EQ(errors()[0], "'' は整数ではありません");
+    QEvent returned(QEvent::ActivationChange);  // the message box closes: activated again
+    QApplication::sendEvent(&form, &returned);
+    EXPECT_EQ(errors().size(), 1u);
+    QApplication::sendEvent(&form, &returned);  // a later activation runs again
+    EXPECT_EQ(errors().size(), 2u);
+}
+
+}  // namespace
+}  // namespace ctiq
