@@ -13,7 +13,9 @@ namespace ctiq {
 
 std::string trimmedFileName(std::string_view chosenPath, std::int32_t columns, std::int32_t rows,
                             std::string_view spacingText) {
-    const std::string base(chosenPath.substr(0, chosenPath.find('.')));
+    // The name is cut at its own first ".", never at one in a folder's name.
+    const std::size_t nameStart = chosenPath.find_last_of("/\\") + 1;  // 0 without a folder
+    const std::string base(chosenPath.substr(0, chosenPath.find('.', nameStart)));
     std::string spacing(spacingText);
     if (const std::size_t dot = spacing.find('.'); dot != std::string::npos) spacing[dot] = 'p';
     return base + " " + IntToStr(columns) + " " + IntToStr(rows) + " " + spacing + ".bin";

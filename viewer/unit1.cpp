@@ -279,7 +279,9 @@ void TForm1::DrawImage() {
     bitmap_.resize(layout.bitmapWidth, layout.bitmapHeight);
 
     const StoredImageLayout image = storedImage();
-    checkedDivide(256, window.width);
+    // A central region of one value gives the automatic window a width of 0: it is drawn as
+    // width 1 (every step from black to white), and the field keeps what it says.
+    if (window.width == 0) window.width = 1;
     PaintOptions options;
     options.offset = StrToInt(text(EditOffst));
     options.format = image.format;

@@ -17,7 +17,10 @@ TEST(TrimmedFileName, CarriesTheGeometry) {
               "C:\\CT\\phantom 64 64 0p468.bin");
     EXPECT_EQ(trimmedFileName("/data/a.raw", 8, 4, ""), "/data/a 8 4 .bin");
     EXPECT_EQ(trimmedFileName("/data/a", 8, 4, "1"), "/data/a 8 4 1.bin");
-    EXPECT_EQ(trimmedFileName("/data/v1.2/scan.raw", 8, 4, "0.5"), "/data/v1 8 4 0p5.bin");
+    // A dot in a folder's name stays: the file lands in the folder chosen.
+    EXPECT_EQ(trimmedFileName("/data/v1.2/scan.raw", 8, 4, "0.5"), "/data/v1.2/scan 8 4 0p5.bin");
+    EXPECT_EQ(trimmedFileName("/home/u/.cache/x", 8, 4, "1"), "/home/u/.cache/x 8 4 1.bin");
+    EXPECT_EQ(trimmedFileName("C:\\v1.2\\a.b.raw", 8, 4, "1"), "C:\\v1.2\\a 8 4 1.bin");
 }
 
 TEST(TrimmedSamples, CopiesWordsAsStoredAndBytesAsWords) {

@@ -338,10 +338,26 @@ TEST_F(LoadedRamp, TypedFieldsTakeEffectAndBadOnesLeaveThePicture) {
     form.EditWindowWidth->setText("x");
     form.ButtonDisp->click();
     EXPECT_EQ(form.displayBitmap().pixels, before);
+    // Width 0 is drawn as width 1, and the field keeps its text.
+    form.EditWindowWidth->setText("1");
+    form.ButtonDisp->click();
+    const std::vector<std::uint8_t> widthOne = form.displayBitmap().pixels;
     form.EditWindowWidth->setText("0");
     form.ButtonDisp->click();
-    EXPECT_EQ(errors(),
-              (std::vector<std::string>{"'x' は整数ではありません", "0 による浮動小数点数除算"}));
+    EXPECT_EQ(form.displayBitmap().pixels, widthOne);
+    EXPECT_EQ(field(form.EditWindowWidth), "0");
+    EXPECT_EQ(errors(), (std::vector<std::string>{"'x' は整数ではありません"}));
+}
+
+// A central region of two neighbouring values gives the automatic window width 0: the load
+// finishes instead of ending in a division error.
+TEST_F(ViewerWindow, AutomaticWindowOfWidthZeroStillShowsTheImage) {
+    std::vector<std::int16_t> words(16 * 16, 100);
+    for (int k = 0; k < 16 * 16; k += 2) words[k] = 101;
+    load(writeFile("two 16 16 1.raw", test::wordsLE(words)), 1);
+    EXPECT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(field(form.EditWindowWidth), "0");
+    EXPECT_EQ(form.LoadState, LoadStatus::Loaded);
 }
 
 TEST_F(LoadedRamp, SwapAndInvertRenderAgainAndToggleBack) {
