@@ -116,6 +116,20 @@ std::uint32_t dword(const std::uint8_t* p, bool bigEndian) {
                      : word(p, false) | std::uint32_t{word(p + 2, false)} << 16;
 }
 
+bool isLongLengthVr(std::string_view vr) {
+    for (std::string_view v :
+         {"OB", "OW", "OF", "OD", "OL", "OV", "SQ", "UN", "UT", "UC", "UR", "SV", "UV"})
+        if (vr == v) return true;
+    return false;
+}
+
+bool isShortLengthVr(std::string_view vr) {
+    for (std::string_view v : {"AE", "AS", "AT", "CS", "DA", "DS", "DT", "FL", "FD", "IS", "LO",
+                               "LT", "PN", "SH", "SL", "SS", "ST", "TM", "UI", "UL", "US"})
+        if (vr == v) return true;
+    return false;
+}
+
 // True when every element from `pos` on declares a length that fits in the bytes that remain
 // (sequences and items are entered, not skipped). The toolkit allocates a value's declared
 // length before it reads it: a small file must not make it allocate gigabytes.
@@ -136,10 +150,9 @@ bool lengthsFit(const ImageBytes& bytes, std::size_t pos, bool implicitVr, bool 
             pos += 8;
         } else {
             const std::string_view vr(reinterpret_cast<const char*>(p + 4), 2);
-            const bool longLength = vr == "OB" || vr == "OW" || vr == "OF" || vr == "OD" ||
-                                    vr == "OL" || vr == "OV" || vr == "SQ" || vr == "UN" ||
-                                    vr == "UT" || vr == "UC" || vr == "UR" || vr == "SV" ||
-                                    vr == "UV";
+            const bool longLength = isLongLengthVr(vr);
+            // The toolkit guesses at a VR it does not know, and may read gigabytes of length.
+            if (!longLength && !isShortLengthVr(vr)) return false;
             if (longLength) {
                 if (pos + 12 > size) return false;
                 length = dword(p + 8, bigEndian);
@@ -171,7 +184,7 @@ bool declaredLengthsFit(const ImageBytes& bytes) {
         while (pos + 8 <= bytes.size() && word(bytes.data() + pos, false) == 0x0002) {
             const std::uint8_t* p = bytes.data() + pos;
             const std::string_view vr(reinterpret_cast<const char*>(p + 4), 2);
-            const bool longLength = vr == "OB" || vr == "UN" || vr == "SQ" || vr == "UT";
+            const bool longLength = isLongLengthVr(vr);
             const std::size_t header = longLength ? 12 : 8;
             if (pos + header > bytes.size()) return false;
             const std::uint64_t length = longLength ? dword(p + 8, false) : word(p + 6, false);
