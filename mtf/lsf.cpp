@@ -87,10 +87,12 @@ void cutBackground(std::vector<double>& a, std::int32_t bumps) {
     descendLeft();
     std::int64_t topL = j, valL = j;
     for (std::int32_t b = 0; b < bumps; ++b) {
+        const std::int64_t before = j;
         while (j > 0 && a[j - 1] > a[j]) --j;
         topL = j;
         descendLeft();
         valL = j;
+        if (j == before) break;  // on a flat stretch: the remaining bumps would not move either
     }
     const std::int64_t iL = (topL + valL) / 2;
 
@@ -109,10 +111,12 @@ void cutBackground(std::vector<double>& a, std::int32_t bumps) {
     descendRight();
     std::int64_t topR = k, valR = k;
     for (std::int32_t b = 0; b < bumps; ++b) {
+        const std::int64_t before = k;
         while (k < n - 2 && a[k + 1] > a[k]) ++k;
         topR = k;
         descendRight();
         valR = k;
+        if (k == before) break;
     }
     const std::int64_t iR = (topR + valR) / 2;
 
@@ -250,6 +254,12 @@ void requireDataCount(std::int32_t n, std::int32_t computed, const std::string& 
                        " has " + std::to_string(computed) + " points (at most " +
                        std::to_string(kMaxLsfLength) + ").");
     }
+}
+
+double tickIntervalFor(double range, double preferred, int maxTicks) {
+    double interval = preferred;
+    while (std::isfinite(range) && range / interval > maxTicks) interval *= 10;
+    return interval;
 }
 
 }  // namespace ctiq

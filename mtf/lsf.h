@@ -75,6 +75,10 @@ PlotPoints mtfPlotPoints(const std::vector<double>& mtfAbs, std::int32_t n, doub
 // Refuses a "Data#" outside 0 … the computed length of the LSF or MTF (`what`) and the arrays.
 void requireDataCount(std::int32_t n, std::int32_t computed, const std::string& what);
 
+// The tick interval of an axis spanning `range`: `preferred`, or the next power-of-ten multiple
+// of it that gives at most `maxTicks` ticks.
+double tickIntervalFor(double range, double preferred, int maxTicks);
+
 // The half-width field's text: "HWHM=" and the full width in mm.
 std::string halfWidthText(double width);
 

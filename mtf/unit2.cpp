@@ -481,7 +481,10 @@ void TForm2::PlotChart() {
     QChart* chart = series->chart();
     if (NDisp > 0) {
         if (yMax == yMin) yMax = yMin + 1;
-        axis(chart, Qt::AlignLeft)->setRange(yMin, yMax);
+        QValueAxis* left = axis(chart, Qt::AlignLeft);
+        left->setRange(yMin, yMax);
+        // Ticks every 0.1 as long as that gives a readable axis; wider ones for larger values.
+        if (chart == Chart2) left->setTickInterval(tickIntervalFor(yMax - yMin, 0.1, 40));
         if (chart == Chart1)
             axis(chart, Qt::AlignBottom)
                 ->setRange(PlotX[0], std::max(PlotX[NDisp - 1], PlotX[0] + 1e-9));

@@ -54,7 +54,9 @@ void checkParameters(const Roles& r, const SpectrumParameters& p) {
     if (r.length > kMaxStripLength)
         refuse("The ROI is " + std::to_string(r.length) + " pixels long along " + along +
                "; a strip takes at most " + std::to_string(kMaxStripLength) + ".");
-    if (r.segmentStep < 0) refuse("Shift " + along + " (the step between segments) is negative.");
+    // A step of 0 would take the same segment up to "Segment#" times over.
+    if (r.segmentStep < 1)
+        refuse("Shift " + along + " (the step between segments) must be at least 1.");
     if (r.stripStep < 1)
         refuse("Shift " + across + " (the step between strips) must be at least 1.");
     auto checkDegree = [](bool trend, int degree, const char* name) {

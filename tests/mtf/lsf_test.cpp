@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <random>
 
@@ -171,6 +172,31 @@ TEST(PlotPoints, DataCountMustLieWithinTheComputedPoints) {
             EXPECT_NE(std::string(e.what()).find("computed LSF has 10 points"), std::string::npos);
         }
     }
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+TEST(CutBackground, AHugePsfWidthStopsWhereTheSearchStopsMoving) {
+    // A spot on a flat background: after the first bump nothing moves; 2^31 - 1 bumps must end
+    // at once with the same cut as one bump.
+    std::vector<double> lsf(64, 10.0);
+    for (int i = 28; i <= 36; ++i) lsf[i] = 10.0 + 100.0 * std::exp(-(i - 32) * (i - 32) / 4.0);
+    lsf[20] = 12;  // one bump on each side
+    lsf[44] = 12;
+    std::vector<double> once = lsf, huge = lsf;
+    cutBackground(once, 1);
+    cutBackground(huge, std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(huge, once);
+}
+
+TEST(TickIntervals, ReadableOnAnyRange) {
+    EXPECT_EQ(tickIntervalFor(1.0, 0.1, 40), 0.1);
+    EXPECT_EQ(tickIntervalFor(300.0, 0.1, 40), 10.0);
+    EXPECT_LE(300.0 / tickIntervalFor(300.0, 0.1, 40), 40);
 }
 
 }  // namespace
