@@ -325,8 +325,20 @@ void TForm3::graph() {
         spectrum.append(QPointF(
             static_cast<double>(checkedDivide(b, static_cast<long double>(n) * delta)), WsData[b]));
     for (std::int32_t e = 0; e < n; ++e) acf.append(QPointF(e * delta, AcfData[e]));
-    SeriesWSLin[0]->replace(spectrum);
-    SeriesWSLog[0]->replace(spectrum);
+    // A logarithmic axis cannot show a value ≤ 0, and the chart would drop the whole series:
+    // such points are left out, and the chart says how many.
+    QList<QPointF> positive;
+    for (const QPointF& point : spectrum)
+        if (point.x() > 0 && point.y() > 0) positive.append(point);
+    const auto leftOut = spectrum.size() - positive.size();
+    for (auto [chart, title] :
+         {std::pair{ChartWSLin, "Linear scale"}, std::pair{ChartWSLog, "Logarithm scale"}}) {
+        chart->setTitle(leftOut == 0
+                            ? QString(title)
+                            : QString("%1 (%2 points ≤ 0 not shown)").arg(title).arg(leftOut));
+    }
+    SeriesWSLin[0]->replace(positive);
+    SeriesWSLog[0]->replace(positive);
     SeriesACF[0]->replace(acf);
     for (QChart* chart : {ChartWSLin, ChartWSLog, ChartACF}) rescale(chart);
 }

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QtCharts/QChart>
 #include <QtCharts/QLineSeries>
 #include <random>
 
@@ -231,6 +232,30 @@ TEST_F(WienerWindow, LockParaKeepsTheParametersButNotTheImageGeometry) {
         computeWienerSpectrum(spectrumSource(viewer.ImageStream, layout, {}, 32, 16),
                               defaultSpectrumParameters(64, 64, 0.25, DataWindow::Hamming));
     for (int k = 1; k < 8; ++k) EXPECT_DOUBLE_EQ(form.WsData[k], expected.spectrum[k]) << k;
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// A uniform image has a spectrum of zeros, which no logarithmic axis can show: the charts say so
+// instead of silently losing the series.
+TEST_F(WienerWindow, LogChartsLeaveOutValuesTheyCannotShowAndSaySo) {
+    load(writeFile("u 64 64 0p5.raw", test::wordsLE(std::vector<std::int16_t>(64 * 64, 500))), 1);
+    setRoi(32, 32, 64, 64);
+    viewer.ButtonToForm3->click();
+    form.ButtonCal->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(form.SeriesWSLog[0]->count(), 0);
+    EXPECT_EQ(form.ChartWSLog->title(), "Logarithm scale (8 points ≤ 0 not shown)");
+    EXPECT_EQ(form.ChartWSLin->title(), "Linear scale (8 points ≤ 0 not shown)");
+    loadNoise("n 64 64 0p5.raw", 64, 1);
+    setRoi(32, 32, 64, 64);
+    form.ButtonCal->click();
+    EXPECT_EQ(form.SeriesWSLog[0]->count(), 8);
+    EXPECT_EQ(form.ChartWSLog->title(), "Logarithm scale");
 }
 
 }  // namespace
