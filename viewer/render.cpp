@@ -9,6 +9,7 @@
 
 #include "common/app_error.h"
 #include "common/checked.h"
+#include "common/number_text.h"
 #include "common/rounding.h"
 
 namespace ctiq {
@@ -117,6 +118,14 @@ void requireDrawableBitmap(const ViewLayout& layout) {
                        std::to_string(h) +
                        " pixels, which cannot be drawn; choose a magnification nearer 1.");
     }
+}
+
+void requireSamplesShown(const ViewLayout& layout, double magnification, std::int32_t rows) {
+    if (layout.bitmapWidth >= 1 && layout.bitmapHeight >= 1) return;
+    throw AppError("At magnification " + FloatToStr(magnification) +
+                   " the view holds no whole sample of the image's " + std::to_string(rows) +
+                   " rows, so nothing would be shown; choose a magnification of at most " +
+                   std::to_string(rows) + ".");
 }
 
 void paintView(const std::uint8_t* data, std::size_t size, const StoredImageLayout& image,

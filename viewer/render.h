@@ -26,6 +26,10 @@ ViewLayout computeView(double m, std::int32_t columns, std::int32_t rows, std::i
 // positive, or far below 1).
 void requireDrawableBitmap(const ViewLayout& layout);
 
+// Refuses a view that shows no whole sample (a magnification above the image's row count): the
+// display would be an empty black square without a word of why.
+void requireSamplesShown(const ViewLayout& layout, double magnification, std::int32_t rows);
+
 struct GreyWindow {
     std::int32_t level = 0;
     std::int32_t width = 0;

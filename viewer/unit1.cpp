@@ -276,6 +276,7 @@ void TForm1::DrawImage() {
     const std::int32_t shiftY = StrToInt(text(EditImgSftY));
     const ViewLayout layout = computeView(m, ImgCols, ImgRows, shiftX, shiftY);
     requireDrawableBitmap(layout);
+    if (ImgCols > 0 && ImgRows > 0) requireSamplesShown(layout, m, ImgRows);
     bitmap_.resize(layout.bitmapWidth, layout.bitmapHeight);
 
     const StoredImageLayout image = storedImage();

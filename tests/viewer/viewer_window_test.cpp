@@ -349,6 +349,15 @@ TEST_F(LoadedRamp, TypedFieldsTakeEffectAndBadOnesLeaveThePicture) {
     EXPECT_EQ(errors(), (std::vector<std::string>{"'x' は整数ではありません"}));
 }
 
+TEST_F(LoadedRamp, AMagnificationThatShowsNoSampleSaysSo) {
+    const std::vector<std::uint8_t> before = form.displayBitmap().pixels;
+    form.EditMF->setText("1000");
+    form.ButtonDisp->click();
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_NE(errors()[0].find("no whole sample"), std::string::npos) << errors()[0];
+    EXPECT_EQ(form.displayBitmap().pixels, before);
+}
+
 // A central region of two neighbouring values gives the automatic window width 0: the load
 // finishes instead of ending in a division error.
 TEST_F(ViewerWindow, AutomaticWindowOfWidthZeroStillShowsTheImage) {
