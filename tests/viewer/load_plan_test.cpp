@@ -5,6 +5,7 @@
 #include "common/app_error.h"
 #include "tests/support/dicom_builder.h"
 #include "tests/support/test_files.h"
+#include "viewer/dicom/allocation_limit.h"
 
 namespace ctiq {
 namespace {
@@ -53,6 +54,26 @@ TEST(LoadDefaults, CentredRoiAndTheFixedWindow) {
     EXPECT_EQ(roi.width, 256);
     EXPECT_EQ(kDefaultWindow.level, 512);
     EXPECT_EQ(kDefaultWindow.width, 1024);
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+TEST(AllocationLimit, RefusesLargerAllocationsOnlyWhileItLives) {
+    {
+        const AllocationLimit limit(1 << 20);
+        EXPECT_NO_THROW(std::vector<char>(1 << 19));
+        EXPECT_THROW(std::vector<char>(1 << 21), std::bad_alloc);
+        {
+            const AllocationLimit inner(1 << 10);
+            EXPECT_THROW(std::vector<char>(1 << 11), std::bad_alloc);
+        }
+        EXPECT_NO_THROW(std::vector<char>(1 << 19));
+    }
+    EXPECT_NO_THROW(std::vector<char>(1 << 21));
 }
 
 }  // namespace

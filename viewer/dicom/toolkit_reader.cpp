@@ -9,12 +9,14 @@
 #include <gdcmTransferSyntax.h>
 #include <gdcmUIDs.h>
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 #include <string_view>
 
 #include "common/app_error.h"
 #include "viewer/dicom/abort_guard.h"
+#include "viewer/dicom/allocation_limit.h"
 #include "viewer/dicom/header_recorder.h"
 #include "viewer/dicom/tag_dictionary.h"
 
@@ -205,10 +207,22 @@ bool declaredLengthsFit(const ImageBytes& bytes) {
            lengthsFit(bytes, pos, false, true, 0xFFFF);
 }
 
+// What one allocation of the toolkit may take while it reads a file: a value is never longer
+// than the file, and a deflated data set is inflated to no more than the largest file we read.
+std::size_t parseAllocationLimit(const ImageBytes& bytes) {
+    constexpr std::size_t kSlack = std::size_t{16} << 20;
+    const bool deflated =
+        bytes.size() >= 132 &&
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())
+                .find("1.2.840.10008.1.2.1.99") != std::string_view::npos;
+    return deflated ? std::size_t{1} << 30 : 2 * bytes.size() + kSlack;
+}
+
 }  // namespace
 
 struct ToolkitReader::State {
     gdcm::ImageReader reader;
+    std::size_t allocationLimit = 0;
 };
 
 ToolkitReader::ToolkitReader() {
@@ -224,10 +238,12 @@ bool ToolkitReader::parse(const ImageBytes& bytes) {
     state_.reset();
     if (!declaredLengthsFit(bytes)) return false;
     state_ = std::make_unique<State>();
+    state_->allocationLimit = parseAllocationLimit(bytes);
     MemoryBuffer buffer(bytes);
     std::istream in(&buffer);
     state_->reader.SetStream(in);
     bool read = false;
+    const AllocationLimit limit(state_->allocationLimit);
     auto work = [&] {
         try {
             read = state_->reader.Read();
@@ -309,6 +325,7 @@ DicomHeaderResult ToolkitReader::header() const {
     const gdcm::TransferSyntax& ts = state_->reader.GetImage().GetTransferSyntax();
     dicom::HeaderRecorder recorder(r, TagDictionary::builtIn());
     std::optional<std::string> stopped;
+    const AllocationLimit limit(state_->allocationLimit);
     auto work = [&] {
         try {
             listDataSet(file.GetHeader(), false, false, recorder);
@@ -347,9 +364,27 @@ ImageBytes ToolkitReader::decodeFirstFrame() const {
         throw AppError("The samples of this image take " + std::to_string(bits) +
                        " bits; only 8- and 16-bit samples can be shown and measured.");
     }
-    std::vector<char> buffer(image.GetBufferLength());
+    // Every frame is decoded at once: refuse what no file under the size limit could hold.
+    const std::size_t length = image.GetBufferLength();
+    if (length > (std::size_t{1} << 30))
+        throw AppError("The image's frames take " + std::to_string(length) +
+                       " bytes decoded; at most 1 GiB can be decoded.");
+    const AllocationLimit limit(
+        std::max(state_->allocationLimit, 2 * length + (std::size_t{16} << 20)));
+    std::vector<char> buffer;
+    try {
+        buffer.resize(length);
+    } catch (const std::bad_alloc&) {
+        throw AppError("The decoded image does not fit in memory.");
+    }
     bool decoded = false;
-    auto work = [&] { decoded = !buffer.empty() && image.GetBuffer(buffer.data()); };
+    auto work = [&] {
+        try {
+            decoded = !buffer.empty() && image.GetBuffer(buffer.data());
+        } catch (const std::exception&) {
+            decoded = false;
+        }
+    };
     if (!runSurvivingAbort(work) || !decoded) {
         throw AppError("The pixel data (" + transferSyntaxName() +
                        ") could not be decoded; the header is listed.");
