@@ -4,6 +4,7 @@
 #include <gdcmImage.h>
 #include <gdcmImageReader.h>
 #include <gdcmItem.h>
+#include <gdcmSequenceOfFragments.h>
 #include <gdcmSequenceOfItems.h>
 #include <gdcmTrace.h>
 #include <gdcmTransferSyntax.h>
@@ -207,6 +208,27 @@ bool declaredLengthsFit(const ImageBytes& bytes) {
            lengthsFit(bytes, pos, false, true, 0xFFFF);
 }
 
+// The sample precision of the first JPEG or JPEG-LS frame header that is not 2 … 16 bits, in the
+// fragments of encapsulated pixel data; 0 when every header is sound. The toolkit's JPEG decoder
+// dereferences a null pointer on such a header (seen with 241 bits), so it must never see one.
+// Markers cannot occur inside entropy-coded data (0xFF is stuffed there), so a scan finds them.
+int unsoundJpegPrecision(const gdcm::SequenceOfFragments& fragments) {
+    for (gdcm::SequenceOfFragments::SizeType i = 0; i < fragments.GetNumberOfFragments(); ++i) {
+        const gdcm::ByteValue* value = fragments.GetFragment(i).GetByteValue();
+        if (!value) continue;
+        const auto* b = reinterpret_cast<const std::uint8_t*>(value->GetPointer());
+        const std::size_t n = value->GetLength();
+        for (std::size_t k = 0; k + 4 < n; ++k) {
+            if (b[k] != 0xFF) continue;
+            const std::uint8_t m = b[k + 1];
+            const bool frameHeader =
+                (m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC) || m == 0xF7;
+            if (frameHeader && (b[k + 4] < 2 || b[k + 4] > 16)) return b[k + 4];
+        }
+    }
+    return 0;
+}
+
 // What one allocation of the toolkit may take while it reads a file: a value is never longer
 // than the file, and a deflated data set is inflated to no more than the largest file we read.
 std::size_t parseAllocationLimit(const ImageBytes& bytes) {
@@ -371,6 +393,16 @@ ImageBytes ToolkitReader::decodeFirstFrame() const {
                        " bytes decoded; at most 1 GiB can be decoded.");
     const AllocationLimit limit(
         std::max(state_->allocationLimit, 2 * length + (std::size_t{16} << 20)));
+    if (const gdcm::SequenceOfFragments* fragments =
+            image.GetDataElement().GetSequenceOfFragments()) {
+        const std::string syntax = transferSyntax();
+        const bool jpeg = syntax.rfind("1.2.840.10008.1.2.4.5", 0) == 0 ||
+                          syntax == "1.2.840.10008.1.2.4.70" ||
+                          syntax.rfind("1.2.840.10008.1.2.4.8", 0) == 0;
+        if (const int precision = jpeg ? unsoundJpegPrecision(*fragments) : 0)
+            throw AppError("The JPEG data of this file is damaged (a frame of " +
+                           std::to_string(precision) + "-bit samples); the header is listed.");
+    }
     std::vector<char> buffer;
     try {
         buffer.resize(length);
