@@ -178,6 +178,7 @@ std::string runNps(const CommandLine& line, const std::string& file) {
         p.segmentDegree = *degree;
     }
     p.maxSegments = line.integer("max-segments").value_or(10000);
+    p.autocorrelation = table == "acf";  // made only where it is printed
     p.pixelSpacing = requirePixelSpacing(StrToFloat(image.spacingText), spacingSource(line));
 
     SpectrumImage source =

@@ -1,7 +1,10 @@
 #include "wiener/spectrum.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <limits>
+#include <optional>
 
 #include "common/app_error.h"
 #include "common/checked.h"
@@ -119,10 +122,15 @@ void checkStripsInsideImage(const SpectrumImage& im, const Roles& r, const Spect
     }
 }
 
-// Sample k counted row by row from the stored image's first sample (bounds checked before).
-double sampleValue(const SpectrumImage& im, std::int64_t k) {
-    const std::uint8_t* s = im.data + im.layout.header + k * sampleBytes(im.layout.format);
-    return im.rule.value(s) * im.factor;
+// Adds the values of `count` little-endian words to `sums`: each word plus the offset, wrapped to
+// 16 bits and read as signed (the sample value rule without "Swap").
+void addPlainWords(const std::uint8_t* words, std::int32_t count, std::uint16_t offset,
+                   std::int32_t* __restrict sums) {
+    for (std::int32_t a = 0; a < count; ++a) {
+        std::uint16_t raw;
+        std::memcpy(&raw, words + 2 * static_cast<std::size_t>(a), 2);
+        sums[a] += static_cast<std::int16_t>(static_cast<std::uint16_t>(raw + offset));
+    }
 }
 
 }  // namespace
@@ -183,57 +191,95 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
     result.segmentLength = N;
     std::vector<double> spectrum(N, 0.0);
     std::vector<double> acf(std::max(N, L - N + 1), 0.0);
-    std::vector<std::vector<double>> block(lines, std::vector<double>(L));
     const double delta = p.pixelSpacing;
     const double stripWidth = lines * delta;
     const std::int64_t first = std::int64_t{im.roiTop} * im.rowLength + im.roiLeft;
+    // Made once for the run: every segment then does the arithmetic a segment always did.
+    const FftPlan fft(static_cast<std::size_t>(N));
+    const bool hamming = p.window == DataWindow::Hamming;
+    std::optional<HammingTable> window;
+    if (hamming) window.emplace(static_cast<std::size_t>(N));
+    const std::size_t sampleSize = static_cast<std::size_t>(sampleBytes(im.layout.format));
+    const std::uint8_t* samples = im.data + im.layout.header;
 
+    // Where line c of the strip at v starts, and the distance between its samples.
+    const std::size_t stride =
+        (alongX ? std::size_t{1} : static_cast<std::size_t>(im.layout.columns)) * sampleSize;
+    auto lineStart = [&](std::int64_t v, std::int32_t c) {
+        const std::int64_t start =
+            alongX ? first + v * im.layout.columns + std::int64_t{c} * im.rowLength : first + v + c;
+        return samples + static_cast<std::size_t>(start) * sampleSize;
+    };
+    // Sample values are integers: with the factor 1 a sum of at most 65 lines is exact in any
+    // order, so integer sums give the very doubles that adding the lines one by one gives.
+    const bool integerSums = !p.lineTrend && im.factor == 1.0;
+    // 16-bit words in the machine's own order, not swapped: a line is read as it lies.
+    const bool plainWords = im.rule.format == SampleFormat::Word16 && !im.rule.swap &&
+                            std::endian::native == std::endian::little;
+    const auto offset16 = static_cast<std::uint16_t>(im.rule.offset);
+    std::vector<std::int32_t> sums(integerSums ? L : 0);
+
+    std::vector<double> profile(L), line(L), lagSums(L - N + 1), re(N), imag(N);
     std::int32_t segments = 0;
     for (std::int32_t strip = 0; strip < plan.strips; ++strip) {
         const std::int64_t v = std::int64_t{strip} * r.stripStep;
-        for (std::int32_t c = 0; c < lines; ++c) {
-            for (std::int32_t a = 0; a < L; ++a) {
-                const std::int64_t k =
-                    alongX ? first + v * im.layout.columns + std::int64_t{c} * im.rowLength + a
-                           : first + v + std::int64_t{a} * im.layout.columns + c;
-                block[c][a] = sampleValue(im, k);
-            }
-        }
-        std::vector<double> profile(L, 0.0);
-        if (p.lineTrend) {
+        // The strip's profile: its lines added sample by sample in line order, each line
+        // detrended first or the sum's mean removed after, then divided by the line count.
+        if (integerSums) {
+            std::fill(sums.begin(), sums.end(), 0);
             for (std::int32_t c = 0; c < lines; ++c) {
-                std::vector<double> line = block[c];
-                removeTrend(line, p.lineDegree);
+                const std::uint8_t* sample = lineStart(v, c);
+                if (plainWords && alongX) {
+                    addPlainWords(sample, L, offset16, sums.data());
+                    continue;
+                }
+                for (std::int32_t a = 0; a < L; ++a, sample += stride)
+                    sums[a] += im.rule.value(sample);
+            }
+            for (std::int32_t a = 0; a < L; ++a) profile[a] = sums[a];
+        } else {
+            std::fill(profile.begin(), profile.end(), 0.0);
+            for (std::int32_t c = 0; c < lines; ++c) {
+                const std::uint8_t* sample = lineStart(v, c);
+                for (std::int32_t a = 0; a < L; ++a, sample += stride)
+                    line[a] = im.rule.value(sample) * im.factor;
+                if (p.lineTrend) removeTrend(line, p.lineDegree);
                 for (std::int32_t a = 0; a < L; ++a) profile[a] += line[a];
             }
-        } else {
-            for (std::int32_t c = 0; c < lines; ++c)
-                for (std::int32_t a = 0; a < L; ++a) profile[a] += block[c][a];
-            removeMean(profile);
         }
+        if (!p.lineTrend) removeMean(profile);
         for (double& value : profile) value /= lines;
 
-        for (std::int32_t lag = 0; lag <= L - N; ++lag) {
-            double sum = 0;
-            for (std::int32_t t = 0; t < N; ++t) sum += profile[t] * profile[t + lag];
-            acf[lag] += sum;
+        if (p.autocorrelation) {
+            // Lag by lag the same sums over t as ever; taken for all lags at once per t.
+            std::fill(lagSums.begin(), lagSums.end(), 0.0);
+            double* __restrict lagSum = lagSums.data();
+            const double* shifted = profile.data();
+            for (std::int32_t t = 0; t < N; ++t) {
+                const double pt = profile[t];
+                for (std::int32_t lag = 0; lag <= L - N; ++lag)
+                    lagSum[lag] += pt * shifted[t + lag];
+            }
+            for (std::int32_t lag = 0; lag <= L - N; ++lag) acf[lag] += lagSums[lag];
         }
         ++result.strips;
         if (v % checkedDiv(r.extent, 3) == 0) result.profiles.push_back(profile);
 
         for (std::int64_t pos = 0; pos + N - 1 < L && segments < p.maxSegments;
              pos += r.segmentStep) {
-            std::vector<double> re(profile.begin() + pos, profile.begin() + pos + N);
-            std::vector<double> imag(N, 0.0);
+            std::copy(profile.begin() + pos, profile.begin() + pos + N, re.begin());
+            std::fill(imag.begin(), imag.end(), 0.0);
             if (p.segmentTrend)
                 removeTrend(re, p.segmentDegree);
             else
                 removeMean(re);
-            const double g = p.window == DataWindow::Hamming ? hammingWindow(re) : 1.0;
-            FFT(re, imag);
+            if (hamming)
+                for (std::int32_t t = 0; t < N; ++t) re[t] *= window->weights[t];
+            fft.transform(re.data(), imag.data());
+            const double gg = hamming ? window->g * window->g : 1.0;
             for (std::int32_t t = 0; t < N; ++t) {
                 double power = (re[t] * re[t] + imag[t] * imag[t]) * delta * stripWidth / N;
-                if (p.window == DataWindow::Hamming) power *= g * g;
+                if (hamming) power *= gg;
                 spectrum[t] += power;
             }
             ++segments;

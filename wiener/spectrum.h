@@ -47,6 +47,7 @@ struct SpectrumParameters {
     bool segmentTrend = false;
     int segmentDegree = 1;
     DataWindow window = DataWindow::Hamming;
+    bool autocorrelation = true;  // also the autocorrelation of the strip profiles
 };
 
 struct SpectrumResult {

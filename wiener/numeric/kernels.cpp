@@ -72,21 +72,51 @@ void removeMean(std::vector<double>& v) {
     for (double& value : v) value -= mean;
 }
 
-double hammingWindow(std::vector<double>& v) {
-    const double n = static_cast<double>(v.size());
-    auto weight = [n](double t) { return 0.54 - 0.46 * std::cos(divide(6.2831852 * t, n - 1)); };
+HammingTable::HammingTable(std::size_t size) : weights(size) {
+    const double n = static_cast<double>(size);
     double sum = 0;
-    for (std::size_t t = 0; t < v.size(); ++t) {
-        v[t] *= weight(static_cast<double>(t));
-        sum += weight(static_cast<double>(t));
+    for (std::size_t t = 0; t < size; ++t) {
+        weights[t] = 0.54 - 0.46 * std::cos(divide(6.2831852 * static_cast<double>(t), n - 1));
+        sum += weights[t];
     }
-    return divide(n - 1, sum);
+    g = divide(n - 1, sum);
 }
 
-void FFT(std::vector<double>& re, std::vector<double>& im) {
-    const std::size_t n = re.size();
+double hammingWindow(std::vector<double>& v) {
+    const HammingTable table(v.size());
+    for (std::size_t t = 0; t < v.size(); ++t) v[t] *= table.weights[t];
+    return table.g;
+}
+
+namespace {
+
+// One group of butterflies: a and b, half samples apart, become their sum and their difference
+// turned by the group's angles. The two halves never overlap, so the loop runs element-parallel
+// without changing any element's arithmetic.
+void butterflies(double* __restrict aRe, double* __restrict aIm, double* __restrict bRe,
+                 double* __restrict bIm, const double* __restrict cosine,
+                 const double* __restrict sine, std::size_t half) {
+    {  // the first butterfly has the angle 0: no rotation
+        const double dRe = aRe[0] - bRe[0], dIm = aIm[0] - bIm[0];
+        aRe[0] += bRe[0];
+        aIm[0] += bIm[0];
+        bRe[0] = dRe;
+        bIm[0] = dIm;
+    }
+    for (std::size_t i = 1; i < half; ++i) {
+        const double dRe = aRe[i] - bRe[i], dIm = aIm[i] - bIm[i];
+        aRe[i] += bRe[i];
+        aIm[i] += bIm[i];
+        bRe[i] = dRe * cosine[i] + dIm * sine[i];
+        bIm[i] = dIm * cosine[i] - dRe * sine[i];
+    }
+}
+
+}  // namespace
+
+FftPlan::FftPlan(std::size_t n) : n_(n) {
     if (n == 0) return;
-    const int stages = static_cast<int>(std::log2(static_cast<double>(n)) / std::log2(2.0));
+    stages_ = static_cast<int>(std::log2(static_cast<double>(n)) / std::log2(2.0));
     std::vector<double> sine(n / 2 + 1), cosine(n / 2 + 1);
     const double delta = 6.283184 / static_cast<double>(n);
     double angle = 0;
@@ -96,33 +126,20 @@ void FFT(std::vector<double>& re, std::vector<double>& im) {
         angle += delta;
     }
     std::size_t half = n, step = 1;
-    for (int stage = 0; stage < stages; ++stage) {
+    for (int stage = 0; stage < stages_; ++stage) {
         half /= 2;
-        for (std::size_t g = 0; g < step; ++g) {
-            const std::size_t s = 2 * g * half;
-            for (std::size_t j = s; j < s + half; ++j) {
-                const std::size_t q = j + half;
-                const std::size_t e = (j - s) * step;
-                const double dRe = re[j] - re[q], dIm = im[j] - im[q];
-                re[j] += re[q];
-                im[j] += im[q];
-                if (e == 0) {
-                    re[q] = dRe;
-                    im[q] = dIm;
-                } else {
-                    re[q] = dRe * cosine[e] + dIm * sine[e];
-                    im[q] = dIm * cosine[e] - dRe * sine[e];
-                }
-            }
+        std::vector<double> c(half), s(half);
+        for (std::size_t i = 0; i < half; ++i) {
+            c[i] = cosine[i * step];
+            s[i] = sine[i * step];
         }
+        cosine_.push_back(std::move(c));
+        sine_.push_back(std::move(s));
         step *= 2;
     }
     std::size_t j = n / 2;
     for (std::size_t i = 1; i < n; ++i) {
-        if (j < i) {
-            std::swap(re[i], re[j]);
-            std::swap(im[i], im[j]);
-        }
+        if (j < i) swaps_.emplace_back(i, j);
         std::size_t k = n / 2;
         while (k > 0 && k <= j) {
             j -= k;
@@ -130,6 +147,25 @@ void FFT(std::vector<double>& re, std::vector<double>& im) {
         }
         j += k;
     }
+}
+
+void FftPlan::transform(double* re, double* im) const {
+    std::size_t half = n_;
+    for (int stage = 0; stage < stages_; ++stage) {
+        half /= 2;
+        const double* cosine = cosine_[stage].data();
+        const double* sine = sine_[stage].data();
+        for (std::size_t s = 0; s < n_; s += 2 * half)
+            butterflies(re + s, im + s, re + s + half, im + s + half, cosine, sine, half);
+    }
+    for (const auto& [i, j] : swaps_) {
+        std::swap(re[i], re[j]);
+        std::swap(im[i], im[j]);
+    }
+}
+
+void FFT(std::vector<double>& re, std::vector<double>& im) {
+    FftPlan(re.size()).transform(re.data(), im.data());
 }
 
 }  // namespace ctiq

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <utility>
 #include <vector>
 
 namespace ctiq {
@@ -22,12 +24,36 @@ void removeTrend(std::vector<double>& v, int degree);
 // Replaces v[i] by v[i] - mean(v).
 void removeMean(std::vector<double>& v);
 
-// Weights v[t] by 0.54 - 0.46 cos(6.2831852 t / (N - 1)) and returns the correction factor
-// g = (N - 1) / Σ w(t). One value is a floating-point error (0 / 0).
+// The Hamming weights w(t) = 0.54 - 0.46 cos(6.2831852 t / (N - 1)) of one length, and the
+// correction factor g = (N - 1) / Σ w(t) summed from t = 0: computed once, applied to every
+// segment. N = 1 is a floating-point error (0 / 0).
+struct HammingTable {
+    explicit HammingTable(std::size_t n);
+    std::vector<double> weights;
+    double g = 0;
+};
+
+// Weights v[t] by the Hamming window of its length and returns g.
 double hammingWindow(std::vector<double>& v);
 
-// Radix-2 decimation-in-frequency FFT in place, forward, natural order, no scaling; the twiddle
-// angles accumulate steps of 6.283184 / N. `re.size()` must be a power of two.
+// A radix-2 decimation-in-frequency FFT of one length: forward, natural order, no scaling; the
+// twiddle angles accumulate steps of 6.283184 / N. The tables are made once; every transform
+// then does the same arithmetic, element by element, as a transform that made them itself.
+class FftPlan {
+  public:
+    explicit FftPlan(std::size_t n);  // n a power of two
+    std::size_t size() const { return n_; }
+    void transform(double* re, double* im) const;
+
+  private:
+    std::size_t n_ = 0;
+    int stages_ = 0;
+    // Per stage, the cosines and sines of the butterflies of one group, in order.
+    std::vector<std::vector<double>> cosine_, sine_;
+    std::vector<std::pair<std::size_t, std::size_t>> swaps_;  // the bit-reversal exchanges
+};
+
+// The transform of `re.size()` (a power of two) in place.
 void FFT(std::vector<double>& re, std::vector<double>& im);
 
 }  // namespace ctiq
