@@ -10,6 +10,7 @@
 #include "common/checked.h"
 #include "common/number_text.h"
 #include "common/pixel_spacing.h"
+#include "common/vector_clones.h"
 #include "wiener/numeric/kernels.h"
 
 namespace ctiq {
@@ -124,13 +125,57 @@ void checkStripsInsideImage(const SpectrumImage& im, const Roles& r, const Spect
 
 // Adds the values of `count` little-endian words to `sums`: each word plus the offset, wrapped to
 // 16 bits and read as signed (the sample value rule without "Swap").
-void addPlainWords(const std::uint8_t* words, std::int32_t count, std::uint16_t offset,
-                   std::int32_t* __restrict sums) {
+CTIQ_VECTOR_CLONES void addPlainWords(const std::uint8_t* words, std::int32_t count,
+                                      std::uint16_t offset, std::int32_t* __restrict sums) {
     for (std::int32_t a = 0; a < count; ++a) {
         std::uint16_t raw;
         std::memcpy(&raw, words + 2 * static_cast<std::size_t>(a), 2);
         sums[a] += static_cast<std::int16_t>(static_cast<std::uint16_t>(raw + offset));
     }
+}
+
+// re[i] := (re² + im²) · Δ · strip width / N, times g² when `gg` is not 0 (the Hamming window).
+CTIQ_VECTOR_CLONES void segmentPowers(double* __restrict re, const double* __restrict im,
+                                      std::size_t count, double delta, double stripWidth,
+                                      std::int32_t n, double gg) {
+    for (std::size_t i = 0; i < count; ++i) {
+        double power = (re[i] * re[i] + im[i] * im[i]) * delta * stripWidth / n;
+        if (gg != 0) power *= gg;
+        re[i] = power;
+    }
+}
+
+// Removes from each of `batch` segments, side by side (value t of segment k at [t·batch + k]),
+// its mean: the sum of its values in order, as removeMean takes it.
+CTIQ_VECTOR_CLONES void sumSegments(const double* __restrict x, std::size_t batch, std::int32_t n,
+                                    double* __restrict sums) {
+    std::fill(sums, sums + batch, 0.0);
+    for (std::int32_t t = 0; t < n; ++t)
+        for (std::size_t k = 0; k < batch; ++k) sums[k] += x[t * batch + k];
+}
+
+CTIQ_VECTOR_CLONES void subtractMeans(double* __restrict x, std::size_t batch, std::int32_t n,
+                                      const double* __restrict means) {
+    for (std::int32_t t = 0; t < n; ++t)
+        for (std::size_t k = 0; k < batch; ++k) x[t * batch + k] -= means[k];
+}
+
+void removeMeans(double* x, std::size_t batch, std::int32_t n, std::vector<double>& means) {
+    means.resize(batch);
+    sumSegments(x, batch, n, means.data());
+    for (double& m : means) m = meanFromSum(m, static_cast<std::size_t>(n));
+    subtractMeans(x, batch, n, means.data());
+}
+
+// Weights value t of every segment by w[t].
+CTIQ_VECTOR_CLONES void applyWindowTo(double* __restrict x, std::size_t batch, std::int32_t n,
+                                      const double* __restrict w) {
+    for (std::int32_t t = 0; t < n; ++t)
+        for (std::size_t k = 0; k < batch; ++k) x[t * batch + k] *= w[t];
+}
+
+void applyWindow(double* x, std::size_t batch, const std::vector<double>& weights) {
+    applyWindowTo(x, batch, static_cast<std::int32_t>(weights.size()), weights.data());
 }
 
 }  // namespace
@@ -219,7 +264,30 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
     const auto offset16 = static_cast<std::uint16_t>(im.rule.offset);
     std::vector<std::int32_t> sums(integerSums ? L : 0);
 
-    std::vector<double> profile(L), line(L), lagSums(L - N + 1), re(N), imag(N);
+    std::vector<double> profile(L), line(L), lagSums(L - N + 1), re(N);
+    // Segments waiting for their transform, one after another, and the same side by side.
+    constexpr std::size_t kBatch = 32;
+    std::vector<double> batched, interleavedRe, interleavedIm, means;
+    batched.reserve(kBatch * static_cast<std::size_t>(N));
+    const double gg = hamming ? window->g * window->g : 1.0;
+    auto transformBatch = [&] {
+        const std::size_t batch = batched.size() / static_cast<std::size_t>(N);
+        if (batch == 0) return;
+        interleavedRe.resize(batch * N);
+        interleavedIm.assign(batch * N, 0.0);
+        for (std::size_t k = 0; k < batch; ++k)
+            for (std::int32_t t = 0; t < N; ++t) interleavedRe[t * batch + k] = batched[k * N + t];
+        // Mean removal (unless detrended) and window, segment by segment as ever, side by side.
+        if (!p.segmentTrend) removeMeans(interleavedRe.data(), batch, N, means);
+        if (hamming) applyWindow(interleavedRe.data(), batch, window->weights);
+        fft.transformBatch(interleavedRe.data(), interleavedIm.data(), batch);
+        segmentPowers(interleavedRe.data(), interleavedIm.data(), batch * N, delta, stripWidth, N,
+                      hamming ? gg : 0.0);
+        // Frequency by frequency, the segments' powers added in segment order.
+        for (std::int32_t t = 0; t < N; ++t)
+            for (std::size_t k = 0; k < batch; ++k) spectrum[t] += interleavedRe[t * batch + k];
+        batched.clear();
+    };
     std::int32_t segments = 0;
     for (std::int32_t strip = 0; strip < plan.strips; ++strip) {
         const std::int64_t v = std::int64_t{strip} * r.stripStep;
@@ -265,26 +333,18 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
         ++result.strips;
         if (v % checkedDiv(r.extent, 3) == 0) result.profiles.push_back(profile);
 
+        // Each segment detrended or mean-removed and windowed on its own; the transforms run
+        // side by side in batches, their powers added in segment order.
         for (std::int64_t pos = 0; pos + N - 1 < L && segments < p.maxSegments;
              pos += r.segmentStep) {
             std::copy(profile.begin() + pos, profile.begin() + pos + N, re.begin());
-            std::fill(imag.begin(), imag.end(), 0.0);
-            if (p.segmentTrend)
-                removeTrend(re, p.segmentDegree);
-            else
-                removeMean(re);
-            if (hamming)
-                for (std::int32_t t = 0; t < N; ++t) re[t] *= window->weights[t];
-            fft.transform(re.data(), imag.data());
-            const double gg = hamming ? window->g * window->g : 1.0;
-            for (std::int32_t t = 0; t < N; ++t) {
-                double power = (re[t] * re[t] + imag[t] * imag[t]) * delta * stripWidth / N;
-                if (hamming) power *= gg;
-                spectrum[t] += power;
-            }
+            if (p.segmentTrend) removeTrend(re, p.segmentDegree);
+            batched.insert(batched.end(), re.begin(), re.end());
             ++segments;
+            if (batched.size() == kBatch * static_cast<std::size_t>(N)) transformBatch();
         }
     }
+    transformBatch();
     for (double& value : spectrum) value /= segments;
     for (std::int32_t t = 0; t < N; ++t) acf[t] = acf[t] * delta * stripWidth / N / result.strips;
     acf.resize(N);

@@ -1,10 +1,12 @@
 #include "wiener/numeric/kernels.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
 #include "common/app_error.h"
 #include "common/checked.h"
+#include "common/vector_clones.h"
 
 namespace ctiq {
 namespace {
@@ -65,10 +67,14 @@ void removeTrend(std::vector<double>& v, int degree) {
     for (std::size_t i = 0; i < v.size(); ++i) v[i] -= polynomialValue(coefficients, x[i]);
 }
 
+double meanFromSum(double sum, std::size_t count) {
+    return divide(sum, static_cast<double>(count));
+}
+
 void removeMean(std::vector<double>& v) {
     double sum = 0;
     for (double value : v) sum += value;
-    const double mean = divide(sum, static_cast<double>(v.size()));
+    const double mean = meanFromSum(sum, v.size());
     for (double& value : v) value -= mean;
 }
 
@@ -109,6 +115,30 @@ void butterflies(double* __restrict aRe, double* __restrict aIm, double* __restr
         aIm[i] += bIm[i];
         bRe[i] = dRe * cosine[i] + dIm * sine[i];
         bIm[i] = dIm * cosine[i] - dRe * sine[i];
+    }
+}
+
+// The butterfly of sample pairs (a, b) of `batch` transforms side by side, turned by one angle
+// (or not at all, for the angle 0).
+CTIQ_VECTOR_CLONES void batchButterflies(double* __restrict aRe, double* __restrict aIm,
+                                         double* __restrict bRe, double* __restrict bIm,
+                                         double cosine, double sine, bool turn, std::size_t batch) {
+    if (!turn) {
+        for (std::size_t k = 0; k < batch; ++k) {
+            const double dRe = aRe[k] - bRe[k], dIm = aIm[k] - bIm[k];
+            aRe[k] += bRe[k];
+            aIm[k] += bIm[k];
+            bRe[k] = dRe;
+            bIm[k] = dIm;
+        }
+        return;
+    }
+    for (std::size_t k = 0; k < batch; ++k) {
+        const double dRe = aRe[k] - bRe[k], dIm = aIm[k] - bIm[k];
+        aRe[k] += bRe[k];
+        aIm[k] += bIm[k];
+        bRe[k] = dRe * cosine + dIm * sine;
+        bIm[k] = dIm * cosine - dRe * sine;
     }
 }
 
@@ -161,6 +191,25 @@ void FftPlan::transform(double* re, double* im) const {
     for (const auto& [i, j] : swaps_) {
         std::swap(re[i], re[j]);
         std::swap(im[i], im[j]);
+    }
+}
+
+void FftPlan::transformBatch(double* re, double* im, std::size_t batch) const {
+    std::size_t half = n_;
+    for (int stage = 0; stage < stages_; ++stage) {
+        half /= 2;
+        const std::vector<double>& cosine = cosine_[stage];
+        const std::vector<double>& sine = sine_[stage];
+        for (std::size_t s = 0; s < n_; s += 2 * half) {
+            for (std::size_t i = 0; i < half; ++i) {
+                const std::size_t a = (s + i) * batch, b = (s + i + half) * batch;
+                batchButterflies(re + a, im + a, re + b, im + b, cosine[i], sine[i], i != 0, batch);
+            }
+        }
+    }
+    for (const auto& [i, j] : swaps_) {
+        std::swap_ranges(re + i * batch, re + i * batch + batch, re + j * batch);
+        std::swap_ranges(im + i * batch, im + i * batch + batch, im + j * batch);
     }
 }
 

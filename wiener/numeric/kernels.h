@@ -24,6 +24,9 @@ void removeTrend(std::vector<double>& v, int degree);
 // Replaces v[i] by v[i] - mean(v).
 void removeMean(std::vector<double>& v);
 
+// The mean as removeMean takes it from the sum of `count` values added in order.
+double meanFromSum(double sum, std::size_t count);
+
 // The Hamming weights w(t) = 0.54 - 0.46 cos(6.2831852 t / (N - 1)) of one length, and the
 // correction factor g = (N - 1) / Σ w(t) summed from t = 0: computed once, applied to every
 // segment. N = 1 is a floating-point error (0 / 0).
@@ -44,6 +47,9 @@ class FftPlan {
     explicit FftPlan(std::size_t n);  // n a power of two
     std::size_t size() const { return n_; }
     void transform(double* re, double* im) const;
+    // `batch` transforms at once, sample t of transform b at [t · batch + b]: each element gets
+    // the arithmetic of its own transform, the machine works on several transforms per step.
+    void transformBatch(double* re, double* im, std::size_t batch) const;
 
   private:
     std::size_t n_ = 0;
