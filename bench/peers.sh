@@ -2,7 +2,7 @@
 # The noise power spectrum side by side with what a physicist would script instead: ctiq-cli nps
 # and the numpy script of ../shared/bench (same strips, segments, window and scaling) on the same
 # generated 512 × 512 images, in one hyperfine run, 1 image and 50 images each. Prints the cost
-# per image, (T(50) - T(1)) / 49, of each and their ratio.
+# per image, (T(50) - T(1)) / 49 from median times, of each and their ratio.
 #   bench/peers.sh [BUILD_DIR] [NUMPY_SCRIPT]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,13 +26,14 @@ done
 one="$tmp/n1.raw"
 all=$(printf "$tmp/n%s.raw " $(seq 1 50))
 ctiq="$build/cli/ctiq-cli nps --mode 16bit --size 512,512 --spacing 0.5 --roi 256,256,512,512"
-hyperfine -N --warmup 3 --runs 20 --export-json "$tmp/times.json" \
+hyperfine -N --warmup 3 --runs 40 --export-json "$tmp/times.json" \
   -n "ctiq 1" "$ctiq $one" -n "ctiq 50" "$ctiq $all" \
   -n "numpy 1" "/usr/bin/python3 $script $one" -n "numpy 50" "/usr/bin/python3 $script $all" \
   >/dev/null
 /usr/bin/python3 - "$tmp/times.json" <<'PY'
 import json, sys
-t = {r["command"]: r["mean"] for r in json.load(open(sys.argv[1]))["results"]}
+# Medians: the start-up of a Python process varies more than a mean of 40 runs can hide.
+t = {r["command"]: r["median"] for r in json.load(open(sys.argv[1]))["results"]}
 ctiq = (t["ctiq 50"] - t["ctiq 1"]) / 49 * 1000
 numpy = (t["numpy 50"] - t["numpy 1"]) / 49 * 1000
 print(f"per image: ctiq-cli nps {ctiq:.3f} ms, numpy {numpy:.3f} ms; numpy / ctiq = {numpy / ctiq:.2f}")

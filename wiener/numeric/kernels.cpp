@@ -118,27 +118,36 @@ void butterflies(double* __restrict aRe, double* __restrict aIm, double* __restr
     }
 }
 
-// The butterfly of sample pairs (a, b) of `batch` transforms side by side, turned by one angle
-// (or not at all, for the angle 0).
-CTIQ_VECTOR_CLONES void batchButterflies(double* __restrict aRe, double* __restrict aIm,
-                                         double* __restrict bRe, double* __restrict bIm,
-                                         double cosine, double sine, bool turn, std::size_t batch) {
-    if (!turn) {
+// One group of butterflies of `batch` transforms side by side: sample pairs (i, i + half) for
+// i = 0 .. half - 1 (each a row of `batch` values), the pair i turned by angle i (not at all for
+// the angle 0).
+CTIQ_VECTOR_CLONES void batchButterflies(double* __restrict re, double* __restrict im,
+                                         const double* __restrict cosine,
+                                         const double* __restrict sine, std::size_t half,
+                                         std::size_t batch) {
+    for (std::size_t i = 0; i < half; ++i) {
+        double* aRe = re + i * batch;
+        double* aIm = im + i * batch;
+        double* bRe = re + (i + half) * batch;
+        double* bIm = im + (i + half) * batch;
+        if (i == 0) {
+            for (std::size_t k = 0; k < batch; ++k) {
+                const double dRe = aRe[k] - bRe[k], dIm = aIm[k] - bIm[k];
+                aRe[k] += bRe[k];
+                aIm[k] += bIm[k];
+                bRe[k] = dRe;
+                bIm[k] = dIm;
+            }
+            continue;
+        }
+        const double c = cosine[i], sn = sine[i];
         for (std::size_t k = 0; k < batch; ++k) {
             const double dRe = aRe[k] - bRe[k], dIm = aIm[k] - bIm[k];
             aRe[k] += bRe[k];
             aIm[k] += bIm[k];
-            bRe[k] = dRe;
-            bIm[k] = dIm;
+            bRe[k] = dRe * c + dIm * sn;
+            bIm[k] = dIm * c - dRe * sn;
         }
-        return;
-    }
-    for (std::size_t k = 0; k < batch; ++k) {
-        const double dRe = aRe[k] - bRe[k], dIm = aIm[k] - bIm[k];
-        aRe[k] += bRe[k];
-        aIm[k] += bIm[k];
-        bRe[k] = dRe * cosine + dIm * sine;
-        bIm[k] = dIm * cosine - dRe * sine;
     }
 }
 
@@ -200,12 +209,9 @@ void FftPlan::transformBatch(double* re, double* im, std::size_t batch) const {
         half /= 2;
         const std::vector<double>& cosine = cosine_[stage];
         const std::vector<double>& sine = sine_[stage];
-        for (std::size_t s = 0; s < n_; s += 2 * half) {
-            for (std::size_t i = 0; i < half; ++i) {
-                const std::size_t a = (s + i) * batch, b = (s + i + half) * batch;
-                batchButterflies(re + a, im + a, re + b, im + b, cosine[i], sine[i], i != 0, batch);
-            }
-        }
+        for (std::size_t s = 0; s < n_; s += 2 * half)
+            batchButterflies(re + s * batch, im + s * batch, cosine.data(), sine.data(), half,
+                             batch);
     }
     for (const auto& [i, j] : swaps_) {
         std::swap_ranges(re + i * batch, re + i * batch + batch, re + j * batch);
