@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <sstream>
 
+#include "bench/show_loaded.h"
 #include "cli/phantom.h"
 #include "common/number_text.h"
 #include "viewer/auto_window.h"
@@ -65,12 +66,7 @@ void loadAndShow(benchmark::State& state, const ImageBytes& file) {
         const StoredImageLayout image{plan.decoded ? 0 : StrToInt(*plan.dicom->fields.header),
                                       StrToInt(plan.columns), StrToInt(plan.rows),
                                       SampleFormat::Word16};
-        const ViewLayout layout = computeView(1, image.columns, image.rows, 0, 0);
-        bitmap.resize(layout.bitmapWidth, layout.bitmapHeight);
-        paintView(samples.data(), samples.size(), image, layout, kDefaultWindow, {}, bitmap);
-        const auto window = computeAutoWindow(samples.data(), samples.size(), image, {});
-        paintView(samples.data(), samples.size(), image, layout, *window, {}, bitmap);
-        benchmark::DoNotOptimize(bitmap.pixels.data());
+        bench::showLoaded(samples, image, bitmap);
     }
 }
 

@@ -6,15 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/release}
-need=()
-command -v hyperfine >/dev/null || need+=(hyperfine)
-command -v gdcmconv >/dev/null || need+=(libgdcm-tools)
-if [ ${#need[@]} -gt 0 ]; then
-  sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  $sudo_cmd apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
+source tools/deps/install.sh
+ctiq_install_missing hyperfine libgdcm-tools
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 "$build/cli/ctiq-cli" phantom noise --dicom --size 512,512 "$tmp/slice" >/dev/null

@@ -8,15 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/release}
 script=${2:-../shared/bench/nps_numpy.py}
-need=()
-command -v hyperfine >/dev/null || need+=(hyperfine)
-/usr/bin/python3 -c 'import numpy' 2>/dev/null || need+=(python3-numpy)
-if [ ${#need[@]} -gt 0 ]; then
-  sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  $sudo_cmd apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
+source tools/deps/install.sh
+ctiq_install_missing hyperfine python3-numpy
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 for i in $(seq 1 50); do

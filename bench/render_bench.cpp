@@ -4,6 +4,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/show_loaded.h"
 #include "viewer/auto_window.h"
 #include "viewer/dicom/dicom_header.h"
 #include "viewer/render.h"
@@ -52,17 +53,12 @@ void loadWork512(benchmark::State& state) {
     const std::vector<std::uint8_t> pixels = noiseImage(512, 512);
     file.insert(file.end(), pixels.begin(), pixels.end());
     const StoredImageLayout image{1024, 512, 512, SampleFormat::Word16};
-    const ViewLayout layout = computeView(1, 512, 512, 0, 0);
     DisplayBitmap bitmap;
     const TagDictionary& dictionary = TagDictionary::builtIn();
     for (auto _ : state) {
         const DicomHeaderResult header = readDicomHeader(file.data(), file.size(), dictionary);
         benchmark::DoNotOptimize(header.rows.data());
-        bitmap.resize(layout.bitmapWidth, layout.bitmapHeight);
-        paintView(file.data(), file.size(), image, layout, {512, 1024}, {}, bitmap);
-        const auto window = computeAutoWindow(file.data(), file.size(), image, {});
-        paintView(file.data(), file.size(), image, layout, *window, {}, bitmap);
-        benchmark::DoNotOptimize(bitmap.pixels.data());
+        bench::showLoaded(file, image, bitmap);
     }
 }
 BENCHMARK(loadWork512)->Unit(benchmark::kMillisecond);

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <fstream>
 
+#include "bench/show_loaded.h"
 #include "cli/phantom.h"
 #include "common/number_text.h"
 #include "viewer/auto_window.h"
@@ -39,12 +40,7 @@ void wheelStep2000(benchmark::State& state) {
         requireShowable(plan);
         const StoredImageLayout image{StrToInt(*plan.dicom->fields.header), StrToInt(plan.columns),
                                       StrToInt(plan.rows), SampleFormat::Word16};
-        const ViewLayout layout = computeView(1, image.columns, image.rows, 0, 0);
-        bitmap.resize(layout.bitmapWidth, layout.bitmapHeight);
-        paintView(bytes.data(), bytes.size(), image, layout, kDefaultWindow, {}, bitmap);
-        const auto window = computeAutoWindow(bytes.data(), bytes.size(), image, {});
-        paintView(bytes.data(), bytes.size(), image, layout, *window, {}, bitmap);
-        benchmark::DoNotOptimize(bitmap.pixels.data());
+        bench::showLoaded(bytes, image, bitmap);
     }
 }
 BENCHMARK(wheelStep2000)->Unit(benchmark::kMillisecond);

@@ -3,12 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/ensure-deps.sh
-if ! command -v xvfb-run >/dev/null; then
-  sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  $sudo_cmd apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq xvfb xauth
-fi
+ctiq_install_missing xvfb xauth
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DCTIQ_SCREENSHOTS=ON >/dev/null
 cmake --build build/release --target ctiq-screenshots
 mkdir -p docs
