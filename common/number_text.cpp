@@ -39,7 +39,16 @@ Decimal toDecimal(long double value) {
     d.negative = std::signbit(value);
     if (value == 0) return d;
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.17Le", std::fabs(value));
+    const double asDouble = static_cast<double>(value);
+    if (static_cast<long double>(asDouble) == value) {
+        // A double's exact value, correctly rounded to 18 digits as printf rounds it, without
+        // printf's cost: most numbers written are doubles.
+        const auto [end, ec] = std::to_chars(buf, buf + sizeof buf - 1, std::fabs(asDouble),
+                                             std::chars_format::scientific, 17);
+        *end = '\0';
+    } else {
+        std::snprintf(buf, sizeof buf, "%.17Le", std::fabs(value));
+    }
     const std::string s(buf);
     const auto ePos = s.find('e');
     for (std::size_t i = 0; i < ePos; ++i)

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
 #include "common/app_error.h"
 
 namespace ctiq {
@@ -132,6 +138,42 @@ TEST(IntToStr, WritesPlainDecimal) {
     EXPECT_EQ(IntToStr(0), "0");
     EXPECT_EQ(IntToStr(-1024), "-1024");
     EXPECT_EQ(IntToStr(9223372036854775807LL), "9223372036854775807");
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// FloatToStr expands doubles with std::to_chars and other values with printf: both must give the
+// same 18 correctly rounded digits for every double, or the texts of results would change.
+TEST(NumberText, DoublesExpandAsPrintfExpandsThem) {
+    std::uint64_t state = 12345;
+    auto next = [&] {
+        state += 0x9E3779B97F4A7C15ULL;
+        std::uint64_t z = state;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31);
+    };
+    for (int i = 0; i < 200000; ++i) {
+        std::uint64_t bits = next();
+        if (i % 4 == 1)  // magnitudes around 1, where spectra and frequencies lie
+            bits =
+                (bits & 0x800FFFFFFFFFFFFFULL) | (static_cast<std::uint64_t>(1003 + i % 40) << 52);
+        if (i % 4 == 2) bits &= ~std::uint64_t{0} << (i % 52);  // few significant bits: ties
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        if (!std::isfinite(v) || v == 0) continue;
+        char viaPrintf[64], viaToChars[64];
+        std::snprintf(viaPrintf, sizeof viaPrintf, "%.17Le",
+                      std::fabs(static_cast<long double>(v)));
+        const auto [end, ec] = std::to_chars(viaToChars, viaToChars + 63, std::fabs(v),
+                                             std::chars_format::scientific, 17);
+        *end = '\0';
+        ASSERT_STREQ(viaToChars, viaPrintf) << bits;
+    }
 }
 
 }  // namespace
