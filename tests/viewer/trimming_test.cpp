@@ -63,3 +63,53 @@ TEST(SaveFileSafely, FailureLeavesTheExistingFileAndNoPartialOne) {
 
 }  // namespace
 }  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::size_t entriesIn(const std::string& folder) {
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+// Links planted at temporary names a writer might use: none is followed, the target is written,
+// nothing else changes and no temporary file stays.
+TEST(SaveFileSafely, NeverFollowsALinkPlantedBesideTheTarget) {
+    test::TempFolder folder;
+    const std::string victim = folder.file("victim.txt");
+    test::writeBytes(victim, {'K', 'E', 'E', 'P'});
+    const std::string target = folder.file("v 4 4 0p5.raw");
+    for (const char* suffix : {".ctiq-0.tmp", ".ctiq-1.tmp", ".tmp", ".ctiq-XXXXXX.tmp"})
+        fs::create_symlink(victim, target + suffix);
+    saveFileSafely(target, {1, 2, 3});
+    EXPECT_EQ(test::readBytes(victim), (std::vector<std::uint8_t>{'K', 'E', 'E', 'P'}));
+    EXPECT_EQ(test::readBytes(target), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(entriesIn(folder.path()), 6u);  // victim, target and the four links
+}
+
+TEST(SaveFileSafely, RefusesAReadOnlyTargetAndKeepsTheModeOfAWritableOne) {
+    test::TempFolder folder;
+    const std::string locked = folder.file("locked.bin");
+    test::writeBytes(locked, {7});
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read);
+    try {
+        saveFileSafely(locked, {1, 2});
+        ADD_FAILURE() << "a read-only file was replaced";
+    } catch (const AppError& e) {
+        EXPECT_NE(std::string(e.what()).find("read-only"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(test::readBytes(locked), (std::vector<std::uint8_t>{7}));
+
+    const std::string shared = folder.file("shared.bin");
+    test::writeBytes(shared, {7});
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(shared, mode);
+    saveFileSafely(shared, {1, 2});
+    EXPECT_EQ(fs::status(shared).permissions(), mode);
+    EXPECT_EQ(entriesIn(folder.path()), 2u);
+}
+
+}  // namespace
+}  // namespace ctiq
