@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 #include <iostream>
+#include <utility>
 
 #include "cli/commands.h"
 #include "cli/options.h"
@@ -45,11 +46,14 @@ int main(int argc, char* argv[]) {
         : line.command == "mtf"    ? runMtf
                                    : runNps;
     std::ios::sync_with_stdio(false);
-    if (line.command == "stats" || line.command == "window") std::cout << tableTitle(line.command);
+    // The title goes out with the first row: a usage error found on the way prints nothing.
+    bool titled = line.command != "stats" && line.command != "window";
     int status = 0;
     for (const std::string& file : line.files) {
         try {
-            std::cout << run(line, file);
+            const std::string row = run(line, file);
+            if (!std::exchange(titled, true)) std::cout << tableTitle(line.command);
+            std::cout << row;
         } catch (const UsageError& e) {
             std::cerr << "ctiq-cli: " << e.what() << "\n";
             return 2;

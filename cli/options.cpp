@@ -104,8 +104,17 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     line.command = arguments[0];
     if (!kCommands.count(line.command)) throw UsageError("unknown command '" + line.command + "'");
     const std::set<std::string>& own = kCommandOptions.at(line.command);
+    bool optionsEnded = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
+        if (optionsEnded) {  // after "--" every argument is a file, even one named like an option
+            line.files.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            optionsEnded = true;
+            continue;
+        }
         if (a == "--help" || a == "-h") {
             line.help = true;
             continue;
@@ -182,7 +191,9 @@ std::string usage(const std::string& command) {
                image;
     if (command == "window")
         return "Usage: ctiq-cli window [options] FILE...\n"
-               "Prints file, width and level of the automatic window, one line per file.\n" +
+               "Prints file, width and level of the automatic window, one line per file: width\n"
+               "max - min - 1 and level (max + min) div 2 of the central half of the image, so a\n"
+               "uniform centre gives width -1.\n" +
                image;
     if (command == "mtf")
         return "Usage: ctiq-cli mtf [options] FILE\n"

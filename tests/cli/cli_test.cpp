@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <filesystem>
 #include <random>
 
 #include "common/number_text.h"
@@ -156,6 +157,13 @@ TEST(Cli, UsageAndMeasurementErrors) {
         {"stats", "--mode", "16bit", QString::fromStdString(test::testData("dicom/CT_small.dcm"))});
     EXPECT_EQ(prompt.status, 1);
     EXPECT_NE(prompt.err.find("--size"), std::string::npos);
+    // A usage error found while running prints no table title; "--" ends the options.
+    const CliRun bogus = cli({"stats", "--mode", "bogus", QString::fromStdString(good)});
+    EXPECT_EQ(bogus.status, 2);
+    EXPECT_EQ(bogus.out, "");
+    const CliRun ended = cli({"window", "--mode", "16bit", "--", QString::fromStdString(good)});
+    EXPECT_EQ(ended.status, 0) << ended.err;
+    EXPECT_NE(ended.out.find(good + "\t"), std::string::npos);
 }
 
 TEST(Cli, EncodingsReadAlikeAndTheHeaderIsListedWhateverTheImage) {
@@ -247,6 +255,24 @@ TEST(Cli, SpectrumTablesKeepTheirLastDigits) {
         EXPECT_EQ(run.out, std::string(golden.begin(), golden.end())) << g.file;
     }
 }
+
+#if defined(__unix__)
+// Under a file-size limit the write fails with a message; the program is not killed by the
+// system's signal, and no temporary file stays behind.
+TEST(Cli, AFileSizeLimitIsAFailedWriteNotAKilledProgram) {
+    test::TempFolder folder;
+    const QString out = QString::fromStdString(folder.file("big"));
+    QProcess shell;
+    shell.start("/bin/sh", {"-c", "ulimit -f 8; exec \"$0\" phantom noise --size 512,512 \"$1\"",
+                            QString(CTIQ_CLI_PATH), out});
+    shell.waitForFinished(60000);
+    EXPECT_EQ(shell.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(shell.exitCode(), 1);
+    EXPECT_NE(shell.readAllStandardError().toStdString().find("could not be written"),
+              std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+#endif
 
 }  // namespace
 }  // namespace ctiq
