@@ -12,6 +12,10 @@
 #include <filesystem>
 #include <random>
 
+#if defined(__unix__)
+#include <sys/resource.h>
+#endif
+
 #include "common/number_text.h"
 #include "common/ui/radio_group.h"
 #include "mtf/unit2.h"
@@ -257,6 +261,49 @@ TEST(Cli, SpectrumTablesKeepTheirLastDigits) {
 }
 
 #if defined(__unix__)
+// A file of millions of tiny elements before its pixels: the header table stops at its cap and
+// the rest is walked without building rows, so memory stays near the file's size (it took twenty
+// times the file before). The child's peak is measured; the sanitizers' own memory is included.
+TEST(Cli, ManyTinyElementsKeepMemoryNearTheFileSize) {
+    test::TempFolder folder;
+    std::vector<std::uint8_t> bytes(128, 0);
+    auto add = [&](std::vector<std::uint8_t> part) {
+        bytes.insert(bytes.end(), part.begin(), part.end());
+    };
+    add({'D', 'I', 'C', 'M'});
+    auto element = [&](std::uint16_t g, std::uint16_t e, const char* vr,
+                       std::vector<std::uint8_t> v) {
+        add({static_cast<std::uint8_t>(g), static_cast<std::uint8_t>(g >> 8),
+             static_cast<std::uint8_t>(e), static_cast<std::uint8_t>(e >> 8),
+             static_cast<std::uint8_t>(vr[0]), static_cast<std::uint8_t>(vr[1]),
+             static_cast<std::uint8_t>(v.size()), 0});
+        add(v);
+    };
+    element(0x0002, 0x0000, "UL", {0, 0, 0, 0});
+    element(0x0002, 0x0002, "UI", {'1', '.', '2', 0});
+    element(0x0002, 0x0010, "UI", {'1', '.', '2', '.', '8', '4', '0', '.', '1', '0',
+                                   '0', '0', '8', '.', '1', '.', '2', '.', '1', 0});
+    element(0x0028, 0x0010, "US", {16, 0});
+    element(0x0028, 0x0011, "US", {16, 0});
+    const std::size_t elements = 2'000'000;  // 20 MB of 10-byte elements
+    bytes.reserve(2 * (bytes.size() + elements * 10 + 600));
+    for (std::size_t i = 0; i < elements; ++i)
+        element(0x0009, static_cast<std::uint16_t>(0x1000 + i % 0xE000), "LO", {'a', 'b'});
+    add({0xE0, 0x7F, 0x10, 0x00, 'O', 'W', 0, 0, 0, 2, 0, 0});
+    bytes.resize(bytes.size() + 512, 7);
+    bytes.resize(2 * bytes.size(), 0);  // the pixels in the first half
+    const std::string path = folder.file("tiny.dcm");
+    test::writeBytes(path, bytes);
+
+    const CliRun run = cli({"stats", "--roi", "8,8,8,8", QString::fromStdString(path)});
+    ASSERT_EQ(run.status, 0) << run.err;
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    const double peakMb = usage.ru_maxrss / 1024.0, fileMb = bytes.size() / 1e6;
+    EXPECT_LT(peakMb, 6 * fileMb + 300)
+        << "peak " << peakMb << " MB for a " << fileMb << " MB file";
+}
+
 // Under a file-size limit the write fails with a message; the program is not killed by the
 // system's signal, and no temporary file stays behind.
 TEST(Cli, AFileSizeLimitIsAFailedWriteNotAKilledProgram) {

@@ -91,12 +91,14 @@ void HeaderRecorder::sequenceEnd() {
 }
 
 void HeaderRecorder::element(const RawElement& e) {
-    HeaderRow scratch;
+    // Past the listing's end only the fields and the summary are taken: no row is built.
     const bool listed = listing();
-    HeaderRow& row = listed ? currentRow() : scratch;
-    for (int i = 1; i <= 6; ++i) row[i].clear();
-    row[1] = hex4(e.tag.group);
-    row[3] = e.vr;
+    if (listed) {
+        HeaderRow& row = currentRow();
+        for (int i = 1; i <= 6; ++i) row[i].clear();
+        row[1] = hex4(e.tag.group);
+        row[3] = e.vr;
+    }
     std::string value = e.value;
     const std::uint16_t group = e.tag.group, element = e.tag.element;
     if (!(e.tag == kRescaleSlope) && value.size() >= 2 &&
@@ -110,7 +112,10 @@ void HeaderRecorder::element(const RawElement& e) {
     }
     const std::string trimmed = trimControls(value);
     takeFieldValue(e.tag, value, trimmed);
+    addToSummary(r_.summary, group, element, value);
+    if (!listed) return;
 
+    HeaderRow& row = currentRow();
     row[2] = hex4(element);
     row[4] = hex4(e.shownLength);
     row[5] = dictionary_.lookup(group, element);
@@ -118,8 +123,7 @@ void HeaderRecorder::element(const RawElement& e) {
     char number[16];
     std::snprintf(number, sizeof number, "%3d", rowNumber_);
     row[0] = number;
-    if (listed) ++rowNumber_;
-    addToSummary(r_.summary, group, element, value);
+    ++rowNumber_;
 }
 
 void HeaderRecorder::note(const std::string& text) {
