@@ -42,7 +42,8 @@ LoadedImage load(const CommandLine& line, const std::string& file) {
     given.offset = line.integer("offset");
     given.swap = line.flags.count("swap") != 0;
     if (line.has("spacing")) given.spacing = line.value("spacing", "");
-    LoadedImage image = loadImageHeadless(file, modeOf(line), given);
+    // Only `header` prints the table; the measurements take the fields alone.
+    LoadedImage image = loadImageHeadless(file, modeOf(line), given, false);
     sayReader(line, file, image.reader);
     return image;
 }

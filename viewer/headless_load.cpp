@@ -6,11 +6,12 @@
 
 namespace ctiq {
 
-LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const LoadOverrides& given) {
+LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const LoadOverrides& given,
+                              bool listHeader) {
     LoadedImage image;
     image.path = path;
     readWholeFile(path, image.bytes);
-    LoadPlan plan = planLoad(path, image.bytes, mode);
+    LoadPlan plan = planLoad(path, image.bytes, mode, listHeader);
     image.reader = plan.readerName();
     std::string header = "0", offset = "0";
     image.spacingText = plan.name.spacing;

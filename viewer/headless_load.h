@@ -53,6 +53,8 @@ RoiPlacement placeRoi(const StoredImageLayout& image, std::int32_t cx, std::int3
 
 // Throws AppError with the viewer's message for an unreadable file or header, and asks for
 // --size where the viewer would prompt.
-LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const LoadOverrides& given);
+// `listHeader` false reads the DICOM header's fields without building its table.
+LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const LoadOverrides& given,
+                              bool listHeader = true);
 
 }  // namespace ctiq

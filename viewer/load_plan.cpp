@@ -31,9 +31,9 @@ bool scannerReadsRight(const DicomHeaderResult& s, const ImageBytes& bytes,
 }
 
 // The toolkit's reading: its fields, its table where the scanner listed none, and its samples.
-void takeFromToolkit(LoadPlan& plan, const ToolkitReader& toolkit) {
+void takeFromToolkit(LoadPlan& plan, const ToolkitReader& toolkit, bool listHeader) {
     DicomHeaderResult scanned = std::move(*plan.dicom);
-    DicomHeaderResult result = toolkit.header();
+    DicomHeaderResult result = toolkit.header(listHeader);
     if (scanned.pixelDataFound && !scanned.rows.empty() && !scanned.error) {
         result.rows = std::move(scanned.rows);
         result.summary = std::move(scanned.summary);
@@ -61,21 +61,23 @@ std::string LoadPlan::readerName() const {
     return dicom ? "the header scanner" : "the file name's geometry";
 }
 
-LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mode) {
+LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mode,
+                  bool listHeader) {
     LoadPlan plan;
     plan.name = splitNameGeometry(path);
     plan.columns = plan.name.columns;
     plan.rows = plan.name.rows;
     plan.suggestion = plan.name.suggestion;
     if (mode == LoadMode::Dicom && plan.needsSize()) {
-        plan.dicom = readDicomHeader(bytes.data(), bytes.size(), TagDictionary::builtIn());
+        plan.dicom =
+            readDicomHeader(bytes.data(), bytes.size(), TagDictionary::builtIn(), listHeader);
         ToolkitReader toolkit;
         // A file cut short inside its pixels keeps the scanner's reading, whose rendering says
         // how much is missing; the toolkit would fill the rest with zeros.
         if (!plan.dicom->pixelDataCutShort && toolkit.parse(bytes) &&
             toolkit.pixelDataComplete(bytes.size()) &&
             !scannerReadsRight(*plan.dicom, bytes, toolkit))
-            takeFromToolkit(plan, toolkit);
+            takeFromToolkit(plan, toolkit, listHeader);
         const DicomFieldWrites& f = plan.dicom->fields;
         if (f.columns) plan.columns = *f.columns;
         if (f.rows) plan.rows = *f.rows;

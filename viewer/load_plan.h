@@ -44,7 +44,10 @@ struct LoadPlan {
     std::string readerName() const;
 };
 
-LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mode);
+// `listHeader` false leaves the header table out (the fields and the summary are read): for
+// callers that print no table.
+LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mode,
+                  bool listHeader = true);
 
 // Throws the message that ends a load after the header was listed: the header reader stopped
 // at a value, or the pixels are in a form that can be neither shown nor decoded.

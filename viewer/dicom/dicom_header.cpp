@@ -50,8 +50,8 @@ std::size_t pixelValueOffset(const std::uint8_t* data, std::size_t size, std::si
 class HeaderWalk {
   public:
     HeaderWalk(const std::uint8_t* data, std::size_t size, const TagDictionary& dictionary,
-               DicomHeaderResult& result)
-        : data_(data), size_(size), r_(result), recorder_(result, dictionary) {}
+               DicomHeaderResult& result, bool listRows)
+        : data_(data), size_(size), r_(result), recorder_(result, dictionary, listRows) {}
 
     void run(std::size_t start, std::size_t pixelTag) {
         Cursor c(data_, size_, start);
@@ -155,7 +155,7 @@ std::string compressedImageMessage(const std::string& uid) {
 }
 
 DicomHeaderResult readDicomHeader(const std::uint8_t* data, std::size_t size,
-                                  const TagDictionary& dictionary) {
+                                  const TagDictionary& dictionary, bool listRows) {
     DicomHeaderResult result;
     DicomFieldWrites& f = result.fields;
     f.header = "";
@@ -179,7 +179,7 @@ DicomHeaderResult readDicomHeader(const std::uint8_t* data, std::size_t size,
     }
     if (!start) return result;  // no file meta header to start from: an empty table
 
-    HeaderWalk(data, size, dictionary, result).run(*start, *pixelTag);
+    HeaderWalk(data, size, dictionary, result, listRows).run(*start, *pixelTag);
     return result;
 }
 

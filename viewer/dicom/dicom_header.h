@@ -66,7 +66,8 @@ std::string compressedImageMessage(const std::string& uid);
 // Walks the header of a DICOM file held whole in `data`: a byte scanner with little-endian tags
 // and 16-bit lengths, explicit VRs recognised element by element, stepping into sequences.
 // Never reads outside `data`.
+// Without `listRows` the table stays empty: the fields and the summary only.
 DicomHeaderResult readDicomHeader(const std::uint8_t* data, std::size_t size,
-                                  const TagDictionary& dictionary);
+                                  const TagDictionary& dictionary, bool listRows = true);
 
 }  // namespace ctiq

@@ -141,10 +141,11 @@ void HeaderRecorder::finish() {
 }
 
 void HeaderRecorder::keepPreparedTable() {
-    if (r_.rows.size() < kPreparedRows - 1) r_.rows.resize(kPreparedRows - 1);
+    if (listRows_ && r_.rows.size() < kPreparedRows - 1) r_.rows.resize(kPreparedRows - 1);
 }
 
 bool HeaderRecorder::listing() {
+    if (!listRows_) return false;
     if (static_cast<std::size_t>(rowNumber_) <= kMaxHeaderRows) return true;
     if (!capped_) {
         capped_ = true;

@@ -13,8 +13,10 @@ namespace ctiq::dicom {
 // summary from their values: the one set of rules for the header scanner and the DICOM toolkit.
 class HeaderRecorder {
   public:
-    HeaderRecorder(DicomHeaderResult& result, const TagDictionary& dictionary)
-        : r_(result), dictionary_(dictionary) {}
+    // Without `listRows` only the fields and the summary are taken (for callers that print no
+    // table).
+    HeaderRecorder(DicomHeaderResult& result, const TagDictionary& dictionary, bool listRows = true)
+        : r_(result), dictionary_(dictionary), listRows_(listRows) {}
 
     // A sequence's own row (its element number and "SQ").
     void sequence(Tag tag);
@@ -42,6 +44,7 @@ class HeaderRecorder {
 
     DicomHeaderResult& r_;
     const TagDictionary& dictionary_;
+    bool listRows_ = true;
     int rowNumber_ = 1;
     bool capped_ = false;
     std::vector<std::string> pendingNotes_;

@@ -340,12 +340,12 @@ bool ToolkitReader::pixelDataComplete(std::size_t fileSize) const {
     return value && value->GetLength() >= needed && (deflated || needed <= fileSize);
 }
 
-DicomHeaderResult ToolkitReader::header() const {
+DicomHeaderResult ToolkitReader::header(bool listRows) const {
     DicomHeaderResult r;
     r.pixelDataFound = true;
     const gdcm::File& file = state_->reader.GetFile();
     const gdcm::TransferSyntax& ts = state_->reader.GetImage().GetTransferSyntax();
-    dicom::HeaderRecorder recorder(r, TagDictionary::builtIn());
+    dicom::HeaderRecorder recorder(r, TagDictionary::builtIn(), listRows);
     std::optional<std::string> stopped;
     const AllocationLimit limit(state_->allocationLimit);
     auto work = [&] {

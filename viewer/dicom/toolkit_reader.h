@@ -42,7 +42,7 @@ class ToolkitReader {
 
     // The header table, summary and viewer fields of the toolkit's data set, by the scanner's
     // rules, with the header length 0 and "Swap" off as the decoded samples need them.
-    DicomHeaderResult header() const;
+    DicomHeaderResult header(bool listRows = true) const;
 
     // The first frame as 16-bit little-endian words, row by row (8-bit samples widened, signed
     // ones sign-extended). Throws AppError with a clear message for colour images, samples of
