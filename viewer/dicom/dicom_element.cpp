@@ -105,7 +105,6 @@ RawElement readRawElement(Cursor& c, bool isPixelData) {
     if (e.vr.empty()) {
         const std::uint32_t length = length16 | (std::uint32_t{c.read16()} << 16);
         if (length == kUndefinedLength && undefinedAllowed) {
-            e.vr.clear();
             enterUndefinedLength(c, e);
             return e;
         }

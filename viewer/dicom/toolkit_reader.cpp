@@ -175,12 +175,15 @@ bool lengthsFit(const ImageBytes& bytes, std::size_t pos, bool implicitVr, bool 
     return true;
 }
 
+constexpr const char* kDeflatedSyntax = "1.2.840.10008.1.2.1.99";
+
 // The meta group (explicit VR little endian) and the data set after it, by its transfer syntax.
 // A deflated data set cannot be walked here; files without meta are tried in both orders.
-bool declaredLengthsFit(const ImageBytes& bytes) {
+// `syntax` receives the meta group's transfer syntax (empty without one).
+bool declaredLengthsFit(const ImageBytes& bytes, std::string& syntax) {
     std::size_t pos = 0;
     if (bytes.size() >= 132 && std::memcmp(bytes.data() + 128, "DICM", 4) == 0) pos = 132;
-    std::string syntax;
+    syntax.clear();
     if (pos + 8 <= bytes.size() && word(bytes.data() + pos, false) == 0x0002) {
         if (!lengthsFit(bytes, pos, false, false, 0x0002)) return false;
         // Find where the meta group ends and which syntax follows.
@@ -199,7 +202,7 @@ bool declaredLengthsFit(const ImageBytes& bytes) {
             pos += header + static_cast<std::size_t>(length);
         }
     }
-    if (syntax == "1.2.840.10008.1.2.1.99") return true;
+    if (syntax == kDeflatedSyntax) return true;
     if (!syntax.empty())
         return lengthsFit(bytes, pos, syntax == "1.2.840.10008.1.2",
                           syntax == "1.2.840.10008.1.2.2", 0xFFFF);
@@ -231,13 +234,9 @@ int unsoundJpegPrecision(const gdcm::SequenceOfFragments& fragments) {
 
 // What one allocation of the toolkit may take while it reads a file: a value is never longer
 // than the file, and a deflated data set is inflated to no more than the largest file we read.
-std::size_t parseAllocationLimit(const ImageBytes& bytes) {
+std::size_t parseAllocationLimit(std::size_t fileSize, const std::string& syntax) {
     constexpr std::size_t kSlack = std::size_t{16} << 20;
-    const bool deflated =
-        bytes.size() >= 132 &&
-        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())
-                .find("1.2.840.10008.1.2.1.99") != std::string_view::npos;
-    return deflated ? std::size_t{1} << 30 : 2 * bytes.size() + kSlack;
+    return syntax == kDeflatedSyntax ? std::size_t{1} << 30 : 2 * fileSize + kSlack;
 }
 
 }  // namespace
@@ -258,9 +257,10 @@ ToolkitReader::~ToolkitReader() = default;
 
 bool ToolkitReader::parse(const ImageBytes& bytes) {
     state_.reset();
-    if (!declaredLengthsFit(bytes)) return false;
+    std::string syntax;
+    if (!declaredLengthsFit(bytes, syntax)) return false;
     state_ = std::make_unique<State>();
-    state_->allocationLimit = parseAllocationLimit(bytes);
+    state_->allocationLimit = parseAllocationLimit(bytes.size(), syntax);
     MemoryBuffer buffer(bytes);
     std::istream in(&buffer);
     state_->reader.SetStream(in);
