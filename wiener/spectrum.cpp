@@ -134,48 +134,125 @@ CTIQ_VECTOR_CLONES void addPlainWords(const std::uint8_t* words, std::int32_t co
     }
 }
 
+// profile[a] := (sums[a] - mean) / lines, the mean as removeMean takes it. Dividing by a power
+// of two and multiplying by its reciprocal round the same exact value. The sums and every
+// partial sum of them are integers below 2^53, so the integer total is the very double that
+// adding them in order gives.
+CTIQ_VECTOR_CLONES std::int64_t integerTotal(const std::int32_t* __restrict sums, std::int32_t L) {
+    std::int64_t total = 0;
+    for (std::int32_t a = 0; a < L; ++a) total += sums[a];
+    return total;
+}
+
+CTIQ_VECTOR_CLONES void divideCentred(const std::int32_t* __restrict sums, std::int32_t L,
+                                      double mean, double divisor, bool exactInverse,
+                                      double* __restrict profile) {
+    if (exactInverse) {
+        const double inverse = 1.0 / divisor;
+        for (std::int32_t a = 0; a < L; ++a)
+            profile[a] = (static_cast<double>(sums[a]) - mean) * inverse;
+        return;
+    }
+    for (std::int32_t a = 0; a < L; ++a)
+        profile[a] = (static_cast<double>(sums[a]) - mean) / divisor;
+}
+
+void centredProfile(const std::int32_t* sums, std::int32_t L, std::int32_t lines, double* profile) {
+    const double mean =
+        meanFromSum(static_cast<double>(integerTotal(sums, L)), static_cast<std::size_t>(L));
+    divideCentred(sums, L, mean, lines, isPowerOfTwo(lines), profile);
+}
+
 // re[i] := (re² + im²) · Δ · strip width / N, times g² when `gg` is not 0 (the Hamming window).
 CTIQ_VECTOR_CLONES void segmentPowers(double* __restrict re, const double* __restrict im,
                                       std::size_t count, double delta, double stripWidth,
                                       std::int32_t n, double gg) {
+    const double inverseN = 1.0 / n;  // N is a power of two
     for (std::size_t i = 0; i < count; ++i) {
-        double power = (re[i] * re[i] + im[i] * im[i]) * delta * stripWidth / n;
+        double power = (re[i] * re[i] + im[i] * im[i]) * delta * stripWidth * inverseN;
         if (gg != 0) power *= gg;
         re[i] = power;
     }
 }
 
-// Removes from each of `batch` segments, side by side (value t of segment k at [t·batch + k]),
-// its mean: the sum of its values in order, as removeMean takes it.
-CTIQ_VECTOR_CLONES void sumSegments(const double* __restrict x, std::size_t batch, std::int32_t n,
-                                    double* __restrict sums) {
-    std::fill(sums, sums + batch, 0.0);
+// Prepares `count` segments lying side by side (value t of segment k at [t·stride + k]) as
+// each one always was: its mean (the sum of its values in order) removed when `means` is given,
+// then weighted by w[t] when `weights` is given.
+CTIQ_VECTOR_CLONES void sumColumns(const double* __restrict x, std::size_t stride,
+                                   std::size_t count, std::int32_t n, double* __restrict sums) {
+    std::fill(sums, sums + count, 0.0);
     for (std::int32_t t = 0; t < n; ++t)
-        for (std::size_t k = 0; k < batch; ++k) sums[k] += x[t * batch + k];
+        for (std::size_t k = 0; k < count; ++k) sums[k] += x[t * stride + k];
 }
 
-CTIQ_VECTOR_CLONES void subtractMeans(double* __restrict x, std::size_t batch, std::int32_t n,
-                                      const double* __restrict means) {
+CTIQ_VECTOR_CLONES void subtractAndWeigh(double* __restrict x, std::size_t stride,
+                                         std::size_t count, std::int32_t n,
+                                         const double* __restrict means,
+                                         const double* __restrict w) {
     for (std::int32_t t = 0; t < n; ++t)
-        for (std::size_t k = 0; k < batch; ++k) x[t * batch + k] -= means[k];
+        for (std::size_t k = 0; k < count; ++k)
+            x[t * stride + k] = (x[t * stride + k] - means[k]) * w[t];
 }
 
-void removeMeans(double* x, std::size_t batch, std::int32_t n, std::vector<double>& means) {
-    means.resize(batch);
-    sumSegments(x, batch, n, means.data());
-    for (double& m : means) m = meanFromSum(m, static_cast<std::size_t>(n));
-    subtractMeans(x, batch, n, means.data());
-}
-
-// Weights value t of every segment by w[t].
-CTIQ_VECTOR_CLONES void applyWindowTo(double* __restrict x, std::size_t batch, std::int32_t n,
-                                      const double* __restrict w) {
+CTIQ_VECTOR_CLONES void subtractColumns(double* __restrict x, std::size_t stride, std::size_t count,
+                                        std::int32_t n, const double* __restrict means) {
     for (std::int32_t t = 0; t < n; ++t)
-        for (std::size_t k = 0; k < batch; ++k) x[t * batch + k] *= w[t];
+        for (std::size_t k = 0; k < count; ++k) x[t * stride + k] -= means[k];
 }
 
-void applyWindow(double* x, std::size_t batch, const std::vector<double>& weights) {
-    applyWindowTo(x, batch, static_cast<std::int32_t>(weights.size()), weights.data());
+CTIQ_VECTOR_CLONES void weighColumns(double* __restrict x, std::size_t stride, std::size_t count,
+                                     std::int32_t n, const double* __restrict w) {
+    for (std::int32_t t = 0; t < n; ++t)
+        for (std::size_t k = 0; k < count; ++k) x[t * stride + k] *= w[t];
+}
+
+// Lays `count` segments of n values, stored `pitch` apart, side by side with `stride`.
+CTIQ_VECTOR_CLONES void interleave(const double* __restrict segments, std::int32_t n,
+                                   std::size_t pitch, std::size_t count, double* __restrict rows,
+                                   std::size_t stride) {
+    for (std::int32_t t = 0; t < n; ++t)
+        for (std::size_t k = 0; k < count; ++k) rows[t * stride + k] = segments[k * pitch + t];
+}
+
+// Adds to spectrum[t] the powers of `count` segments, side by side in the transform's output
+// rows, in segment order; four frequencies at a time, each its own sum.
+void addInSegmentOrder(const double* rows, std::size_t stride, std::size_t count,
+                       const FftPlan& fft, double* spectrum) {
+    const std::size_t n = fft.size();
+    std::size_t t = 0;
+    for (; t + 4 <= n; t += 4) {
+        const double* r0 = rows + fft.outputRow(t) * stride;
+        const double* r1 = rows + fft.outputRow(t + 1) * stride;
+        const double* r2 = rows + fft.outputRow(t + 2) * stride;
+        const double* r3 = rows + fft.outputRow(t + 3) * stride;
+        double s0 = spectrum[t], s1 = spectrum[t + 1], s2 = spectrum[t + 2], s3 = spectrum[t + 3];
+        for (std::size_t k = 0; k < count; ++k) {
+            s0 += r0[k];
+            s1 += r1[k];
+            s2 += r2[k];
+            s3 += r3[k];
+        }
+        spectrum[t] = s0, spectrum[t + 1] = s1, spectrum[t + 2] = s2, spectrum[t + 3] = s3;
+    }
+    for (; t < n; ++t) {
+        const double* r = rows + fft.outputRow(t) * stride;
+        for (std::size_t k = 0; k < count; ++k) spectrum[t] += r[k];
+    }
+}
+
+void prepareSegments(double* x, std::size_t stride, std::size_t count, std::int32_t n,
+                     double* means, const double* weights) {
+    if (means) {
+        sumColumns(x, stride, count, n, means);
+        for (std::size_t k = 0; k < count; ++k)
+            means[k] = meanFromSum(means[k], static_cast<std::size_t>(n));
+        if (weights)
+            subtractAndWeigh(x, stride, count, n, means, weights);
+        else
+            subtractColumns(x, stride, count, n, means);
+    } else if (weights) {
+        weighColumns(x, stride, count, n, weights);
+    }
 }
 
 }  // namespace
@@ -265,28 +342,29 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
     std::vector<std::int32_t> sums(integerSums ? L : 0);
 
     std::vector<double> profile(L), line(L), lagSums(L - N + 1), re(N);
-    // Segments waiting for their transform, one after another, and the same side by side.
-    constexpr std::size_t kBatch = 32;
-    std::vector<double> batched, interleavedRe, interleavedIm, means;
-    batched.reserve(kBatch * static_cast<std::size_t>(N));
+    // Segments waiting for their transform, one after another, and the same side by side:
+    // value t of segment k at [t·kBatch + k].
+    constexpr std::size_t kBatch = 16;
+    // One segment after another a little more than N apart, so that reading them side by side
+    // does not land every segment's value t in the same cache set.
+    const std::size_t segmentPitch = static_cast<std::size_t>(N) + 8;
+    std::vector<double> waitingSegments(kBatch * segmentPitch),
+        rowsRe(kBatch * static_cast<std::size_t>(N)), rowsIm(kBatch * static_cast<std::size_t>(N)),
+        means(kBatch);
+    std::size_t waiting = 0;
     const double gg = hamming ? window->g * window->g : 1.0;
-    auto transformBatch = [&] {
-        const std::size_t batch = batched.size() / static_cast<std::size_t>(N);
-        if (batch == 0) return;
-        interleavedRe.resize(batch * N);
-        interleavedIm.assign(batch * N, 0.0);
-        for (std::size_t k = 0; k < batch; ++k)
-            for (std::int32_t t = 0; t < N; ++t) interleavedRe[t * batch + k] = batched[k * N + t];
+    auto transformWaiting = [&] {
+        if (waiting == 0) return;
+        interleave(waitingSegments.data(), N, segmentPitch, waiting, rowsRe.data(), kBatch);
         // Mean removal (unless detrended) and window, segment by segment as ever, side by side.
-        if (!p.segmentTrend) removeMeans(interleavedRe.data(), batch, N, means);
-        if (hamming) applyWindow(interleavedRe.data(), batch, window->weights);
-        fft.transformBatch(interleavedRe.data(), interleavedIm.data(), batch);
-        segmentPowers(interleavedRe.data(), interleavedIm.data(), batch * N, delta, stripWidth, N,
+        prepareSegments(rowsRe.data(), kBatch, waiting, N, p.segmentTrend ? nullptr : means.data(),
+                        hamming ? window->weights.data() : nullptr);
+        fft.transformRealRows(rowsRe.data(), rowsIm.data(), kBatch, waiting);
+        segmentPowers(rowsRe.data(), rowsIm.data(), kBatch * N, delta, stripWidth, N,
                       hamming ? gg : 0.0);
         // Frequency by frequency, the segments' powers added in segment order.
-        for (std::int32_t t = 0; t < N; ++t)
-            for (std::size_t k = 0; k < batch; ++k) spectrum[t] += interleavedRe[t * batch + k];
-        batched.clear();
+        addInSegmentOrder(rowsRe.data(), kBatch, waiting, fft, spectrum.data());
+        waiting = 0;
     };
     std::int32_t segments = 0;
     for (std::int32_t strip = 0; strip < plan.strips; ++strip) {
@@ -304,7 +382,7 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
                 for (std::int32_t a = 0; a < L; ++a, sample += stride)
                     sums[a] += im.rule.value(sample);
             }
-            for (std::int32_t a = 0; a < L; ++a) profile[a] = sums[a];
+            centredProfile(sums.data(), L, lines, profile.data());
         } else {
             std::fill(profile.begin(), profile.end(), 0.0);
             for (std::int32_t c = 0; c < lines; ++c) {
@@ -315,8 +393,10 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
                 for (std::int32_t a = 0; a < L; ++a) profile[a] += line[a];
             }
         }
-        if (!p.lineTrend) removeMean(profile);
-        for (double& value : profile) value /= lines;
+        if (!integerSums) {
+            if (!p.lineTrend) removeMean(profile);
+            for (double& value : profile) value /= lines;
+        }
 
         if (p.autocorrelation) {
             // Lag by lag the same sums over t as ever; taken for all lags at once per t.
@@ -337,14 +417,18 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
         // side by side in batches, their powers added in segment order.
         for (std::int64_t pos = 0; pos + N - 1 < L && segments < p.maxSegments;
              pos += r.segmentStep) {
-            std::copy(profile.begin() + pos, profile.begin() + pos + N, re.begin());
-            if (p.segmentTrend) removeTrend(re, p.segmentDegree);
-            batched.insert(batched.end(), re.begin(), re.end());
+            const double* segment = profile.data() + pos;
+            if (p.segmentTrend) {
+                std::copy(segment, segment + N, re.begin());
+                removeTrend(re, p.segmentDegree);
+                segment = re.data();
+            }
+            std::copy(segment, segment + N, waitingSegments.begin() + waiting * segmentPitch);
             ++segments;
-            if (batched.size() == kBatch * static_cast<std::size_t>(N)) transformBatch();
+            if (++waiting == kBatch) transformWaiting();
         }
     }
-    transformBatch();
+    transformWaiting();
     for (double& value : spectrum) value /= segments;
     for (std::int32_t t = 0; t < N; ++t) acf[t] = acf[t] * delta * stripWidth / N / result.strips;
     acf.resize(N);

@@ -151,6 +151,130 @@ CTIQ_VECTOR_CLONES void batchButterflies(double* __restrict re, double* __restri
     }
 }
 
+// One butterfly on one element of a batch: a and b become their sum and their difference,
+// the difference turned by (c, s) unless the angle is 0.
+template <bool Rotate>
+inline void butterfly(double& aRe, double& aIm, double& bRe, double& bIm, double c, double s) {
+    const double dRe = aRe - bRe, dIm = aIm - bIm;
+    aRe += bRe;
+    aIm += bIm;
+    if constexpr (Rotate) {
+        bRe = dRe * c + dIm * s;
+        bIm = dIm * c - dRe * s;
+    } else {
+        bRe = dRe;
+        bIm = dIm;
+    }
+}
+
+// The first stage on real rows a and b: their imaginary parts are zeros (+0), so only the real
+// rows are read and the imaginary rows written. dIm · c and dIm · s are taken as the full
+// butterfly takes them (0 · c keeps the sign rule of a product), so no element changes by a bit.
+CTIQ_VECTOR_CLONES void realRows(double* __restrict aRe, double* __restrict aIm,
+                                 double* __restrict bRe, double* __restrict bIm, double c, double s,
+                                 bool rotate, std::size_t count) {
+    const double dIm = 0.0 - 0.0, sumIm = 0.0 + 0.0;
+    if (!rotate) {
+        for (std::size_t k = 0; k < count; ++k) {
+            const double dRe = aRe[k] - bRe[k];
+            aRe[k] += bRe[k];
+            aIm[k] = sumIm;
+            bRe[k] = dRe;
+            bIm[k] = dIm;
+        }
+        return;
+    }
+    const double dImC = dIm * c, dImS = dIm * s;
+    for (std::size_t k = 0; k < count; ++k) {
+        const double dRe = aRe[k] - bRe[k];
+        aRe[k] += bRe[k];
+        aIm[k] = sumIm;
+        bRe[k] = dRe * c + dImS;
+        bIm[k] = dImC - dRe * s;
+    }
+}
+
+// Two stages in one pass over four rows r0..r3 (a quarter of the group apart): the first stage
+// pairs (r0, r2) with angle `a02` and (r1, r3) with `a13`, the second pairs (r0, r1) and
+// (r2, r3) with `a01`. `first` marks the group's first rows, whose angles a02 and a01 are 0.
+struct Turn {
+    double c, s;
+};
+CTIQ_VECTOR_CLONES void fourRows(double* __restrict re0, double* __restrict im0,
+                                 double* __restrict re1, double* __restrict im1,
+                                 double* __restrict re2, double* __restrict im2,
+                                 double* __restrict re3, double* __restrict im3, Turn a02, Turn a13,
+                                 Turn a01, bool first, std::size_t count) {
+    if (first) {
+        for (std::size_t k = 0; k < count; ++k) {
+            double r0 = re0[k], i0 = im0[k], r1 = re1[k], i1 = im1[k];
+            double r2 = re2[k], i2 = im2[k], r3 = re3[k], i3 = im3[k];
+            butterfly<false>(r0, i0, r2, i2, 0, 0);
+            butterfly<true>(r1, i1, r3, i3, a13.c, a13.s);
+            butterfly<false>(r0, i0, r1, i1, 0, 0);
+            butterfly<false>(r2, i2, r3, i3, 0, 0);
+            re0[k] = r0, im0[k] = i0, re1[k] = r1, im1[k] = i1;
+            re2[k] = r2, im2[k] = i2, re3[k] = r3, im3[k] = i3;
+        }
+        return;
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+        double r0 = re0[k], i0 = im0[k], r1 = re1[k], i1 = im1[k];
+        double r2 = re2[k], i2 = im2[k], r3 = re3[k], i3 = im3[k];
+        butterfly<true>(r0, i0, r2, i2, a02.c, a02.s);
+        butterfly<true>(r1, i1, r3, i3, a13.c, a13.s);
+        butterfly<true>(r0, i0, r1, i1, a01.c, a01.s);
+        butterfly<true>(r2, i2, r3, i3, a01.c, a01.s);
+        re0[k] = r0, im0[k] = i0, re1[k] = r1, im1[k] = i1;
+        re2[k] = r2, im2[k] = i2, re3[k] = r3, im3[k] = i3;
+    }
+}
+
+// One stage over row pairs (i, i + half) of every group, rows `stride` apart, `count` wide.
+CTIQ_VECTOR_CLONES void pairRows(double* __restrict aRe, double* __restrict aIm,
+                                 double* __restrict bRe, double* __restrict bIm, Turn turn,
+                                 bool rotate, std::size_t count) {
+    if (!rotate) {
+        for (std::size_t k = 0; k < count; ++k)
+            butterfly<false>(aRe[k], aIm[k], bRe[k], bIm[k], 0, 0);
+        return;
+    }
+    for (std::size_t k = 0; k < count; ++k)
+        butterfly<true>(aRe[k], aIm[k], bRe[k], bIm[k], turn.c, turn.s);
+}
+
+// The passes of transformRealRows over rows `stride` apart, `count` transforms wide: the first
+// stage on real rows, two stages at once (`half` the first one's), and one stage.
+void realStage(double* re, double* im, std::size_t stride, std::size_t count, std::size_t half,
+               const double* cosine, const double* sine) {
+    for (std::size_t i = 0; i < half; ++i)
+        realRows(re + i * stride, im + i * stride, re + (i + half) * stride,
+                 im + (i + half) * stride, cosine[i], sine[i], i != 0, count);
+}
+
+void twoStages(double* re, double* im, std::size_t stride, std::size_t count, std::size_t n,
+               std::size_t half, const double* c1, const double* s1, const double* c2,
+               const double* s2) {
+    const std::size_t quarter = half / 2;
+    for (std::size_t g = 0; g < n; g += 2 * half)
+        for (std::size_t i = 0; i < quarter; ++i) {
+            const std::size_t r0 = (g + i) * stride, r1 = r0 + quarter * stride,
+                              r2 = r0 + half * stride, r3 = r1 + half * stride;
+            fourRows(re + r0, im + r0, re + r1, im + r1, re + r2, im + r2, re + r3, im + r3,
+                     {c1[i], s1[i]}, {c1[i + quarter], s1[i + quarter]}, {c2[i], s2[i]}, i == 0,
+                     count);
+        }
+}
+
+void oneStage(double* re, double* im, std::size_t stride, std::size_t count, std::size_t n,
+              std::size_t half, const double* cosine, const double* sine) {
+    for (std::size_t g = 0; g < n; g += 2 * half)
+        for (std::size_t i = 0; i < half; ++i) {
+            const std::size_t a = (g + i) * stride, b = a + half * stride;
+            pairRows(re + a, im + a, re + b, im + b, {cosine[i], sine[i]}, i != 0, count);
+        }
+}
+
 }  // namespace
 
 FftPlan::FftPlan(std::size_t n) : n_(n) {
@@ -186,6 +310,10 @@ FftPlan::FftPlan(std::size_t n) : n_(n) {
         }
         j += k;
     }
+    std::vector<std::size_t> row(n);
+    for (std::size_t t = 0; t < n; ++t) row[t] = t;
+    for (const auto& [a, b] : swaps_) std::swap(row[a], row[b]);
+    outputRow_ = std::move(row);
 }
 
 void FftPlan::transform(double* re, double* im) const {
@@ -217,6 +345,22 @@ void FftPlan::transformBatch(double* re, double* im, std::size_t batch) const {
         std::swap_ranges(re + i * batch, re + i * batch + batch, re + j * batch);
         std::swap_ranges(im + i * batch, im + i * batch + batch, im + j * batch);
     }
+}
+
+void FftPlan::transformRealRows(double* re, double* im, std::size_t stride,
+                                std::size_t count) const {
+    if (stages_ == 0) return;
+    std::size_t half = n_ / 2;
+    realStage(re, im, stride, count, half, cosine_[0].data(), sine_[0].data());
+    int stage = 1;
+    for (; stage + 1 < stages_; stage += 2) {
+        half /= 2;
+        twoStages(re, im, stride, count, n_, half, cosine_[stage].data(), sine_[stage].data(),
+                  cosine_[stage + 1].data(), sine_[stage + 1].data());
+        half /= 2;
+    }
+    if (stage < stages_)  // an odd stage left over
+        oneStage(re, im, stride, count, n_, half / 2, cosine_[stage].data(), sine_[stage].data());
 }
 
 void FFT(std::vector<double>& re, std::vector<double>& im) {

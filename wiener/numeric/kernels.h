@@ -50,6 +50,12 @@ class FftPlan {
     // `batch` transforms at once, sample t of transform b at [t · batch + b]: each element gets
     // the arithmetic of its own transform, the machine works on several transforms per step.
     void transformBatch(double* re, double* im, std::size_t batch) const;
+    // The same for real samples: `count` transforms whose sample t lies at re[t · stride + b];
+    // im is written, never read (taken as zeros). The rows are left in bit-reversed order:
+    // frequency t of transform b ends at [outputRow(t) · stride + b]. Each element gets the
+    // arithmetic of transformBatch on zero imaginary parts; pairs of stages are done in one pass.
+    void transformRealRows(double* re, double* im, std::size_t stride, std::size_t count) const;
+    std::size_t outputRow(std::size_t t) const { return outputRow_[t]; }
 
   private:
     std::size_t n_ = 0;
@@ -57,6 +63,7 @@ class FftPlan {
     // Per stage, the cosines and sines of the butterflies of one group, in order.
     std::vector<std::vector<double>> cosine_, sine_;
     std::vector<std::pair<std::size_t, std::size_t>> swaps_;  // the bit-reversal exchanges
+    std::vector<std::size_t> outputRow_;                      // where frequency t ends unswapped
 };
 
 // The transform of `re.size()` (a power of two) in place.
