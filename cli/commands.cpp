@@ -31,11 +31,12 @@ LoadMode modeOf(const CommandLine& line) {
     throw UsageError("--mode takes 8bit, 16bit or dicom, not '" + mode + "'");
 }
 
-void sayReader(const CommandLine& line, const std::string& file, const std::string& reader) {
-    if (line.flags.count("verbose")) std::cerr << file << ": read by " << reader << "\n";
+void sayReader(const CommandLine& line, const std::string& file, const std::string& reader,
+               std::string& notes) {
+    if (line.flags.count("verbose")) notes += file + ": read by " + reader + "\n";
 }
 
-LoadedImage load(const CommandLine& line, const std::string& file) {
+LoadedImage load(const CommandLine& line, const std::string& file, std::string& notes) {
     LoadOverrides given;
     if (const auto size = line.integers("size", 2)) given.size = MatrixSize{(*size)[0], (*size)[1]};
     given.header = line.integer("header");
@@ -44,7 +45,7 @@ LoadedImage load(const CommandLine& line, const std::string& file) {
     if (line.has("spacing")) given.spacing = line.value("spacing", "");
     // Only `header` prints the table; the measurements take the fields alone.
     LoadedImage image = loadImageHeadless(file, modeOf(line), given, false);
-    sayReader(line, file, image.reader);
+    sayReader(line, file, image.reader, notes);
     return image;
 }
 
@@ -67,18 +68,18 @@ std::string tableTitle(const std::string& command) {
     return command == "stats" ? "File\tMean\tSD\r\n" : "File\tWidth\tLevel\r\n";
 }
 
-std::string runHeader(const CommandLine& line, const std::string& file) {
+std::string runHeader(const CommandLine& line, const std::string& file, std::string& notes) {
     // The header is listed whether or not the image can be shown; --size is taken (and not
     // needed) so that the hint of the other commands works here too.
     line.integers("size", 2);
     ImageBytes bytes;
     readWholeFile(file, bytes);
     const LoadPlan plan = planLoad(file, bytes, modeOf(line));
-    sayReader(line, file, plan.readerName());
+    sayReader(line, file, plan.readerName(), notes);
     try {
         requireShowable(plan);
     } catch (const AppError& e) {
-        std::cerr << file << ": " << e.what() << "\n";
+        notes += file + ": " + e.what() + "\n";
     }
     const bool listed = plan.dicom && plan.dicom->pixelDataFound;
     if (line.flags.count("summary")) return listed ? plan.dicom->summary : std::string();
@@ -86,8 +87,8 @@ std::string runHeader(const CommandLine& line, const std::string& file) {
                            listed ? plan.dicom->rows : std::vector<HeaderRow>{});
 }
 
-std::string runStats(const CommandLine& line, const std::string& file) {
-    const LoadedImage image = load(line, file);
+std::string runStats(const CommandLine& line, const std::string& file, std::string& notes) {
+    const LoadedImage image = load(line, file, notes);
     const RoiPlacement roi = roiOf(line, image);
     requireBlockInside(roi.block, image.layout, image.bytes.size());
     const RoiStatistics s =
@@ -96,8 +97,8 @@ std::string runStats(const CommandLine& line, const std::string& file) {
     return file + "\t" + t.mean + "\t" + t.sd + "\r\n";
 }
 
-std::string runWindow(const CommandLine& line, const std::string& file) {
-    const LoadedImage image = load(line, file);
+std::string runWindow(const CommandLine& line, const std::string& file, std::string& notes) {
+    const LoadedImage image = load(line, file, notes);
     GreyWindow window = kDefaultWindow;
     if (const auto automatic = computeAutoWindow(image.bytes.data(), image.bytes.size(),
                                                  image.layout, image.valueRule()))
@@ -105,13 +106,13 @@ std::string runWindow(const CommandLine& line, const std::string& file) {
     return file + "\t" + IntToStr(window.width) + "\t" + IntToStr(window.level) + "\r\n";
 }
 
-std::string runMtf(const CommandLine& line, const std::string& file) {
+std::string runMtf(const CommandLine& line, const std::string& file, std::string& notes) {
     const std::string table = line.value("table", "mtf");
     if (table != "mtf" && table != "lsf" && table != "width" && table != "points")
         throw UsageError("--table takes mtf, lsf, width or points, not '" + table + "'");
     const std::string direction = line.value("direction", "x");
     if (direction != "x" && direction != "y") throw UsageError("--direction takes x or y");
-    const LoadedImage image = load(line, file);
+    const LoadedImage image = load(line, file, notes);
     const RoiPlacement roi = roiOf(line, image);
     requireBlockInside(roi.block, image.layout, image.bytes.size());
     const PixelTable pixels =
@@ -140,7 +141,7 @@ std::string runMtf(const CommandLine& line, const std::string& file) {
     return text;
 }
 
-std::string runNps(const CommandLine& line, const std::string& file) {
+std::string runNps(const CommandLine& line, const std::string& file, std::string& notes) {
     const std::string table = line.value("table", "spectrum");
     if (table != "spectrum" && table != "acf" && table != "smooth")
         throw UsageError("--table takes spectrum, acf or smooth, not '" + table + "'");
@@ -149,7 +150,7 @@ std::string runNps(const CommandLine& line, const std::string& file) {
     const std::string windowName = line.value("window", "hamming");
     if (windowName != "rect" && windowName != "hamming")
         throw UsageError("--window takes rect or hamming");
-    const LoadedImage image = load(line, file);
+    const LoadedImage image = load(line, file, notes);
     const RoiPlacement roi = roiOf(line, image);
 
     // "Load" derives the fields from the ROI; "Y" exchanges them; the options set the roles.

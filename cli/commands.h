@@ -6,13 +6,16 @@
 
 namespace ctiq::cli {
 
-// Runs one command for one file and returns what it prints; AppError for a measurement error,
-// UsageError for values that do not fit the command.
-std::string runHeader(const CommandLine& line, const std::string& file);
-std::string runStats(const CommandLine& line, const std::string& file);
-std::string runWindow(const CommandLine& line, const std::string& file);
-std::string runMtf(const CommandLine& line, const std::string& file);
-std::string runNps(const CommandLine& line, const std::string& file);
+// Runs one command for one file and returns what it prints on stdout, adding to `notes` what
+// goes to stderr before it; AppError for a measurement error, UsageError for values that do
+// not fit the command. Safe to run for several files at once.
+using FileCommand = std::string (*)(const CommandLine& line, const std::string& file,
+                                    std::string& notes);
+std::string runHeader(const CommandLine& line, const std::string& file, std::string& notes);
+std::string runStats(const CommandLine& line, const std::string& file, std::string& notes);
+std::string runWindow(const CommandLine& line, const std::string& file, std::string& notes);
+std::string runMtf(const CommandLine& line, const std::string& file, std::string& notes);
+std::string runNps(const CommandLine& line, const std::string& file, std::string& notes);
 
 // Writes a phantom ("phantom KIND OUT") and returns the path written.
 std::string runPhantom(const CommandLine& line);

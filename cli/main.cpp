@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "cli/commands.h"
+#include "cli/files_in_order.h"
 #include "cli/options.h"
 #include "cli/selftest.h"
 #include "common/app_error.h"
@@ -39,29 +40,35 @@ int main(int argc, char* argv[]) {
         std::cerr << e.what() << "\n";
         return 1;
     }
-    std::string (*run)(const CommandLine&, const std::string&) =
-        line.command == "header"   ? runHeader
-        : line.command == "stats"  ? runStats
-        : line.command == "window" ? runWindow
-        : line.command == "mtf"    ? runMtf
-                                   : runNps;
+    const FileCommand run = line.command == "header"   ? runHeader
+                            : line.command == "stats"  ? runStats
+                            : line.command == "window" ? runWindow
+                            : line.command == "mtf"    ? runMtf
+                                                       : runNps;
     std::ios::sync_with_stdio(false);
     // The title goes out with the first row: a usage error found on the way prints nothing.
     bool titled = line.command != "stats" && line.command != "window";
     int status = 0;
-    for (const std::string& file : line.files) {
-        try {
-            const std::string row = run(line, file);
-            if (!std::exchange(titled, true)) std::cout << tableTitle(line.command);
-            std::cout << row;
-        } catch (const UsageError& e) {
-            std::cerr << "ctiq-cli: " << e.what() << "\n";
-            return 2;
-        } catch (const std::exception& e) {
-            std::cerr << file << ": " << e.what() << "\n";
-            status = 1;
-        }
-        std::cout.flush();
-    }
+    // The files are measured on every core; what they print goes out in their order.
+    measureFilesInOrder(
+        line.files, threadsFor(line.files.size()),
+        [&](const std::string& file, std::string& notes) { return run(line, file, notes); },
+        [&](const std::string& file, FileOutcome& outcome) {
+            std::cerr << outcome.notes;
+            try {
+                if (outcome.error) std::rethrow_exception(outcome.error);
+                if (!std::exchange(titled, true)) std::cout << tableTitle(line.command);
+                std::cout << outcome.rows;
+            } catch (const UsageError& e) {
+                std::cerr << "ctiq-cli: " << e.what() << "\n";
+                status = 2;
+                return false;
+            } catch (const std::exception& e) {
+                std::cerr << file << ": " << e.what() << "\n";
+                status = 1;
+            }
+            std::cout.flush();
+            return true;
+        });
     return status;
 }

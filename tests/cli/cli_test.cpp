@@ -201,6 +201,34 @@ TEST(Cli, EncodingsReadAlikeAndTheHeaderIsListedWhateverTheImage) {
     EXPECT_EQ(summary.out.rfind("decoded: JPEG 2000 Lossless\r\n", 0), 0u) << summary.out;
 }
 
+// A batch runs on every core, yet prints exactly what the files print one by one, in their
+// order: rows, reader notes and errors (the toolkit's files among them).
+TEST(Cli, ABatchPrintsWhatItsFilesPrintOneByOne) {
+    const QString base = QString::fromStdString(test::testData("encodings/"));
+    QStringList files;
+    for (const char* name :
+         {"jpeg_lossless.dcm", "explicit_little.dcm", "rle.dcm", "no-such-file.dcm",
+          "explicit_big.dcm", "j2k_lossless.dcm", "deflated.dcm", "jpegls_lossless.dcm",
+          "other/colour_rle.dcm", "implicit_little.dcm"})
+        files << base + name;
+    files = files + files;
+    for (const char* command : {"stats", "window"}) {
+        const QStringList options = {command, "--verbose"};
+        const CliRun batch = cli(options + files);
+        std::string out, err;
+        for (const QString& file : files) {
+            const CliRun alone = cli(options + QStringList{file});
+            // Each run alone prints the table's title over its row; the batch prints it once.
+            const std::size_t title = alone.out.empty() ? 0 : alone.out.find("\r\n") + 2;
+            out += out.empty() ? alone.out : alone.out.substr(title);
+            err += alone.err;
+        }
+        EXPECT_EQ(batch.status, 1) << command;
+        EXPECT_EQ(batch.out, out) << command;
+        EXPECT_EQ(batch.err, err) << command;
+    }
+}
+
 // What a script gives is checked, not quietly changed: every case is refused with a message.
 TEST(Cli, OutOfRangeValuesAreRefused) {
     const QString noise = QString::fromStdString(test::testData("phantoms/noise1 256 256 0p5.raw"));

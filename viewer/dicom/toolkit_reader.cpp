@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "common/app_error.h"
+#include "common/number_text.h"
 #include "viewer/dicom/abort_guard.h"
 #include "viewer/dicom/allocation_limit.h"
 #include "viewer/dicom/header_recorder.h"
@@ -246,7 +247,14 @@ struct ToolkitReader::State {
     std::size_t allocationLimit = 0;
 };
 
-ToolkitReader::ToolkitReader() {
+namespace {
+std::mutex& toolkitTurns() {
+    static std::mutex turns;
+    return turns;
+}
+}  // namespace
+
+ToolkitReader::ToolkitReader() : turn_(toolkitTurns()) {
     // The toolkit's own warnings about odd files would reach the user's terminal.
     gdcm::Trace::SetWarning(false);
     gdcm::Trace::SetDebug(false);
@@ -365,9 +373,9 @@ DicomHeaderResult ToolkitReader::header(bool listRows) const {
     }
     if (stopped) r.error = *stopped;
     DicomFieldWrites& f = r.fields;
-    f.header = "0";
-    f.columns = std::to_string(columns());
-    f.rows = std::to_string(rows());
+    f.header.emplace(1, '0');  // not = "0": GCC 12 warns wrongly (-Wrestrict) on that
+    f.columns = IntToStr(columns());
+    f.rows = IntToStr(rows());
     f.swap = false;
     if (!f.offset) f.offset = "0";
     r.compressedSyntax.reset();  // decoded here

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -12,7 +13,7 @@ namespace ctiq {
 
 // What the DICOM toolkit (GDCM) makes of a whole file held in memory: every transfer syntax it
 // knows (compressed, big endian, deflated), files without preamble or meta group, Pixel Data
-// anywhere in the file.
+// anywhere in the file. Readers on several threads take turns.
 class ToolkitReader {
   public:
     ToolkitReader();
@@ -50,6 +51,9 @@ class ToolkitReader {
     ImageBytes decodeFirstFrame() const;
 
   private:
+    // One reader at a time in the process, held from construction to destruction: the
+    // toolkit's settings and the abort guard are process-wide (declared first, freed last).
+    std::unique_lock<std::mutex> turn_;
     struct State;
     std::unique_ptr<State> state_;
 };

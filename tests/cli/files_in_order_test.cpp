@@ -1,0 +1,77 @@
+#include "cli/files_in_order.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
+namespace ctiq::cli {
+namespace {
+
+std::vector<std::string> numbered(int count) {
+    std::vector<std::string> files;
+    for (int i = 0; i < count; ++i) files.push_back(std::to_string(i));
+    return files;
+}
+
+// Later files finish first; the outcomes still arrive in the files' order, with their notes
+// and errors, on one thread and on several.
+TEST(FilesInOrder, OutcomesArriveInTheFilesOrder) {
+    const std::vector<std::string> files = numbered(24);
+    for (unsigned threads : {1u, 2u, 5u}) {
+        std::vector<std::string> seen;
+        measureFilesInOrder(
+            files, threads,
+            [](const std::string& file, std::string& notes) {
+                const int i = std::stoi(file);
+                std::this_thread::sleep_for(std::chrono::microseconds((24 - i) * 200));
+                notes = "note " + file;
+                if (i % 7 == 3) throw std::runtime_error("bad " + file);
+                return "row " + file;
+            },
+            [&](const std::string& file, FileOutcome& outcome) {
+                EXPECT_EQ(outcome.notes, "note " + file);
+                if (outcome.error) {
+                    try {
+                        std::rethrow_exception(outcome.error);
+                    } catch (const std::runtime_error& e) {
+                        seen.push_back(e.what());
+                    }
+                } else {
+                    seen.push_back(outcome.rows);
+                }
+                return true;
+            });
+        ASSERT_EQ(seen.size(), files.size()) << threads;
+        for (int i = 0; i < 24; ++i)
+            EXPECT_EQ(seen[i], (i % 7 == 3 ? "bad " : "row ") + std::to_string(i)) << threads;
+    }
+}
+
+// Stopping at a file hands over nothing after it; the workers never run more than two files
+// per thread ahead of the output.
+TEST(FilesInOrder, StoppingEndsTheBatch) {
+    const std::vector<std::string> files = numbered(200);
+    for (unsigned threads : {1u, 3u}) {
+        std::atomic<int> started{0};
+        std::vector<std::string> taken;
+        measureFilesInOrder(
+            files, threads,
+            [&](const std::string& file, std::string&) {
+                ++started;
+                std::this_thread::sleep_for(std::chrono::microseconds(300));
+                return file;
+            },
+            [&](const std::string& file, FileOutcome&) {
+                taken.push_back(file);
+                return file != "5";
+            });
+        EXPECT_EQ(taken, numbered(6)) << threads;
+        EXPECT_LE(started.load(), threads == 1 ? 6 : 6 + 2 * static_cast<int>(threads)) << threads;
+    }
+}
+
+}  // namespace
+}  // namespace ctiq::cli
