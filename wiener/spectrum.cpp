@@ -206,6 +206,17 @@ CTIQ_VECTOR_CLONES void weighColumns(double* __restrict x, std::size_t stride, s
         for (std::size_t k = 0; k < count; ++k) x[t * stride + k] *= w[t];
 }
 
+// lagSums[lag] := Σ_t profile[t] · profile[t + lag] for t = 0 .. n - 1, lag by lag the same sum
+// in order of t as ever; taken for all lags at once per t.
+CTIQ_VECTOR_CLONES void stripLagSums(const double* __restrict profile, std::int32_t n,
+                                     std::int32_t lags, double* __restrict lagSums) {
+    std::fill(lagSums, lagSums + lags, 0.0);
+    for (std::int32_t t = 0; t < n; ++t) {
+        const double pt = profile[t];
+        for (std::int32_t lag = 0; lag < lags; ++lag) lagSums[lag] += pt * profile[t + lag];
+    }
+}
+
 // Lays `count` segments of n values, stored `pitch` apart, side by side with `stride`.
 CTIQ_VECTOR_CLONES void interleave(const double* __restrict segments, std::int32_t n,
                                    std::size_t pitch, std::size_t count, double* __restrict rows,
@@ -399,15 +410,7 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
         }
 
         if (p.autocorrelation) {
-            // Lag by lag the same sums over t as ever; taken for all lags at once per t.
-            std::fill(lagSums.begin(), lagSums.end(), 0.0);
-            double* __restrict lagSum = lagSums.data();
-            const double* shifted = profile.data();
-            for (std::int32_t t = 0; t < N; ++t) {
-                const double pt = profile[t];
-                for (std::int32_t lag = 0; lag <= L - N; ++lag)
-                    lagSum[lag] += pt * shifted[t + lag];
-            }
+            stripLagSums(profile.data(), N, L - N + 1, lagSums.data());
             for (std::int32_t lag = 0; lag <= L - N; ++lag) acf[lag] += lagSums[lag];
         }
         ++result.strips;
