@@ -10,6 +10,7 @@
 #include "cli/options.h"
 #include "cli/selftest.h"
 #include "common/app_error.h"
+#include "common/version.h"
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);  // for the resources (tag dictionary)
@@ -25,6 +26,10 @@ int main(int argc, char* argv[]) {
     }
     if (line.help) {
         std::cout << usage(line.command);
+        return 0;
+    }
+    if (line.version) {
+        std::cout << "ctiq-cli " << ctiq::programVersion() << "\n";
         return 0;
     }
     try {

@@ -101,6 +101,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         line.help = true;
         return line;
     }
+    if (arguments[0] == "--version") {
+        line.version = true;
+        return line;
+    }
     line.command = arguments[0];
     if (!kCommands.count(line.command)) throw UsageError("unknown command '" + line.command + "'");
     const std::set<std::string>& own = kCommandOptions.at(line.command);
@@ -236,7 +240,7 @@ std::string usage(const std::string& command) {
                "Measures generated phantoms and compares with their known answers.\n";
     return "Usage: ctiq-cli COMMAND [options] FILE...\n"
            "Commands: header, stats, window, mtf, nps, phantom, selftest. 'ctiq-cli COMMAND "
-           "--help' for each.\n"
+           "--help' for each. 'ctiq-cli --version' prints the version.\n"
            "Exit status: 0 success, 1 a measurement failed, 2 a usage error.\n";
 }
 

@@ -20,6 +20,7 @@ struct CommandLine {
     std::map<std::string, bool> flags;          // --name
     std::vector<std::string> files;
     bool help = false;
+    bool version = false;  // ctiq-cli --version
 
     bool has(const std::string& name) const { return values.count(name) != 0; }
     std::string value(const std::string& name, const std::string& fallback) const;

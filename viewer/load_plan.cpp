@@ -1,11 +1,14 @@
 #include "viewer/load_plan.h"
 
 #include <algorithm>
+#include <array>
+#include <fstream>
 
 #include "common/app_error.h"
 #include "common/number_text.h"
 #include "viewer/dicom/tag_dictionary.h"
 #include "viewer/dicom/toolkit_reader.h"
+#include "viewer/paths.h"
 
 namespace ctiq {
 namespace {
@@ -59,6 +62,14 @@ void takeFromToolkit(LoadPlan& plan, const ToolkitReader& toolkit, bool listHead
 std::string LoadPlan::readerName() const {
     if (decoded) return "the DICOM toolkit (" + decoded->transferSyntaxName + ")";
     return dicom ? "the header scanner" : "the file name's geometry";
+}
+
+LoadMode modeForFile(const std::string& path) {
+    std::ifstream in(pathFromUtf8(path), std::ios::binary);
+    std::array<std::uint8_t, 132> start{};
+    in.read(reinterpret_cast<char*>(start.data()), start.size());
+    const auto got = static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0));
+    return looksLikeDicom(start.data(), got) ? LoadMode::Dicom : LoadMode::Word16;
 }
 
 LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mode,

@@ -13,6 +13,10 @@ namespace ctiq {
 // The viewer's format group: " 8bit", "16bit", "DICOM".
 enum class LoadMode { Byte8, Word16, Dicom };
 
+// The mode for a file opened from outside (the command line, a file manager): "DICOM" for what
+// looks like DICOM, else 16 bit. A file that cannot be read gets 16 bit; its load then says why.
+LoadMode modeForFile(const std::string& path);
+
 inline SampleFormat loadFormat(LoadMode mode) {
     return mode == LoadMode::Byte8 ? SampleFormat::Byte8 : SampleFormat::Word16;
 }

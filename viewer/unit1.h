@@ -61,6 +61,13 @@ class TForm1 : public QWidget, public ViewerLink {
     QPoint roiImageCorner() const override;
     void showViewer() override;
 
+    // Loads a file given from outside (the command line, a file manager) in the mode that fits
+    // it, as "⇒" loads a typed path; a failure shows the load's message and leaves the viewer
+    // ready for the next load.
+    void openFromOutside(const std::string& path);
+    // Loads `path` as "⇒" loads the path in the file-name field, in the selected mode.
+    void loadTypedPath(const std::string& path);
+
     // Handlers (a user's click reaches them through the guarded boundary; code calls them
     // directly so that their errors end the caller too).
     void BitBtnLoadClick();

@@ -5,6 +5,7 @@
 namespace ctiq::viewer_ui {
 
 constexpr int kModeByte8 = 0;
+constexpr int kModeWord16 = 1;
 constexpr int kModeDicom = 2;
 constexpr int kToolRoi = 0;
 constexpr int kToolMove = 1;

@@ -11,6 +11,7 @@
 #include "common/ui/dialogs.h"
 #include "common/ui/event_hook.h"
 #include "common/ui/guarded.h"
+#include "common/ui/radio_group.h"
 #include "common/ui/text.h"
 #include "mtf/roi_table.h"
 #include "mtf/unit2.h"
@@ -78,6 +79,27 @@ void TForm1::installWheelStepping() {
         guarded(this, [&] { ApplicationEvents1Message(delta, handled); });
         return handled || StringGridDICOM->height() < 200;
     }));
+}
+
+void TForm1::loadTypedPath(const std::string& path) {
+    EditFileName->setText(q(path));
+    const LoadStatus before = LoadState;
+    LoadState = LoadStatus::FromFileField;
+    try {
+        BitBtnLoadClick();
+    } catch (...) {
+        if (LoadState == LoadStatus::FromFileField) LoadState = before;  // the next "⇒" asks
+        throw;
+    }
+    if (LoadState == LoadStatus::FromFileField) LoadState = before;
+}
+
+void TForm1::openFromOutside(const std::string& path) {
+    guarded(this, [&] {
+        RadioGroupMode->setItemIndex(modeForFile(path) == LoadMode::Dicom ? kModeDicom
+                                                                          : kModeWord16);
+        loadTypedPath(path);
+    });
 }
 
 void TForm1::ApplicationEvents1Message(int wheelDelta, bool& handled) {

@@ -1,12 +1,22 @@
 # The Debian 12 packages that building, running and testing ctiq need, and how they are installed.
 # Sourced by tools/ensure-deps.sh (which installs them) and tools/deps/check-package-list.sh (which
 # checks that every package the build used is in their dependency closure).
+
+# What the installed programs need at run time: the Debian package depends on exactly these.
+ctiq_runtime_packages=(
+  libc6 libstdc++6 libgcc-s1
+  libqt6core6 libqt6gui6 libqt6widgets6 libqt6charts6 qt6-qpa-plugins fonts-noto-cjk
+  libgdcm3.0
+)
 ctiq_packages=(
   g++ cmake ninja-build pkg-config
   # Qt Charts' CMake package needs Qt6OpenGL, which qt6-base-dev only recommends.
-  qt6-base-dev libqt6opengl6-dev qt6-charts-dev fonts-noto-cjk
+  qt6-base-dev libqt6opengl6-dev qt6-charts-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # The DICOM toolkit for what the header scanner cannot show (compressed, big endian, no meta).
   libgdcm-dev
+  # Checking the installed files and the Debian package.
+  desktop-file-utils lintian
+  "${ctiq_runtime_packages[@]}"
 )
 ctiq_apt_install_flags=(--no-install-recommends)

@@ -144,6 +144,11 @@ bool startsWithDataSet(const std::uint8_t* data, std::size_t size) {
     return !hasPreamble && size >= 8 && data[0] == 0x08 && data[1] == 0x00;
 }
 
+bool looksLikeDicom(const std::uint8_t* data, std::size_t size) {
+    return (size >= 132 && std::memcmp(data + 128, "DICM", 4) == 0) ||
+           startsWithDataSet(data, size);
+}
+
 bool isCompressedSyntax(const std::string& uid) {
     return uid.rfind("1.2.840.10008.1.2.4.", 0) == 0 || uid == "1.2.840.10008.1.2.5" ||
            uid == "1.2.840.10008.1.2.1.99";

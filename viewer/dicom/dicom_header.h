@@ -57,6 +57,10 @@ struct DicomHeaderResult {
 // the walk starts at byte 0.
 bool startsWithDataSet(const std::uint8_t* data, std::size_t size);
 
+// True for what the header reader takes as DICOM: the preamble's "DICM" at byte 128, or a data
+// set at byte 0.
+bool looksLikeDicom(const std::uint8_t* data, std::size_t size);
+
 // True for the transfer syntaxes of compressed pixel data.
 bool isCompressedSyntax(const std::string& uid);
 

@@ -373,7 +373,7 @@ DicomHeaderResult ToolkitReader::header(bool listRows) const {
     }
     if (stopped) r.error = *stopped;
     DicomFieldWrites& f = r.fields;
-    f.header.emplace(1, '0');  // not = "0": GCC 12 warns wrongly (-Wrestrict) on that
+    f.header = "0";
     f.columns = IntToStr(columns());
     f.rows = IntToStr(rows());
     f.swap = false;

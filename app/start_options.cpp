@@ -1,0 +1,37 @@
+#include "app/start_options.h"
+
+namespace ctiq {
+
+StartOptions parseStartOptions(const QStringList& arguments) {
+    StartOptions options;
+    bool optionsEnded = false;
+    for (const QString& argument : arguments) {
+        if (!optionsEnded && argument == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && (argument == "--help" || argument == "-h")) {
+            options.help = true;
+        } else if (!optionsEnded && argument == "--version") {
+            options.version = true;
+        } else if (!optionsEnded && argument.startsWith('-') && argument != "-") {
+            options.error = "unknown option '" + argument + "'";
+        } else if (options.file) {
+            options.error = "one file at a time: '" + *options.file + "' and '" + argument + "'";
+        } else {
+            options.file = argument;
+        }
+    }
+    return options;
+}
+
+QString startUsage() {
+    return "Usage: ctiq [FILE]\n"
+           "Opens the viewer of ctiq, the CT image quality tool, and loads FILE if given: as "
+           "DICOM when it looks like DICOM (\"DICM\" at byte 128 or a data set at byte 0), "
+           "otherwise as 16-bit raw samples (the size from the name, e.g. 'noise 512 512 "
+           "0p5.raw', or asked for).\n"
+           "  -h, --help     this text\n"
+           "  --version      the version\n"
+           "ctiq-cli gives the same measurements without a display.\n";
+}
+
+}  // namespace ctiq
