@@ -189,7 +189,9 @@ void invertFocusRect(DisplayBitmap& bitmap, std::int64_t x0, std::int64_t y0, st
         if (x < 0 || y < 0 || x >= bitmap.width || y >= bitmap.height) return;
         if (((x + y) & 1) != 0) return;  // dotted: every other pixel
         std::uint8_t& p = bitmap.at(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y));
-        p = static_cast<std::uint8_t>(255 - p);
+        // Half the grey scale away from what lies under it, so the frame shows on any grey
+        // (255 - p vanished in mid-grey noise); applying it twice restores the pixel.
+        p = static_cast<std::uint8_t>(p ^ 0x80);
     };
     const std::int64_t xFrom = std::max<std::int64_t>(xl, 0);
     const std::int64_t xTo = std::min<std::int64_t>(xr, std::int64_t{bitmap.width} - 1);

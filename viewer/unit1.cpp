@@ -58,6 +58,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     connectHandlers();
     FormCreate();
     installWheelStepping();
+    installOpeningKeys();
     PopupMenu1Change();  // the toolkit reports the menu's change once it is built
 }
 

@@ -212,6 +212,9 @@ class TForm1 : public QWidget, public ViewerLink {
 
   protected:
     void closeEvent(QCloseEvent*) override;
+    // A file dropped on the viewer loads in the selected mode.
+    void dragEnterEvent(QDragEnterEvent*) override;
+    void dropEvent(QDropEvent*) override;
 
   private:
     void FormCreate();
@@ -238,6 +241,7 @@ class TForm1 : public QWidget, public ViewerLink {
     void setRoiGlobals(const IntRect& roi);
     void rotate(Turn turn);
     void installWheelStepping();
+    void installOpeningKeys();
     // Lists the folder of the current file into ListBox1 and returns the list.
     std::vector<std::string> rebuildFileList();
 

@@ -1,9 +1,16 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
+#include <QUrl>
 #include <QWheelEvent>
 
 #include "common/app_error.h"
@@ -69,8 +76,65 @@ void TForm1::ButtonTrimingClick() {
     dialogs().showInformation(this, "トリミングした画像を保存しました。");
 }
 
+namespace {
+
+// The wheel notch a key stands for: PageUp and PageDown anywhere in the viewer, the arrow keys
+// over the image (elsewhere they move a field's cursor); 0 for other keys.
+int notchForKey(const QKeyEvent& key, bool overImage) {
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return 0;
+    switch (key.key()) {
+        case Qt::Key_PageUp:
+            return 120;
+        case Qt::Key_PageDown:
+            return -120;
+        case Qt::Key_Up:
+        case Qt::Key_Left:
+            return overImage ? 120 : 0;
+        case Qt::Key_Down:
+        case Qt::Key_Right:
+            return overImage ? -120 : 0;
+        default:
+            return 0;
+    }
+}
+
+QString droppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().isEmpty()) return {};
+    const QUrl& url = data->urls().front();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+}  // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const QString file = droppedFile(event->mimeData());
+    if (file.isEmpty()) return;
+    event->acceptProposedAction();
+    guarded(this, [&] { loadTypedPath(file.toStdString()); });
+}
+
+void TForm1::installOpeningKeys() {
+    setAcceptDrops(true);
+    auto* open = new QShortcut(QKeySequence::Open, this);  // Ctrl+O: "⇒"
+    connect(open, &QShortcut::activated, BitBtnLoad, &QPushButton::click);
+    // Return in the file-name field loads the typed path, as a wheel notch loads a listed one.
+    connectGuarded(EditFileName, &QLineEdit::returnPressed, this,
+                   [this] { loadTypedPath(text(EditFileName)); });
+}
+
 void TForm1::installWheelStepping() {
     qApp->installEventFilter(new EventHook(this, [this](QObject*, QEvent* event) {
+        if (event->type() == QEvent::KeyPress && QApplication::activeWindow() == this) {
+            const int notch = notchForKey(*static_cast<QKeyEvent*>(event), Image1->underMouse());
+            if (notch == 0) return false;
+            bool handled = false;
+            guarded(this, [&] { ApplicationEvents1Message(notch, handled); });
+            return handled;
+        }
         if (event->type() != QEvent::Wheel) return false;
         const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
         // A horizontal wheel or a scroll phase without vertical travel is no notch.

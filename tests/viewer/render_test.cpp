@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "common/app_error.h"
 #include "tests/support/test_files.h"
@@ -215,11 +216,22 @@ TEST(DrawRoiFrame, OneDottedOutlineOutsideTheRoiThatDrawingTwiceRemoves) {
             const bool onOutline = ((x == 3 || x == 9) && y >= 3 && y <= 9) ||
                                    ((y == 3 || y == 9) && x >= 3 && x <= 9);
             const bool inverted = onOutline && (x + y) % 2 == 0;
-            EXPECT_EQ(bitmap.at(x, y), inverted ? 215 : 40) << x << "," << y;
+            EXPECT_EQ(bitmap.at(x, y), inverted ? 168 : 40) << x << "," << y;
         }
     }
     drawRoiFrame(bitmap, roi);
     EXPECT_EQ(bitmap.pixels, before.pixels);
+}
+
+// Whatever the grey under it, mid-grey noise included, a frame pixel is half the scale away.
+TEST(DrawRoiFrame, ContrastsWithEveryGrey) {
+    for (int grey = 0; grey < 256; ++grey) {
+        DisplayBitmap bitmap;
+        bitmap.resize(8, 8);
+        std::fill(bitmap.pixels.begin(), bitmap.pixels.end(), static_cast<std::uint8_t>(grey));
+        drawRoiFrame(bitmap, {2, 2, 5, 5});
+        EXPECT_EQ(std::abs(bitmap.at(1, 1) - grey), 128) << grey;
+    }
 }
 
 TEST(DrawRoiFrame, TallBitmapsGetNestedOutlinesInsideAndOutside) {
