@@ -72,12 +72,13 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
     setWindowTitle("MTF");
     buildControls();
     connectHandlers();
+    explainControls();
 }
 
 TForm2::~TForm2() = default;
 
 void TForm2::buildControls() {
-    resize(880, 640);
+    resize(920, 640);
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setGeometry(0, 0, 760, 590);
@@ -188,6 +189,7 @@ void TForm2::buildControls() {
     EditWork2 = placeEdit(this, x, 448, 100, "Work2");
     EditWork3 = placeEdit(this, x, 472, 100, "Work3");
     EditWork4 = placeEdit(this, x, 496, 100, "Work4");
+    placeLabel(this, x + 104, 500, 44, "HWHM");  // names the half width written into Work4
     placeLabel(this, x, 520, 100, "Colum");
     EditImgSizeX = placeEdit(this, x, 540, 100, "ImgSizeX");
     Memo1 = new QPlainTextEdit("Memo1", this);

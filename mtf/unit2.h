@@ -132,6 +132,7 @@ class TForm2 : public QWidget {
 
   private:
     void buildControls();
+    void explainControls();
     void connectHandlers();
     void setDataCountSilently(std::int32_t n);
     void selectWholeTable();

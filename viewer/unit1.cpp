@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -59,6 +60,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     FormCreate();
     installWheelStepping();
     installOpeningKeys();
+    explainControls();
     PopupMenu1Change();  // the toolkit reports the menu's change once it is built
 }
 
@@ -374,7 +376,12 @@ void TForm1::ButtonAutoWLClick() {
 std::vector<std::string> TForm1::rebuildFileList() {
     ListBox1->clear();
     std::vector<std::string> files = listFolderFiles(folderPrefix(text(EditFileName)));
-    for (const std::string& file : files) ListBox1->addItem(q(file));
+    // Items show the file's name; they keep the whole path for the wheel.
+    for (const std::string& file : files) {
+        auto* item = new QListWidgetItem(QFileInfo(q(file)).fileName(), ListBox1);
+        item->setData(Qt::UserRole, q(file));
+        item->setToolTip(q(file));
+    }
     return files;
 }
 

@@ -242,6 +242,7 @@ class TForm1 : public QWidget, public ViewerLink {
     void rotate(Turn turn);
     void installWheelStepping();
     void installOpeningKeys();
+    void explainControls();
     // Lists the folder of the current file into ListBox1 and returns the list.
     std::vector<std::string> rebuildFileList();
 

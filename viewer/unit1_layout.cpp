@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <utility>
 
 #include "common/ui/event_hook.h"
 #include "common/ui/guarded.h"
@@ -160,10 +161,7 @@ void TForm1::buildControls() {
     Memo_DICOMTag->setPlainText(q(TagDictionary::builtIn().text()));
     Memo_DICOMTag->hide();
 
-    // Bottom row of image parameters.
-    Label1 = placeLabel(this, 0, 648, 560,
-                        "File      Header      FOV       Colum      Row      Offset     Pixel    "
-                        "ShiftX ShiftY");
+    // Bottom row of image parameters, each caption over its own field.
     EditFileSize = placeEdit(this, 0, 668, 66, "0");
     EditHeader = placeEdit(this, 68, 668, 56, "0");
     EditFOVSize = placeEdit(this, 126, 668, 56, "0");
@@ -173,6 +171,13 @@ void TForm1::buildControls() {
     EditPxlSpc = placeEdit(this, 358, 668, 64, "0");
     EditImgSftX = placeEdit(this, 424, 668, 44, "0");
     EditImgSftY = placeEdit(this, 470, 668, 44, "0");
+    Label1 = placeLabel(this, 0, 648, 66, "File");
+    const std::pair<QLineEdit*, const char*> captions[] = {
+        {EditHeader, "Header"},  {EditFOVSize, "FOV"},   {EditImgSizeX, "Colum"},
+        {EditImgSizeY, "Row"},   {EditOffst, "Offset"},  {EditPxlSpc, "Pixel"},
+        {EditImgSftX, "ShiftX"}, {EditImgSftY, "ShiftY"}};
+    for (const auto& [field, caption] : captions)
+        placeLabel(this, field->x(), 648, field->width(), caption);
     ButtonRowCulm = placeButton(this, 516, 668, 40, "<>", 22);
 
     Image2->raise();

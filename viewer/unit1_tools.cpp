@@ -171,7 +171,7 @@ void TForm1::ApplicationEvents1Message(int wheelDelta, bool& handled) {
     const std::int32_t position = StrToInt(text(EditFListNo));
     if (position < 0 || position >= ListBox1->count())
         throw AppError(messages::listIndexOutOfRange(position));
-    EditFileName->setText(ListBox1->item(position)->text());
+    EditFileName->setText(ListBox1->item(position)->data(Qt::UserRole).toString());
     LoadState = LoadStatus::FromFileField;
     BitBtnLoadClick();
     LoadState = LoadStatus::Loaded;

@@ -91,6 +91,7 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent) {
     setWindowTitle("WienerSpectra");
     buildControls();
     connectHandlers();
+    explainControls();
     FormCreate();
 }
 

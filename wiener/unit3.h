@@ -96,6 +96,7 @@ class TForm3 : public QWidget {
 
   private:
     void buildControls();
+    void explainControls();
     void connectHandlers();
     void FormCreate();
     void graph();

@@ -121,9 +121,13 @@ TEST_F(ViewerWindow, LoadsCtSmallWithHeaderSummaryAutoWindowAndFolderList) {
 
     const std::string prefix = folder.path() + "/";
     ASSERT_EQ(form.ListBox1->count(), 3);
-    EXPECT_EQ(form.ListBox1->item(0)->text().toStdString(), prefix + "CT_small.dcm");
-    EXPECT_EQ(form.ListBox1->item(1)->text().toStdString(), prefix + "IM2");
-    EXPECT_EQ(form.ListBox1->item(2)->text().toStdString(), prefix + "IM10");
+    // The list shows names; its items keep the whole paths.
+    const char* names[] = {"CT_small.dcm", "IM2", "IM10"};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(form.ListBox1->item(i)->text().toStdString(), names[i]);
+        EXPECT_EQ(form.ListBox1->item(i)->data(Qt::UserRole).toString().toStdString(),
+                  prefix + names[i]);
+    }
     EXPECT_EQ(field(form.EditFListNo), "0");
 }
 
