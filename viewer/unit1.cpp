@@ -123,7 +123,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::FormCreate() {
     LoadState = LoadStatus::Empty;
     ImageStream.clear();
-    setFixedWidth(716);
+    setFixedWidth(744);
     move(51, 20);
     DragTopLeft = DragBottomRight = DragMove = false;
     Image3->resize(512, 512);

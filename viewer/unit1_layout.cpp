@@ -31,13 +31,13 @@ void TForm1::buildControls() {
     setFont(formFont);
 
     // Top row: file name, load, close.
-    EditFileName = placeEdit(this, 0, 0, 630, "FileName");
-    BitBtnLoad = placeButton(this, 632, 0, 40, "⇒", 22);
-    BitBtn1 = placeButton(this, 674, 0, 42, "Close", 22);
+    EditFileName = placeEdit(this, 0, 0, 658, "FileName");
+    BitBtnLoad = placeButton(this, 660, 0, 40, "⇒", 22);
+    BitBtn1 = placeButton(this, 702, 0, 42, "Close", 22);
 
     // Image area with the magnification and image operation buttons beside the image.
     ScrollBox1 = new QWidget(this);
-    ScrollBox1->setGeometry(0, 24, 550, 512);
+    ScrollBox1->setGeometry(0, 24, 578, 512);
     Image1 = new ImageView(bitmap_, ScrollBox1);
     Image1->setGeometry(0, 0, 512, 512);
     Image2 = new QLabel(ScrollBox1);
@@ -48,27 +48,27 @@ void TForm1::buildControls() {
     Image3->setAttribute(Qt::WA_TransparentForMouseEvents);
     Image3->setAttribute(Qt::WA_NoSystemBackground);
     Image3->setGeometry(0, 0, 512, 512);
-    Button1 = placeButton(ScrollBox1, 514, 0, 34, "+", 22);
-    EditMF = placeEdit(ScrollBox1, 514, 24, 34, "1.0");
-    Button2 = placeButton(ScrollBox1, 514, 48, 34, "-", 22);
-    ButtonVert = placeButton(ScrollBox1, 514, 90, 34, "V", 22);
-    ButtonHoriz = placeButton(ScrollBox1, 514, 114, 34, "H", 22);
-    ButtonCCW = placeButton(ScrollBox1, 514, 138, 34, "CCW", 22);
-    ButtonCW = placeButton(ScrollBox1, 514, 162, 34, "CW", 22);
-    ButtonTriming = placeButton(ScrollBox1, 514, 200, 34, "Trim", 22);
+    Button1 = placeButton(ScrollBox1, 514, 0, 62, "+", 22);
+    EditMF = placeEdit(ScrollBox1, 514, 24, 62, "1.0");
+    Button2 = placeButton(ScrollBox1, 514, 48, 62, "-", 22);
+    ButtonVert = placeButton(ScrollBox1, 514, 90, 62, "V", 22);
+    ButtonHoriz = placeButton(ScrollBox1, 514, 114, 62, "H", 22);
+    ButtonCCW = placeButton(ScrollBox1, 514, 138, 62, "CCW", 22);
+    ButtonCW = placeButton(ScrollBox1, 514, 162, 62, "CW", 22);
+    ButtonTriming = placeButton(ScrollBox1, 514, 200, 62, "Trim", 22);
     RadioButtonSizeOrg = new QRadioButton("Org", ScrollBox1);
-    RadioButtonSizeOrg->setGeometry(514, 250, 36, 20);
+    RadioButtonSizeOrg->setGeometry(514, 250, 62, 20);
     RadioButtonSizeOrg->setChecked(true);
     RadioButtonSize512 = new QRadioButton("512", ScrollBox1);
-    RadioButtonSize512->setGeometry(514, 272, 36, 20);
+    RadioButtonSize512->setGeometry(514, 272, 62, 20);
     RadioButton3 = new QRadioButton("Mag", ScrollBox1);
-    RadioButton3->setGeometry(514, 294, 36, 20);
-    CheckBoxWide = placeCheck(ScrollBox1, 514, 320, 36, "Wide");
-    ButtonSaveBMP = placeButton(ScrollBox1, 514, 488, 36, "imgToCB", 22);
+    RadioButton3->setGeometry(514, 294, 62, 20);
+    CheckBoxWide = placeCheck(ScrollBox1, 514, 320, 62, "Wide");
+    ButtonSaveBMP = placeButton(ScrollBox1, 514, 488, 62, "imgToCB", 22);
 
     // Header table below the image.
     StringGridDICOM = new QTableWidget(2, 17, this);
-    StringGridDICOM->setGeometry(0, 536, 550, 109);
+    StringGridDICOM->setGeometry(0, 536, 578, 109);
     StringGridDICOM->horizontalHeader()->hide();
     StringGridDICOM->verticalHeader()->hide();
     StringGridDICOM->verticalHeader()->setDefaultSectionSize(18);
@@ -79,7 +79,7 @@ void TForm1::buildControls() {
     for (int c = 0; c < 7; ++c) StringGridDICOM->setColumnWidth(c, widths[c]);
 
     // Right-hand panels.
-    const int px = 552, pw = 164;
+    const int px = 580, pw = 164;
     RadioGroupMode = new RadioGroup("Mode", {" 8bit", "16bit", "DICOM"}, 3, this);
     RadioGroupMode->setGeometry(px, 24, pw, 44);
     RadioGroupMode->setItemIndexSilently(kModeDicom);
@@ -93,24 +93,24 @@ void TForm1::buildControls() {
     EditWindowWidth = placeEdit(panel2, 42, 46, 60, "");
     ButtonDisp = placeButton(panel2, 106, 22, 46, "Disp", 22);
     ButtonAutoWL = placeButton(panel2, 106, 46, 46, "Auto", 22);
-    CheckBoxSwp = placeCheck(panel2, 0, 70, 52, "Swap");
-    CheckBoxInvrt = placeCheck(panel2, 52, 70, 56, "Invert");
-    CheckBoxSign = placeCheck(panel2, 108, 70, 46, "Sign");
+    CheckBoxSwp = placeCheck(panel2, 0, 70, 55, "Swap");
+    CheckBoxInvrt = placeCheck(panel2, 55, 70, 59, "Invert");
+    CheckBoxSign = placeCheck(panel2, 114, 70, 50, "Sign");
     RadioGroupRange = new RadioGroup("Range", {"1", "3", "10", "30"}, 4, panel2);
     RadioGroupRange->setGeometry(0, 92, pw, 44);
     RadioGroupRange->setItemIndexSilently(1);
 
     auto* roiPanel = new QWidget(this);
     roiPanel->setGeometry(px, 232, pw, 176);
-    RadioGroupTool = new RadioGroup("", {"ROI", "Move", "OFF", "Home"}, 4, roiPanel);
-    RadioGroupTool->setGeometry(0, 0, pw, 30);
+    RadioGroupTool = new RadioGroup("", {"ROI", "Move", "OFF", "Home"}, 2, roiPanel);
+    RadioGroupTool->setGeometry(0, 0, pw, 44);
     RadioGroupTool->setItemIndexSilently(kToolRoi);
-    placeLabel(roiPanel, 0, 32, 30, "Pos");
-    EditROIPosX = placeEdit(roiPanel, 32, 32, 58, "64");
-    EditROIPosY = placeEdit(roiPanel, 94, 32, 58, "64");
-    placeLabel(roiPanel, 0, 56, 30, "Size");
-    EditROISizeX = placeEdit(roiPanel, 32, 56, 58, "64");
-    EditROISizeY = placeEdit(roiPanel, 94, 56, 58, "64");
+    placeLabel(roiPanel, 0, 46, 30, "Pos");
+    EditROIPosX = placeEdit(roiPanel, 32, 46, 58, "64");
+    EditROIPosY = placeEdit(roiPanel, 94, 46, 58, "64");
+    placeLabel(roiPanel, 0, 70, 30, "Size");
+    EditROISizeX = placeEdit(roiPanel, 32, 70, 58, "64");
+    EditROISizeY = placeEdit(roiPanel, 94, 70, 58, "64");
     PopupMenu1 = new QMenu(this);
     N641 = PopupMenu1->addAction("64");
     N1281 = PopupMenu1->addAction("128");
@@ -124,20 +124,20 @@ void TForm1::buildControls() {
             sizeField, &QLineEdit::customContextMenuRequested, this,
             [this, sizeField](const QPoint& at) { PopupMenu1->popup(sizeField->mapToGlobal(at)); });
     }
-    CheckBoxRoiLock = placeCheck(roiPanel, 0, 80, 60, "Lock");
-    CheckBoxRoiSet = placeCheck(roiPanel, 62, 80, 50, "Use");
-    ButtonStat = placeButton(roiPanel, 112, 80, 40, "Stat", 22);
-    placeLabel(roiPanel, 0, 104, 50, "Average");
-    EditHSBP = placeEdit(roiPanel, 52, 104, 100, "");
-    placeLabel(roiPanel, 0, 128, 50, "SD");
-    EditVSBP = placeEdit(roiPanel, 52, 128, 100, "");
+    CheckBoxRoiLock = placeCheck(roiPanel, 0, 94, 60, "Lock");
+    CheckBoxRoiSet = placeCheck(roiPanel, 62, 94, 50, "Use");
+    ButtonStat = placeButton(roiPanel, 112, 94, 40, "Stat", 22);
+    placeLabel(roiPanel, 0, 118, 50, "Average");
+    EditHSBP = placeEdit(roiPanel, 52, 118, 100, "");
+    placeLabel(roiPanel, 0, 142, 50, "SD");
+    EditVSBP = placeEdit(roiPanel, 52, 142, 100, "");
 
     auto* calculation = new QWidget(this);
     calculation->setGeometry(px, 410, pw, 48);
     placeLabel(calculation, 0, 0, 80, "Calculation");
     ButtonToTable = placeButton(calculation, 0, 22, 46, "toMTF", 22);
-    ButtonToForm3 = placeButton(calculation, 48, 22, 40, "toWS", 22);
-    CheckBoxLockPara = placeCheck(calculation, 90, 22, 64, "LockPara");
+    ButtonToForm3 = placeButton(calculation, 47, 22, 42, "toWS", 22);
+    CheckBoxLockPara = placeCheck(calculation, 89, 22, 75, "LockPara");
     CheckBoxLockPara->setChecked(true);
     ButtonToForm2 = placeButton(this, px, 460, 76, "Form2", 22);
     ButtonForm3 = placeButton(this, px + 78, 460, 76, "Form3", 22);

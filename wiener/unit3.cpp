@@ -98,7 +98,7 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent) {
 TForm3::~TForm3() = default;
 
 void TForm3::buildControls() {
-    resize(980, 660);
+    resize(1012, 660);
 
     // Parameters along the top.
     placeLabel(this, 4, 2, 60, "mmPS");
@@ -129,7 +129,7 @@ void TForm3::buildControls() {
     RadioGroupXY->setGeometry(804, 0, 80, 46);
     RadioGroupXY->setItemIndexSilently(0);
     RadioGroupWindow = new RadioGroup("Window", {"Rect", "Haming"}, 2, this);
-    RadioGroupWindow->setGeometry(888, 0, 90, 46);
+    RadioGroupWindow->setGeometry(888, 0, 120, 46);
     RadioGroupWindow->setItemIndexSilently(1);
     ButtonLoad = placeButton(this, 4, 50, 70, "Load");
     ButtonClr = placeButton(this, 78, 50, 70, "Clear");

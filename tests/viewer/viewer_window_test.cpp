@@ -36,7 +36,7 @@ class ViewerWindow : public test::WindowTest {
 
 TEST_F(ViewerWindow, StartsWithItsStoredLayout) {
     EXPECT_EQ(form.windowTitle(), "Viewer");
-    EXPECT_EQ(form.width(), 716);
+    EXPECT_EQ(form.width(), 744);
     EXPECT_EQ(form.LoadState, LoadStatus::Empty);
     EXPECT_EQ(field(form.EditFileName), "FileName");
     EXPECT_EQ(field(form.EditMF), "1.0");
