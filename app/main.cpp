@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/start_options.h"
+#include "common/language.h"
 #include "common/version.h"
 #include "mtf/unit2.h"
 #include "viewer/unit1.h"
@@ -28,6 +29,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("ctiq");
     QApplication::setApplicationVersion(ctiq::programVersion());
+    ctiq::installTranslations(app);
     const ctiq::StartOptions options = ctiq::parseStartOptions(QApplication::arguments().mid(1));
     if (!options.error.isEmpty())
         return printed(stderr, "ctiq: " + options.error + "\n" + ctiq::startUsage(), 2);

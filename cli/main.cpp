@@ -10,10 +10,12 @@
 #include "cli/options.h"
 #include "cli/selftest.h"
 #include "common/app_error.h"
+#include "common/language.h"
 #include "common/version.h"
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);  // for the resources (tag dictionary)
+    QCoreApplication app(argc, argv);  // for the resources (tag dictionary, translation)
+    ctiq::installTranslations(app);
     std::vector<std::string> arguments(argv + 1, argv + argc);
     using namespace ctiq::cli;
     CommandLine line;

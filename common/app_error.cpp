@@ -1,51 +1,61 @@
 #include "common/app_error.h"
 
+#include <QCoreApplication>
+#include <QString>
+
 namespace ctiq::messages {
 
 namespace {
 
-std::string quoted(std::string_view text, std::string_view after) {
-    std::string message;
-    message.reserve(text.size() + after.size() + 2);
-    message.push_back('\'');
-    message.append(text);
-    message.push_back('\'');
-    message.append(after);
-    return message;
+// The program's own (Japanese) text, or its translation where one is installed.
+QString tr(const char* text) {
+    return QCoreApplication::translate("ctiq", text);
+}
+
+std::string utf8(const QString& text) {
+    return text.toStdString();
+}
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
 
 std::string notAnInteger(std::string_view text) {
-    return quoted(text, " は整数ではありません");
+    return utf8(tr("'%1' は整数ではありません").arg(fromUtf8(text)));
 }
 
 std::string notAFloat(std::string_view text) {
-    return quoted(text, " は浮動小数点数ではありません");
+    return utf8(tr("'%1' は浮動小数点数ではありません").arg(fromUtf8(text)));
 }
 
 std::string integerOverflow() {
-    return "整数のオーバーフロー";
+    return utf8(tr("整数のオーバーフロー"));
 }
 
 std::string integerDivisionByZero() {
-    return "0 による除算";
+    return utf8(tr("0 による除算"));
 }
 
 std::string floatDivisionByZero() {
-    return "0 による浮動小数点数除算";
+    return utf8(tr("0 による浮動小数点数除算"));
 }
 
 std::string invalidFloatOperation() {
-    return "無効な浮動小数点演算";
+    return utf8(tr("無効な浮動小数点演算"));
 }
 
 std::string listIndexOutOfRange(std::int64_t index) {
-    return "リストのインデックスが範囲を超えています (" + std::to_string(index) + ")";
+    return utf8(tr("リストのインデックスが範囲を超えています (%1)").arg(index));
 }
 
 std::string cannotOpenFile(std::string_view path) {
-    return "ファイル " + std::string(path) + " は開けません";
+    return utf8(tr("ファイル %1 は開けません").arg(fromUtf8(path)));
+}
+
+std::string inField(std::string_view caption, const std::string& message) {
+    return std::string(caption) + ": " + message;
 }
 
 }  // namespace ctiq::messages

@@ -13,7 +13,8 @@ class AppError : public std::runtime_error {
     explicit AppError(const std::string& message) : std::runtime_error(message) {}
 };
 
-// The messages users already know from the toolkit the tool grew up with; keep them verbatim.
+// The messages users already know from the toolkit the tool grew up with, verbatim in Japanese;
+// on other system languages their English translation (see common/language.h).
 namespace messages {
 std::string notAnInteger(std::string_view text);
 std::string notAFloat(std::string_view text);
@@ -23,6 +24,8 @@ std::string floatDivisionByZero();
 std::string invalidFloatOperation();
 std::string listIndexOutOfRange(std::int64_t index);
 std::string cannotOpenFile(std::string_view path);
+// A conversion message naming the field it came from: "Size: 'abc' ...".
+std::string inField(std::string_view caption, const std::string& message);
 }  // namespace messages
 
 }  // namespace ctiq

@@ -25,6 +25,7 @@
 #include "common/pixel_spacing.h"
 #include "common/ui/charts.h"
 #include "common/ui/dialogs.h"
+#include "common/ui/field_value.h"
 #include "common/ui/guarded.h"
 #include "common/ui/placement.h"
 #include "common/ui/radio_group.h"
@@ -44,10 +45,10 @@ constexpr int kPageMtf = 2;
 
 // An empty field reads as 0 where a default takes its place.
 std::int32_t intOrZero(const QLineEdit* e) {
-    return e->text().isEmpty() ? 0 : StrToInt(text(e));
+    return e->text().isEmpty() ? 0 : intIn(e);
 }
 long double realOrZero(const QLineEdit* e) {
-    return e->text().isEmpty() ? 0 : StrToFloat(text(e));
+    return e->text().isEmpty() ? 0 : floatIn(e);
 }
 
 QChart* makeChart(const char* title, QLineSeries*& series) {
@@ -127,9 +128,9 @@ void TForm2::buildControls() {
     MemoLSF->setTabChangesFocus(false);
     ButtonMemoLSF = placeButton(TabSheetLSF, 566, 486, 80, "ToMemo");
     EditLSFgnd = placeEdit(TabSheetLSF, 0, 526, 80, "LSFgnd");
-    EditLSFgnd->setToolTip("表示データ点数");
+    EditLSFgnd->setToolTip(QCoreApplication::translate("ctiq", "表示データ点数"));
     EditLSFgdx = placeEdit(TabSheetLSF, 84, 526, 80, "LSFgdx");
-    EditLSFgdx->setToolTip("表示グリッド間隔");
+    EditLSFgdx->setToolTip(QCoreApplication::translate("ctiq", "表示グリッド間隔"));
 
     // Page "MTF".
     PaintBoxMTF = new TickBox(TabSheetMTF);
@@ -152,9 +153,9 @@ void TForm2::buildControls() {
     MemoMTF->setGeometry(566, 0, 186, 480);
     MemoMTF->setLineWrapMode(QPlainTextEdit::NoWrap);
     EditMTFgnd = placeEdit(TabSheetMTF, 0, 526, 80, "MTFgnd");
-    EditMTFgnd->setToolTip("表示データ点数");
+    EditMTFgnd->setToolTip(QCoreApplication::translate("ctiq", "表示データ点数"));
     EditMTFgdx = placeEdit(TabSheetMTF, 84, 526, 80, "MTFgdx");
-    EditMTFgdx->setToolTip("表示グリッド間隔");
+    EditMTFgdx->setToolTip(QCoreApplication::translate("ctiq", "表示グリッド間隔"));
 
     // Controls beside the pages.
     const int x = 766;
@@ -288,7 +289,7 @@ void TForm2::FormActivate() {
     }
     if (viewer_) {
         EditImgSizeX->setText(viewer_->fieldText(ViewerField::ImgSizeX));
-        StrToInt(text(EditImgSizeX));
+        intIn(EditImgSizeX);
     }
 }
 
@@ -345,7 +346,7 @@ void TForm2::Button1Click() {
 
 void TForm2::ButtonAllClick() {
     selectWholeTable();
-    const std::int32_t step = StrToInt(text(EditStep));
+    const std::int32_t step = intIn(EditStep);
     QGuiApplication::clipboard()->setText(
         q(wholeTableText(pixelTable(), step, CheckBoxSwapRC->isChecked())));
     CellStat(1, pixelTable().colCount() - 1, 1, pixelTable().rowCount() - 1);
@@ -372,7 +373,7 @@ void TForm2::UpDown1Click() {
 }
 
 void TForm2::EditYLChange() {
-    UpDown1->setPosition(StrToInt(text(EditYL)));
+    UpDown1->setPosition(intIn(EditYL));
     setEditYLText(QString::number(UpDown1->position()));
     if (UpDown1->position() > 0) {
         std::fill_n(Lsf.begin(), std::clamp(NLsf, 0, kMaxLsfLength), 0.0);
@@ -387,10 +388,10 @@ void TForm2::EditYLChange() {
 
 void TForm2::computeLsf(LsfDirection direction) {
     selectWholeTable();
-    PxlSpc = requirePixelSpacing(StrToFloat(text(EditPxlSpc)), "P.Spacing");
-    const std::int32_t lines = StrToInt(text(EditYL));
-    const std::int32_t bumps = StrToInt(text(EditGeta));
-    const long double spacing = StrToFloat(text(EditPxlSpc));
+    PxlSpc = requirePixelSpacing(floatIn(EditPxlSpc), "P.Spacing");
+    const std::int32_t lines = intIn(EditYL);
+    const std::int32_t bumps = intIn(EditGeta);
+    const long double spacing = floatIn(EditPxlSpc);
     MtfResult r;
     try {
         r = computeMtf(pixelTable(), direction, {MaxCol, MaxRow}, lines, bumps, spacing);
@@ -444,7 +445,7 @@ void TForm2::ButtonToMemoMTFClick() {
 }
 
 void TForm2::ButtonDrawDClick() {
-    std::int32_t n = StrToInt(text(Editdnd));
+    std::int32_t n = intIn(Editdnd);
     const bool lsf = showingLsf(), mtf = showingMtf();
     if ((lsf && NLsf <= 0) || (mtf && NMtf <= 0)) {  // nothing computed yet: an empty chart
         NDisp = 0;
@@ -508,7 +509,7 @@ void TForm2::DrawTicks() {
     TickBox* box = lsf ? PaintBoxLSF : PaintBoxMTF;
     const std::int32_t nd = StrToInt(text(lsf ? EditLSFgnd : EditMTFgnd));
     const long double g = StrToFloat(text(lsf ? EditLSFgdx : EditMTFgdx));
-    PxlSpc = requirePixelSpacing(StrToFloat(text(EditPxlSpc)), "P.Spacing");
+    PxlSpc = requirePixelSpacing(floatIn(EditPxlSpc), "P.Spacing");
     if (!lsf && NMtf <= 0) {  // no MTF yet: no frequency axis to mark
         box->setTicks({});
         return;

@@ -8,6 +8,7 @@
 
 #include "common/ui/explain.h"
 #include "common/ui/field_start.h"
+#include "common/ui/field_value.h"
 #include "common/ui/radio_group.h"
 #include "common/ui/up_down.h"
 #include "mtf/pixel_grid.h"
@@ -51,6 +52,14 @@ void TForm2::explainControls() {
         {Memo1, "Spare memo (nothing writes it)"},
         {StatusBar1, "Selection read-outs"},
     });
+    for (const auto& [field, caption] :
+         std::initializer_list<std::pair<QLineEdit*, const char*>>{{EditGeta, "PSF width"},
+                                                                   {EditYL, "DFT line#"},
+                                                                   {EditPxlSpc, "P.Spacing"},
+                                                                   {Editdnd, "Data#"},
+                                                                   {EditStep, "Step"},
+                                                                   {EditImgSizeX, "Colum"}})
+        setCaption(field, caption);
     showFieldStarts(this);
 }
 

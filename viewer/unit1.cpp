@@ -19,6 +19,7 @@
 #include "common/rounding.h"
 #include "common/ui/dialogs.h"
 #include "common/ui/event_hook.h"
+#include "common/ui/field_value.h"
 #include "common/ui/guarded.h"
 #include "common/ui/radio_group.h"
 #include "common/ui/text.h"
@@ -198,13 +199,15 @@ void TForm1::BitBtnLoadClick() {
     if (plan.decoded) ImageStream = plan.decoded->samples;  // read like a file with header 0
 
     if (!plan.needsSize()) {
-        ImgCols = StrToInt(text(EditImgSizeX));
-        ImgRows = StrToInt(text(EditImgSizeY));
+        ImgCols = intIn(EditImgSizeX);
+        ImgRows = intIn(EditImgSizeY);
     } else {
         const QString answer =
             dialogs().inputBox(this, "", "Matrix Size x y , ", q(plan.suggestion));
         EditPxlSpc->setText(dialogs().inputBox(
-            this, "InputBox", "ﾋﾟｸｾﾙ間隔(mm)を入力してください。", EditPxlSpc->text()));
+            this, "InputBox",
+            QCoreApplication::translate("ctiq", "ﾋﾟｸｾﾙ間隔(mm)を入力してください。"),
+            EditPxlSpc->text()));
         const MatrixSize size = parseSizeAnswer(answer.toStdString());
         ImgCols = size.columns;
         ImgRows = size.rows;
@@ -269,14 +272,14 @@ void TForm1::DrawImage() {
     Image2->hide();
     Image1->show();
 
-    const double m = static_cast<double>(StrToFloat(text(EditMF)));
-    ImgCols = StrToInt(text(EditImgSizeX));
-    ImgRows = StrToInt(text(EditImgSizeY));
+    const double m = static_cast<double>(floatIn(EditMF));
+    ImgCols = intIn(EditImgSizeX);
+    ImgRows = intIn(EditImgSizeY);
     GreyWindow window;
-    window.level = StrToInt(text(EditWindowLevel));
-    window.width = StrToInt(text(EditWindowWidth));
-    const std::int32_t shiftX = StrToInt(text(EditImgSftX));
-    const std::int32_t shiftY = StrToInt(text(EditImgSftY));
+    window.level = intIn(EditWindowLevel);
+    window.width = intIn(EditWindowWidth);
+    const std::int32_t shiftX = intIn(EditImgSftX);
+    const std::int32_t shiftY = intIn(EditImgSftY);
     const ViewLayout layout = computeView(m, ImgCols, ImgRows, shiftX, shiftY);
     requireDrawableBitmap(layout);
     if (ImgCols > 0 && ImgRows > 0) requireSamplesShown(layout, m, ImgRows);
@@ -287,7 +290,7 @@ void TForm1::DrawImage() {
     // width 1 (every step from black to white), and the field keeps what it says.
     if (window.width == 0) window.width = 1;
     PaintOptions options;
-    options.offset = StrToInt(text(EditOffst));
+    options.offset = intIn(EditOffst);
     options.format = image.format;
     options.swap = CheckBoxSwp->isChecked();
     options.invert = CheckBoxInvrt->isChecked();
@@ -298,10 +301,10 @@ void TForm1::DrawImage() {
     Image1->update();
 
     if (RadioGroupTool->itemIndex() == kToolRoi) {
-        const std::int32_t posX = StrToInt(text(EditROIPosX));
-        const std::int32_t sizeX = StrToInt(text(EditROISizeX));
-        const std::int32_t posY = StrToInt(text(EditROIPosY));
-        const std::int32_t sizeY = StrToInt(text(EditROISizeY));
+        const std::int32_t posX = intIn(EditROIPosX);
+        const std::int32_t sizeX = intIn(EditROISizeX);
+        const std::int32_t posY = intIn(EditROIPosY);
+        const std::int32_t sizeY = intIn(EditROISizeY);
         const IntRect roi = roiFromFields(posX, sizeX, posY, sizeY);
         setRoiGlobals(roi);
         RoiFrameRect = toBitmapCoordinates(roi, layout.view.left, layout.view.top);
@@ -324,9 +327,9 @@ void TForm1::ButtonDispClick() {
 }
 
 void TForm1::Button1Click() {
-    const long double magnified = StrToFloat(text(EditMF)) + 0.1L;
+    const long double magnified = floatIn(EditMF) + 0.1L;
     EditMF->setText(q(FloatToStr(magnified)));
-    if (StrToFloat(text(EditMF)) == 1) {
+    if (floatIn(EditMF) == 1) {
         EditMF->setText("1.0");
         EditImgSftY->setText("0");
         EditImgSftX->setText("0");
@@ -335,9 +338,8 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::Button2Click() {
-    if (StrToFloat(text(EditMF)) > 1)
-        EditMF->setText(q(FloatToStr(StrToFloat(text(EditMF)) - 0.1L)));
-    if (StrToFloat(text(EditMF)) == 1) {
+    if (floatIn(EditMF) > 1) EditMF->setText(q(FloatToStr(floatIn(EditMF) - 0.1L)));
+    if (floatIn(EditMF) == 1) {
         EditMF->setText("1.0");
         EditImgSftY->setText("0");
         EditImgSftX->setText("0");
@@ -403,7 +405,7 @@ void TForm1::setRoiGlobals(const IntRect& roi) {
 
 StoredImageLayout TForm1::storedImage() const {
     StoredImageLayout image;
-    image.header = StrToInt(text(EditHeader));
+    image.header = intIn(EditHeader);
     image.columns = ImgCols;
     image.rows = ImgRows;
     image.format = sampleFormat();
@@ -414,7 +416,7 @@ SampleValueRule TForm1::sampleRule() const {
     SampleValueRule rule;
     rule.format = sampleFormat();
     rule.swap = CheckBoxSwp->isChecked();
-    rule.offset = StrToInt(text(EditOffst));
+    rule.offset = intIn(EditOffst);
     return rule;
 }
 
@@ -485,9 +487,9 @@ void TForm1::Image1MouseMove(int x, int y) {
         }
     }
     if (tool == kToolMove && DragButton == DragButtonKind::Left) {
-        const PanShift pan = panShift(StrToInt(text(EditImgSftX)), StrToInt(text(EditImgSftY)),
-                                      LastMouseX, LastMouseY, x, y, s,
-                                      {ViewLeft, ViewTop, ViewRight, ViewBottom}, ImgCols, ImgRows);
+        const PanShift pan =
+            panShift(intIn(EditImgSftX), intIn(EditImgSftY), LastMouseX, LastMouseY, x, y, s,
+                     {ViewLeft, ViewTop, ViewRight, ViewBottom}, ImgCols, ImgRows);
         if (pan.shiftX) EditImgSftX->setText(q(IntToStr(*pan.shiftX)));
         if (pan.shiftY) EditImgSftY->setText(q(IntToStr(*pan.shiftY)));
         DrawImage();
@@ -497,9 +499,8 @@ void TForm1::Image1MouseMove(int x, int y) {
     if (DragButton == DragButtonKind::Right) {
         static constexpr std::int32_t kSteps[] = {1, 3, 10, 30};
         const std::int32_t step = kSteps[std::clamp(RadioGroupRange->itemIndex(), 0, 3)];
-        const WindowDrag w =
-            dragWindow(StrToInt(text(EditWindowLevel)), StrToInt(text(EditWindowWidth)), LastMouseX,
-                       LastMouseY, x, y, step);
+        const WindowDrag w = dragWindow(intIn(EditWindowLevel), intIn(EditWindowWidth), LastMouseX,
+                                        LastMouseY, x, y, step);
         EditWindowWidth->setText(q(IntToStr(w.width)));
         EditWindowLevel->setText(q(IntToStr(w.level)));
         DrawImage();
@@ -566,10 +567,10 @@ void TForm1::N20481Click() {
 }
 
 void TForm1::PopupMenu1Change() {
-    const std::int32_t posX = StrToInt(text(EditROIPosX));
-    const std::int32_t posY = StrToInt(text(EditROIPosY));
-    const std::int32_t sizeX = StrToInt(text(EditROISizeX));
-    const std::int32_t sizeY = StrToInt(text(EditROISizeY));
+    const std::int32_t posX = intIn(EditROIPosX);
+    const std::int32_t posY = intIn(EditROIPosY);
+    const std::int32_t sizeX = intIn(EditROISizeX);
+    const std::int32_t sizeY = intIn(EditROISizeY);
     const IntRect roi = roiFromFields(posX, sizeX, posY, sizeY);
     setRoiGlobals(roi);
     RoiFrameRect = roi;

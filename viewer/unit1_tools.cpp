@@ -17,6 +17,7 @@
 #include "common/number_text.h"
 #include "common/ui/dialogs.h"
 #include "common/ui/event_hook.h"
+#include "common/ui/field_value.h"
 #include "common/ui/guarded.h"
 #include "common/ui/radio_group.h"
 #include "common/ui/text.h"
@@ -68,12 +69,13 @@ void TForm1::ButtonTrimingClick() {
     const RoiBlock block = checkedRoiBlock();
     const std::string chosen = dialogs().openFile(this).toStdString();
     if (chosen.empty()) return;
-    StrToInt(text(EditOffst));  // the samples are copied unchanged, but the offset must be a number
+    intIn(EditOffst);  // the samples are copied unchanged, but the offset must be a number
     const std::vector<std::uint8_t> samples =
         trimmedSamples(ImageStream.data(), storedImage(), block);
     const std::string path = trimmedFileName(chosen, block.nc, block.nr, text(EditPxlSpc));
     saveFileSafely(path, samples);
-    dialogs().showInformation(this, "トリミングした画像を保存しました。");
+    dialogs().showInformation(
+        this, QCoreApplication::translate("ctiq", "トリミングした画像を保存しました。"));
 }
 
 namespace {
@@ -168,14 +170,14 @@ void TForm1::openFromOutside(const std::string& path) {
 
 void TForm1::ApplicationEvents1Message(int wheelDelta, bool& handled) {
     if (StringGridDICOM->height() >= 200) return;  // the enlarged table scrolls instead
-    const std::int32_t position = StrToInt(text(EditFListNo));
+    const std::int32_t position = intIn(EditFListNo);
     if (position < 0 || position >= ListBox1->count())
         throw AppError(messages::listIndexOutOfRange(position));
     EditFileName->setText(ListBox1->item(position)->data(Qt::UserRole).toString());
     LoadState = LoadStatus::FromFileField;
     BitBtnLoadClick();
     LoadState = LoadStatus::Loaded;
-    const std::int32_t next = StrToInt(text(EditFListNo));
+    const std::int32_t next = intIn(EditFListNo);
     if (wheelDelta > 0) {
         if (next < ListBox1->count() - 1) EditFListNo->setText(q(IntToStr(next + 1)));
     } else if (next > 0) {

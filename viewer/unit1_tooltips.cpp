@@ -9,6 +9,7 @@
 
 #include "common/ui/explain.h"
 #include "common/ui/field_start.h"
+#include "common/ui/field_value.h"
 #include "common/ui/radio_group.h"
 #include "viewer/image_view.h"
 #include "viewer/unit1.h"
@@ -79,6 +80,26 @@ void TForm1::explainControls() {
         {EditImgSftY, "View shift in rows (magnified view)"},
         {ButtonRowCulm, "Exchange columns and rows, then show with the automatic window"},
     });
+    // What a conversion message calls each field: its caption on the window.
+    for (const auto& [field, caption] :
+         std::initializer_list<std::pair<QLineEdit*, const char*>>{{EditMF, "Magnification"},
+                                                                   {EditWindowLevel, "Lebel"},
+                                                                   {EditWindowWidth, "Width"},
+                                                                   {EditROIPosX, "Pos"},
+                                                                   {EditROIPosY, "Pos"},
+                                                                   {EditROISizeX, "Size"},
+                                                                   {EditROISizeY, "Size"},
+                                                                   {EditFListNo, "F.List position"},
+                                                                   {EditFileSize, "File"},
+                                                                   {EditHeader, "Header"},
+                                                                   {EditFOVSize, "FOV"},
+                                                                   {EditImgSizeX, "Colum"},
+                                                                   {EditImgSizeY, "Row"},
+                                                                   {EditOffst, "Offset"},
+                                                                   {EditPxlSpc, "Pixel"},
+                                                                   {EditImgSftX, "ShiftX"},
+                                                                   {EditImgSftY, "ShiftY"}})
+        setCaption(field, caption);
     showFieldStarts(this);
 }
 

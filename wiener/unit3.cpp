@@ -24,6 +24,7 @@
 #include "common/number_text.h"
 #include "common/pixel_spacing.h"
 #include "common/ui/charts.h"
+#include "common/ui/field_value.h"
 #include "common/ui/guarded.h"
 #include "common/ui/placement.h"
 #include "common/ui/radio_group.h"
@@ -242,27 +243,27 @@ void TForm3::ButtonCalClick() {
     if (!viewer_) return;
     auto viewerText = [this](ViewerField f) { return viewer_->fieldText(f).toStdString(); };
     SpectrumParameters p;
-    StrToInt(text(EditImgSizeX));
-    const double factor = static_cast<double>(StrToFloat(text(EditC)));
+    intIn(EditImgSizeX);
+    const double factor = static_cast<double>(floatIn(EditC));
     SampleValueRule rule;
     if (!viewerText(ViewerField::Offst).empty())
         rule.offset = StrToInt(viewerText(ViewerField::Offst));
-    p.segmentX = StrToInt(text(EditSgmntX));
-    p.segmentY = StrToInt(text(EditSgmntY));
+    p.segmentX = intIn(EditSgmntX);
+    p.segmentY = intIn(EditSgmntY);
     p.roiX = StrToInt(viewerText(ViewerField::ROISizeX));
     p.roiY = StrToInt(viewerText(ViewerField::ROISizeY));
-    p.shiftX = StrToInt(text(EditShftX));
-    p.shiftY = StrToInt(text(EditShftY));
-    p.maxSegments = StrToInt(text(EditNSgmnt2));
+    p.shiftX = intIn(EditShftX);
+    p.shiftY = intIn(EditShftY);
+    p.maxSegments = intIn(EditNSgmnt2);
     StoredImageLayout layout;
     layout.header = StrToInt(viewerText(ViewerField::Header));
     p.direction = RadioGroupXY->itemIndex() == 1 ? SpectrumDirection::Y : SpectrumDirection::X;
     p.window = RadioGroupWindow->itemIndex() == 0 ? DataWindow::Rect : DataWindow::Hamming;
     p.lineTrend = CheckBoxTrnd->isChecked();
-    if (p.lineTrend) p.lineDegree = StrToInt(text(EditN));
-    p.pixelSpacing = static_cast<double>(StrToFloat(text(EditPxlSpc)));
+    if (p.lineTrend) p.lineDegree = intIn(EditN);
+    p.pixelSpacing = static_cast<double>(floatIn(EditPxlSpc));
     p.segmentTrend = CheckBoxTrnd1->isChecked();
-    if (p.segmentTrend) p.segmentDegree = StrToInt(text(EditN1));
+    if (p.segmentTrend) p.segmentDegree = intIn(EditN1);
 
     layout.columns = viewer_->imageColumns();
     layout.rows = viewer_->imageRows();
@@ -314,7 +315,7 @@ void TForm3::updateList() {
 }
 
 void TForm3::graph() {
-    const double delta = static_cast<double>(StrToFloat(text(EditPxlSpc)));
+    const double delta = static_cast<double>(floatIn(EditPxlSpc));
     for (auto* group : {&SeriesWSLin, &SeriesWSLog, &SeriesACF}) {
         for (int i = 4; i >= 1; --i) (*group)[i]->replace((*group)[i - 1]->points());
         (*group)[0]->clear();
@@ -347,7 +348,7 @@ void TForm3::graph() {
 void TForm3::showTable(const std::function<std::string(double delta)>& build, bool toClipboard) {
     MemoWS->clear();
     MemoWS->setPlainText(q("c/mm\t" + viewerFileName()));
-    const double delta = requirePixelSpacing(StrToFloat(text(EditPxlSpc)), "mmPS");
+    const double delta = requirePixelSpacing(floatIn(EditPxlSpc), "mmPS");
     PxlSpc = delta;
     const QString table = q(build(delta));
     MemoWS->setPlainText(QString(table).replace("\r\n", "\n"));

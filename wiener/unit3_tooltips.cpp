@@ -8,6 +8,7 @@
 
 #include "common/ui/explain.h"
 #include "common/ui/field_start.h"
+#include "common/ui/field_value.h"
 #include "common/ui/radio_group.h"
 #include "wiener/unit3.h"
 
@@ -46,6 +47,19 @@ void TForm3::explainControls() {
         {Editgnd, "Spare field (nothing reads it)"},
         {ButtonACFtoCB, "Copy the autocorrelation to the clipboard as a table"},
     });
+    for (const auto& [field, caption] :
+         std::initializer_list<std::pair<QLineEdit*, const char*>>{{EditPxlSpc, "mmPS"},
+                                                                   {EditImgSizeX, "ImageSize"},
+                                                                   {EditImgSizeY, "ImageSize"},
+                                                                   {EditSgmntX, "SegmentSize X"},
+                                                                   {EditSgmntY, "SegmentSize Y"},
+                                                                   {EditShftX, "Shift X"},
+                                                                   {EditShftY, "Shift Y"},
+                                                                   {EditNSgmnt2, "Segment#"},
+                                                                   {EditC, "Factor"},
+                                                                   {EditN, "Trnd"},
+                                                                   {EditN1, "Trnd1"}})
+        setCaption(field, caption);
     showFieldStarts(this);
 }
 

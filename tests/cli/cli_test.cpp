@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <filesystem>
 #include <random>
@@ -33,8 +34,16 @@ struct CliRun {
     std::string out, err;
 };
 
-CliRun cli(const QStringList& arguments, const QString& folder = {}) {
+// Runs ctiq-cli on a Japanese system (its own messages) unless `language` says otherwise.
+CliRun cli(const QStringList& arguments, const QString& folder = {},
+           const QString& language = "ja_JP.UTF-8") {
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("LANGUAGE");
+    environment.remove("LC_ALL");
+    environment.remove("LC_MESSAGES");
+    environment.insert("LANG", language);
+    process.setProcessEnvironment(environment);
     if (!folder.isEmpty()) process.setWorkingDirectory(folder);
     process.start(CTIQ_CLI_PATH, arguments);
     process.waitForFinished(60000);
@@ -156,6 +165,12 @@ TEST(Cli, UsageAndMeasurementErrors) {
                             QString::fromStdString(good)});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, missing + ": ファイル " + missing + " は開けません\n");
+    // Any other system language reads the English translation.
+    for (const char* language : {"C.UTF-8", "en_US.UTF-8", "de_DE.UTF-8"}) {
+        const CliRun english =
+            cli({"window", "--mode", "16bit", QString::fromStdString(missing)}, {}, language);
+        EXPECT_EQ(english.err, missing + ": Cannot open file " + missing + "\n") << language;
+    }
     EXPECT_NE(run.out.find(good + "\t"), std::string::npos);  // the other file still ran
     const CliRun prompt = cli(
         {"stats", "--mode", "16bit", QString::fromStdString(test::testData("dicom/CT_small.dcm"))});

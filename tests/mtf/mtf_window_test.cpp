@@ -375,7 +375,7 @@ TEST_F(MtfWindow, AFailedActivationDoesNotComeBackFromItsOwnMessageBox) {
     QApplication::processEvents();
     if (!form.isActiveWindow()) GTEST_SKIP() << "this platform does not activate windows";
     ASSERT_EQ(errors().size(), 1u);
-    EXPECT_EQ(errors()[0], "'' は整数ではありません");
+    EXPECT_EQ(errors()[0], "Colum: '' は整数ではありません");
     QEvent returned(QEvent::ActivationChange);  // the message box closes: activated again
     QApplication::sendEvent(&form, &returned);
     EXPECT_EQ(errors().size(), 1u);

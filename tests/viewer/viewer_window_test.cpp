@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/language.h"
 #include "common/ui/radio_group.h"
 #include "mtf/unit2.h"
 #include "tests/support/dicom_builder.h"
@@ -350,7 +351,19 @@ TEST_F(LoadedRamp, TypedFieldsTakeEffectAndBadOnesLeaveThePicture) {
     form.ButtonDisp->click();
     EXPECT_EQ(form.displayBitmap().pixels, widthOne);
     EXPECT_EQ(field(form.EditWindowWidth), "0");
-    EXPECT_EQ(errors(), (std::vector<std::string>{"'x' は整数ではありません"}));
+    EXPECT_EQ(errors(), (std::vector<std::string>{"Width: 'x' は整数ではありません"}));
+}
+
+// On a system that is not Japanese the same message reads in English, naming the field.
+TEST_F(LoadedRamp, ConversionMessagesNameTheFieldInTheUsersLanguage) {
+    useEnglish(true);
+    form.EditROISizeX->setText("abc");
+    form.ButtonDisp->click();
+    useEnglish(false);
+    form.EditROISizeX->setText("abc");
+    form.ButtonDisp->click();
+    EXPECT_EQ(errors(), (std::vector<std::string>{"Size: 'abc' is not an integer",
+                                                  "Size: 'abc' は整数ではありません"}));
 }
 
 TEST_F(LoadedRamp, AMagnificationThatShowsNoSampleSaysSo) {

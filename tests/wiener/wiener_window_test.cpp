@@ -160,7 +160,7 @@ TEST_F(WienerWindow, ExportsGoToTheMemoAndTheClipboard) {
     EXPECT_EQ(form.MemoWS->toPlainText().count('\n'), 24);
     form.EditPxlSpc->setText("x");
     form.ButtonResult->click();
-    EXPECT_EQ(errors(), std::vector<std::string>{"'x' は浮動小数点数ではありません"});
+    EXPECT_EQ(errors(), std::vector<std::string>{"mmPS: 'x' は浮動小数点数ではありません"});
     EXPECT_EQ(form.MemoWS->toPlainText().toStdString(), "c/mm\t" + path);
 }
 

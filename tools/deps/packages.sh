@@ -12,6 +12,8 @@ ctiq_packages=(
   g++ cmake ninja-build pkg-config
   # Qt Charts' CMake package needs Qt6OpenGL, which qt6-base-dev only recommends.
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev
+  # Translations: the .ts sources are compiled at build time (lrelease).
+  qt6-tools-dev qt6-l10n-tools
   libgtest-dev libgmock-dev libbenchmark-dev
   # The DICOM toolkit for what the header scanner cannot show (compressed, big endian, no meta).
   libgdcm-dev

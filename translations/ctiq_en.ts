@@ -1,0 +1,55 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="ja_JP">
+<context>
+    <name>ctiq</name>
+    <message>
+        <source>&apos;%1&apos; は整数ではありません</source>
+        <translation>&apos;%1&apos; is not an integer</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; は浮動小数点数ではありません</source>
+        <translation>&apos;%1&apos; is not a floating-point number</translation>
+    </message>
+    <message>
+        <source>整数のオーバーフロー</source>
+        <translation>Integer overflow</translation>
+    </message>
+    <message>
+        <source>0 による除算</source>
+        <translation>Division by zero</translation>
+    </message>
+    <message>
+        <source>0 による浮動小数点数除算</source>
+        <translation>Floating-point division by zero</translation>
+    </message>
+    <message>
+        <source>無効な浮動小数点演算</source>
+        <translation>Invalid floating-point operation</translation>
+    </message>
+    <message>
+        <source>リストのインデックスが範囲を超えています (%1)</source>
+        <translation>List index out of bounds (%1)</translation>
+    </message>
+    <message>
+        <source>ファイル %1 は開けません</source>
+        <translation>Cannot open file %1</translation>
+    </message>
+    <message>
+        <source>ﾋﾟｸｾﾙ間隔(mm)を入力してください。</source>
+        <translation>Enter the pixel spacing (mm).</translation>
+    </message>
+    <message>
+        <source>トリミングした画像を保存しました。</source>
+        <translation>The trimmed image has been saved.</translation>
+    </message>
+    <message>
+        <source>表示データ点数</source>
+        <translation>Number of data points shown</translation>
+    </message>
+    <message>
+        <source>表示グリッド間隔</source>
+        <translation>Grid interval shown</translation>
+    </message>
+</context>
+</TS>
