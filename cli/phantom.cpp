@@ -10,14 +10,24 @@
 
 namespace ctiq::cli {
 
-PortableRandom::PortableRandom(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ULL + 1) {}
+namespace {
 
-std::uint64_t PortableRandom::next() {
-    // splitmix64
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+// splitmix64's output function.
+std::uint64_t mix(std::uint64_t z) {
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
     return z ^ (z >> 31);
+}
+
+}  // namespace
+
+// Every seed starts a stream of its own: the seed is mixed before it becomes the state. (Taken
+// as it was, seed s + 1 gave seed s's numbers shifted by one, and its noise images were 92 %
+// correlated with those of seed s.)
+PortableRandom::PortableRandom(std::uint64_t seed) : state_(mix(seed ^ 0x6A09E667F3BCC909ULL)) {}
+
+std::uint64_t PortableRandom::next() {
+    return mix(state_ += 0x9E3779B97F4A7C15ULL);  // splitmix64
 }
 
 double PortableRandom::uniform() {

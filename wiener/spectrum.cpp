@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -251,6 +252,18 @@ void addInSegmentOrder(const double* rows, std::size_t stride, std::size_t count
     }
 }
 
+// Adds the squares of the same powers to squares[t], for the spread between segments.
+CTIQ_VECTOR_CLONES void addSquares(const double* __restrict rows, std::size_t stride,
+                                   std::size_t count, std::size_t n, const std::size_t* rowOf,
+                                   double* __restrict squares) {
+    for (std::size_t t = 0; t < n; ++t) {
+        const double* r = rows + rowOf[t] * stride;
+        double sum = 0;
+        for (std::size_t k = 0; k < count; ++k) sum += r[k] * r[k];
+        squares[t] += sum;
+    }
+}
+
 void prepareSegments(double* x, std::size_t stride, std::size_t count, std::int32_t n,
                      double* means, const double* weights) {
     if (means) {
@@ -363,6 +376,9 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
         rowsRe(kBatch * static_cast<std::size_t>(N)), rowsIm(kBatch * static_cast<std::size_t>(N)),
         means(kBatch);
     std::size_t waiting = 0;
+    std::vector<double> squares(N, 0.0);
+    std::vector<std::size_t> outputRows(N);
+    for (std::int32_t t = 0; t < N; ++t) outputRows[t] = fft.outputRow(static_cast<std::size_t>(t));
     const double gg = hamming ? window->g * window->g : 1.0;
     auto transformWaiting = [&] {
         if (waiting == 0) return;
@@ -375,6 +391,8 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
                       hamming ? gg : 0.0);
         // Frequency by frequency, the segments' powers added in segment order.
         addInSegmentOrder(rowsRe.data(), kBatch, waiting, fft, spectrum.data());
+        addSquares(rowsRe.data(), kBatch, waiting, static_cast<std::size_t>(N), outputRows.data(),
+                   squares.data());
         waiting = 0;
     };
     std::int32_t segments = 0;
@@ -433,6 +451,15 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
     }
     transformWaiting();
     for (double& value : spectrum) value /= segments;
+    // SE = SD / √segments, the SD of the segments' powers around their mean (0 for one segment).
+    result.standardError.assign(N, 0.0);
+    if (segments > 1) {
+        for (std::int32_t t = 0; t < N; ++t) {
+            const double variance =
+                (squares[t] / segments - spectrum[t] * spectrum[t]) * segments / (segments - 1.0);
+            result.standardError[t] = std::sqrt(std::max(variance, 0.0) / segments);
+        }
+    }
     for (std::int32_t t = 0; t < N; ++t) acf[t] = acf[t] * delta * stripWidth / N / result.strips;
     acf.resize(N);
     result.segments = segments;

@@ -1,0 +1,33 @@
+#include "mtf/summary.h"
+
+#include <cstddef>
+
+namespace ctiq {
+
+std::optional<double> frequencyAtLevel(const std::vector<double>& f,
+                                       const std::vector<double>& value, double level) {
+    for (std::size_t i = 1; i < f.size() && i < value.size(); ++i) {
+        if (value[i] > level) continue;
+        const double above = value[i - 1], below = value[i];
+        if (above == below) return f[i];
+        return f[i - 1] + (above - level) / (above - below) * (f[i] - f[i - 1]);
+    }
+    return std::nullopt;
+}
+
+MtfSummary summarizeMtf(const std::vector<double>& mtfAbs, double spacing, double fwhm) {
+    MtfSummary s;
+    s.fwhm = fwhm;
+    if (mtfAbs.empty() || mtfAbs[0] == 0 || spacing <= 0) return s;
+    const double n = static_cast<double>(mtfAbs.size());
+    std::vector<double> f, value;
+    for (std::size_t k = 0; k <= mtfAbs.size() / 2; ++k) {
+        f.push_back(static_cast<double>(k) / (n * spacing));
+        value.push_back(mtfAbs[k] / mtfAbs[0]);
+    }
+    s.mtf50 = frequencyAtLevel(f, value, 0.5);
+    s.mtf10 = frequencyAtLevel(f, value, 0.1);
+    return s;
+}
+
+}  // namespace ctiq

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+namespace ctiq {
+
+// The frequency (cycles/mm) where a falling curve first reaches `level`: linear interpolation
+// between the last point above it and the first at or below it; none when it never gets there.
+// f and value are the plotted points (value normalised to 1 at f = 0).
+std::optional<double> frequencyAtLevel(const std::vector<double>& f,
+                                       const std::vector<double>& value, double level);
+
+// The summary figures of one MTF: where it falls to 50 % and 10 %, and the LSF's FWHM (mm).
+struct MtfSummary {
+    std::optional<double> mtf50, mtf10;
+    double fwhm = 0;
+};
+// From the MTF magnitudes (normalised at k = 0) over the first half of the transform, whose
+// length is mtfAbs.size(), at k / (N·Δ).
+MtfSummary summarizeMtf(const std::vector<double>& mtfAbs, double spacing, double fwhm);
+
+}  // namespace ctiq

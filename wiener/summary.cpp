@@ -1,0 +1,33 @@
+#include "wiener/summary.h"
+
+#include "wiener/numeric/kernels.h"
+
+namespace ctiq {
+
+double hammingPowerFactor(std::int32_t n) {
+    const HammingTable table(static_cast<std::size_t>(n));
+    double squares = 0;
+    for (double w : table.weights) squares += w * w;
+    return table.g * table.g * squares / n;
+}
+
+SpectrumSummary summarizeSpectrum(const std::vector<double>& spectrum, std::int32_t n,
+                                  double spacing) {
+    SpectrumSummary s;
+    const double df = 1.0 / (n * spacing);
+    double sum = 0, weighted = 0, peak = -1;
+    for (std::int32_t b = 1; b <= n / 2 && b < static_cast<std::int32_t>(spectrum.size()); ++b) {
+        const double f = b * df, value = spectrum[b];
+        sum += value;
+        weighted += f * value;
+        if (value > peak) {
+            peak = value;
+            s.peakFrequency = f;
+        }
+    }
+    s.integral = sum * df;
+    s.meanFrequency = sum > 0 ? weighted / sum : 0;
+    return s;
+}
+
+}  // namespace ctiq

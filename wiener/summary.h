@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace ctiq {
+
+// How the Hamming window's loss is made up: "amplitude" (g², the window's own scaling, as the
+// spectrum tables have it) or "power" (divided further by F(N) = g² Σw² / N, so that white noise
+// of variance σ² reads σ²Δ² with either window).
+enum class HammingScale { Amplitude, Power };
+
+// F(N) of the Hamming window of length n: the factor "power" divides by.
+double hammingPowerFactor(std::int32_t n);
+
+// The summary figures of one spectrum over the bins 1 … N/2 (f_b = b / (N·Δ)): the frequency of
+// the largest value, the mean frequency Σ f·S / Σ S, and the integral Σ S·Δf (Δf = 1 / (N·Δ)).
+struct SpectrumSummary {
+    double peakFrequency = 0;
+    double meanFrequency = 0;
+    double integral = 0;
+};
+SpectrumSummary summarizeSpectrum(const std::vector<double>& spectrum, std::int32_t n,
+                                  double spacing);
+
+}  // namespace ctiq
