@@ -1,8 +1,10 @@
 #include "cli/commands.h"
 
+#include <QJsonArray>
 #include <algorithm>
 #include <iostream>
 
+#include "cli/json_results.h"
 #include "cli/phantom.h"
 #include "common/app_error.h"
 #include "common/checked.h"
@@ -11,6 +13,7 @@
 #include "image/roi_block.h"
 #include "mtf/lsf.h"
 #include "mtf/roi_table.h"
+#include "mtf/summary.h"
 #include "mtf/table_analysis.h"
 #include "viewer/auto_window.h"
 #include "viewer/file_reading.h"
@@ -19,6 +22,7 @@
 #include "viewer/render.h"
 #include "viewer/roi_statistics.h"
 #include "wiener/spectrum.h"
+#include "wiener/summary.h"
 
 namespace ctiq::cli {
 namespace {
@@ -93,6 +97,11 @@ std::string runStats(const CommandLine& line, const std::string& file, std::stri
     requireBlockInside(roi.block, image.layout, image.bytes.size());
     const RoiStatistics s =
         computeRoiStatistics(image.bytes.data(), image.layout, roi.block, image.valueRule());
+    if (wantsJson(line)) {
+        return resultLine(
+            "stats", file, imageParameters(image, roi),
+            {{"mean", s.mean}, {"sd", s.sd}, {"samples", roi.block.nc * roi.block.nr}}, {});
+    }
     const RoiStatisticsText t = roiStatisticsText(s, StatisticsDigits::Full);
     return file + "\t" + t.mean + "\t" + t.sd + "\r\n";
 }
@@ -128,6 +137,28 @@ std::string runMtf(const CommandLine& line, const std::string& file, std::string
     const int bumps = line.integer("psf-width").value_or(1);
     const MtfResult r = computeMtf(pixels, direction == "x" ? LsfDirection::X : LsfDirection::Y,
                                    tableMaximum(pixels), lines, bumps, spacing);
+    if (wantsJson(line)) {
+        const MtfSummary summary = summarizeMtf(r.mtfAbs, pxlSpc, r.width);
+        QJsonArray lsf, frequency, mtf;
+        for (double v : r.lsf) lsf.append(v);
+        for (std::size_t k = 0; !r.mtfAbs.empty() && k <= r.mtfAbs.size() / 2; ++k) {
+            frequency.append(static_cast<double>(k) /
+                             (static_cast<double>(r.mtfAbs.size()) * pxlSpc));
+            mtf.append(r.mtfAbs[k] / r.mtfAbs[0]);
+        }
+        QJsonObject parameters = imageParameters(image, roi);
+        parameters["direction"] = QString::fromStdString(direction);
+        parameters["lines"] = lines;
+        parameters["psfWidth"] = bumps;
+        auto optional = [](const std::optional<double>& v) {
+            return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
+        };
+        return resultLine("mtf", file, parameters,
+                          {{"lsf", lsf}, {"frequency", frequency}, {"mtf", mtf}, {"fwhm", r.width}},
+                          {{"mtf50", optional(summary.mtf50)},
+                           {"mtf10", optional(summary.mtf10)},
+                           {"fwhm", summary.fwhm}});
+    }
     if (table == "lsf") return lsfMemoText(file, r.lsf, pxlSpc);
     if (table == "mtf") return mtfMemoText(file, r.mtfAbs, pxlSpc);
     if (table == "width") return halfWidthText(r.width) + "\r\n";
@@ -186,7 +217,48 @@ std::string runNps(const CommandLine& line, const std::string& file, std::string
     SpectrumImage source =
         spectrumSource(image.bytes, image.layout, image.valueRule(), roi.imageLeft, roi.imageTop);
     source.factor = line.real("factor").value_or(1.0);
-    const SpectrumResult r = computeWienerSpectrum(source, p);
+    SpectrumResult r = computeWienerSpectrum(source, p);
+    const std::string scale = line.value("hamming-scale", "amplitude");
+    if (scale != "amplitude" && scale != "power")
+        throw UsageError("--hamming-scale takes amplitude or power, not '" + scale + "'");
+    if (scale == "power" && p.window == DataWindow::Hamming) {
+        // White noise then reads σ²Δ² with the Hamming window as with "Rect".
+        const double factor = hammingPowerFactor(r.segmentLength);
+        for (double& v : r.spectrum) v /= factor;
+        for (double& v : r.standardError) v /= factor;
+    }
+    if (wantsJson(line)) {
+        const SpectrumSummary summary =
+            summarizeSpectrum(r.spectrum, r.segmentLength, p.pixelSpacing);
+        QJsonArray frequency, spectrum, standardError;
+        for (std::int32_t b = 1; b <= r.segmentLength / 2; ++b) {
+            frequency.append(b / (r.segmentLength * p.pixelSpacing));
+            spectrum.append(r.spectrum[b]);
+            standardError.append(r.standardError[b]);
+        }
+        QJsonObject parameters = imageParameters(image, roi);
+        parameters["direction"] = QString::fromStdString(direction);
+        parameters["segment"] = segment;
+        parameters["lines"] = lines;
+        parameters["segmentStep"] = segmentStep;
+        parameters["stripStep"] = stripStep;
+        parameters["window"] = QString::fromStdString(windowName);
+        parameters["hammingScale"] = QString::fromStdString(scale);
+        parameters["lineTrend"] = p.lineTrend ? QJsonValue(p.lineDegree) : QJsonValue();
+        parameters["segmentTrend"] = p.segmentTrend ? QJsonValue(p.segmentDegree) : QJsonValue();
+        parameters["factor"] = source.factor;
+        parameters["maxSegments"] = p.maxSegments;
+        parameters["pixelSpacingMm"] = p.pixelSpacing;
+        return resultLine("nps", file, parameters,
+                          {{"frequency", frequency},
+                           {"spectrum", spectrum},
+                           {"standardError", standardError},
+                           {"segments", r.segments},
+                           {"strips", r.strips}},
+                          {{"peakFrequency", summary.peakFrequency},
+                           {"meanFrequency", summary.meanFrequency},
+                           {"integral", summary.integral}});
+    }
     std::vector<double> ws(kSpectrumCapacity, 0.0);
     std::copy(r.spectrum.begin(), r.spectrum.end(), ws.begin());
     if (table == "spectrum") return spectrumTableText(file, ws, r.segmentLength, p.pixelSpacing);

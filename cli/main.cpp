@@ -54,7 +54,8 @@ int main(int argc, char* argv[]) {
                                                        : runNps;
     std::ios::sync_with_stdio(false);
     // The title goes out with the first row: a usage error found on the way prints nothing.
-    bool titled = line.command != "stats" && line.command != "window";
+    const bool json = line.values.count("format") && line.values.at("format") == "json";
+    bool titled = json || (line.command != "stats" && line.command != "window");
     int status = 0;
     // The files are measured on every core; what they print goes out in their order.
     measureFilesInOrder(

@@ -18,12 +18,12 @@ const std::map<std::string, std::set<std::string>> kCommandOptions = {
      {"size", "spacing", "sigma", "profile", "centre", "amplitude", "background", "mean", "sd",
       "kernel", "seed", "value"}},
     {"selftest", {}},
-    {"stats", {}},
+    {"stats", {"format"}},
     {"window", {}},
-    {"mtf", {"direction", "lines", "psf-width", "points", "table"}},
+    {"mtf", {"direction", "lines", "psf-width", "points", "table", "format"}},
     {"nps",
      {"direction", "segment", "lines", "segment-step", "strip-step", "window", "line-trend",
-      "segment-trend", "factor", "max-segments", "table"}},
+      "segment-trend", "factor", "max-segments", "table", "format", "hamming-scale"}},
 };
 
 }  // namespace

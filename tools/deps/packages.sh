@@ -19,6 +19,8 @@ ctiq_packages=(
   libgdcm-dev
   # Checking the installed files and the Debian package.
   desktop-file-utils lintian
+  # Validating the JSON results against their schema.
+  python3-jsonschema
   "${ctiq_runtime_packages[@]}"
 )
 ctiq_apt_install_flags=(--no-install-recommends)

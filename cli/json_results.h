@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QJsonObject>
+#include <string>
+
+#include "cli/options.h"
+#include "viewer/headless_load.h"
+
+namespace ctiq::cli {
+
+// True when the command line asks for `--format json`; refuses formats other than text and json.
+bool wantsJson(const CommandLine& line);
+
+// Where an image came from: its path, size and SHA-256, and for DICOM the identifying header
+// values (SOP instance and series, scanner model, kernel, kV, mAs, slice thickness).
+QJsonObject inputIdentity(const std::string& path);
+
+// The image options that produced a result (defaults included).
+QJsonObject imageParameters(const LoadedImage& image, const RoiPlacement& roi);
+
+// One result line: {"program", "command", "input", "parameters", "results", "summary"}.
+std::string resultLine(const std::string& command, const std::string& path,
+                       const QJsonObject& parameters, const QJsonObject& results,
+                       const QJsonObject& summary);
+
+}  // namespace ctiq::cli
