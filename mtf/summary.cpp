@@ -1,6 +1,7 @@
 #include "mtf/summary.h"
 
 #include <cstddef>
+#include <cstdio>
 
 namespace ctiq {
 
@@ -28,6 +29,25 @@ MtfSummary summarizeMtf(const std::vector<double>& mtfAbs, double spacing, doubl
     s.mtf50 = frequencyAtLevel(f, value, 0.5);
     s.mtf10 = frequencyAtLevel(f, value, 0.1);
     return s;
+}
+
+namespace {
+
+std::string fixed3(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", value);
+    return text;
+}
+
+std::string frequencyText(const std::optional<double>& f) {
+    return f ? fixed3(*f) + " c/mm" : "–";
+}
+
+}  // namespace
+
+std::string mtfSummaryLine(const MtfSummary& s) {
+    return "MTF50 " + frequencyText(s.mtf50) + " · MTF10 " + frequencyText(s.mtf10) + " · FWHM " +
+           fixed3(s.fwhm) + " mm";
 }
 
 }  // namespace ctiq

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace ctiq {
@@ -19,5 +20,9 @@ struct MtfSummary {
 // From the MTF magnitudes (normalised at k = 0) over the first half of the transform, whose
 // length is mtfAbs.size(), at k / (N·Δ).
 MtfSummary summarizeMtf(const std::vector<double>& mtfAbs, double spacing, double fwhm);
+
+// The window's one line: "MTF50 0.312 c/mm · MTF10 0.568 c/mm · FWHM 1.468 mm" ("–" where the
+// MTF does not fall so far).
+std::string mtfSummaryLine(const MtfSummary& summary);
 
 }  // namespace ctiq

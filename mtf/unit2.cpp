@@ -33,6 +33,7 @@
 #include "common/ui/up_down.h"
 #include "common/ui/viewer_link.h"
 #include "mtf/pixel_grid.h"
+#include "mtf/summary.h"
 #include "mtf/table_analysis.h"
 #include "mtf/tick_box.h"
 
@@ -156,6 +157,7 @@ void TForm2::buildControls() {
     EditMTFgnd->setToolTip(QCoreApplication::translate("ctiq", "表示データ点数"));
     EditMTFgdx = placeEdit(TabSheetMTF, 84, 526, 80, "MTFgdx");
     EditMTFgdx->setToolTip(QCoreApplication::translate("ctiq", "表示グリッド間隔"));
+    LabelMtfSummary = placeLabel(TabSheetMTF, 170, 528, 390, "");
 
     // Controls beside the pages.
     const int x = 766;
@@ -404,6 +406,7 @@ void TForm2::computeLsf(LsfDirection direction) {
     NData = n;
     std::copy(r.lsf.begin(), r.lsf.end(), WorkLsf.begin());
     if (n > 0) EditWork4->setText(q(halfWidthText(r.width)));
+    LabelMtfSummary->setText(q(mtfSummaryLine(summarizeMtf(r.mtfAbs, spacing, r.width))));
     std::copy(r.lsf.begin(), r.lsf.end(), Lsf.begin());
     NLsf = n;
     NMtf = n;
@@ -427,6 +430,7 @@ void TForm2::clearResults() {
     MemoLSF->clear();
     MemoMTF->clear();
     EditWork4->clear();
+    LabelMtfSummary->clear();
     Series1->clear();
     Series2->clear();
 }

@@ -88,6 +88,7 @@ class TForm2 : public QWidget {
     QLineEdit* EditWork2;
     QLineEdit* EditWork3;
     QLineEdit* EditWork4;
+    QLabel* LabelMtfSummary;  // MTF50, MTF10 and FWHM of the current result
     QLineEdit* EditImgSizeX;
     QPlainTextEdit* Memo1;
     QStatusBar* StatusBar1;

@@ -1,5 +1,7 @@
 #include "wiener/summary.h"
 
+#include <cstdio>
+
 #include "wiener/numeric/kernels.h"
 
 namespace ctiq {
@@ -28,6 +30,13 @@ SpectrumSummary summarizeSpectrum(const std::vector<double>& spectrum, std::int3
     s.integral = sum * df;
     s.meanFrequency = sum > 0 ? weighted / sum : 0;
     return s;
+}
+
+std::string spectrumSummaryLine(const SpectrumSummary& s) {
+    char text[160];
+    std::snprintf(text, sizeof text, "Peak %.3f c/mm · mean %.3f c/mm · integral %.4g",
+                  s.peakFrequency, s.meanFrequency, s.integral);
+    return text;
 }
 
 }  // namespace ctiq

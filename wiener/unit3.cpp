@@ -31,6 +31,7 @@
 #include "common/ui/text.h"
 #include "common/ui/viewer_link.h"
 #include "wiener/spectrum.h"
+#include "wiener/summary.h"
 
 namespace ctiq {
 namespace {
@@ -162,6 +163,7 @@ void TForm3::buildControls() {
     StringGridFileName->verticalHeader()->hide();
     StringGridFileName->setColumnWidth(2, 380);
     ButtonSmooth = placeButton(TabSheetWS, 650, 334, 80, "Smooth");
+    LabelWsSummary = placeLabel(TabSheetWS, 100, 338, 540, "");
     MemoWS = new QPlainTextEdit("MemoWS", TabSheetWS);
     MemoWS->setGeometry(650, 362, 240, 170);
     MemoWS->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -230,6 +232,7 @@ void TForm3::ButtonLoadClick() {
 
 void TForm3::ButtonClrClick() {
     SpectrumCount = 0;
+    LabelWsSummary->clear();
     for (auto* group : {&SeriesWSLin, &SeriesWSLog, &SeriesProfile, &SeriesACF})
         for (QLineSeries* s : *group) s->clear();
     for (int r = 1; r < kListRows; ++r) {
@@ -285,6 +288,8 @@ void TForm3::ButtonCalClick() {
     SegLen = result.segmentLength;
     for (const std::vector<double>& profile : result.profiles) DrawProfile(profile);
     EditNSgmnt->setText(q(IntToStr(result.segments)));
+    LabelWsSummary->setText(q(spectrumSummaryLine(
+        summarizeSpectrum(result.spectrum, result.segmentLength, p.pixelSpacing))));
     graph();
     ++SpectrumCount;
 }

@@ -11,6 +11,7 @@
 
 class QChart;
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QLineSeries;
 class QPlainTextEdit;
@@ -87,6 +88,7 @@ class TForm3 : public QWidget {
     QPlainTextEdit* MemoWS;
     QLineEdit* Editgnd;
     QLineEdit* Edit1;
+    QLabel* LabelWsSummary;  // peak, mean frequency and integral of the newest spectrum
 
     // Window state.
     std::int32_t SpectrumCount = 0;

@@ -217,6 +217,10 @@ TEST_F(MtfWindow, PointPhantomMtfMatchesTheAnalyticGaussian) {
     const std::string width = field(form.EditWork4);
     ASSERT_EQ(width.substr(0, 5), "HWHM=");
     EXPECT_NEAR(std::stod(width.substr(5)), 2.3548 * sigma, 0.05 * 2.3548 * sigma);
+    // The summary line under the chart: MTF50 = √(ln 2 / 2π²) / σ = 0.312 c/mm for σ = 0.6 mm.
+    const std::string summary = form.LabelMtfSummary->text().toStdString();
+    EXPECT_EQ(summary.rfind("MTF50 0.31", 0), 0u) << summary;
+    EXPECT_NE(summary.find(" · MTF10 0.5"), std::string::npos) << summary;
     // The LSF memo lists positions 0, 0.5, 1, ... and the LSF, the MTF memo 65 lines.
     const std::string lsf = form.MemoLSF->toPlainText().toStdString();
     EXPECT_NE(lsf.find("\n0.5\t"), std::string::npos);
@@ -309,6 +313,7 @@ TEST_F(MtfWindow, AFailedCalculationClearsTheOldResults) {
     EXPECT_TRUE(form.MemoMTF->toPlainText().isEmpty());
     EXPECT_TRUE(form.MemoLSF->toPlainText().isEmpty());
     EXPECT_EQ(field(form.EditWork4), "");
+    EXPECT_TRUE(form.LabelMtfSummary->text().isEmpty());
     // The next hand-off clears the half width too.
     form.UpDown1->setPosition(24);
     form.ButtonCalMTF->click();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -90,6 +91,8 @@ TEST_F(WienerWindow, CalAddsASpectrumAndLockParaKeepsTheList) {
     EXPECT_EQ(form.SeriesProfile[0]->count(), 64);
     EXPECT_DOUBLE_EQ(form.SeriesWSLin[0]->at(7).x(), 1.0);  // Nyquist at 1 / (2 · 0.5)
     EXPECT_EQ(form.SpectrumCount, 1);
+    EXPECT_EQ(form.LabelWsSummary->text().toStdString().rfind("Peak ", 0), 0u);
+    EXPECT_NE(form.LabelWsSummary->text().indexOf(" · integral "), -1);
 
     form.EditSgmntX->setText("32");
     viewer.ButtonToForm3->click();  // "LockPara" and a listed spectrum: keeps the run's fields
@@ -100,6 +103,7 @@ TEST_F(WienerWindow, CalAddsASpectrumAndLockParaKeepsTheList) {
     EXPECT_EQ(field(form.EditSgmntX), "16");
     EXPECT_EQ(list(1, 1), "");
     EXPECT_EQ(form.SeriesWSLin[0]->count(), 0);
+    EXPECT_TRUE(form.LabelWsSummary->text().isEmpty());
 }
 
 TEST_F(WienerWindow, SixComputationsKeepFiveSpectraAndTheirColours) {
