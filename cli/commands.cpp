@@ -3,9 +3,11 @@
 #include <QJsonArray>
 #include <algorithm>
 #include <iostream>
+#include <optional>
 
 #include "cli/json_results.h"
 #include "cli/phantom.h"
+#include "cli/plot.h"
 #include "common/app_error.h"
 #include "common/checked.h"
 #include "common/number_text.h"
@@ -26,6 +28,16 @@
 
 namespace ctiq::cli {
 namespace {
+
+PlotWriter plotWriter = nullptr;
+
+// The --plot file of a command, checked before any work: one file at a time, .png or .svg.
+std::optional<std::string> plotPath(const CommandLine& line) {
+    if (!line.has("plot")) return std::nullopt;
+    if (line.files.size() != 1) throw UsageError("--plot draws the chart of one file at a time");
+    if (!plotWriter) throw UsageError("--plot is not available here");
+    return line.value("plot", "");
+}
 
 LoadMode modeOf(const CommandLine& line) {
     const std::string mode = line.value("mode", "dicom");
@@ -67,6 +79,10 @@ RoiPlacement roiOf(const CommandLine& line, const LoadedImage& image) {
 }
 
 }  // namespace
+
+void setPlotWriter(PlotWriter writer) {
+    plotWriter = writer;
+}
 
 std::string tableTitle(const std::string& command) {
     return command == "stats" ? "File\tMean\tSD\r\n" : "File\tWidth\tLevel\r\n";
@@ -116,6 +132,7 @@ std::string runWindow(const CommandLine& line, const std::string& file, std::str
 }
 
 std::string runMtf(const CommandLine& line, const std::string& file, std::string& notes) {
+    const auto plot = plotPath(line);
     const std::string table = line.value("table", "mtf");
     if (table != "mtf" && table != "lsf" && table != "width" && table != "points")
         throw UsageError("--table takes mtf, lsf, width or points, not '" + table + "'");
@@ -137,6 +154,22 @@ std::string runMtf(const CommandLine& line, const std::string& file, std::string
     const int bumps = line.integer("psf-width").value_or(1);
     const MtfResult r = computeMtf(pixels, direction == "x" ? LsfDirection::X : LsfDirection::Y,
                                    tableMaximum(pixels), lines, bumps, spacing);
+    if (plot) {
+        PlotRequest request{*plot,
+                            "MTF — " + file,
+                            mtfSummaryLine(summarizeMtf(r.mtfAbs, pxlSpc, r.width)),
+                            "Spatial frequency (cycles/mm)",
+                            "Value of MTF",
+                            {},
+                            {},
+                            {}};
+        for (std::size_t k = 0; !r.mtfAbs.empty() && k <= r.mtfAbs.size() / 2; ++k) {
+            request.x.push_back(static_cast<double>(k) /
+                                (static_cast<double>(r.mtfAbs.size()) * pxlSpc));
+            request.y.push_back(r.mtfAbs[k] / r.mtfAbs[0]);
+        }
+        plotWriter(request);
+    }
     if (wantsJson(line)) {
         const MtfSummary summary = summarizeMtf(r.mtfAbs, pxlSpc, r.width);
         QJsonArray lsf, frequency, mtf;
@@ -173,6 +206,7 @@ std::string runMtf(const CommandLine& line, const std::string& file, std::string
 }
 
 std::string runNps(const CommandLine& line, const std::string& file, std::string& notes) {
+    const auto plot = plotPath(line);
     const std::string table = line.value("table", "spectrum");
     if (table != "spectrum" && table != "acf" && table != "smooth")
         throw UsageError("--table takes spectrum, acf or smooth, not '" + table + "'");
@@ -226,6 +260,23 @@ std::string runNps(const CommandLine& line, const std::string& file, std::string
         const double factor = hammingPowerFactor(r.segmentLength);
         for (double& v : r.spectrum) v /= factor;
         for (double& v : r.standardError) v /= factor;
+    }
+    if (plot) {
+        PlotRequest request{
+            *plot,
+            "Wiener spectrum — " + file,
+            spectrumSummaryLine(summarizeSpectrum(r.spectrum, r.segmentLength, p.pixelSpacing)),
+            "Spatial frequency (cycles/mm)",
+            "Wiener spectral value (mm*mm)",
+            {},
+            {},
+            {}};
+        for (std::int32_t b = 1; b <= r.segmentLength / 2; ++b) {
+            request.x.push_back(b / (r.segmentLength * p.pixelSpacing));
+            request.y.push_back(r.spectrum[b]);
+            request.band.push_back(r.standardError[b]);
+        }
+        plotWriter(request);
     }
     if (wantsJson(line)) {
         const SpectrumSummary summary =

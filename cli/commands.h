@@ -17,6 +17,12 @@ std::string runWindow(const CommandLine& line, const std::string& file, std::str
 std::string runMtf(const CommandLine& line, const std::string& file, std::string& notes);
 std::string runNps(const CommandLine& line, const std::string& file, std::string& notes);
 
+// Where --plot goes: ctiq-cli's main sets the chart writer (a QApplication's work); without one
+// --plot is refused.
+struct PlotRequest;
+using PlotWriter = void (*)(const PlotRequest&);
+void setPlotWriter(PlotWriter writer);
+
 // Writes a phantom ("phantom KIND OUT") and returns the path written.
 std::string runPhantom(const CommandLine& line);
 

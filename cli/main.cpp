@@ -1,21 +1,34 @@
 // ctiq-cli: the viewer's, MTF window's and spectrum window's measurements without a display,
 // printing the same text the windows put on the clipboard or in their memos.
+#include <QApplication>
 #include <QCoreApplication>
 #include <cstdio>
 #include <iostream>
+#include <memory>
+#include <string_view>
 #include <utility>
 
 #include "cli/commands.h"
 #include "cli/files_in_order.h"
 #include "cli/options.h"
+#include "cli/plot.h"
 #include "cli/selftest.h"
 #include "common/app_error.h"
 #include "common/language.h"
 #include "common/version.h"
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);  // for the resources (tag dictionary, translation)
-    ctiq::installTranslations(app);
+    // --plot draws with Qt Charts, which needs a QApplication: offscreen where there is no display.
+    bool plot = false;
+    for (int i = 1; i < argc; ++i) plot = plot || std::string_view(argv[i]) == "--plot";
+    if (plot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        plot ? std::make_unique<QApplication>(argc, argv)
+             : std::make_unique<QCoreApplication>(argc, argv);  // resources, translation
+    ctiq::installTranslations(*app);
+    if (plot) ctiq::cli::setPlotWriter(&ctiq::cli::writePlot);
     std::vector<std::string> arguments(argv + 1, argv + argc);
     using namespace ctiq::cli;
     CommandLine line;

@@ -20,10 +20,10 @@ const std::map<std::string, std::set<std::string>> kCommandOptions = {
     {"selftest", {}},
     {"stats", {"format"}},
     {"window", {}},
-    {"mtf", {"direction", "lines", "psf-width", "points", "table", "format"}},
+    {"mtf", {"direction", "lines", "psf-width", "points", "table", "format", "plot"}},
     {"nps",
      {"direction", "segment", "lines", "segment-step", "strip-step", "window", "line-trend",
-      "segment-trend", "factor", "max-segments", "table", "format", "hamming-scale"}},
+      "segment-trend", "factor", "max-segments", "table", "format", "hamming-scale", "plot"}},
 };
 
 }  // namespace

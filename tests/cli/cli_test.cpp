@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -242,6 +243,31 @@ TEST(Cli, ABatchPrintsWhatItsFilesPrintOneByOne) {
         EXPECT_EQ(batch.out, out) << command;
         EXPECT_EQ(batch.err, err) << command;
     }
+}
+
+// --plot draws the window's chart with the summary figures, offscreen, as PNG or SVG.
+TEST(Cli, PlotsTheChartWithItsSummary) {
+    test::TempFolder folder;
+    const QString noise = QString::fromStdString(test::testData("phantoms/noise1 256 256 0p5.raw"));
+    const QString png = QString::fromStdString(folder.file("nps.png"));
+    const CliRun spectrum = cli({"nps", "--mode", "16bit", "--plot", png, noise});
+    ASSERT_EQ(spectrum.status, 0) << spectrum.err;
+    EXPECT_EQ(spectrum.out.rfind("c/mm\t", 0), 0u);  // the table as ever
+    EXPECT_EQ(QImage(png).size(), QSize(900, 600));
+    const QString svg = QString::fromStdString(folder.file("mtf.svg"));
+    const CliRun mtf =
+        cli({"mtf", "--mode", "16bit", "--roi", "128,128,64,64", "--plot", svg,
+             QString::fromStdString(test::testData("phantoms/point 256 256 0p5.raw"))});
+    ASSERT_EQ(mtf.status, 0) << mtf.err;
+    const std::vector<std::uint8_t> bytes = test::readBytes(folder.file("mtf.svg"));
+    const std::string drawn(bytes.begin(), bytes.end());
+    EXPECT_NE(drawn.find("<svg"), std::string::npos);
+    EXPECT_NE(drawn.find("MTF50"), std::string::npos);
+    EXPECT_EQ(cli({"nps", "--mode", "16bit", "--plot", png, noise, noise}).status, 2);
+    EXPECT_EQ(cli({"nps", "--mode", "16bit", "--plot", QString::fromStdString(folder.file("x.gif")),
+                   noise})
+                  .status,
+              1);
 }
 
 // What a script gives is checked, not quietly changed: every case is refused with a message.

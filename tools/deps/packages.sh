@@ -5,7 +5,7 @@
 # What the installed programs need at run time: the Debian package depends on exactly these.
 ctiq_runtime_packages=(
   libc6 libstdc++6 libgcc-s1
-  libqt6core6 libqt6gui6 libqt6widgets6 libqt6charts6 qt6-qpa-plugins fonts-noto-cjk
+  libqt6core6 libqt6gui6 libqt6widgets6 libqt6charts6 libqt6svg6 qt6-qpa-plugins fonts-noto-cjk
   libgdcm3.0
 )
 ctiq_packages=(
@@ -14,6 +14,8 @@ ctiq_packages=(
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev
   # Translations: the .ts sources are compiled at build time (lrelease).
   qt6-tools-dev qt6-l10n-tools
+  # ctiq-cli --plot FILE.svg
+  qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # The DICOM toolkit for what the header scanner cannot show (compressed, big endian, no meta).
   libgdcm-dev
