@@ -12,6 +12,7 @@
 #include "cli/files_in_order.h"
 #include "cli/options.h"
 #include "cli/plot.h"
+#include "cli/report.h"
 #include "cli/selftest.h"
 #include "common/app_error.h"
 #include "common/language.h"
@@ -21,6 +22,7 @@ int main(int argc, char* argv[]) {
     // --plot draws with Qt Charts, which needs a QApplication: offscreen where there is no display.
     bool plot = false;
     for (int i = 1; i < argc; ++i) plot = plot || std::string_view(argv[i]) == "--plot";
+    plot = plot || (argc > 1 && std::string_view(argv[1]) == "report");
     if (plot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -49,6 +51,7 @@ int main(int argc, char* argv[]) {
     }
     try {
         if (line.command == "selftest") return runSelftest(std::cout) == 0 ? 0 : 1;
+        if (line.command == "report") return ctiq::cli::runReport(line, std::cout, std::cerr);
         if (line.command == "phantom") {
             std::cout << runPhantom(line) << "\n";
             return 0;

@@ -9,8 +9,8 @@
 namespace ctiq::cli {
 namespace {
 
-const std::set<std::string> kCommands = {"header", "stats",   "window",  "mtf",
-                                         "nps",    "phantom", "selftest"};
+const std::set<std::string> kCommands = {"header", "stats",   "window",   "mtf",
+                                         "nps",    "phantom", "selftest", "report"};
 const std::set<std::string> kImageOptions = {"mode", "size", "header", "offset", "spacing", "roi"};
 const std::map<std::string, std::set<std::string>> kCommandOptions = {
     {"header", {}},
@@ -18,6 +18,8 @@ const std::map<std::string, std::set<std::string>> kCommandOptions = {
      {"size", "spacing", "sigma", "profile", "centre", "amplitude", "background", "mean", "sd",
       "kernel", "seed", "value"}},
     {"selftest", {}},
+    {"report",
+     {"baseline", "tol-mtf50", "tol-integral", "output", "mtf-roi", "window", "hamming-scale"}},
     {"stats", {"format"}},
     {"window", {}},
     {"mtf", {"direction", "lines", "psf-width", "points", "table", "format", "plot"}},
@@ -109,10 +111,23 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     if (!kCommands.count(line.command)) throw UsageError("unknown command '" + line.command + "'");
     const std::set<std::string>& own = kCommandOptions.at(line.command);
     bool optionsEnded = false;
+    std::string group;  // report: "mtf" or "nps" after --mtf / --nps
+    auto addFile = [&](const std::string& file) {
+        if (line.command == "report") {
+            if (group.empty()) throw UsageError("report: put --mtf or --nps before '" + file + "'");
+            line.groups[group].push_back(file);
+        }
+        line.files.push_back(file);
+    };
     for (std::size_t i = 1; i < arguments.size(); ++i) {
-        const std::string& a = arguments[i];
+        std::string a = arguments[i];
+        if (line.command == "report" && !optionsEnded && (a == "--mtf" || a == "--nps")) {
+            group = a.substr(2);
+            continue;
+        }
+        if (line.command == "report" && a == "-o") a = "--output";
         if (optionsEnded) {  // after "--" every argument is a file, even one named like an option
-            line.files.push_back(a);
+            addFile(a);
             continue;
         }
         if (a == "--") {
@@ -124,7 +139,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             continue;
         }
         if (a.rfind("--", 0) != 0) {
-            line.files.push_back(a);
+            addFile(a);
             continue;
         }
         const std::string name = a.substr(2);
@@ -145,12 +160,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     // Every value is read once here, so a malformed one is a usage error before any file runs.
     line.integers("size", 2);
     line.integers("roi", 4);
+    line.integers("mtf-roi", 4);
     for (const char* name :
          {"header", "offset", "lines", "psf-width", "points", "segment", "segment-step",
           "strip-step", "line-trend", "segment-trend", "max-segments"})
         line.integer(name);
-    for (const char* name :
-         {"factor", "spacing", "sigma", "amplitude", "background", "mean", "sd", "value"})
+    for (const char* name : {"factor", "spacing", "sigma", "amplitude", "background", "mean", "sd",
+                             "value", "tol-mtf50", "tol-integral"})
         line.real(name);
     line.reals("centre", 2);
     line.reals("kernel", 0);
@@ -235,11 +251,23 @@ std::string usage(const std::string& command) {
                "           --background B (1000) --sd S (0: no noise)\n"
                "  noise:   --mean M (1000) --sd S (20) --kernel a,b,c (filter along rows)\n"
                "  uniform: --value V (1000)\n";
+    if (command == "report")
+        return "Usage: ctiq-cli report --mtf POINT_IMAGE... --nps UNIFORM_IMAGE... [image "
+               "options]\n"
+               "                       [--mtf-roi CX,CY,W,H] [--window rect|hamming] "
+               "[--hamming-scale amplitude|power]\n"
+               "                       [--baseline EARLIER.jsonl] [--tol-mtf50 PCT (5)] "
+               "[--tol-integral PCT (10)] -o REPORT.html\n"
+               "Writes one self-contained HTML report: each image's identity, parameters, chart "
+               "and figures, and with a baseline (lines of an earlier --format json run) the "
+               "change of the mean MTF50 and noise integral with a pass or fail. Prints the "
+               "report's path and a one-line verdict; exit status 0 pass, 3 fail.\n";
     if (command == "selftest")
         return "Usage: ctiq-cli selftest\n"
                "Measures generated phantoms and compares with their known answers.\n";
     return "Usage: ctiq-cli COMMAND [options] FILE...\n"
-           "Commands: header, stats, window, mtf, nps, phantom, selftest. 'ctiq-cli COMMAND "
+           "Commands: header, stats, window, mtf, nps, phantom, selftest, report. 'ctiq-cli "
+           "COMMAND "
            "--help' for each. 'ctiq-cli --version' prints the version.\n"
            "Exit status: 0 success, 1 a measurement failed, 2 a usage error.\n";
 }

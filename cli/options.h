@@ -19,6 +19,8 @@ struct CommandLine {
     std::map<std::string, std::string> values;  // --name VALUE
     std::map<std::string, bool> flags;          // --name
     std::vector<std::string> files;
+    // report: the files after --mtf and after --nps
+    std::map<std::string, std::vector<std::string>> groups;
     bool help = false;
     bool version = false;  // ctiq-cli --version
 

@@ -270,6 +270,43 @@ TEST(Cli, PlotsTheChartWithItsSummary) {
               1);
 }
 
+// The report: one self-contained page with the images' identities, charts and figures; against
+// a baseline of an earlier --format json run, a verdict and the exit status 0 or 3.
+TEST(Cli, ReportComparesWithItsBaseline) {
+    test::TempFolder folder;
+    const QString point = QString::fromStdString(test::testData("phantoms/point 256 256 0p5.raw"));
+    const QString noise = QString::fromStdString(test::testData("phantoms/noise1 256 256 0p5.raw"));
+    const QStringList images = {"--mode", "16bit", "--mtf", point, "--nps", noise};
+    const QString page = QString::fromStdString(folder.file("report.html"));
+    const CliRun first = cli(QStringList{"report"} + images + QStringList{"-o", page});
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(first.out, page.toStdString() + "\nno baseline: figures recorded\n");
+    EXPECT_NE(first.err.find("report: 2/2 "), std::string::npos) << first.err;
+    const std::vector<std::uint8_t> bytes = test::readBytes(page.toStdString());
+    const std::string html(bytes.begin(), bytes.end());
+    for (const char* part : {"<!DOCTYPE html>", "data:image/png;base64,", "SHA-256 ", "MTF50",
+                             "Noise power spectrum", "Mean frequency"})
+        EXPECT_NE(html.find(part), std::string::npos) << part;
+    EXPECT_EQ(html.find("src=\"http"), std::string::npos);  // nothing outside the page
+
+    const QString baseline = QString::fromStdString(folder.file("baseline.jsonl"));
+    const CliRun mtf = cli({"mtf", "--mode", "16bit", "--format", "json", point});
+    const CliRun nps = cli({"nps", "--mode", "16bit", "--format", "json", noise});
+    const std::string lines = mtf.out + nps.out;
+    test::writeBytes(baseline.toStdString(), std::vector<std::uint8_t>(lines.begin(), lines.end()));
+    const CliRun same =
+        cli(QStringList{"report"} + images + QStringList{"--baseline", baseline, "-o", page});
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_NE(same.out.find("PASS against the baseline (2 figures)"), std::string::npos);
+    // "Rect" instead of "Haming": the noise integral moves by a third, beyond ±10 %.
+    const CliRun changed = cli(QStringList{"report"} + images +
+                               QStringList{"--window", "rect", "--baseline", baseline, "-o", page});
+    EXPECT_EQ(changed.status, 3) << changed.err;
+    EXPECT_NE(changed.out.find("FAIL"), std::string::npos);
+    EXPECT_EQ(cli(QStringList{"report"} + images).status, 2);  // no -o
+    EXPECT_EQ(cli({"report", point, "-o", page}).status, 2);   // no --mtf / --nps
+}
+
 // What a script gives is checked, not quietly changed: every case is refused with a message.
 TEST(Cli, OutOfRangeValuesAreRefused) {
     const QString noise = QString::fromStdString(test::testData("phantoms/noise1 256 256 0p5.raw"));
