@@ -23,6 +23,8 @@ ctiq_packages=(
   desktop-file-utils lintian
   # Validating the JSON results against their schema.
   python3-jsonschema
+  # Opening the HTML report in a headless browser (its test and its README picture).
+  chromium
   "${ctiq_runtime_packages[@]}"
 )
 ctiq_apt_install_flags=(--no-install-recommends)
