@@ -52,14 +52,12 @@ void TForm2::explainControls() {
         {Memo1, "Spare memo (nothing writes it)"},
         {StatusBar1, "Selection read-outs"},
     });
-    for (const auto& [field, caption] :
-         std::initializer_list<std::pair<QLineEdit*, const char*>>{{EditGeta, "PSF width"},
-                                                                   {EditYL, "DFT line#"},
-                                                                   {EditPxlSpc, "P.Spacing"},
-                                                                   {Editdnd, "Data#"},
-                                                                   {EditStep, "Step"},
-                                                                   {EditImgSizeX, "Colum"}})
-        setCaption(field, caption);
+    setCaptions({{EditGeta, "PSF width"},
+                 {EditYL, "DFT line#"},
+                 {EditPxlSpc, "P.Spacing"},
+                 {Editdnd, "Data#"},
+                 {EditStep, "Step"},
+                 {EditImgSizeX, "Colum"}});
     showFieldStarts(this);
 }
 

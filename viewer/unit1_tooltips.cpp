@@ -81,25 +81,23 @@ void TForm1::explainControls() {
         {ButtonRowCulm, "Exchange columns and rows, then show with the automatic window"},
     });
     // What a conversion message calls each field: its caption on the window.
-    for (const auto& [field, caption] :
-         std::initializer_list<std::pair<QLineEdit*, const char*>>{{EditMF, "Magnification"},
-                                                                   {EditWindowLevel, "Lebel"},
-                                                                   {EditWindowWidth, "Width"},
-                                                                   {EditROIPosX, "Pos"},
-                                                                   {EditROIPosY, "Pos"},
-                                                                   {EditROISizeX, "Size"},
-                                                                   {EditROISizeY, "Size"},
-                                                                   {EditFListNo, "F.List position"},
-                                                                   {EditFileSize, "File"},
-                                                                   {EditHeader, "Header"},
-                                                                   {EditFOVSize, "FOV"},
-                                                                   {EditImgSizeX, "Colum"},
-                                                                   {EditImgSizeY, "Row"},
-                                                                   {EditOffst, "Offset"},
-                                                                   {EditPxlSpc, "Pixel"},
-                                                                   {EditImgSftX, "ShiftX"},
-                                                                   {EditImgSftY, "ShiftY"}})
-        setCaption(field, caption);
+    setCaptions({{EditMF, "Magnification"},
+                 {EditWindowLevel, "Lebel"},
+                 {EditWindowWidth, "Width"},
+                 {EditROIPosX, "Pos"},
+                 {EditROIPosY, "Pos"},
+                 {EditROISizeX, "Size"},
+                 {EditROISizeY, "Size"},
+                 {EditFListNo, "F.List position"},
+                 {EditFileSize, "File"},
+                 {EditHeader, "Header"},
+                 {EditFOVSize, "FOV"},
+                 {EditImgSizeX, "Colum"},
+                 {EditImgSizeY, "Row"},
+                 {EditOffst, "Offset"},
+                 {EditPxlSpc, "Pixel"},
+                 {EditImgSftX, "ShiftX"},
+                 {EditImgSftY, "ShiftY"}});
     showFieldStarts(this);
 }
 

@@ -47,19 +47,17 @@ void TForm3::explainControls() {
         {Editgnd, "Spare field (nothing reads it)"},
         {ButtonACFtoCB, "Copy the autocorrelation to the clipboard as a table"},
     });
-    for (const auto& [field, caption] :
-         std::initializer_list<std::pair<QLineEdit*, const char*>>{{EditPxlSpc, "mmPS"},
-                                                                   {EditImgSizeX, "ImageSize"},
-                                                                   {EditImgSizeY, "ImageSize"},
-                                                                   {EditSgmntX, "SegmentSize X"},
-                                                                   {EditSgmntY, "SegmentSize Y"},
-                                                                   {EditShftX, "Shift X"},
-                                                                   {EditShftY, "Shift Y"},
-                                                                   {EditNSgmnt2, "Segment#"},
-                                                                   {EditC, "Factor"},
-                                                                   {EditN, "Trnd"},
-                                                                   {EditN1, "Trnd1"}})
-        setCaption(field, caption);
+    setCaptions({{EditPxlSpc, "mmPS"},
+                 {EditImgSizeX, "ImageSize"},
+                 {EditImgSizeY, "ImageSize"},
+                 {EditSgmntX, "SegmentSize X"},
+                 {EditSgmntY, "SegmentSize Y"},
+                 {EditShftX, "Shift X"},
+                 {EditShftY, "Shift Y"},
+                 {EditNSgmnt2, "Segment#"},
+                 {EditC, "Factor"},
+                 {EditN, "Trnd"},
+                 {EditN1, "Trnd1"}});
     showFieldStarts(this);
 }
 

@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QVariant>
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 
 #include "common/app_error.h"
 #include "common/number_text.h"
@@ -13,6 +15,10 @@ namespace ctiq {
 // The caption a conversion message names a field by ("Size: 'abc' is not an integer").
 inline void setCaption(QLineEdit* field, const char* caption) {
     field->setProperty("ctiqCaption", QString::fromUtf8(caption));
+}
+
+inline void setCaptions(std::initializer_list<std::pair<QLineEdit*, const char*>> captions) {
+    for (const auto& [field, caption] : captions) setCaption(field, caption);
 }
 
 namespace detail {
