@@ -2,9 +2,11 @@
 // printing the same text the windows put on the clipboard or in their memos.
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -26,6 +28,13 @@ int main(int argc, char* argv[]) {
     if (plot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Without a session (a script, cron, root) Qt would warn on stderr about a missing runtime
+    // folder: give it a private one for this run.
+    std::optional<QTemporaryDir> runtime;
+    if (plot && qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        runtime.emplace();
+        if (runtime->isValid()) qputenv("XDG_RUNTIME_DIR", runtime->path().toLocal8Bit());
+    }
     const std::unique_ptr<QCoreApplication> app =
         plot ? std::make_unique<QApplication>(argc, argv)
              : std::make_unique<QCoreApplication>(argc, argv);  // resources, translation
