@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <cmath>
 #include <ostream>
@@ -212,9 +213,10 @@ int runReport(const CommandLine& line, std::ostream& out, std::ostream& progress
         for (const Measured& m : nps) page += resultSection(m, false);
     }
     page += "</body></html>\n";
-    QFile file(QString::fromStdString(output));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(page.toUtf8()) != page.toUtf8().size() || !file.flush())
+    // Written whole or not at all: a failed write keeps an earlier report of the same name.
+    QSaveFile file(QString::fromStdString(output));
+    const QByteArray bytes = page.toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw AppError("The report could not be written to " + output + ".");
     out << output << "\n" << verdict.toStdString() << "\n";
     return pass ? 0 : 3;
