@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
 
 #include "common/ui/guarded.h"
 
@@ -43,22 +44,28 @@ void ImageView::paintEvent(QPaintEvent*) {
     painter.drawImage(rect(), image);
 }
 
+QPoint ImageView::inImageArea(const QPointF& position) const {
+    if (scale_ == 1) return position.toPoint();
+    return {static_cast<int>(std::floor(position.x() / scale_)),
+            static_cast<int>(std::floor(position.y() / scale_))};
+}
+
 void ImageView::mousePressEvent(QMouseEvent* e) {
-    const QPoint p = e->position().toPoint();
+    const QPoint p = inImageArea(e->position());
     guarded(window(), [&] {
         if (onMouseDown) onMouseDown(e->button(), p.x(), p.y());
     });
 }
 
 void ImageView::mouseMoveEvent(QMouseEvent* e) {
-    const QPoint p = e->position().toPoint();
+    const QPoint p = inImageArea(e->position());
     guarded(window(), [&] {
         if (onMouseMove) onMouseMove(p.x(), p.y());
     });
 }
 
 void ImageView::mouseReleaseEvent(QMouseEvent* e) {
-    const QPoint p = e->position().toPoint();
+    const QPoint p = inImageArea(e->position());
     guarded(window(), [&] {
         if (onMouseUp) onMouseUp(e->button(), p.x(), p.y());
     });

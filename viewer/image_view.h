@@ -21,6 +21,10 @@ class ImageView : public QWidget {
     // The bitmap as an 8-bit indexed image with the 256-grey palette (for the clipboard too).
     QImage toImage() const;
 
+    // How much larger than the 512-pixel image area the control is shown (the window grown):
+    // the handlers get the position the pointer has in the 512-pixel area.
+    void setDisplayScale(double scale) { scale_ = scale; }
+
   protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
@@ -28,7 +32,9 @@ class ImageView : public QWidget {
     void mouseReleaseEvent(QMouseEvent*) override;
 
   private:
+    QPoint inImageArea(const QPointF& position) const;
     const DisplayBitmap& bitmap_;
+    double scale_ = 1;
 };
 
 }  // namespace ctiq

@@ -62,6 +62,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     installWheelStepping();
     installOpeningKeys();
     explainControls();
+    rememberPlaces();
     PopupMenu1Change();  // the toolkit reports the menu's change once it is built
 }
 
@@ -124,7 +125,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::FormCreate() {
     LoadState = LoadStatus::Empty;
     ImageStream.clear();
-    setFixedWidth(744);
+    resize(744, 692);
     move(51, 20);
     DragTopLeft = DragBottomRight = DragMove = false;
     Image3->resize(512, 512);
@@ -297,7 +298,8 @@ void TForm1::DrawImage() {
     paintView(ImageStream.data(), ImageStream.size(), image, layout, window, options, bitmap_);
 
     const ControlGeometry control = imageControlGeometry(ImgCols, ImgRows, layout.wide);
-    Image1->setGeometry(control.left, 0, control.width, 512);
+    imageControl_ = {control.left, control.width};
+    Image1->setGeometry(imageControlRect(control.left, control.width));
     Image1->update();
 
     if (RadioGroupTool->itemIndex() == kToolRoi) {

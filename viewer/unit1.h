@@ -212,6 +212,9 @@ class TForm1 : public QWidget, public ViewerLink {
 
   protected:
     void closeEvent(QCloseEvent*) override;
+    // The window grows: the image area by a square scale, the header table and folder list take
+    // the rest; at the smallest (the first) size every control stands where the layout put it.
+    void resizeEvent(QResizeEvent*) override;
     // A file dropped on the viewer loads in the selected mode.
     void dragEnterEvent(QDragEnterEvent*) override;
     void dropEvent(QDropEvent*) override;
@@ -242,6 +245,15 @@ class TForm1 : public QWidget, public ViewerLink {
     void rotate(Turn turn);
     void installWheelStepping();
     void installOpeningKeys();
+    void rememberPlaces();
+    void placeForSize();
+    QRect imageControlRect(int left, int width) const;
+    QRect headerTablePlace() const;
+    std::pair<int, int> imageControl_{0, 512};  // left and width in the 512-pixel area
+    int growth_ = 0, extraHeight_ = 0;
+    std::vector<std::pair<QWidget*, QRect>> places_;  // each control's place at the first size
+    double displayScale_ = 1;                         // image area / 512
+    bool headerTableEnlarged_ = false;
     void explainControls();
     // Lists the folder of the current file into ListBox1 and returns the list.
     std::vector<std::string> rebuildFileList();

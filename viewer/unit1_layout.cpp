@@ -182,7 +182,7 @@ void TForm1::buildControls() {
 
     Image2->raise();
     Image3->raise();
-    setFixedHeight(692);
+    resize(744, 692);
 }
 
 void TForm1::connectHandlers() {

@@ -143,7 +143,7 @@ void TForm1::installWheelStepping() {
         if (delta == 0 || QApplication::activeWindow() != this) return false;
         bool handled = false;
         guarded(this, [&] { ApplicationEvents1Message(delta, handled); });
-        return handled || StringGridDICOM->height() < 200;
+        return handled || !headerTableEnlarged_;
     }));
 }
 
@@ -169,7 +169,7 @@ void TForm1::openFromOutside(const std::string& path) {
 }
 
 void TForm1::ApplicationEvents1Message(int wheelDelta, bool& handled) {
-    if (StringGridDICOM->height() >= 200) return;  // the enlarged table scrolls instead
+    if (headerTableEnlarged_) return;  // the enlarged table scrolls instead
     const std::int32_t position = intIn(EditFListNo);
     if (position < 0 || position >= ListBox1->count())
         throw AppError(messages::listIndexOutOfRange(position));
@@ -187,15 +187,9 @@ void TForm1::ApplicationEvents1Message(int wheelDelta, bool& handled) {
 }
 
 void TForm1::StringGridDICOMDblClick() {
-    const int height = StringGridDICOM->height();
-    if (height < 200) {
-        StringGridDICOM->setGeometry(StringGridDICOM->x(), 22, StringGridDICOM->width(),
-                                     kLargeTableHeight);
-        StringGridDICOM->raise();
-    } else if (height > 200) {
-        StringGridDICOM->setGeometry(StringGridDICOM->x(), 536, StringGridDICOM->width(),
-                                     kSmallTableHeight);
-    }
+    headerTableEnlarged_ = !headerTableEnlarged_;
+    StringGridDICOM->setGeometry(headerTablePlace());
+    if (headerTableEnlarged_) StringGridDICOM->raise();
 }
 
 void TForm1::ButtonHeaderToCBClick() {

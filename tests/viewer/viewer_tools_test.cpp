@@ -499,3 +499,40 @@ TEST_F(ViewerTools, ANewLoadClearsTheStatisticsOfTheOldImage) {
 
 }  // namespace
 }  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// A larger window shows the image area larger; the pointer still picks the same stored sample,
+// and every control keeps its place relative to the image area.
+TEST_F(ViewerTools, TheWindowGrowsAndThePointerFollowsTheShownSize) {
+    auto dragTopLeftTo = [&](int x, int y) {
+        loadPattern();
+        press(Qt::LeftButton, x, y);
+        moveTo(Qt::LeftButton, x, y);
+        release(Qt::LeftButton, x, y);
+        return std::vector<std::string>{field(form.EditROIPosX), field(form.EditROIPosY),
+                                        field(form.EditROISizeX), field(form.EditROISizeY)};
+    };
+    form.show();
+    EXPECT_EQ(form.minimumSize(), QSize(744, 692));
+    const auto atFirstSize = dragTopLeftTo(60, 70);
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_NE(atFirstSize[2], "256");  // the drag did change the ROI
+
+    form.resize(744 + 256, 692 + 300);  // the image area 768 square: 1.5 times
+    EXPECT_EQ(form.Image1->geometry(), QRect(0, 0, 768, 768));
+    EXPECT_EQ(form.StringGridDICOM->geometry(), QRect(0, 536 + 256, 578 + 256, 109 + 44));
+    EXPECT_EQ(form.ListBox1->x(), 580 + 256);
+    EXPECT_EQ(form.EditFileSize->y(), 668 + 256 + 44);
+    EXPECT_EQ(dragTopLeftTo(90, 105), atFirstSize);             // (60, 70) · 1.5
+    EXPECT_EQ(form.Image1->geometry(), QRect(0, 0, 768, 768));  // a load keeps the scale
+
+    form.resize(form.minimumSize());
+    EXPECT_EQ(form.Image1->geometry(), QRect(0, 0, 512, 512));
+    EXPECT_EQ(form.StringGridDICOM->geometry(), QRect(0, 536, 578, 109));
+    EXPECT_TRUE(errors().empty()) << errors()[0];
+}
+
+}  // namespace
+}  // namespace ctiq

@@ -1,0 +1,91 @@
+// The viewer grows with its window. The first size is the smallest: there every control stands
+// where the layout put it. A larger window makes the image area a larger square (the display
+// scale), moves what lies right of and below it, and gives the remaining height to the header
+// table and the folder list.
+#include <QLineEdit>
+#include <QListWidget>
+#include <QResizeEvent>
+#include <QTableWidget>
+
+#include "viewer/image_view.h"
+#include "viewer/unit1.h"
+#include "viewer/unit1_constants.h"
+
+namespace ctiq {
+using namespace viewer_ui;
+namespace {
+
+// The first size's image area, the columns right of it and the rows below it.
+constexpr int kArea = 512;
+constexpr int kRightColumn = 580;  // x of the right-hand panels
+constexpr int kBelowImage = 536;   // y of the header table
+constexpr int kBottomRow = 648;    // y of the bottom row and of the right column's last controls
+constexpr int kFolderList = 600;   // y of the folder list
+
+}  // namespace
+
+void TForm1::rememberPlaces() {
+    places_.clear();
+    for (QWidget* parent : {static_cast<QWidget*>(this), ScrollBox1})
+        for (QObject* child : parent->children())
+            if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow())
+                places_.emplace_back(w, w->geometry());
+    setMinimumSize(size());
+}
+
+QRect TForm1::imageControlRect(int left, int width) const {
+    const double s = displayScale_;
+    return {static_cast<int>(left * s), 0, static_cast<int>(width * s),
+            static_cast<int>(kArea * s)};
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeForSize();
+}
+
+void TForm1::placeForSize() {
+    if (places_.empty()) return;
+    const QSize first = minimumSize();
+    const int growX = width() - first.width(), growY = height() - first.height();
+    const int d = std::max(0, std::min(growX, growY));  // the image area's growth
+    const int extra = growY - d;                        // height left for the lists
+    growth_ = d;
+    extraHeight_ = extra;
+    displayScale_ = static_cast<double>(kArea + d) / kArea;
+    Image1->setDisplayScale(displayScale_);
+    for (const auto& [w, g] : places_) {
+        QRect r = g;
+        if (w->parentWidget() == ScrollBox1) {
+            if (g.x() >= kArea)
+                r.translate(d, 0);  // the image-side buttons
+            else if (w != Image1)
+                r.setSize(QSize(kArea + d, kArea + d));  // title, overlay
+        } else if (w == ScrollBox1) {
+            r.setSize(g.size() + QSize(d, d));
+        } else if (w == EditFileName) {
+            r.setWidth(g.width() + d);
+        } else if (w == StringGridDICOM) {
+            continue;  // placed below
+        } else if (g.x() >= kRightColumn) {
+            r.translate(d, 0);
+            if (w == ListBox1) r.setHeight(g.height() + d + extra);
+            if (g.y() >= kBottomRow) r.translate(0, d + extra);
+        } else if (g.y() >= kBottomRow) {
+            r.translate(0, d + extra);  // the bottom row of fields
+        }
+        w->setGeometry(r);
+    }
+    StringGridDICOM->setGeometry(headerTablePlace());
+    Image1->setGeometry(imageControlRect(imageControl_.first, imageControl_.second));
+    Image1->update();
+}
+
+QRect TForm1::headerTablePlace() const {
+    const int x = StringGridDICOM->x(), w = 578 + growth_;
+    return headerTableEnlarged_
+               ? QRect(x, 22, w, kLargeTableHeight + growth_ + extraHeight_)
+               : QRect(x, kBelowImage + growth_, w, kSmallTableHeight + extraHeight_);
+}
+
+}  // namespace ctiq
