@@ -66,6 +66,11 @@ int main(int argc, char* argv[]) {
     form1.ButtonStat->click();
     settle();
     form1.grab().save(out + "viewer.png");
+    form1.resize(form1.minimumSize() + QSize(256, 256));  // the same view, the window enlarged
+    settle();
+    form1.grab().save(out + "viewer-enlarged.png");
+    form1.resize(form1.minimumSize());
+    settle();
     form1.ButtonToTable->click();
     settle();
     form2.FormActivate();
