@@ -154,31 +154,23 @@ std::string runMtf(const CommandLine& line, const std::string& file, std::string
     const int bumps = line.integer("psf-width").value_or(1);
     const MtfResult r = computeMtf(pixels, direction == "x" ? LsfDirection::X : LsfDirection::Y,
                                    tableMaximum(pixels), lines, bumps, spacing);
+    const MtfSummary summary = summarizeMtf(r.mtfAbs, pxlSpc, r.width);
+    const MtfCurve curve = mtfCurve(r.mtfAbs, pxlSpc);
     if (plot) {
-        PlotRequest request{*plot,
-                            "MTF — " + file,
-                            mtfSummaryLine(summarizeMtf(r.mtfAbs, pxlSpc, r.width)),
-                            "Spatial frequency (cycles/mm)",
-                            "Value of MTF",
-                            {},
-                            {},
-                            {}};
-        for (std::size_t k = 0; !r.mtfAbs.empty() && k <= r.mtfAbs.size() / 2; ++k) {
-            request.x.push_back(static_cast<double>(k) /
-                                (static_cast<double>(r.mtfAbs.size()) * pxlSpc));
-            request.y.push_back(r.mtfAbs[k] / r.mtfAbs[0]);
-        }
-        plotWriter(request);
+        plotWriter({*plot,
+                    "MTF — " + file,
+                    mtfSummaryLine(summary),
+                    "Spatial frequency (cycles/mm)",
+                    "Value of MTF",
+                    curve.frequency,
+                    curve.value,
+                    {}});
     }
     if (wantsJson(line)) {
-        const MtfSummary summary = summarizeMtf(r.mtfAbs, pxlSpc, r.width);
         QJsonArray lsf, frequency, mtf;
         for (double v : r.lsf) lsf.append(v);
-        for (std::size_t k = 0; !r.mtfAbs.empty() && k <= r.mtfAbs.size() / 2; ++k) {
-            frequency.append(static_cast<double>(k) /
-                             (static_cast<double>(r.mtfAbs.size()) * pxlSpc));
-            mtf.append(r.mtfAbs[k] / r.mtfAbs[0]);
-        }
+        for (double f : curve.frequency) frequency.append(f);
+        for (double v : curve.value) mtf.append(v);
         QJsonObject parameters = imageParameters(image, roi);
         parameters["direction"] = QString::fromStdString(direction);
         parameters["lines"] = lines;
@@ -261,31 +253,25 @@ std::string runNps(const CommandLine& line, const std::string& file, std::string
         for (double& v : r.spectrum) v /= factor;
         for (double& v : r.standardError) v /= factor;
     }
+    // The bins 1 … N/2, as the table lists them.
+    const SpectrumSummary summary = summarizeSpectrum(r.spectrum, r.segmentLength, p.pixelSpacing);
+    std::vector<double> binFrequency, binValue, binError;
+    for (std::int32_t b = 1; b <= r.segmentLength / 2; ++b) {
+        binFrequency.push_back(b / (r.segmentLength * p.pixelSpacing));
+        binValue.push_back(r.spectrum[b]);
+        binError.push_back(r.standardError[b]);
+    }
     if (plot) {
-        PlotRequest request{
-            *plot,
-            "Wiener spectrum — " + file,
-            spectrumSummaryLine(summarizeSpectrum(r.spectrum, r.segmentLength, p.pixelSpacing)),
-            "Spatial frequency (cycles/mm)",
-            "Wiener spectral value (mm*mm)",
-            {},
-            {},
-            {}};
-        for (std::int32_t b = 1; b <= r.segmentLength / 2; ++b) {
-            request.x.push_back(b / (r.segmentLength * p.pixelSpacing));
-            request.y.push_back(r.spectrum[b]);
-            request.band.push_back(r.standardError[b]);
-        }
-        plotWriter(request);
+        plotWriter({*plot, "Wiener spectrum — " + file, spectrumSummaryLine(summary),
+                    "Spatial frequency (cycles/mm)", "Wiener spectral value (mm*mm)", binFrequency,
+                    binValue, binError});
     }
     if (wantsJson(line)) {
-        const SpectrumSummary summary =
-            summarizeSpectrum(r.spectrum, r.segmentLength, p.pixelSpacing);
         QJsonArray frequency, spectrum, standardError;
-        for (std::int32_t b = 1; b <= r.segmentLength / 2; ++b) {
-            frequency.append(b / (r.segmentLength * p.pixelSpacing));
-            spectrum.append(r.spectrum[b]);
-            standardError.append(r.standardError[b]);
+        for (std::size_t i = 0; i < binFrequency.size(); ++i) {
+            frequency.append(binFrequency[i]);
+            spectrum.append(binValue[i]);
+            standardError.append(binError[i]);
         }
         QJsonObject parameters = imageParameters(image, roi);
         parameters["direction"] = QString::fromStdString(direction);

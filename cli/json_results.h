@@ -8,7 +8,7 @@
 
 namespace ctiq::cli {
 
-// True when the command line asks for `--format json`; refuses formats other than text and json.
+// True when the command line asks for `--format json` (the parser refuses other formats).
 bool wantsJson(const CommandLine& line);
 
 // Where an image came from: its path, size and SHA-256, and for DICOM the identifying header

@@ -12,6 +12,7 @@
 
 #include "cli/commands.h"
 #include "cli/files_in_order.h"
+#include "cli/json_results.h"
 #include "cli/options.h"
 #include "cli/plot.h"
 #include "cli/report.h"
@@ -79,7 +80,7 @@ int main(int argc, char* argv[]) {
                                                        : runNps;
     std::ios::sync_with_stdio(false);
     // The title goes out with the first row: a usage error found on the way prints nothing.
-    const bool json = line.values.count("format") && line.values.at("format") == "json";
+    const bool json = ctiq::cli::wantsJson(line);
     bool titled = json || (line.command != "stats" && line.command != "window");
     int status = 0;
     // The files are measured on every core; what they print goes out in their order.

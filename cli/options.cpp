@@ -171,6 +171,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     line.reals("centre", 2);
     line.reals("kernel", 0);
     line.integer("seed");
+    if (const std::string format = line.value("format", "text");
+        format != "text" && format != "json")
+        throw UsageError("--format takes text or json, not '" + format + "'");
     if (line.help) return line;
     if (line.command == "selftest") {
         if (!line.files.empty()) throw UsageError("selftest takes no file");
@@ -186,6 +189,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         throw UsageError(line.command + " takes one file");
     return line;
 }
+
+const std::string kJsonOption =
+    "  --format text|json   json: one object per file with results, summary figures, "
+    "parameters, the input's identity and the version (docs/results.schema.json)\n";
+const std::string kPlotOption =
+    "  --plot FILE.png|.svg  also draw the window's chart with the summary figures (one file)\n";
 
 std::string usage(const std::string& command) {
     const std::string image =
@@ -208,7 +217,7 @@ std::string usage(const std::string& command) {
     if (command == "stats")
         return "Usage: ctiq-cli stats [options] FILE...\n"
                "Prints file, ROI mean and SD (population), one line per file.\n" +
-               image;
+               image + kJsonOption;
     if (command == "window")
         return "Usage: ctiq-cli window [options] FILE...\n"
                "Prints file, width and level of the automatic window, one line per file: width\n"
@@ -224,7 +233,8 @@ std::string usage(const std::string& command) {
                "  --direction x|y   LSF direction (default x)\n"
                "  --lines L         DFT line# (default 24)\n"
                "  --psf-width W     PSF width (default 1)\n"
-               "  --points N        Data#, points plotted (default: the ROI width)\n";
+               "  --points N        Data#, points plotted (default: the ROI width)\n" +
+               kJsonOption + kPlotOption;
     if (command == "nps")
         return "Usage: ctiq-cli nps [options] FILE...\n"
                "Prints, for each file in turn, the spectrum table (--table spectrum, default), "
@@ -240,7 +250,10 @@ std::string usage(const std::string& command) {
                "  --line-trend DEG       detrend every image line (off by default)\n"
                "  --segment-trend DEG    detrend every segment instead of removing its mean\n"
                "  --factor C             factor on every sample (default 1.0)\n"
-               "  --max-segments K       at most K segments (default 10000)\n";
+               "  --max-segments K       at most K segments (default 10000)\n"
+               "  --hamming-scale amplitude|power  the Hamming window's scaling (default "
+               "amplitude; power: white noise reads sigma^2 delta^2 as with rect)\n" +
+               kJsonOption + kPlotOption;
     if (command == "phantom")
         return "Usage: ctiq-cli phantom point|noise|uniform [options] OUT\n"
                "Writes 'OUT COLS ROWS SPACING.raw' (16-bit little endian), or OUT.dcm with "

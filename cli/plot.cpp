@@ -1,8 +1,10 @@
 #include "cli/plot.h"
 
+#include <QBuffer>
 #include <QGraphicsScene>
 #include <QImage>
 #include <QPainter>
+#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QtCharts/QAreaSeries>
 
@@ -11,11 +13,7 @@
 
 namespace ctiq::cli {
 
-void writePlot(const PlotRequest& r) {
-    const QString path = QString::fromStdString(r.path);
-    const bool svg = path.endsWith(".svg", Qt::CaseInsensitive);
-    if (!svg && !path.endsWith(".png", Qt::CaseInsensitive))
-        throw AppError("--plot writes .png or .svg files, not " + r.path);
+QByteArray renderPlot(const PlotRequest& r, PlotFormat format) {
     const QSize size(900, 600);
     QGraphicsScene scene;
     auto* chart = newChart("");
@@ -48,16 +46,19 @@ void writePlot(const PlotRequest& r) {
     chart->setGeometry(QRectF(QPointF(0, 0), size));
     scene.setSceneRect(QRectF(QPointF(0, 0), size));
 
-    if (svg) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (format == PlotFormat::Svg) {
         QSvgGenerator generator;
-        generator.setFileName(path);
+        generator.setOutputDevice(&buffer);
         generator.setSize(size);
         generator.setViewBox(QRect(QPoint(0, 0), size));
         generator.setTitle(QString::fromStdString(r.title));
         QPainter painter(&generator);
         scene.render(&painter);
-        if (!painter.end()) throw AppError("The plot could not be written to " + r.path);
-        return;
+        painter.end();
+        return bytes;
     }
     QImage image(size, QImage::Format_ARGB32);
     image.fill(Qt::white);
@@ -65,7 +66,21 @@ void writePlot(const PlotRequest& r) {
     painter.setRenderHint(QPainter::Antialiasing);
     scene.render(&painter);
     painter.end();
-    if (!image.save(path)) throw AppError("The plot could not be written to " + r.path);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+void writePlot(const PlotRequest& r) {
+    const QString path = QString::fromStdString(r.path);
+    const bool svg = path.endsWith(".svg", Qt::CaseInsensitive);
+    if (!svg && !path.endsWith(".png", Qt::CaseInsensitive))
+        throw AppError("--plot writes .png or .svg files, not " + r.path);
+    const QByteArray bytes = renderPlot(r, svg ? PlotFormat::Svg : PlotFormat::Png);
+    // Written whole or not at all, as the report is.
+    QSaveFile file(path);
+    if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+        !file.commit())
+        throw AppError("The plot could not be written to " + r.path);
 }
 
 }  // namespace ctiq::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <string>
 #include <vector>
 
@@ -16,5 +17,9 @@ struct PlotRequest {
     std::vector<double> x, y, band;
 };
 void writePlot(const PlotRequest& request);
+
+// The same chart as the bytes of a PNG or SVG file (`request.path` is not used).
+enum class PlotFormat { Png, Svg };
+QByteArray renderPlot(const PlotRequest& request, PlotFormat format);
 
 }  // namespace ctiq::cli

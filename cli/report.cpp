@@ -1,12 +1,10 @@
 #include "cli/report.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
-#include <QTemporaryDir>
 #include <cmath>
 #include <ostream>
 
@@ -42,20 +40,16 @@ QString figure(const QJsonValue& v, const char* unit) {
 }
 
 // The chart of one result as PNG, base64 for an <img> that needs no other file.
-QString chartOf(const Measured& m, bool mtf, const QTemporaryDir& folder) {
+QString chartOf(const Measured& m, bool mtf) {
     const QJsonObject results = m.result["results"].toObject();
     PlotRequest request;
-    request.path = folder.filePath("chart.png").toStdString();
     request.title = (mtf ? "MTF — " : "Wiener spectrum — ") + m.file;
     request.xTitle = "Spatial frequency (cycles/mm)";
     request.yTitle = mtf ? "Value of MTF" : "Wiener spectral value (mm*mm)";
     request.x = numbers(results["frequency"]);
     request.y = numbers(results[mtf ? "mtf" : "spectrum"]);
     if (!mtf) request.band = numbers(results["standardError"]);
-    writePlot(request);
-    QFile png(QString::fromStdString(request.path));
-    if (!png.open(QIODevice::ReadOnly)) throw AppError("The chart could not be drawn.");
-    return QString::fromLatin1(png.readAll().toBase64());
+    return QString::fromLatin1(renderPlot(request, PlotFormat::Png).toBase64());
 }
 
 // The mean of one summary figure over the results of a command (NaN when there is none).
@@ -136,7 +130,6 @@ int runReport(const CommandLine& line, std::ostream& out, std::ostream& progress
     if (line.has("mtf-roi")) measure.values["roi"] = line.value("mtf-roi", "");
     CommandLine measureNps = line;
     measureNps.values["format"] = "json";
-    const QTemporaryDir folder;
     std::vector<Measured> mtf, nps;
     const std::size_t total = mtfFiles.size() + npsFiles.size();
     std::size_t done = 0;
@@ -149,7 +142,7 @@ int runReport(const CommandLine& line, std::ostream& out, std::ostream& progress
             isMtf ? runMtf(measure, file, notes) : runNps(measureNps, file, notes);
         progress << notes;
         m.result = QJsonDocument::fromJson(QByteArray::fromStdString(json)).object();
-        m.chartPng = chartOf(m, isMtf, folder);
+        m.chartPng = chartOf(m, isMtf);
         (isMtf ? mtf : nps).push_back(std::move(m));
     };
     for (const std::string& f : mtfFiles) run(f, true);

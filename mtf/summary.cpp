@@ -16,18 +16,23 @@ std::optional<double> frequencyAtLevel(const std::vector<double>& f,
     return std::nullopt;
 }
 
+MtfCurve mtfCurve(const std::vector<double>& mtfAbs, double spacing) {
+    MtfCurve c;
+    if (mtfAbs.empty() || mtfAbs[0] == 0 || spacing <= 0) return c;
+    const double n = static_cast<double>(mtfAbs.size());
+    for (std::size_t k = 0; k <= mtfAbs.size() / 2; ++k) {
+        c.frequency.push_back(static_cast<double>(k) / (n * spacing));
+        c.value.push_back(mtfAbs[k] / mtfAbs[0]);
+    }
+    return c;
+}
+
 MtfSummary summarizeMtf(const std::vector<double>& mtfAbs, double spacing, double fwhm) {
     MtfSummary s;
     s.fwhm = fwhm;
-    if (mtfAbs.empty() || mtfAbs[0] == 0 || spacing <= 0) return s;
-    const double n = static_cast<double>(mtfAbs.size());
-    std::vector<double> f, value;
-    for (std::size_t k = 0; k <= mtfAbs.size() / 2; ++k) {
-        f.push_back(static_cast<double>(k) / (n * spacing));
-        value.push_back(mtfAbs[k] / mtfAbs[0]);
-    }
-    s.mtf50 = frequencyAtLevel(f, value, 0.5);
-    s.mtf10 = frequencyAtLevel(f, value, 0.1);
+    const MtfCurve c = mtfCurve(mtfAbs, spacing);
+    s.mtf50 = frequencyAtLevel(c.frequency, c.value, 0.5);
+    s.mtf10 = frequencyAtLevel(c.frequency, c.value, 0.1);
     return s;
 }
 

@@ -12,6 +12,13 @@ namespace ctiq {
 std::optional<double> frequencyAtLevel(const std::vector<double>& f,
                                        const std::vector<double>& value, double level);
 
+// The MTF over the first half of the transform: f_k = k / (N·Δ) for k = 0 … N/2 (N the length
+// of `mtfAbs`) and the magnitudes normalised at k = 0; empty for no transform.
+struct MtfCurve {
+    std::vector<double> frequency, value;
+};
+MtfCurve mtfCurve(const std::vector<double>& mtfAbs, double spacing);
+
 // The summary figures of one MTF: where it falls to 50 % and 10 %, and the LSF's FWHM (mm).
 struct MtfSummary {
     std::optional<double> mtf50, mtf10;

@@ -251,6 +251,7 @@ class TForm1 : public QWidget, public ViewerLink {
     QRect headerTablePlace() const;
     std::pair<int, int> imageControl_{0, 512};  // left and width in the 512-pixel area
     int growth_ = 0, extraHeight_ = 0;
+    QRect headerTableFirst_;                          // the header table's place at the first size
     std::vector<std::pair<QWidget*, QRect>> places_;  // each control's place at the first size
     double displayScale_ = 1;                         // image area / 512
     bool headerTableEnlarged_ = false;

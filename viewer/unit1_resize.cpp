@@ -17,10 +17,10 @@ namespace {
 
 // The first size's image area, the columns right of it and the rows below it.
 constexpr int kArea = 512;
-constexpr int kRightColumn = 580;  // x of the right-hand panels
-constexpr int kBelowImage = 536;   // y of the header table
-constexpr int kBottomRow = 648;    // y of the bottom row and of the right column's last controls
-constexpr int kFolderList = 600;   // y of the folder list
+constexpr int kRightColumn = 580;      // x of the right-hand panels
+constexpr int kEnlargedTableTop = 22;  // the enlarged header table covers the image area
+constexpr int kBottomRow = 648;   // y of the bottom row and of the right column's last controls
+constexpr int kFolderList = 600;  // y of the folder list
 
 }  // namespace
 
@@ -30,6 +30,7 @@ void TForm1::rememberPlaces() {
         for (QObject* child : parent->children())
             if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow())
                 places_.emplace_back(w, w->geometry());
+    headerTableFirst_ = StringGridDICOM->geometry();
     setMinimumSize(size());
 }
 
@@ -82,10 +83,11 @@ void TForm1::placeForSize() {
 }
 
 QRect TForm1::headerTablePlace() const {
-    const int x = StringGridDICOM->x(), w = 578 + growth_;
+    const QRect& g = headerTableFirst_;
+    const int w = g.width() + growth_;
     return headerTableEnlarged_
-               ? QRect(x, 22, w, kLargeTableHeight + growth_ + extraHeight_)
-               : QRect(x, kBelowImage + growth_, w, kSmallTableHeight + extraHeight_);
+               ? QRect(g.x(), kEnlargedTableTop, w, kLargeTableHeight + growth_ + extraHeight_)
+               : QRect(g.x(), g.y() + growth_, w, kSmallTableHeight + extraHeight_);
 }
 
 }  // namespace ctiq

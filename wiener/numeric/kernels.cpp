@@ -118,39 +118,6 @@ void butterflies(double* __restrict aRe, double* __restrict aIm, double* __restr
     }
 }
 
-// One group of butterflies of `batch` transforms side by side: sample pairs (i, i + half) for
-// i = 0 .. half - 1 (each a row of `batch` values), the pair i turned by angle i (not at all for
-// the angle 0).
-CTIQ_VECTOR_CLONES void batchButterflies(double* __restrict re, double* __restrict im,
-                                         const double* __restrict cosine,
-                                         const double* __restrict sine, std::size_t half,
-                                         std::size_t batch) {
-    for (std::size_t i = 0; i < half; ++i) {
-        double* aRe = re + i * batch;
-        double* aIm = im + i * batch;
-        double* bRe = re + (i + half) * batch;
-        double* bIm = im + (i + half) * batch;
-        if (i == 0) {
-            for (std::size_t k = 0; k < batch; ++k) {
-                const double dRe = aRe[k] - bRe[k], dIm = aIm[k] - bIm[k];
-                aRe[k] += bRe[k];
-                aIm[k] += bIm[k];
-                bRe[k] = dRe;
-                bIm[k] = dIm;
-            }
-            continue;
-        }
-        const double c = cosine[i], sn = sine[i];
-        for (std::size_t k = 0; k < batch; ++k) {
-            const double dRe = aRe[k] - bRe[k], dIm = aIm[k] - bIm[k];
-            aRe[k] += bRe[k];
-            aIm[k] += bIm[k];
-            bRe[k] = dRe * c + dIm * sn;
-            bIm[k] = dIm * c - dRe * sn;
-        }
-    }
-}
-
 // One butterfly on one element of a batch: a and b become their sum and their difference,
 // the difference turned by (c, s) unless the angle is 0.
 template <bool Rotate>
@@ -328,22 +295,6 @@ void FftPlan::transform(double* re, double* im) const {
     for (const auto& [i, j] : swaps_) {
         std::swap(re[i], re[j]);
         std::swap(im[i], im[j]);
-    }
-}
-
-void FftPlan::transformBatch(double* re, double* im, std::size_t batch) const {
-    std::size_t half = n_;
-    for (int stage = 0; stage < stages_; ++stage) {
-        half /= 2;
-        const std::vector<double>& cosine = cosine_[stage];
-        const std::vector<double>& sine = sine_[stage];
-        for (std::size_t s = 0; s < n_; s += 2 * half)
-            batchButterflies(re + s * batch, im + s * batch, cosine.data(), sine.data(), half,
-                             batch);
-    }
-    for (const auto& [i, j] : swaps_) {
-        std::swap_ranges(re + i * batch, re + i * batch + batch, re + j * batch);
-        std::swap_ranges(im + i * batch, im + i * batch + batch, im + j * batch);
     }
 }
 

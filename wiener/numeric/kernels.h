@@ -47,13 +47,11 @@ class FftPlan {
     explicit FftPlan(std::size_t n);  // n a power of two
     std::size_t size() const { return n_; }
     void transform(double* re, double* im) const;
-    // `batch` transforms at once, sample t of transform b at [t · batch + b]: each element gets
-    // the arithmetic of its own transform, the machine works on several transforms per step.
-    void transformBatch(double* re, double* im, std::size_t batch) const;
-    // The same for real samples: `count` transforms whose sample t lies at re[t · stride + b];
-    // im is written, never read (taken as zeros). The rows are left in bit-reversed order:
-    // frequency t of transform b ends at [outputRow(t) · stride + b]. Each element gets the
-    // arithmetic of transformBatch on zero imaginary parts; pairs of stages are done in one pass.
+    // `count` transforms of real samples at once, sample t of transform b at re[t · stride + b]
+    // (the machine works on several transforms per step); im is written, never read (taken as
+    // zeros). The rows are left in bit-reversed order: frequency t of transform b ends at
+    // [outputRow(t) · stride + b]. Each element gets the arithmetic `transform` gives it with
+    // zero imaginary parts; pairs of stages are done in one pass.
     void transformRealRows(double* re, double* im, std::size_t stride, std::size_t count) const;
     std::size_t outputRow(std::size_t t) const { return outputRow_[t]; }
 
