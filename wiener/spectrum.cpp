@@ -377,8 +377,6 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
         means(kBatch);
     std::size_t waiting = 0;
     std::vector<double> squares(N, 0.0);
-    std::vector<std::size_t> outputRows(N);
-    for (std::int32_t t = 0; t < N; ++t) outputRows[t] = fft.outputRow(static_cast<std::size_t>(t));
     const double gg = hamming ? window->g * window->g : 1.0;
     auto transformWaiting = [&] {
         if (waiting == 0) return;
@@ -391,8 +389,8 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
                       hamming ? gg : 0.0);
         // Frequency by frequency, the segments' powers added in segment order.
         addInSegmentOrder(rowsRe.data(), kBatch, waiting, fft, spectrum.data());
-        addSquares(rowsRe.data(), kBatch, waiting, static_cast<std::size_t>(N), outputRows.data(),
-                   squares.data());
+        addSquares(rowsRe.data(), kBatch, waiting, static_cast<std::size_t>(N),
+                   fft.outputRows().data(), squares.data());
         waiting = 0;
     };
     std::int32_t segments = 0;

@@ -54,6 +54,7 @@ class FftPlan {
     // zero imaginary parts; pairs of stages are done in one pass.
     void transformRealRows(double* re, double* im, std::size_t stride, std::size_t count) const;
     std::size_t outputRow(std::size_t t) const { return outputRow_[t]; }
+    const std::vector<std::size_t>& outputRows() const { return outputRow_; }
 
   private:
     std::size_t n_ = 0;
