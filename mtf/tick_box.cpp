@@ -3,11 +3,18 @@
 #include <QPainter>
 #include <cmath>
 
+#include "mtf/lsf.h"
+
 namespace ctiq {
 
-void TickBox::setTicks(std::vector<std::int32_t> ticks) {
-    ticks_ = std::move(ticks);
+void TickBox::setTicks(double span, double spacing) {
+    span_ = span;
+    spacing_ = spacing;
     update();
+}
+
+std::vector<std::int32_t> TickBox::ticks() const {
+    return tickPositions(span_, spacing_, width());
 }
 
 void TickBox::paintEvent(QPaintEvent*) {
@@ -17,7 +24,7 @@ void TickBox::paintEvent(QPaintEvent*) {
     p.drawRect(rect().adjusted(0, 0, -1, -1));
     const int h = height();
     const int tick = static_cast<int>(std::nearbyint(h / 40.0));
-    for (std::int32_t x : ticks_) p.drawLine(x, h, x, h - tick);
+    for (std::int32_t x : ticks()) p.drawLine(x, h, x, h - tick);
 }
 
 }  // namespace ctiq

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -26,6 +27,7 @@
 #include "common/ui/charts.h"
 #include "common/ui/dialogs.h"
 #include "common/ui/field_value.h"
+#include "common/ui/growing_places.h"
 #include "common/ui/guarded.h"
 #include "common/ui/placement.h"
 #include "common/ui/radio_group.h"
@@ -75,6 +77,7 @@ TForm2::TForm2(QWidget* parent) : QWidget(parent) {
     buildControls();
     connectHandlers();
     explainControls();
+    placeForFontAndSize();
 }
 
 TForm2::~TForm2() = default;
@@ -205,6 +208,32 @@ void TForm2::buildControls() {
         panel->setMinimumWidth(120);
         StatusBar1->addWidget(panel);
     }
+}
+
+// The charts, the table and the memos take the window's growth; what stands right of or below
+// them moves with their edge.
+void TForm2::placeForFontAndSize() {
+    places_ = std::make_unique<GrowingPlaces>(this);
+    constexpr Stretch grow{0, 0, 1, 1}, keepRight{1, 0, 1, 0}, keepDown{0, 1, 0, 1};
+    places_->stretchRightOf(PageControl1, keepRight);
+    places_->stretchRightOf(StringGrid1, keepRight);
+    for (QWidget* w : {static_cast<QWidget*>(PageControl1), static_cast<QWidget*>(StringGrid1),
+                       static_cast<QWidget*>(PaintBoxLSF), static_cast<QWidget*>(Chart1View),
+                       static_cast<QWidget*>(PaintBoxMTF), static_cast<QWidget*>(Chart2View)})
+        places_->stretch(w, grow);
+    for (QWidget* memo : {MemoLSF, MemoMTF}) places_->stretch(memo, {1, 0, 1, 1});
+    places_->stretch(Memo1, {1, 0, 1, 1});
+    places_->stretch(ButtonMemoLSF, {1, 1, 1, 1});
+    for (QWidget* w : {EditLSFgnd, EditLSFgdx, EditMTFgnd, EditMTFgdx})
+        places_->stretch(w, keepDown);
+    places_->stretch(LabelMtfSummary, {0, 1, 1, 1});
+    places_->stretch(StatusBar1, {0, 1, 1, 1});
+    places_->place();
+}
+
+void TForm2::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (places_) places_->place();
 }
 
 void TForm2::connectHandlers() {
@@ -515,12 +544,12 @@ void TForm2::DrawTicks() {
     const long double g = StrToFloat(text(lsf ? EditLSFgdx : EditMTFgdx));
     PxlSpc = requirePixelSpacing(floatIn(EditPxlSpc), "P.Spacing");
     if (!lsf && NMtf <= 0) {  // no MTF yet: no frequency axis to mark
-        box->setTicks({});
+        box->clearTicks();
         return;
     }
     const long double span = lsf ? nd * static_cast<long double>(PxlSpc)
                                  : nd * checkedDivide(1, static_cast<long double>(NMtf) * PxlSpc);
-    box->setTicks(tickPositions(static_cast<double>(span), static_cast<double>(g), box->width()));
+    box->setTicks(static_cast<double>(span), static_cast<double>(g));
 }
 
 void TForm2::PageControl1Change() {

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "mtf/lsf.h"
 #include "mtf/pixel_table.h"
@@ -21,6 +22,7 @@ class QValueAxis;
 
 namespace ctiq {
 
+class GrowingPlaces;
 class PixelGrid;
 class RadioGroup;
 class TickBox;
@@ -130,9 +132,11 @@ class TForm2 : public QWidget {
 
   protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void buildControls();
+    void placeForFontAndSize();
     void explainControls();
     void connectHandlers();
     void setDataCountSilently(std::int32_t n);
@@ -147,6 +151,7 @@ class TForm2 : public QWidget {
     std::string viewerFileName() const;
 
     ViewerLink* viewer_ = nullptr;
+    std::unique_ptr<GrowingPlaces> places_;
     // "Data#" holds the count a hand-off or a computation gave it, not one the user typed.
     bool dataCountIsDefault_ = true;
     bool ignoreNextActivation_ = false;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ui/design_places.h"
 #include "image/roi_block.h"
 #include "image/stored_image.h"
 #include "viewer/dicom/dicom_header.h"
@@ -251,9 +252,10 @@ class TForm1 : public QWidget, public ViewerLink {
     QRect headerTablePlace() const;
     std::pair<int, int> imageControl_{0, 512};  // left and width in the 512-pixel area
     int growth_ = 0, extraHeight_ = 0;
-    QRect headerTableFirst_;                          // the header table's place at the first size
-    std::vector<std::pair<QWidget*, QRect>> places_;  // each control's place at the first size
-    double displayScale_ = 1;                         // image area / 512
+    QRect headerTableFirst_;           // the header table's place at the first size
+    std::vector<DesignPlace> places_;  // each control's place at the design font
+    double scale_ = 1;                 // the places' scale for the current font
+    double displayScale_ = 1;          // image area / 512
     bool headerTableEnlarged_ = false;
     void explainControls();
     // Lists the folder of the current file into ListBox1 and returns the list.

@@ -26,8 +26,9 @@ namespace ctiq {
 using namespace viewer_ui;
 
 void TForm1::buildControls() {
+    // A point below the desktop's font, as the viewer was drawn (8 points beside the usual 9).
     QFont formFont = font();
-    formFont.setPointSize(8);
+    if (formFont.pointSizeF() > 1) formFont.setPointSizeF(formFont.pointSizeF() - 1);
     setFont(formFont);
 
     // Top row: file name, load, close.

@@ -1,12 +1,13 @@
 // The viewer grows with its window. The first size is the smallest: there every control stands
-// where the layout put it. A larger window makes the image area a larger square (the display
-// scale), moves what lies right of and below it, and gives the remaining height to the header
-// table and the folder list.
+// where the layout put it, scaled for a font larger than the design's. A larger window makes the
+// image area a larger square (the display scale), moves what lies right of and below it, and gives
+// the remaining height to the header table and the folder list.
 #include <QLineEdit>
 #include <QListWidget>
 #include <QResizeEvent>
 #include <QTableWidget>
 
+#include "common/ui/design_places.h"
 #include "viewer/image_view.h"
 #include "viewer/unit1.h"
 #include "viewer/unit1_constants.h"
@@ -25,13 +26,14 @@ constexpr int kFolderList = 600;  // y of the folder list
 }  // namespace
 
 void TForm1::rememberPlaces() {
-    places_.clear();
-    for (QWidget* parent : {static_cast<QWidget*>(this), ScrollBox1})
-        for (QObject* child : parent->children())
-            if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow())
-                places_.emplace_back(w, w->geometry());
+    places_ = designPlaces(this);
+    scale_ = captionScale(places_, this);
+    scaleTables(this, scale_);
     headerTableFirst_ = StringGridDICOM->geometry();
-    setMinimumSize(size());
+    const QSize first(scaled(width(), scale_), scaled(height(), scale_));
+    setMinimumSize(first);
+    resize(first);
+    placeForSize();
 }
 
 QRect TForm1::imageControlRect(int left, int width) const {
@@ -51,26 +53,29 @@ void TForm1::placeForSize() {
     const int growX = width() - first.width(), growY = height() - first.height();
     const int d = std::max(0, std::min(growX, growY));  // the image area's growth
     const int extra = growY - d;                        // height left for the lists
+    const int area = scaled(kArea, scale_) + d;
     growth_ = d;
     extraHeight_ = extra;
-    displayScale_ = static_cast<double>(kArea + d) / kArea;
+    displayScale_ = static_cast<double>(area) / kArea;
     Image1->setDisplayScale(displayScale_);
     for (const auto& [w, g] : places_) {
-        QRect r = g;
+        QRect r = scaled(g, scale_);
         if (w->parentWidget() == ScrollBox1) {
             if (g.x() >= kArea)
                 r.translate(d, 0);  // the image-side buttons
             else if (w != Image1)
-                r.setSize(QSize(kArea + d, kArea + d));  // title, overlay
+                r.setSize(QSize(area, area));  // title, overlay
+        } else if (w->parentWidget() != this) {
+            // inside a panel, which moves for it
         } else if (w == ScrollBox1) {
-            r.setSize(g.size() + QSize(d, d));
+            r.setSize(r.size() + QSize(d, d));
         } else if (w == EditFileName) {
-            r.setWidth(g.width() + d);
+            r.setWidth(r.width() + d);
         } else if (w == StringGridDICOM) {
             continue;  // placed below
         } else if (g.x() >= kRightColumn) {
             r.translate(d, 0);
-            if (w == ListBox1) r.setHeight(g.height() + d + extra);
+            if (w == ListBox1) r.setHeight(r.height() + d + extra);
             if (g.y() >= kBottomRow) r.translate(0, d + extra);
         } else if (g.y() >= kBottomRow) {
             r.translate(0, d + extra);  // the bottom row of fields
@@ -83,11 +88,12 @@ void TForm1::placeForSize() {
 }
 
 QRect TForm1::headerTablePlace() const {
-    const QRect& g = headerTableFirst_;
+    const QRect g = scaled(headerTableFirst_, scale_);
     const int w = g.width() + growth_;
     return headerTableEnlarged_
-               ? QRect(g.x(), kEnlargedTableTop, w, kLargeTableHeight + growth_ + extraHeight_)
-               : QRect(g.x(), g.y() + growth_, w, kSmallTableHeight + extraHeight_);
+               ? QRect(g.x(), scaled(kEnlargedTableTop, scale_), w,
+                       scaled(kLargeTableHeight, scale_) + growth_ + extraHeight_)
+               : QRect(g.x(), g.y() + growth_, w, scaled(kSmallTableHeight, scale_) + extraHeight_);
 }
 
 }  // namespace ctiq

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QtCharts/QChart>
@@ -25,6 +26,7 @@
 #include "common/pixel_spacing.h"
 #include "common/ui/charts.h"
 #include "common/ui/field_value.h"
+#include "common/ui/growing_places.h"
 #include "common/ui/guarded.h"
 #include "common/ui/placement.h"
 #include "common/ui/radio_group.h"
@@ -94,6 +96,7 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent) {
     buildControls();
     connectHandlers();
     explainControls();
+    placeForFontAndSize();
     FormCreate();
 }
 
@@ -152,10 +155,12 @@ void TForm3::buildControls() {
 
     ChartWSLin = makeChart("Linear scale", false, "Spatial frequency (cyckes/mm)", true,
                            "Log Wiener spectral value (mm*mm)", SeriesWSLin);
-    (new QChartView(ChartWSLin, TabSheetWS))->setGeometry(0, 0, 480, 330);
+    viewWSLin_ = new QChartView(ChartWSLin, TabSheetWS);
+    viewWSLin_->setGeometry(0, 0, 480, 330);
     ChartWSLog = makeChart("Logarithm scale", true, "Log spatial frequency (cycles/mm))", true,
                            "Log Wiener spectral value (mm*mm)", SeriesWSLog);
-    (new QChartView(ChartWSLog, TabSheetWS))->setGeometry(484, 0, 480, 330);
+    viewWSLog_ = new QChartView(ChartWSLog, TabSheetWS);
+    viewWSLog_->setGeometry(484, 0, 480, 330);
     ButtonResult = placeButton(TabSheetWS, 4, 334, 90, "resultToCB");
     StringGridFileName = new QTableWidget(kListRows, kListColumns, TabSheetWS);
     StringGridFileName->setGeometry(0, 362, 640, 170);
@@ -172,10 +177,38 @@ void TForm3::buildControls() {
 
     ChartProfile =
         makeChart("Linear scale", false, "Number of pixel", false, "Pixel value", SeriesProfile);
-    (new QChartView(ChartProfile, TabSheetProfile))->setGeometry(0, 0, 970, 540);
+    viewProfile_ = new QChartView(ChartProfile, TabSheetProfile);
+    viewProfile_->setGeometry(0, 0, 970, 540);
     ChartACF = makeChart("ACF", false, "lag ( mm )", false, "mm*mm", SeriesACF);
-    (new QChartView(ChartACF, ACF))->setGeometry(0, 0, 970, 510);
+    viewACF_ = new QChartView(ChartACF, ACF);
+    viewACF_->setGeometry(0, 0, 970, 510);
     ButtonACFtoCB = placeButton(ACF, 4, 516, 90, "resultToCB");
+}
+
+// The pages take the window's growth: the two spectra share its width and most of its height,
+// the list and the memo below them the rest.
+void TForm3::placeForFontAndSize() {
+    places_ = std::make_unique<GrowingPlaces>(this);
+    constexpr double c = 0.7;  // the charts' share of the height
+    const std::pair<QWidget*, Stretch> stretches[] = {{PageControl1, {0, 0, 1, 1}},
+                                                      {viewWSLin_, {0, 0, 0.5, c}},
+                                                      {viewWSLog_, {0.5, 0, 1, c}},
+                                                      {ButtonResult, {0, c, 0, c}},
+                                                      {LabelWsSummary, {0, c, 0.5, c}},
+                                                      {ButtonSmooth, {0.5, c, 0.5, c}},
+                                                      {StringGridFileName, {0, c, 0.5, 1}},
+                                                      {MemoWS, {0.5, c, 1, 1}},
+                                                      {Editgnd, {1, c, 1, c}},
+                                                      {viewProfile_, {0, 0, 1, 1}},
+                                                      {viewACF_, {0, 0, 1, 1}},
+                                                      {ButtonACFtoCB, {0, 1, 0, 1}}};
+    for (const auto& [control, how] : stretches) places_->stretch(control, how);
+    places_->place();
+}
+
+void TForm3::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (places_) places_->place();
 }
 
 void TForm3::connectHandlers() {

@@ -4,12 +4,14 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "wiener/spectrum.h"
 
 class QChart;
+class QChartView;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -21,6 +23,7 @@ class QTableWidget;
 
 namespace ctiq {
 
+class GrowingPlaces;
 class RadioGroup;
 class ViewerLink;
 
@@ -96,8 +99,12 @@ class TForm3 : public QWidget {
     std::vector<double> WsData = std::vector<double>(kSpectrumCapacity, 0.0);
     std::vector<double> AcfData = std::vector<double>(kSpectrumCapacity, 0.0);
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
     void buildControls();
+    void placeForFontAndSize();
     void explainControls();
     void connectHandlers();
     void FormCreate();
@@ -110,6 +117,9 @@ class TForm3 : public QWidget {
     std::string viewerFileName() const;
 
     ViewerLink* viewer_ = nullptr;
+    QChartView *viewWSLin_ = nullptr, *viewWSLog_ = nullptr, *viewProfile_ = nullptr,
+               *viewACF_ = nullptr;
+    std::unique_ptr<GrowingPlaces> places_;
 };
 
 }  // namespace ctiq

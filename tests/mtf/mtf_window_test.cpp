@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QtCharts/QChart>
+#include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 #include <cmath>
 #include <numbers>
@@ -22,6 +23,7 @@
 #include "common/ui/radio_group.h"
 #include "common/ui/up_down.h"
 #include "mtf/pixel_grid.h"
+#include "mtf/tick_box.h"
 #include "mtf/unit2.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
@@ -254,6 +256,39 @@ TEST_F(MtfWindow, ChartsPlotThePageShownAndRefuseTooManyMtfPoints) {
     form.PageControl1->setCurrentIndex(2);
     ASSERT_EQ(errors().size(), 1u);
     EXPECT_NE(errors()[0].find("64 points"), std::string::npos) << errors()[0];
+}
+
+// Larger, the charts, the table and the memos take the growth, the column beside them moves
+// along, and the LSF's tick marks follow the chart's new width; the smallest size is the first.
+TEST_F(MtfWindow, GrowsWithItsWindow) {
+    load("point 256 256 0p5.raw",
+         test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
+    setRoi(128, 128, 64, 64);
+    handOff();
+    form.ButtonCalMTF->click();
+    form.EditLSFgdx->clear();
+    form.EditLSFgnd->clear();
+    form.ButtonDrawG->click();  // the LSF page: ticks every 10 mm over 64 × 0.5 mm
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    form.show();
+    const QSize first = form.size();
+    EXPECT_EQ(form.minimumSize(), first);
+    EXPECT_EQ(form.PaintBoxLSF->ticks(), (std::vector<std::int32_t>{0, 175, 350, 525}));
+
+    form.resize(first + QSize(300, 200));
+    EXPECT_EQ(form.Chart1View->geometry(), QRect(0, 0, 560 + 300, 520 + 200));
+    EXPECT_EQ(form.StringGrid1->geometry(), QRect(0, 0, 560 + 300, 556 + 200));
+    EXPECT_EQ(form.MemoLSF->geometry(), QRect(566 + 300, 0, 186, 480 + 200));
+    EXPECT_EQ(form.EditLSFgnd->pos(), QPoint(0, 526 + 200));
+    EXPECT_EQ(form.ButtonCalMTF->mapTo(&form, QPoint()), QPoint(766 + 300 + 2, 80 + 92));
+    EXPECT_EQ(form.EditAve->pos(), QPoint(606 + 300, 4));
+    // 860 · 10/32 = 268.75, 537.5 (to even), 806.25
+    EXPECT_EQ(form.PaintBoxLSF->ticks(), (std::vector<std::int32_t>{0, 269, 538, 806}));
+
+    form.resize(100, 100);
+    EXPECT_EQ(form.size(), first);
+    EXPECT_EQ(form.Chart1View->geometry(), QRect(0, 0, 560, 520));
+    EXPECT_EQ(form.MemoLSF->geometry(), QRect(566, 0, 186, 480));
 }
 
 // "Pnt_Y" on an ROI taller than wide: 64 samples along Y, whatever the ROI's 32 columns primed.

@@ -1,5 +1,5 @@
 // No caption is cut: every label's, button's and box's text fits its control, at the default
-// font and at 1.5 times its size.
+// font and at 1.25 and 1.5 times its size; and at its smallest size no window hides a control.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -10,8 +10,10 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTabWidget>
 
 #include "tests/support/window_fixture.h"
+#include "viewer/image_view.h"
 
 namespace ctiq {
 namespace {
@@ -32,15 +34,30 @@ int neededWidth(const QWidget* w) {
     return 0;
 }
 
+// The rectangle a control has to stay in: its parent's, or for a tab page that has not been shown
+// yet, the shown page's (all pages share it).
+QRect containerRect(const QWidget* w) {
+    const QWidget* parent = w->parentWidget();
+    const QWidget* stack = parent->parentWidget();
+    if (const auto* tabs = qobject_cast<const QTabWidget*>(stack ? stack->parentWidget() : nullptr))
+        return tabs->currentWidget()->rect();
+    return parent->rect();
+}
+
+// Shown, with its layouts run (the pages of tab widgets, the status bar's parts).
+void showLaidOut(QWidget* window) {
+    window->show();
+    QApplication::sendPostedEvents();
+}
+
 std::vector<std::string> cutCaptions(QWidget* window) {
-    window->show();  // lays out the pages of tab widgets
+    showLaidOut(window);
     std::vector<std::string> cut;
     for (const QWidget* w : window->findChildren<QWidget*>()) {
         if (w->isHidden() || w->objectName().startsWith("qt_")) continue;
         const int needed = neededWidth(w);
         // Cut by the control's own width, or by the container it stands in.
-        const QWidget* parent = w->parentWidget();
-        if (needed > w->width() || (needed > 0 && parent && w->x() + needed > parent->width()))
+        if (needed > w->width() || (needed > 0 && w->x() + needed > containerRect(w).width()))
             cut.push_back(
                 window->windowTitle().toStdString() + ": \"" +
                 (qobject_cast<const QLabel*>(w) ? qobject_cast<const QLabel*>(w)->text()
@@ -51,12 +68,64 @@ std::vector<std::string> cutCaptions(QWidget* window) {
     return cut;
 }
 
+// Controls that reach beyond their container (cut off, or out of the window).
+std::vector<std::string> cutControls(QWidget* window) {
+    showLaidOut(window);
+    std::vector<std::string> cut;
+    for (const QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(w->parentWidget()) || w->isWindow() ||
+            w->objectName().startsWith("qt_"))
+            continue;
+        if (!containerRect(w).contains(w->geometry()))
+            cut.push_back(window->windowTitle().toStdString() + ": a " +
+                          w->metaObject()->className() + " at " + std::to_string(w->x()) + "," +
+                          std::to_string(w->y()) + " size " + std::to_string(w->width()) + "x" +
+                          std::to_string(w->height()) + " leaves its container");
+    }
+    return cut;
+}
+
 class CaptionsFit : public test::WindowTest {};
 
 TEST_F(CaptionsFit, AtTheDefaultFont) {
-    for (QWidget* window : std::initializer_list<QWidget*>{&viewer, &mtfWindow, &spectrumWindow})
+    for (QWidget* window : std::initializer_list<QWidget*>{&viewer, &mtfWindow, &spectrumWindow}) {
         for (const std::string& c : cutCaptions(window)) ADD_FAILURE() << c;
+        for (const std::string& c : cutControls(window)) ADD_FAILURE() << c;
+    }
 }
+
+// The desktop's font made larger before the windows are built, and restored afterwards.
+class LargerFont : public ::testing::TestWithParam<double> {
+  protected:
+    void SetUp() override {
+        QFont larger = before_;
+        larger.setPointSizeF(before_.pointSizeF() * GetParam());
+        QApplication::setFont(larger);
+    }
+    void TearDown() override { QApplication::setFont(before_); }
+
+  private:
+    QFont before_ = QApplication::font();
+};
+
+TEST_P(LargerFont, EveryCaptionFitsAndTheSmallestSizeHidesNothing) {
+    test::ScopedScriptedDialogs dialogs;
+    TForm1 viewer;
+    TForm2 mtfWindow;
+    TForm3 spectrumWindow;
+    for (QWidget* window : std::initializer_list<QWidget*>{&viewer, &mtfWindow, &spectrumWindow}) {
+        const QSize first = window->size();
+        EXPECT_EQ(window->minimumSize(), first) << window->windowTitle().toStdString();
+        window->resize(200, 150);  // the smallest size holds
+        EXPECT_EQ(window->size(), first);
+        for (const std::string& c : cutCaptions(window)) ADD_FAILURE() << c;
+        for (const std::string& c : cutControls(window)) ADD_FAILURE() << c;
+    }
+    // The image area grew with the font.
+    EXPECT_GT(viewer.Image1->width(), 512);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, LargerFont, ::testing::Values(1.25, 1.5));
 
 }  // namespace
 }  // namespace ctiq

@@ -10,7 +10,9 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QtCharts/QChart>
+#include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
+#include <algorithm>
 #include <random>
 
 #include "common/ui/radio_group.h"
@@ -51,6 +53,31 @@ TEST_F(WienerWindow, StartsWithItsStoredLayout) {
     EXPECT_EQ(form.RadioGroupWindow->itemIndex(), 1);
     EXPECT_EQ(form.MemoWS->toPlainText(), "MemoWS");
     EXPECT_EQ(form.SpectrumCount, 0);
+}
+
+// Larger, the two spectra share the growth in width and take most of it in height; the list and
+// the memo below them take the rest; the parameters along the top stay where they are.
+TEST_F(WienerWindow, GrowsWithItsWindow) {
+    form.show();
+    const QSize first = form.size();
+    EXPECT_EQ(form.minimumSize(), first);
+    form.resize(first + QSize(400, 300));
+    std::vector<QRect> charts;
+    for (const QWidget* view : form.TabSheetWS->findChildren<QChartView*>())
+        charts.push_back(view->geometry());
+    std::sort(charts.begin(), charts.end(), [](QRect a, QRect b) { return a.x() < b.x(); });
+    ASSERT_EQ(charts.size(), 2u);
+    EXPECT_EQ(charts[0], QRect(0, 0, 480 + 200, 330 + 210));
+    EXPECT_EQ(charts[1], QRect(484 + 200, 0, 480 + 200, 330 + 210));
+    EXPECT_EQ(form.StringGridFileName->geometry(), QRect(0, 362 + 210, 640 + 200, 170 + 90));
+    EXPECT_EQ(form.MemoWS->geometry(), QRect(650 + 200, 362 + 210, 240 + 200, 170 + 90));
+    EXPECT_EQ(form.Editgnd->pos(), QPoint(896 + 400, 362 + 210));
+    EXPECT_EQ(form.PageControl1->geometry(), QRect(0, 80, 980 + 400, 580 + 300));
+    EXPECT_EQ(form.RadioGroupWindow->geometry(), QRect(888, 0, 120, 46));
+
+    form.resize(100, 100);
+    EXPECT_EQ(form.size(), first);
+    EXPECT_EQ(form.MemoWS->geometry(), QRect(650, 362, 240, 170));
 }
 
 TEST_F(WienerWindow, ToWsLoadsTheViewersParameters) {

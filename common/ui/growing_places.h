@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QSize>
+#include <unordered_map>
+#include <vector>
+
+#include "common/ui/design_places.h"
+
+namespace ctiq {
+
+// How a control follows its window's growth: the share of the growth each edge moves by.
+// {0, 0, 0, 0} stays put, {0, 0, 1, 1} grows with the window, {1, 0, 1, 0} keeps to its right.
+struct Stretch {
+    double left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// A window whose controls are placed at its design font's places, scaled for the current font,
+// and moved or stretched as the window grows. Its smallest size is its first: there every
+// control stands at its scaled place, so shrinking hides none of them.
+class GrowingPlaces {
+  public:
+    // Takes the window's places as built, scales them and the tables for the font and resizes
+    // the window to its first size.
+    explicit GrowingPlaces(QWidget* window);
+
+    void stretch(QWidget* control, Stretch how) { stretches_[control] = how; }
+    // The same stretch for every control beside `neighbour`: in its container, right of it.
+    void stretchRightOf(const QWidget* neighbour, Stretch how);
+    // Places every control for the window's current size (call from resizeEvent).
+    void place();
+    double scale() const { return scale_; }
+
+  private:
+    const DesignPlace* designPlace(const QWidget* control) const;
+
+    QWidget* window_;
+    std::vector<DesignPlace> places_;
+    std::unordered_map<const QWidget*, Stretch> stretches_;
+    double scale_ = 1;
+};
+
+}  // namespace ctiq
