@@ -5,34 +5,16 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <QTabWidget>
 
+#include "common/ui/design_places.h"
 #include "tests/support/window_fixture.h"
 #include "viewer/image_view.h"
 
 namespace ctiq {
 namespace {
-
-// The width a control needs to show its whole caption.
-int neededWidth(const QWidget* w) {
-    if (const auto* label = qobject_cast<const QLabel*>(w)) {
-        if (label->text().isEmpty() || !label->pixmap().isNull()) return 0;
-        return label->fontMetrics().horizontalAdvance(label->text()) + 2 * label->margin();
-    }
-    if (const auto* button = qobject_cast<const QAbstractButton*>(w)) {
-        if (button->text().isEmpty()) return 0;
-        if (qobject_cast<const QPushButton*>(w))  // the text and the style's margins
-            return button->fontMetrics().horizontalAdvance(button->text()) +
-                   2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
-        return button->sizeHint().width();  // indicator, spacing and text
-    }
-    return 0;
-}
 
 // The rectangle a control has to stay in: its parent's, or for a tab page that has not been shown
 // yet, the shown page's (all pages share it).
@@ -42,6 +24,13 @@ QRect containerRect(const QWidget* w) {
     if (const auto* tabs = qobject_cast<const QTabWidget*>(stack ? stack->parentWidget() : nullptr))
         return tabs->currentWidget()->rect();
     return parent->rect();
+}
+
+QString caption(const QWidget* w) {
+    if (const auto* label = qobject_cast<const QLabel*>(w)) return label->text();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
+    if (const auto* group = qobject_cast<const QGroupBox*>(w)) return group->title();
+    return {};
 }
 
 // Shown, with its layouts run (the pages of tab widgets, the status bar's parts).
@@ -55,15 +44,12 @@ std::vector<std::string> cutCaptions(QWidget* window) {
     std::vector<std::string> cut;
     for (const QWidget* w : window->findChildren<QWidget*>()) {
         if (w->isHidden() || w->objectName().startsWith("qt_")) continue;
-        const int needed = neededWidth(w);
+        const int needed = captionWidth(w);
         // Cut by the control's own width, or by the container it stands in.
         if (needed > w->width() || (needed > 0 && w->x() + needed > containerRect(w).width()))
-            cut.push_back(
-                window->windowTitle().toStdString() + ": \"" +
-                (qobject_cast<const QLabel*>(w) ? qobject_cast<const QLabel*>(w)->text()
-                                                : qobject_cast<const QAbstractButton*>(w)->text())
-                    .toStdString() +
-                "\" needs " + std::to_string(needed) + " of " + std::to_string(w->width()));
+            cut.push_back(window->windowTitle().toStdString() + ": \"" + caption(w).toStdString() +
+                          "\" needs " + std::to_string(needed) + " of " +
+                          std::to_string(w->width()));
     }
     return cut;
 }
