@@ -215,19 +215,25 @@ void TForm2::buildControls() {
 void TForm2::placeForFontAndSize() {
     places_ = std::make_unique<GrowingPlaces>(this);
     constexpr Stretch grow{0, 0, 1, 1}, keepRight{1, 0, 1, 0}, keepDown{0, 1, 0, 1};
-    places_->stretchRightOf(PageControl1, keepRight);
-    places_->stretchRightOf(StringGrid1, keepRight);
-    for (QWidget* w : {static_cast<QWidget*>(PageControl1), static_cast<QWidget*>(StringGrid1),
-                       static_cast<QWidget*>(PaintBoxLSF), static_cast<QWidget*>(Chart1View),
-                       static_cast<QWidget*>(PaintBoxMTF), static_cast<QWidget*>(Chart2View)})
-        places_->stretch(w, grow);
-    for (QWidget* memo : {MemoLSF, MemoMTF}) places_->stretch(memo, {1, 0, 1, 1});
-    places_->stretch(Memo1, {1, 0, 1, 1});
-    places_->stretch(ButtonMemoLSF, {1, 1, 1, 1});
-    for (QWidget* w : {EditLSFgnd, EditLSFgdx, EditMTFgnd, EditMTFgdx})
-        places_->stretch(w, keepDown);
-    places_->stretch(LabelMtfSummary, {0, 1, 1, 1});
-    places_->stretch(StatusBar1, {0, 1, 1, 1});
+    places_->stretchRightOf(PageControl1, keepRight);  // the column beside the pages
+    places_->stretchRightOf(StringGrid1, keepRight);   // the statistics beside the table
+    const std::pair<QWidget*, Stretch> stretches[] = {{PageControl1, grow},
+                                                      {StringGrid1, grow},
+                                                      {PaintBoxLSF, grow},
+                                                      {Chart1View, grow},
+                                                      {PaintBoxMTF, grow},
+                                                      {Chart2View, grow},
+                                                      {MemoLSF, {1, 0, 1, 1}},
+                                                      {MemoMTF, {1, 0, 1, 1}},
+                                                      {Memo1, {1, 0, 1, 1}},
+                                                      {ButtonMemoLSF, {1, 1, 1, 1}},
+                                                      {EditLSFgnd, keepDown},
+                                                      {EditLSFgdx, keepDown},
+                                                      {EditMTFgnd, keepDown},
+                                                      {EditMTFgdx, keepDown},
+                                                      {LabelMtfSummary, {0, 1, 1, 1}},
+                                                      {StatusBar1, {0, 1, 1, 1}}};
+    for (const auto& [control, how] : stretches) places_->stretch(control, how);
     places_->place();
 }
 
