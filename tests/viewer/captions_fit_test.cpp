@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QTabWidget>
 
 #include "common/ui/design_places.h"
@@ -107,8 +108,16 @@ TEST_P(LargerFont, EveryCaptionFitsAndTheSmallestSizeHidesNothing) {
         for (const std::string& c : cutCaptions(window)) ADD_FAILURE() << c;
         for (const std::string& c : cutControls(window)) ADD_FAILURE() << c;
     }
-    // The image area grew with the font.
-    EXPECT_GT(viewer.Image1->width(), 512);
+    // The image area grew with the font, and the pointer still maps into the 512-pixel area.
+    const double k = viewer.Image1->width() / 512.0;
+    EXPECT_GT(k, 1.2);
+    QPoint pressedAt;
+    viewer.Image1->onMouseDown = [&](Qt::MouseButton, int x, int y) { pressedAt = {x, y}; };
+    const QPointF at(60.5 * k, 70.5 * k);
+    QMouseEvent press(QEvent::MouseButtonPress, at, viewer.Image1->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewer.Image1, &press);
+    EXPECT_EQ(pressedAt, QPoint(60, 70));
 }
 
 INSTANTIATE_TEST_SUITE_P(Fonts, LargerFont, ::testing::Values(1.25, 1.5));
