@@ -266,6 +266,7 @@ void TForm2::connectHandlers() {
 
 void TForm2::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange && places_) places_->fitFont();
     if (event->type() != QEvent::ActivationChange || !isActiveWindow()) return;
     // An activation that failed shows a message box, and closing the box activates this window
     // again: that return is no bringing forward, or the same message would come back forever.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -216,6 +217,7 @@ class TForm1 : public QWidget, public ViewerLink {
     // The window grows: the image area by a square scale, the header table and folder list take
     // the rest; at the smallest (the first) size every control stands where the layout put it.
     void resizeEvent(QResizeEvent*) override;
+    bool event(QEvent*) override;
     // A file dropped on the viewer loads in the selected mode.
     void dragEnterEvent(QDragEnterEvent*) override;
     void dropEvent(QDropEvent*) override;
@@ -247,15 +249,19 @@ class TForm1 : public QWidget, public ViewerLink {
     void installWheelStepping();
     void installOpeningKeys();
     void rememberPlaces();
+    // A point below the desktop's font, as the viewer was drawn (8 points beside the usual 9).
+    void followDesktopFont();
+    // Scales the places for the current font; the window grows to its new smallest size.
+    void fitFont();
     void placeForSize();
     QRect imageControlRect(int left, int width) const;
     QRect headerTablePlace() const;
     std::pair<int, int> imageControl_{0, 512};  // left and width in the 512-pixel area
     int growth_ = 0, extraHeight_ = 0;
-    QRect headerTableFirst_;           // the header table's place at the first size
-    std::vector<DesignPlace> places_;  // each control's place at the design font
-    double scale_ = 1;                 // the places' scale for the current font
-    double displayScale_ = 1;          // image area / 512
+    QRect headerTableFirst_;              // the header table's place at the first size
+    std::optional<DesignLayout> design_;  // each control's place at the design font
+    double scale_ = 1;                    // the places' scale for the current font
+    double displayScale_ = 1;             // image area / 512
     bool headerTableEnlarged_ = false;
     void explainControls();
     // Lists the folder of the current file into ListBox1 and returns the list.

@@ -26,10 +26,7 @@ namespace ctiq {
 using namespace viewer_ui;
 
 void TForm1::buildControls() {
-    // A point below the desktop's font, as the viewer was drawn (8 points beside the usual 9).
-    QFont formFont = font();
-    if (formFont.pointSizeF() > 1) formFont.setPointSizeF(formFont.pointSizeF() - 1);
-    setFont(formFont);
+    followDesktopFont();
 
     // Top row: file name, load, close.
     EditFileName = placeEdit(this, 0, 0, 658, "FileName");

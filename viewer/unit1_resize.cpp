@@ -2,6 +2,7 @@
 // where the layout put it, scaled for a font larger than the design's. A larger window makes the
 // image area a larger square (the display scale), moves what lies right of and below it, and gives
 // the remaining height to the header table and the folder list.
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QResizeEvent>
@@ -26,14 +27,33 @@ constexpr int kFolderList = 600;  // y of the folder list
 }  // namespace
 
 void TForm1::rememberPlaces() {
-    places_ = designPlaces(this);
-    scale_ = captionScale(places_, this);
-    scaleTables(this, scale_);
+    design_.emplace(this);
     headerTableFirst_ = StringGridDICOM->geometry();
-    const QSize first(scaled(width(), scale_), scaled(height(), scale_));
-    setMinimumSize(first);
-    resize(first);
+    fitFont();
+    resize(minimumSize());
+}
+
+void TForm1::followDesktopFont() {
+    QFont desktop = QApplication::font();
+    if (desktop.pointSizeF() > 1) desktop.setPointSizeF(desktop.pointSizeF() - 1);
+    setFont(desktop);
+}
+
+void TForm1::fitFont() {
+    scale_ = design_->captionScale();
+    design_->scaleTables(scale_);
+    const QSize smallest = scaled(design_->windowSize(), scale_);
+    setMinimumSize(smallest);
+    resize(size().expandedTo(smallest));
     placeForSize();
+}
+
+bool TForm1::event(QEvent* event) {
+    // The viewer's own font keeps it from the desktop's; a change there comes back as the
+    // viewer's font change, when its controls have the new font.
+    if (event->type() == QEvent::ApplicationFontChange) followDesktopFont();
+    if (event->type() == QEvent::FontChange && design_) fitFont();
+    return QWidget::event(event);
 }
 
 QRect TForm1::imageControlRect(int left, int width) const {
@@ -48,7 +68,7 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 }
 
 void TForm1::placeForSize() {
-    if (places_.empty()) return;
+    if (!design_) return;
     const QSize first = minimumSize();
     const int growX = width() - first.width(), growY = height() - first.height();
     const int d = std::max(0, std::min(growX, growY));  // the image area's growth
@@ -58,7 +78,7 @@ void TForm1::placeForSize() {
     extraHeight_ = extra;
     displayScale_ = static_cast<double>(area) / kArea;
     Image1->setDisplayScale(displayScale_);
-    for (const auto& [w, g] : places_) {
+    for (const auto& [w, g] : design_->places()) {
         QRect r = scaled(g, scale_);
         if (w->parentWidget() == ScrollBox1) {
             if (g.x() >= kArea)

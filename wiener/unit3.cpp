@@ -211,6 +211,11 @@ void TForm3::resizeEvent(QResizeEvent* event) {
     if (places_) places_->place();
 }
 
+void TForm3::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange && places_) places_->fitFont();
+}
+
 void TForm3::connectHandlers() {
     connectClick(ButtonLoad, &QPushButton::clicked, this, &TForm3::ButtonLoadClick);
     connectClick(ButtonClr, &QPushButton::clicked, this, &TForm3::ButtonClrClick);

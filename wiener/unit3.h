@@ -101,6 +101,7 @@ class TForm3 : public QWidget {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void buildControls();

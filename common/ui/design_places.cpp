@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
@@ -29,19 +30,6 @@ void collect(QWidget* parent, std::vector<DesignPlace>& places) {
     }
 }
 
-// The width the control's container offers it: its panel's or window's width, or for a tab page
-// the tab widget's (pages have no size before the window is shown).
-int containerWidth(const QWidget* control, const std::vector<DesignPlace>& places,
-                   const QWidget* window) {
-    const QWidget* container = control->parentWidget();
-    if (container == window) return window->width();
-    for (const DesignPlace& p : places)
-        if (p.control == container) return p.rect.width();
-    for (const QWidget* up = container; up && up != window; up = up->parentWidget())
-        if (qobject_cast<const QTabWidget*>(up)) return up->width();
-    return container->width();
-}
-
 }  // namespace
 
 int captionWidth(const QWidget* w) {
@@ -56,26 +44,64 @@ int captionWidth(const QWidget* w) {
                    2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
         return button->sizeHint().width();  // indicator, spacing and text
     }
-    if (qobject_cast<const QGroupBox*>(w)) return w->minimumSizeHint().width();
+    if (qobject_cast<const QGroupBox*>(w)) {
+        // Its items' sizes as they are now: the layout may still hold those of an older font.
+        if (QLayout* items = w->layout()) items->invalidate();
+        return w->minimumSizeHint().width();
+    }
     return 0;
 }
 
-std::vector<DesignPlace> designPlaces(QWidget* window) {
-    std::vector<DesignPlace> places;
-    collect(window, places);
-    return places;
+DesignLayout::DesignLayout(QWidget* window) : window_(window), windowSize_(window->size()) {
+    collect(window, places_);
+    for (QTableView* table : window->findChildren<QTableView*>()) {
+        TableSizes sizes{table,
+                         table->verticalHeader()->defaultSectionSize(),
+                         table->horizontalHeader()->defaultSectionSize(),
+                         {}};
+        for (int c = 0; c < table->horizontalHeader()->count(); ++c)
+            if (table->columnWidth(c) != sizes.columnWidth)
+                sizes.columnWidths.emplace_back(c, table->columnWidth(c));
+        tables_.push_back(std::move(sizes));
+    }
 }
 
-double captionScale(const std::vector<DesignPlace>& places, QWidget* window) {
+const DesignPlace* DesignLayout::placeOf(const QWidget* control) const {
+    const auto it = std::find_if(places_.begin(), places_.end(),
+                                 [control](const DesignPlace& p) { return p.control == control; });
+    return it == places_.end() ? nullptr : &*it;
+}
+
+// The width the control's container offers it at the design font: its window's or panel's, or
+// for a tab page its tab widget's (pages have no size before the window is shown).
+int DesignLayout::containerWidth(const QWidget* control) const {
+    const QWidget* container = control->parentWidget();
+    if (container == window_) return windowSize_.width();
+    for (const QWidget* up = container; up && up != window_; up = up->parentWidget())
+        if (const DesignPlace* p = placeOf(up)) return p->rect.width();
+    return container->width();
+}
+
+double DesignLayout::captionScale() const {
     double scale = 1;
-    for (const DesignPlace& p : places) {
+    for (const DesignPlace& p : places_) {
         const int needed = captionWidth(p.control);
         if (needed == 0) continue;
-        const int room =
-            std::min(p.rect.width(), containerWidth(p.control, places, window) - p.rect.x());
+        const int room = std::min(p.rect.width(), containerWidth(p.control) - p.rect.x());
         if (room > 0) scale = std::max(scale, static_cast<double>(needed) / room);
     }
     return scale;
+}
+
+void DesignLayout::scaleTables(double scale) const {
+    for (const TableSizes& t : tables_) {
+        // Setting the default sizes resets the sections, so the widths come afterwards.
+        t.table->verticalHeader()->setDefaultSectionSize(scaled(t.rowHeight, scale));
+        t.table->horizontalHeader()->setDefaultSectionSize(scaled(t.columnWidth, scale));
+        for (const auto& [column, width] : t.columnWidths)
+            if (!t.table->isColumnHidden(column))
+                t.table->setColumnWidth(column, scaled(width, scale));
+    }
 }
 
 int scaled(int length, double scale) {
@@ -88,18 +114,8 @@ QRect scaled(const QRect& r, double scale) {
             scaled(r.y() + r.height(), scale) - top};
 }
 
-void scaleTables(QWidget* window, double scale) {
-    if (scale == 1) return;
-    for (QTableView* table : window->findChildren<QTableView*>()) {
-        QHeaderView* columns = table->horizontalHeader();
-        std::vector<int> widths(static_cast<std::size_t>(columns->count()));
-        for (int c = 0; c < columns->count(); ++c) widths[c] = table->columnWidth(c);
-        for (QHeaderView* header : {columns, table->verticalHeader()})
-            header->setDefaultSectionSize(scaled(header->defaultSectionSize(), scale));
-        // Setting the default size resets the sections, so the widths are set afterwards.
-        for (int c = 0; c < columns->count(); ++c)
-            if (!table->isColumnHidden(c)) table->setColumnWidth(c, scaled(widths[c], scale));
-    }
+QSize scaled(QSize size, double scale) {
+    return {scaled(size.width(), scale), scaled(size.height(), scale)};
 }
 
 }  // namespace ctiq

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QRect>
+#include <QSize>
+#include <utility>
 #include <vector>
 
+class QTableView;
 class QWidget;
 
 namespace ctiq {
@@ -20,19 +23,39 @@ struct DesignPlace {
     QRect rect;
 };
 
-// The window's children, and recursively those of its plain panels and its tab pages: every
-// control placed by hand (composite controls lay out their own parts).
-std::vector<DesignPlace> designPlaces(QWidget* window);
+// A window as built for its design font: the places of its hand-placed controls (its children,
+// and recursively those of its plain panels and tab pages; composite controls lay out their own
+// parts), its size and its tables' column widths and row heights.
+class DesignLayout {
+  public:
+    explicit DesignLayout(QWidget* window);
 
-// max(1, caption width / room) over the places, where a caption's room is its control's width
-// and what is left of its panel; 1 when every caption fits at the current font.
-double captionScale(const std::vector<DesignPlace>& places, QWidget* window);
+    const std::vector<DesignPlace>& places() const { return places_; }
+    QSize windowSize() const { return windowSize_; }
+    // max(1, caption width / room) over the places at the current font, where a caption's room
+    // is its control's width and what is left of its panel: 1 when every caption fits.
+    double captionScale() const;
+    // The tables' columns and rows at their design sizes times the scale.
+    void scaleTables(double scale) const;
+
+  private:
+    struct TableSizes {
+        QTableView* table;
+        int rowHeight, columnWidth;
+        std::vector<std::pair<int, int>> columnWidths;  // the columns not of the default width
+    };
+    const DesignPlace* placeOf(const QWidget* control) const;
+    int containerWidth(const QWidget* control) const;
+
+    QWidget* window_;
+    std::vector<DesignPlace> places_;
+    QSize windowSize_;
+    std::vector<TableSizes> tables_;
+};
 
 // A place at the scale: both edges scaled and rounded, so neighbours stay neighbours.
 QRect scaled(const QRect& rect, double scale);
 int scaled(int length, double scale);
-
-// Column widths and row height of the window's tables at the scale.
-void scaleTables(QWidget* window, double scale);
+QSize scaled(QSize size, double scale);
 
 }  // namespace ctiq

@@ -5,35 +5,37 @@
 
 namespace ctiq {
 
-GrowingPlaces::GrowingPlaces(QWidget* window)
-    : window_(window), places_(designPlaces(window)), scale_(captionScale(places_, window)) {
-    scaleTables(window, scale_);
-    const QSize first(scaled(window->width(), scale_), scaled(window->height(), scale_));
-    window->setMinimumSize(first);
-    window->resize(first);
-    place();
-}
-
-const DesignPlace* GrowingPlaces::designPlace(const QWidget* control) const {
-    const auto it = std::find_if(places_.begin(), places_.end(),
-                                 [control](const DesignPlace& p) { return p.control == control; });
-    return it == places_.end() ? nullptr : &*it;
+GrowingPlaces::GrowingPlaces(QWidget* window) : window_(window), design_(window) {
+    fitFont();
+    window->resize(window->minimumSize());
 }
 
 void GrowingPlaces::stretchRightOf(const QWidget* neighbour, Stretch how) {
-    const DesignPlace* n = designPlace(neighbour);
-    if (!n) return;
-    for (const DesignPlace& p : places_)
+    const auto& places = design_.places();
+    const auto n = std::find_if(places.begin(), places.end(), [neighbour](const DesignPlace& p) {
+        return p.control == neighbour;
+    });
+    if (n == places.end()) return;
+    for (const DesignPlace& p : places)
         if (p.control->parentWidget() == neighbour->parentWidget() &&
             p.rect.x() >= n->rect.x() + n->rect.width())
             stretch(p.control, how);
 }
 
+void GrowingPlaces::fitFont() {
+    scale_ = design_.captionScale();
+    design_.scaleTables(scale_);
+    const QSize smallest = scaled(design_.windowSize(), scale_);
+    window_->setMinimumSize(smallest);
+    window_->resize(window_->size().expandedTo(smallest));
+    place();
+}
+
 void GrowingPlaces::place() {
-    const QSize first = window_->minimumSize();
-    const double growX = std::max(0, window_->width() - first.width());
-    const double growY = std::max(0, window_->height() - first.height());
-    for (const auto& [control, design] : places_) {
+    const QSize smallest = window_->minimumSize();
+    const double growX = std::max(0, window_->width() - smallest.width());
+    const double growY = std::max(0, window_->height() - smallest.height());
+    for (const auto& [control, design] : design_.places()) {
         QRect r = scaled(design, scale_);
         if (const auto it = stretches_.find(control); it != stretches_.end()) {
             const Stretch& s = it->second;

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QSize>
 #include <unordered_map>
-#include <vector>
 
 #include "common/ui/design_places.h"
 
@@ -15,26 +13,28 @@ struct Stretch {
 };
 
 // A window whose controls are placed at its design font's places, scaled for the current font,
-// and moved or stretched as the window grows. Its smallest size is its first: there every
-// control stands at its scaled place, so shrinking hides none of them.
+// and moved or stretched as the window grows. Its smallest size is the scaled design size: there
+// every control stands at its scaled place, so shrinking hides none of them.
 class GrowingPlaces {
   public:
-    // Takes the window's places as built, scales them and the tables for the font and resizes
-    // the window to its first size.
+    // Takes the window's places as built, fits them to the font and gives the window its
+    // smallest size.
     explicit GrowingPlaces(QWidget* window);
 
     void stretch(QWidget* control, Stretch how) { stretches_[control] = how; }
     // The same stretch for every control beside `neighbour`: in its container, right of it.
     void stretchRightOf(const QWidget* neighbour, Stretch how);
+    // Scales the places and tables for the window's current font (call when it changes: its
+    // controls have the new font by then); the window grows to the new smallest size if it is
+    // smaller.
+    void fitFont();
     // Places every control for the window's current size (call from resizeEvent).
     void place();
     double scale() const { return scale_; }
 
   private:
-    const DesignPlace* designPlace(const QWidget* control) const;
-
     QWidget* window_;
-    std::vector<DesignPlace> places_;
+    DesignLayout design_;
     std::unordered_map<const QWidget*, Stretch> stretches_;
     double scale_ = 1;
 };

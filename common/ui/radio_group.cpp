@@ -1,11 +1,37 @@
 #include "common/ui/radio_group.h"
 
 #include <QGridLayout>
+#include <QProxyStyle>
 #include <QRadioButton>
+#include <vector>
 
 #include "common/ui/guarded.h"
 
 namespace ctiq {
+namespace {
+
+// Items as tight as the groups were drawn for: one pixel between circle and text and no label
+// margin (the common style adds 4 pixels), so narrow groups keep their captions. A style, not a
+// style sheet: style-sheeted widgets keep their font when the desktop's font changes.
+class TightItemStyle : public QProxyStyle {
+  public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_RadioButtonLabelSpacing) return 1;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& contents,
+                           const QWidget* widget) const override {
+        QSize size = QProxyStyle::sizeFromContents(type, option, contents, widget);
+        if (type == CT_RadioButton) size.rwidth() -= kLabelMargin;
+        return size;
+    }
+
+  private:
+    static constexpr int kLabelMargin = 4;
+};
+
+}  // namespace
 
 RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int columns,
                        QWidget* parent)
@@ -14,12 +40,17 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int col
     layout->setContentsMargins(2, 0, 2, 0);
     layout->setHorizontalSpacing(0);
     layout->setVerticalSpacing(0);
-    setStyleSheet("QRadioButton { spacing: 1px; }");
+    std::vector<QRadioButton*> made;
     for (int i = 0; i < items.size(); ++i) {
         auto* button = new QRadioButton(items[i], this);
         buttons_.addButton(button, i);
         layout->addWidget(button, i / columns, i % columns);
+        made.push_back(button);
     }
+    // Made after the items, so it outlives them when the group's children are deleted.
+    auto* tight = new TightItemStyle;
+    tight->setParent(this);
+    for (QRadioButton* button : made) button->setStyle(tight);
     connect(&buttons_, &QButtonGroup::idClicked, this, [this](int id) {
         if (id == index_) return;
         index_ = id;

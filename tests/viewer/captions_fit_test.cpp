@@ -81,33 +81,44 @@ TEST_F(CaptionsFit, AtTheDefaultFont) {
     }
 }
 
-// The desktop's font made larger before the windows are built, and restored afterwards.
+// The desktop's font made larger (by the parameter), and restored after the test.
 class LargerFont : public ::testing::TestWithParam<double> {
   protected:
-    void SetUp() override {
+    void enlargeTheFont() {
         QFont larger = before_;
         larger.setPointSizeF(before_.pointSizeF() * GetParam());
         QApplication::setFont(larger);
+        QApplication::sendPostedEvents();  // the windows hear of it
     }
-    void TearDown() override { QApplication::setFont(before_); }
+    void TearDown() override {
+        QApplication::setFont(before_);
+        QApplication::sendPostedEvents();
+    }
+
+    // At their smallest size: every caption fits and no control is cut.
+    static void expectNothingCut(const std::initializer_list<QWidget*>& windows) {
+        for (QWidget* window : windows) {
+            const QSize smallest = window->minimumSize();
+            window->resize(200, 150);  // the smallest size holds
+            EXPECT_EQ(window->size(), smallest) << window->windowTitle().toStdString();
+            for (const std::string& c : cutCaptions(window)) ADD_FAILURE() << c;
+            for (const std::string& c : cutControls(window)) ADD_FAILURE() << c;
+        }
+    }
 
   private:
     QFont before_ = QApplication::font();
 };
 
 TEST_P(LargerFont, EveryCaptionFitsAndTheSmallestSizeHidesNothing) {
+    enlargeTheFont();
     test::ScopedScriptedDialogs dialogs;
     TForm1 viewer;
     TForm2 mtfWindow;
     TForm3 spectrumWindow;
-    for (QWidget* window : std::initializer_list<QWidget*>{&viewer, &mtfWindow, &spectrumWindow}) {
-        const QSize first = window->size();
-        EXPECT_EQ(window->minimumSize(), first) << window->windowTitle().toStdString();
-        window->resize(200, 150);  // the smallest size holds
-        EXPECT_EQ(window->size(), first);
-        for (const std::string& c : cutCaptions(window)) ADD_FAILURE() << c;
-        for (const std::string& c : cutControls(window)) ADD_FAILURE() << c;
-    }
+    for (QWidget* window : std::initializer_list<QWidget*>{&viewer, &mtfWindow, &spectrumWindow})
+        EXPECT_EQ(window->size(), window->minimumSize());  // they start at their smallest
+    expectNothingCut({&viewer, &mtfWindow, &spectrumWindow});
     // The image area grew with the font, and the pointer still maps into the 512-pixel area.
     const double k = viewer.Image1->width() / 512.0;
     EXPECT_GT(k, 1.2);
@@ -118,6 +129,27 @@ TEST_P(LargerFont, EveryCaptionFitsAndTheSmallestSizeHidesNothing) {
                       Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewer.Image1, &press);
     EXPECT_EQ(pressedAt, QPoint(60, 70));
+}
+
+// The desktop's font grows while the windows are open: they grow with it, and shrink back.
+TEST_P(LargerFont, TheWindowsFollowAFontChangeWhileOpen) {
+    test::ScopedScriptedDialogs dialogs;
+    TForm1 viewer;
+    TForm2 mtfWindow;
+    TForm3 spectrumWindow;
+    const std::initializer_list<QWidget*> windows{&viewer, &mtfWindow, &spectrumWindow};
+    std::vector<QSize> first;
+    for (QWidget* window : windows) first.push_back(window->minimumSize());
+    enlargeTheFont();
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        const QSize grown = windows.begin()[i]->minimumSize();
+        EXPECT_GT(grown.width(), first[i].width() * 1.1);
+        EXPECT_GT(grown.height(), first[i].height() * 1.1);
+    }
+    expectNothingCut(windows);
+    TearDown();
+    for (std::size_t i = 0; i < windows.size(); ++i)
+        EXPECT_EQ(windows.begin()[i]->minimumSize(), first[i]);
 }
 
 INSTANTIATE_TEST_SUITE_P(Fonts, LargerFont, ::testing::Values(1.25, 1.5));
