@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -234,12 +233,6 @@ void TForm2::placeForFontAndSize() {
                                                       {LabelMtfSummary, {0, 1, 1, 1}},
                                                       {StatusBar1, {0, 1, 1, 1}}};
     for (const auto& [control, how] : stretches) places_->stretch(control, how);
-    places_->place();
-}
-
-void TForm2::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    if (places_) places_->place();
 }
 
 void TForm2::connectHandlers() {
@@ -266,7 +259,6 @@ void TForm2::connectHandlers() {
 
 void TForm2::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange && places_) places_->fitFont();
     if (event->type() != QEvent::ActivationChange || !isActiveWindow()) return;
     // An activation that failed shows a message box, and closing the box activates this window
     // again: that return is no bringing forward, or the same message would come back forever.

@@ -132,7 +132,6 @@ class TForm2 : public QWidget {
 
   protected:
     void changeEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void buildControls();

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QtCharts/QChart>
@@ -203,17 +202,6 @@ void TForm3::placeForFontAndSize() {
                                                       {viewACF_, {0, 0, 1, 1}},
                                                       {ButtonACFtoCB, {0, 1, 0, 1}}};
     for (const auto& [control, how] : stretches) places_->stretch(control, how);
-    places_->place();
-}
-
-void TForm3::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    if (places_) places_->place();
-}
-
-void TForm3::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange && places_) places_->fitFont();
 }
 
 void TForm3::connectHandlers() {

@@ -99,10 +99,6 @@ class TForm3 : public QWidget {
     std::vector<double> WsData = std::vector<double>(kSpectrumCapacity, 0.0);
     std::vector<double> AcfData = std::vector<double>(kSpectrumCapacity, 0.0);
 
-  protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
   private:
     void buildControls();
     void placeForFontAndSize();

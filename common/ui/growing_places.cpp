@@ -1,5 +1,6 @@
 #include "common/ui/growing_places.h"
 
+#include <QEvent>
 #include <QWidget>
 #include <algorithm>
 
@@ -8,6 +9,15 @@ namespace ctiq {
 GrowingPlaces::GrowingPlaces(QWidget* window) : window_(window), design_(window) {
     fitFont();
     window->resize(window->minimumSize());
+    window->installEventFilter(this);
+}
+
+bool GrowingPlaces::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window_) {
+        if (event->type() == QEvent::Resize) place();
+        if (event->type() == QEvent::FontChange) fitFont();  // the controls have it by now
+    }
+    return false;
 }
 
 void GrowingPlaces::stretchRightOf(const QWidget* neighbour, Stretch how) {

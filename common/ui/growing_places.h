@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <unordered_map>
 
 #include "common/ui/design_places.h"
@@ -14,8 +15,9 @@ struct Stretch {
 
 // A window whose controls are placed at its design font's places, scaled for the current font,
 // and moved or stretched as the window grows. Its smallest size is the scaled design size: there
-// every control stands at its scaled place, so shrinking hides none of them.
-class GrowingPlaces {
+// every control stands at its scaled place, so shrinking hides none of them. It follows the
+// window's resizes and font changes itself.
+class GrowingPlaces : public QObject {
   public:
     // Takes the window's places as built, fits them to the font and gives the window its
     // smallest size.
@@ -24,13 +26,15 @@ class GrowingPlaces {
     void stretch(QWidget* control, Stretch how) { stretches_[control] = how; }
     // The same stretch for every control beside `neighbour`: in its container, right of it.
     void stretchRightOf(const QWidget* neighbour, Stretch how);
-    // Scales the places and tables for the window's current font (call when it changes: its
-    // controls have the new font by then); the window grows to the new smallest size if it is
-    // smaller.
+    // Scales the places and tables for the window's current font; the window grows to the new
+    // smallest size if it is smaller.
     void fitFont();
-    // Places every control for the window's current size (call from resizeEvent).
+    // Places every control for the window's current size.
     void place();
     double scale() const { return scale_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QWidget* window_;
