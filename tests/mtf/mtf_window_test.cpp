@@ -46,6 +46,13 @@ class MtfWindow : public test::WindowTest {
         viewer.ButtonToTable->click();
         form.FormActivate();
     }
+    // The point phantom loaded, an ROI of the size centred on its spot, and "toMTF".
+    void handOffPointPhantom(int roiWidth, int roiHeight) {
+        load("point 256 256 0p5.raw",
+             test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
+        setRoi(128, 128, roiWidth, roiHeight);
+        handOff();
+    }
     std::string cell(int c, int r) const { return form.pixelTable().text(c, r); }
     std::string clipboard() const { return QGuiApplication::clipboard()->text().toStdString(); }
 };
@@ -178,10 +185,7 @@ TEST_F(MtfWindow, MouseSelectionFollowsOnlyRightAndBottomEdges) {
 }
 
 TEST_F(MtfWindow, SpinnerRangeAndTypedLineCounts) {
-    load("point 256 256 0p5.raw",
-         test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
-    setRoi(128, 128, 64, 128);  // tall enough for a band of 100 lines
-    handOff();
+    handOffPointPhantom(64, 128);  // tall enough for a band of 100 lines
     form.EditYL->setText("0");
     form.EditYLChange();
     EXPECT_EQ(field(form.EditYL), "1");
@@ -197,10 +201,7 @@ TEST_F(MtfWindow, SpinnerRangeAndTypedLineCounts) {
 
 // A point spot in a flat background: the LSF, half width and MTF of the point phantom.
 TEST_F(MtfWindow, PointPhantomMtfMatchesTheAnalyticGaussian) {
-    load("point 256 256 0p5.raw",
-         test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
-    setRoi(128, 128, 64, 64);
-    handOff();
+    handOffPointPhantom(64, 64);
     ASSERT_EQ(form.MaxCol, 33);  // stored column 128 = c0 96 + 32: table column 33
     form.ButtonCalMTF->click();
     ASSERT_TRUE(errors().empty()) << errors()[0];
@@ -232,10 +233,7 @@ TEST_F(MtfWindow, PointPhantomMtfMatchesTheAnalyticGaussian) {
 }
 
 TEST_F(MtfWindow, ChartsPlotThePageShownAndRefuseTooManyMtfPoints) {
-    load("point 256 256 0p5.raw",
-         test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
-    setRoi(128, 128, 64, 64);
-    handOff();
+    handOffPointPhantom(64, 64);
     form.ButtonCalMTF->click();
     form.PageControl1->setCurrentIndex(2);  // "MTF": ticks and 32 points below Nyquist
     EXPECT_EQ(form.Series2->count(), 32);
@@ -261,10 +259,7 @@ TEST_F(MtfWindow, ChartsPlotThePageShownAndRefuseTooManyMtfPoints) {
 // Larger, the charts, the table and the memos take the growth, the column beside them moves
 // along, and the LSF's tick marks follow the chart's new width; the smallest size is the first.
 TEST_F(MtfWindow, GrowsWithItsWindow) {
-    load("point 256 256 0p5.raw",
-         test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
-    setRoi(128, 128, 64, 64);
-    handOff();
+    handOffPointPhantom(64, 64);
     form.ButtonCalMTF->click();
     form.EditLSFgdx->clear();
     form.EditLSFgnd->clear();
@@ -293,10 +288,7 @@ TEST_F(MtfWindow, GrowsWithItsWindow) {
 
 // "Pnt_Y" on an ROI taller than wide: 64 samples along Y, whatever the ROI's 32 columns primed.
 TEST_F(MtfWindow, TheMtfAxisAndDataCountFollowTheTransformLength) {
-    load("point 256 256 0p5.raw",
-         test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
-    setRoi(128, 128, 32, 64);
-    handOff();
+    handOffPointPhantom(32, 64);
     EXPECT_EQ(field(form.Editdnd), "32");
     form.RadioGroup1->setItemIndex(1);
     form.PageControl1->setCurrentIndex(2);
@@ -318,10 +310,7 @@ TEST_F(MtfWindow, TheMtfAxisAndDataCountFollowTheTransformLength) {
 }
 
 TEST_F(MtfWindow, ASpacingThatIsNotPositiveIsRefusedByName) {
-    load("point 256 256 0p5.raw",
-         test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
-    setRoi(128, 128, 64, 64);
-    handOff();
+    handOffPointPhantom(64, 64);
     for (const char* spacing : {"-0.5", "0"}) {
         form.EditPxlSpc->setText(spacing);
         form.ButtonCalMTF->click();
@@ -334,10 +323,7 @@ TEST_F(MtfWindow, ASpacingThatIsNotPositiveIsRefusedByName) {
 
 // A computation that fails leaves no result of the previous one on screen.
 TEST_F(MtfWindow, AFailedCalculationClearsTheOldResults) {
-    load("point 256 256 0p5.raw",
-         test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
-    setRoi(128, 128, 64, 64);
-    handOff();
+    handOffPointPhantom(64, 64);
     form.ButtonCalMTF->click();
     ASSERT_TRUE(errors().empty()) << errors()[0];
     ASSERT_FALSE(form.MemoMTF->toPlainText().isEmpty());
@@ -357,10 +343,7 @@ TEST_F(MtfWindow, AFailedCalculationClearsTheOldResults) {
 }
 
 TEST_F(MtfWindow, TheBandTakesEachOfItsLinesOnce) {
-    load("point 256 256 0p5.raw",
-         test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
-    setRoi(128, 128, 64, 64);
-    handOff();
+    handOffPointPhantom(64, 64);
     const PixelTable& table = form.pixelTable();
     for (int lines : {1, 2, 3, 24}) {
         form.UpDown1->setPosition(lines);
