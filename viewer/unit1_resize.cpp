@@ -41,10 +41,7 @@ void TForm1::followDesktopFont() {
 
 void TForm1::fitFont() {
     scale_ = design_->captionScale();
-    design_->scaleTables(scale_);
-    const QSize smallest = scaled(design_->windowSize(), scale_);
-    setMinimumSize(smallest);
-    resize(size().expandedTo(smallest));
+    design_->applyScale(scale_);
     placeForSize();
 }
 

@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
+#include <QWidget>
 #include <algorithm>
 #include <cmath>
 
@@ -93,7 +94,7 @@ double DesignLayout::captionScale() const {
     return scale;
 }
 
-void DesignLayout::scaleTables(double scale) const {
+void DesignLayout::applyScale(double scale) const {
     for (const TableSizes& t : tables_) {
         // Setting the default sizes resets the sections, so the widths come afterwards.
         t.table->verticalHeader()->setDefaultSectionSize(scaled(t.rowHeight, scale));
@@ -102,6 +103,9 @@ void DesignLayout::scaleTables(double scale) const {
             if (!t.table->isColumnHidden(column))
                 t.table->setColumnWidth(column, scaled(width, scale));
     }
+    const QSize smallest = scaled(windowSize_, scale);
+    window_->setMinimumSize(smallest);
+    window_->resize(window_->size().expandedTo(smallest));
 }
 
 int scaled(int length, double scale) {

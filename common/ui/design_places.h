@@ -35,8 +35,10 @@ class DesignLayout {
     // max(1, caption width / room) over the places at the current font, where a caption's room
     // is its control's width and what is left of its panel: 1 when every caption fits.
     double captionScale() const;
-    // The tables' columns and rows at their design sizes times the scale.
-    void scaleTables(double scale) const;
+    // The tables' columns and rows and the window's smallest size at their design sizes times
+    // the scale; the window grows to the smallest size if it is smaller. (The caller places the
+    // controls, with the scale it has stored first: the growth resizes the window.)
+    void applyScale(double scale) const;
 
   private:
     struct TableSizes {

@@ -34,10 +34,7 @@ void GrowingPlaces::stretchRightOf(const QWidget* neighbour, Stretch how) {
 
 void GrowingPlaces::fitFont() {
     scale_ = design_.captionScale();
-    design_.scaleTables(scale_);
-    const QSize smallest = scaled(design_.windowSize(), scale_);
-    window_->setMinimumSize(smallest);
-    window_->resize(window_->size().expandedTo(smallest));
+    design_.applyScale(scale_);
     place();
 }
 
