@@ -29,8 +29,7 @@ constexpr int kFolderList = 600;  // y of the folder list
 void TForm1::rememberPlaces() {
     design_.emplace(this);
     headerTableFirst_ = StringGridDICOM->geometry();
-    fitFont();
-    resize(minimumSize());
+    fitFont();  // the window starts at its smallest size: the design size, scaled
 }
 
 void TForm1::followDesktopFont() {

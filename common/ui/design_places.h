@@ -31,7 +31,6 @@ class DesignLayout {
     explicit DesignLayout(QWidget* window);
 
     const std::vector<DesignPlace>& places() const { return places_; }
-    QSize windowSize() const { return windowSize_; }
     // max(1, caption width / room) over the places at the current font, where a caption's room
     // is its control's width and what is left of its panel: 1 when every caption fits.
     double captionScale() const;

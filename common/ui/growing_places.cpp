@@ -7,8 +7,7 @@
 namespace ctiq {
 
 GrowingPlaces::GrowingPlaces(QWidget* window) : window_(window), design_(window) {
-    fitFont();
-    window->resize(window->minimumSize());
+    fitFont();  // the window starts at its smallest size: the design size, scaled
     window->installEventFilter(this);
 }
 

@@ -31,7 +31,6 @@ class GrowingPlaces : public QObject {
     void fitFont();
     // Places every control for the window's current size.
     void place();
-    double scale() const { return scale_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
