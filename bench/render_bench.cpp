@@ -6,7 +6,7 @@
 
 #include "bench/show_loaded.h"
 #include "viewer/auto_window.h"
-#include "viewer/dicom/dicom_header.h"
+#include "load/dicom/dicom_header.h"
 #include "viewer/render.h"
 
 namespace ctiq {

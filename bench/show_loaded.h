@@ -3,7 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "viewer/auto_window.h"
-#include "viewer/load_plan.h"
+#include "load/load_plan.h"
+#include "viewer/load_placement.h"
 #include "viewer/render.h"
 
 namespace ctiq::bench {

@@ -12,8 +12,8 @@
 #include "common/number_text.h"
 #include "viewer/auto_window.h"
 #include "viewer/file_list.h"
-#include "viewer/file_reading.h"
-#include "viewer/load_plan.h"
+#include "load/file_reading.h"
+#include "load/load_plan.h"
 #include "viewer/render.h"
 
 namespace ctiq {

@@ -18,9 +18,10 @@
 #include "mtf/summary.h"
 #include "mtf/table_analysis.h"
 #include "viewer/auto_window.h"
-#include "viewer/file_reading.h"
+#include "load/file_reading.h"
 #include "viewer/header_export.h"
-#include "viewer/headless_load.h"
+#include "load/headless_load.h"
+#include "viewer/load_placement.h"
 #include "viewer/render.h"
 #include "viewer/roi_statistics.h"
 #include "wiener/spectrum.h"
@@ -101,7 +102,7 @@ std::string runHeader(const CommandLine& line, const std::string& file, std::str
     } catch (const AppError& e) {
         notes += file + ": " + e.what() + "\n";
     }
-    const bool listed = plan.dicom && plan.dicom->pixelDataFound;
+    const bool listed = plan.dicom && plan.dicom->walked;
     if (line.flags.count("summary")) return listed ? plan.dicom->summary : std::string();
     return headerTableText(kHeaderTableTitles,
                            listed ? plan.dicom->rows : std::vector<HeaderRow>{});

@@ -4,9 +4,9 @@
 #include <QJsonDocument>
 
 #include "common/version.h"
-#include "viewer/dicom/dicom_header.h"
-#include "viewer/dicom/tag_dictionary.h"
-#include "viewer/file_reading.h"
+#include "load/dicom/dicom_header.h"
+#include "load/dicom/tag_dictionary.h"
+#include "load/file_reading.h"
 
 namespace ctiq::cli {
 namespace {

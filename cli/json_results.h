@@ -4,7 +4,8 @@
 #include <string>
 
 #include "cli/options.h"
-#include "viewer/headless_load.h"
+#include "load/headless_load.h"
+#include "viewer/load_placement.h"
 
 namespace ctiq::cli {
 

@@ -24,6 +24,16 @@ std::string floatDivisionByZero();
 std::string invalidFloatOperation();
 std::string listIndexOutOfRange(std::int64_t index);
 std::string cannotOpenFile(std::string_view path);
+// The DICOM toolkit helper refused a file: it could not show the image (`reason`, in English
+// detail), it failed (a crash or a limit), it tried to start a program, it took too long, or it
+// could not be started at all.
+std::string toolkitCannotShow(std::string_view reason);
+std::string toolkitFailed();
+std::string toolkitSandboxed();
+std::string toolkitTimedOut();
+std::string toolkitNotStarted(std::string_view helper);
+// A DICOM file without an image (a plan, a report, a structure set), named by its SOP class.
+std::string noImageInFile(std::string_view sopClass);
 // A conversion message naming the field it came from: "Size: 'abc' ...".
 std::string inField(std::string_view caption, const std::string& message);
 }  // namespace messages

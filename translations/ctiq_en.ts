@@ -51,5 +51,29 @@
         <source>表示グリッド間隔</source>
         <translation>Grid interval shown</translation>
     </message>
+    <message>
+        <source>DICOM ツールキットはこの画像を表示できません: %1。ヘッダーは一覧にあります。</source>
+        <translation>The DICOM toolkit cannot show this image: %1. The header is listed.</translation>
+    </message>
+    <message>
+        <source>DICOM ツールキットがこのファイルの読み込み中に異常終了しました (クラッシュまたは制限)。このファイルは読み込みません。</source>
+        <translation>The DICOM toolkit failed while reading this file (a crash or a limit); the file was refused.</translation>
+    </message>
+    <message>
+        <source>DICOM ツールキットが別のプログラムを起動しようとしました。このファイルは読み込みません。</source>
+        <translation>The DICOM toolkit tried to start another program; the file was refused.</translation>
+    </message>
+    <message>
+        <source>DICOM ツールキットが時間内に読み込みを終えませんでした。このファイルは読み込みません。</source>
+        <translation>The DICOM toolkit did not finish reading this file in time; the file was refused.</translation>
+    </message>
+    <message>
+        <source>DICOM ツールキットの補助プログラム %1 を起動できません。</source>
+        <translation>The DICOM toolkit helper %1 cannot be started.</translation>
+    </message>
+    <message>
+        <source>このファイルには画像がありません (%1)。ヘッダーは一覧にあります。</source>
+        <translation>This file holds no image (%1). The header is listed.</translation>
+    </message>
 </context>
 </TS>

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "common/app_error.h"
-#include "viewer/paths.h"
+#include "common/paths.h"
 
 namespace ctiq {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "viewer/dicom/dicom_header.h"
+#include "load/dicom/dicom_header.h"
 
 namespace ctiq {
 

@@ -12,7 +12,7 @@
 
 #include "common/app_error.h"
 #include "common/number_text.h"
-#include "viewer/paths.h"
+#include "common/paths.h"
 
 namespace ctiq {
 

@@ -26,15 +26,16 @@
 #include "mtf/roi_table.h"
 #include "mtf/unit2.h"
 #include "viewer/auto_window.h"
-#include "viewer/dicom/dicom_header.h"
-#include "viewer/dicom/tag_dictionary.h"
+#include "load/dicom/dicom_header.h"
+#include "load/dicom/tag_dictionary.h"
 #include "viewer/file_list.h"
-#include "viewer/file_reading.h"
+#include "load/file_reading.h"
 #include "viewer/header_export.h"
 #include "viewer/image_view.h"
 #include "viewer/mouse_geometry.h"
-#include "viewer/name_geometry.h"
+#include "load/name_geometry.h"
 #include "viewer/roi_statistics.h"
+#include "viewer/load_placement.h"
 #include "viewer/trimming.h"
 #include "viewer/unit1_constants.h"
 #include "wiener/unit3.h"
@@ -196,6 +197,9 @@ void TForm1::BitBtnLoadClick() {
     Image1->show();
 
     const LoadPlan plan = planLoad(ImageFileName, ImageStream, loadMode());
+    // The file's header is shown, so the previous image goes with its fields: nothing on screen
+    // belongs to another file.
+    if (plan.noImage) showNoImage();
     if (plan.dicom) ReadDicomHeader(plan);
     if (plan.decoded) ImageStream = plan.decoded->samples;  // read like a file with header 0
 
@@ -236,6 +240,15 @@ void TForm1::BitBtnLoadClick() {
     ButtonFileListClick();
 }
 
+void TForm1::showNoImage() {
+    LoadState = LoadStatus::Empty;
+    ImgCols = ImgRows = 0;
+    ImageStream.clear();
+    Image1->hide();
+    for (QLineEdit* e : {EditImgSizeX, EditImgSizeY, EditFOVSize, EditHSBP, EditVSBP})
+        e->clear();
+}
+
 void TForm1::ReadDicomHeader(const LoadPlan& plan) {
     const DicomHeaderResult& r = *plan.dicom;
     const DicomFieldWrites& f = r.fields;
@@ -252,7 +265,7 @@ void TForm1::ReadDicomHeader(const LoadPlan& plan) {
     apply(EditWindowWidth, f.windowWidth);
     if (f.swap) CheckBoxSwp->setChecked(*f.swap);  // no click handler: no rendering mid-load
 
-    if (r.pixelDataFound) {
+    if (r.walked) {
         headerRows_ = r.rows;
         StringGridDICOM->setUpdatesEnabled(false);
         StringGridDICOM->setRowCount(1 + static_cast<int>(r.rows.size()));

@@ -8,10 +8,10 @@
 #include "common/ui/design_places.h"
 #include "image/roi_block.h"
 #include "image/stored_image.h"
-#include "viewer/dicom/dicom_header.h"
+#include "load/dicom/dicom_header.h"
 #include "viewer/display_bitmap.h"
 #include "viewer/image_transform.h"
-#include "viewer/load_plan.h"
+#include "load/load_plan.h"
 #include "viewer/render.h"
 
 class QCheckBox;
@@ -227,6 +227,8 @@ class TForm1 : public QWidget, public ViewerLink {
     // Writes what the header reader found into the fields, the table and the summary, then stops
     // the load with its message when the image cannot be shown.
     void ReadDicomHeader(const LoadPlan& plan);
+    // A DICOM file without an image was opened: no image, no size, no statistics are shown.
+    void showNoImage();
     void DrawImage();
     void DrawRoiFrame();
 

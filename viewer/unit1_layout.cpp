@@ -14,7 +14,7 @@
 #include "common/ui/placement.h"
 #include "common/ui/radio_group.h"
 #include "common/ui/text.h"
-#include "viewer/dicom/tag_dictionary.h"
+#include "load/dicom/tag_dictionary.h"
 #include "viewer/image_view.h"
 #include "viewer/title_picture.h"
 #include "viewer/unit1.h"

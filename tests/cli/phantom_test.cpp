@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "tests/support/test_files.h"
-#include "viewer/headless_load.h"
+#include "load/headless_load.h"
 
 namespace ctiq::cli {
 namespace {

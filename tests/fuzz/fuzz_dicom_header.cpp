@@ -2,12 +2,12 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "viewer/dicom/dicom_header.h"
+#include "load/dicom/dicom_header.h"
 #include "viewer/header_export.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace ctiq;
     const DicomHeaderResult r = readDicomHeader(data, size, TagDictionary::builtIn());
-    if (r.pixelDataFound) (void)headerTableText(kHeaderTableTitles, r.rows);
+    if (r.walked) (void)headerTableText(kHeaderTableTitles, r.rows);
     return 0;
 }

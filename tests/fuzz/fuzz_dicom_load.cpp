@@ -1,5 +1,6 @@
-// The whole DICOM load over arbitrary bytes: the header scanner, the toolkit's parse and the
-// check between them, the decoding, and the automatic window of what was decoded.
+// The whole DICOM load over arbitrary bytes: the header scanner, the consistency check, the
+// toolkit helper's parse and decoding where the scanner cannot serve, and the automatic window of
+// what was decoded.
 #include <cstddef>
 #include <cstdint>
 
@@ -7,7 +8,7 @@
 #include "common/number_text.h"
 #include "viewer/auto_window.h"
 #include "viewer/header_export.h"
-#include "viewer/load_plan.h"
+#include "load/load_plan.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace ctiq;

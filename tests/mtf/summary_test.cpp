@@ -9,7 +9,8 @@
 #include "mtf/lsf.h"
 #include "mtf/roi_table.h"
 #include "mtf/table_analysis.h"
-#include "viewer/headless_load.h"
+#include "load/headless_load.h"
+#include "viewer/load_placement.h"
 
 namespace ctiq {
 namespace {

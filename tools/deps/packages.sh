@@ -6,7 +6,7 @@
 ctiq_runtime_packages=(
   libc6 libstdc++6 libgcc-s1
   libqt6core6 libqt6gui6 libqt6widgets6 libqt6charts6 libqt6svg6 qt6-qpa-plugins fonts-noto-cjk
-  libgdcm3.0
+  libgdcm3.0 libseccomp2
 )
 ctiq_packages=(
   g++ cmake ninja-build pkg-config
@@ -17,8 +17,13 @@ ctiq_packages=(
   # ctiq-cli --plot FILE.svg
   qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  # The DICOM toolkit for what the header scanner cannot show (compressed, big endian, no meta).
-  libgdcm-dev
+  # The DICOM toolkit for what the header scanner cannot show (compressed, big endian, no meta),
+  # in a helper process confined by seccomp.
+  libgdcm-dev libseccomp-dev
+  # The worst case on purpose: with pvrg-jpeg installed (libgdcm-tools recommends it) the toolkit
+  # tries to run it for JPEG streams libjpeg refuses; the helper's sandbox must stop that on
+  # every machine, so every test run has it.
+  pvrg-jpeg
   # Checking the installed files and the Debian package.
   desktop-file-utils lintian
   # Validating the JSON results against their schema.

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes viewer/dicom/tag_dictionary.txt, the name table of the DICOM header list.
+"""Writes load/dicom/tag_dictionary.txt, the name table of the DICOM header list.
 
 Even groups come from the DICOM data dictionary as Debian's python3-pydicom ships it; each name is
 the attribute's words with capitals and without blanks or punctuation. Every group keeps a fixed
@@ -7,7 +7,7 @@ number of entries (the ones the header list has always shown), and the names tha
 scan summary rely on are always kept. Odd groups are one CT maker's private elements, taken
 verbatim from private_tags.tsv beside this script.
 
-Run: python3 tools/dictionary/gen_tag_dictionary.py > viewer/dicom/tag_dictionary.txt
+Run: python3 tools/dictionary/gen_tag_dictionary.py > load/dicom/tag_dictionary.txt
 """
 import os
 import re

@@ -1,0 +1,311 @@
+#include "load/dicom/header_recorder.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "common/app_error.h"
+#include "common/number_text.h"
+#include "common/rounding.h"
+#include "load/dicom/vocabulary.h"
+
+namespace ctiq::dicom {
+namespace {
+
+// The header table lists at most this many rows; a last row says that the rest was not listed.
+constexpr std::size_t kMaxHeaderRows = 100000;
+// A value longer than this is listed by its first bytes only.
+constexpr std::size_t kMaxShownValue = 65537;
+
+std::string trimControls(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= 32) ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32) --e;
+    return std::string(s.substr(b, e - b));
+}
+
+std::string trimRightControls(std::string_view s) {
+    std::size_t e = s.size();
+    while (e > 0 && static_cast<unsigned char>(s[e - 1]) <= 32) --e;
+    return std::string(s.substr(0, e));
+}
+
+std::string upToBackslash(const std::string& s) {
+    return s.substr(0, s.find('\\'));
+}
+
+// The characters before the first backslash of `positions`, counted off `from` (empty when
+// `positions` has no backslash).
+std::string leadingByBackslashOf(const std::string& from, const std::string& positions) {
+    const std::size_t bs = positions.find('\\');
+    if (bs == std::string::npos) return {};
+    return from.substr(0, bs);
+}
+
+struct SummaryLabel {
+    std::uint16_t element;
+    int group;  // -1: any group; -2: any group but 0008
+    const char* label;
+};
+
+constexpr SummaryLabel kSummaryLabels[] = {
+    {0x0010, 0x0028, "DspMtrx : "}, {0x0030, 0x0028, "mmPSize : "}, {0x0050, 0x0018, "mmST : "},
+    {0x0060, -2, "kV : "},          {0x0080, 0x0018, "msTR : "},    {0x0081, 0x0018, "msTE : "},
+    {0x0083, 0x0018, "Ac : "},      {0x0089, 0x0018, "PE# : "},     {0x0091, 0x0018, "ETL : "},
+    {0x0095, 0x0018, "Hz/pxl : "},  {0x103E, -1, "Se : "},          {0x1100, 0x0018, "mmFOV : "},
+    {0x1152, -1, "mAs : "},         {0x1210, -1, "RF : "},          {0x1250, 0x0018, "Coil : "},
+    {0x1310, 0x0018, "AcMtrx : "},  {0x1312, 0x0018, "PE : "},      {0x7022, 0x0018, "mmPSize : "},
+};
+
+void addToSummary(std::string& summary, std::uint16_t group, std::uint16_t element,
+                  const std::string& value) {
+    if (group == 0x0008 && element == 0x1090) {
+        summary = value + "\r\n" + summary;
+        return;
+    }
+    for (const SummaryLabel& s : kSummaryLabels) {
+        if (s.element != element) continue;
+        const bool groupMatches = s.group == -1 || (s.group == -2 && group != 0x0008) ||
+                                  s.group == static_cast<int>(group);
+        if (groupMatches) summary += std::string(s.label) + value + "\r\n";
+    }
+}
+
+// The VR that says how a value is stored: the file's, or where it writes none (implicit VR) or
+// UN, the data dictionary's; "" when neither knows the element.
+std::string_view typeVr(const RawElement& e, std::int64_t pixelRepresentation) {
+    std::string_view vr =
+        e.vr.empty() || e.vr == "UN" ? dictionaryVr(e.tag) : std::string_view(e.vr);
+    if (vr == "XS") vr = pixelRepresentation == 1 ? "SS" : "US";
+    return vr;
+}
+
+std::string numberText(const std::uint8_t* p, NumberForm form) {
+    std::uint64_t bits = 0;
+    const std::size_t n = numberSize(form);
+    for (std::size_t k = 0; k < n; ++k) bits |= std::uint64_t{p[k]} << (8 * k);
+    char text[32];
+    char* end = text;
+    switch (form) {
+        case NumberForm::U16:
+        case NumberForm::U32:
+        case NumberForm::U64:
+            end = std::to_chars(text, text + sizeof text, bits).ptr;
+            break;
+        case NumberForm::S16:
+            end = std::to_chars(text, text + sizeof text, static_cast<std::int16_t>(bits)).ptr;
+            break;
+        case NumberForm::S32:
+            end = std::to_chars(text, text + sizeof text, static_cast<std::int32_t>(bits)).ptr;
+            break;
+        case NumberForm::S64:
+            end = std::to_chars(text, text + sizeof text, static_cast<std::int64_t>(bits)).ptr;
+            break;
+        case NumberForm::F32: {
+            float f;
+            const auto b32 = static_cast<std::uint32_t>(bits);
+            std::memcpy(&f, &b32, 4);
+            end = std::to_chars(text, text + sizeof text, f).ptr;
+            break;
+        }
+        case NumberForm::F64: {
+            double d;
+            std::memcpy(&d, &bits, 8);
+            end = std::to_chars(text, text + sizeof text, d).ptr;
+            break;
+        }
+        case NumberForm::Tag:
+            return "(" + hex4(bits & 0xFFFF) + "," + hex4(bits >> 16) + ")";
+        case NumberForm::None:
+            break;
+    }
+    return std::string(text, end);
+}
+
+// A binary value's numbers as text, separated by backslashes as DICOM separates text values.
+std::string numbersText(const std::string& value, NumberForm form) {
+    constexpr std::size_t kMaxShownNumbers = 64;
+    const std::size_t size = numberSize(form);
+    const auto* p = reinterpret_cast<const std::uint8_t*>(value.data());
+    std::string text;
+    std::size_t k = 0;
+    for (; k + size <= value.size() && k / size < kMaxShownNumbers; k += size) {
+        if (k) text += '\\';
+        text += numberText(p + k, form);
+    }
+    if (k + size <= value.size()) text += "\\...";
+    return text;
+}
+
+}  // namespace
+
+std::string HeaderRecorder::valueText(const RawElement& e) const {
+    const std::string_view vr = typeVr(e, r_.image.pixelRepresentation);
+    if (vr.empty()) {
+        // An element no dictionary knows (a private one): a 2-byte value of a group above 0020
+        // is taken for a signed 16-bit number, as the table always showed it.
+        if (e.vr.empty() && e.shownLength == 2 && e.tag.group > 0x0020 && e.value.size() >= 2)
+            return numberText(reinterpret_cast<const std::uint8_t*>(e.value.data()),
+                              NumberForm::S16);
+        return e.value;
+    }
+    const NumberForm form = numberFormOf(vr);
+    if (form == NumberForm::None || e.value.size() < numberSize(form)) return e.value;
+    return numbersText(e.value, form);
+}
+
+void HeaderRecorder::takeImageFact(Tag tag, const std::string& value) {
+    DicomImageFacts& f = r_.image;
+    auto first = [&](std::int64_t& fact) {
+        if (fact != -1) return;
+        try {
+            fact = StrToInt(trimControls(upToBackslash(value)));
+        } catch (const AppError&) {
+            fact = -2;  // said, but not as a number: never consistent
+        }
+    };
+    if (tag == kColumns)
+        first(f.columns);
+    else if (tag == kRows)
+        first(f.rows);
+    else if (tag == kBitsAllocated)
+        first(f.bitsAllocated);
+    else if (tag == kBitsStored)
+        first(f.bitsStored);
+    else if (tag == kSamplesPerPixel)
+        first(f.samplesPerPixel);
+    else if (tag == kPixelRepresentation)
+        first(f.pixelRepresentation);
+    else if (tag == kNumberOfFrames)
+        first(f.frames);
+    else if ((tag == kSopClassUid || tag == kMediaStorageSopClassUid) && f.sopClassUid.empty())
+        f.sopClassUid = trimControls(std::string(value.c_str()));
+}
+
+void HeaderRecorder::sequence(Tag tag) {
+    HeaderRow scratch;
+    const bool listed = listing();
+    HeaderRow& row = listed ? currentRow() : scratch;
+    row = {};
+    row[1] = hex4(tag.group);
+    row[2] = hex4(tag.element);
+    row[3] = "SQ";
+    if (listed) ++rowNumber_;
+}
+
+void HeaderRecorder::sequenceEnd() {
+    if (!listing()) return;
+    HeaderRow& end = currentRow();
+    end = {};
+    end[3] = "SQ";
+    ++rowNumber_;
+}
+
+void HeaderRecorder::element(const RawElement& e) {
+    // Past the listing's end only the fields and the summary are taken: no row is built.
+    const bool listed = listing();
+    if (listed) {
+        HeaderRow& row = currentRow();
+        for (int i = 1; i <= 6; ++i) row[i].clear();
+        row[1] = hex4(e.tag.group);
+        row[3] = e.vr;
+    }
+    const std::uint16_t group = e.tag.group, element = e.tag.element;
+    std::string value = valueText(e);
+    takeImageFact(e.tag, value);
+    if (e.tag == kMediaStorageSopClassUid) {
+        while (value.size() > 2 && value.back() == '\0') value.pop_back();
+    }
+    const std::string trimmed = trimControls(value);
+    takeFieldValue(e.tag, value, trimmed);
+    addToSummary(r_.summary, group, element, value);
+    if (!listed) return;
+
+    HeaderRow& row = currentRow();
+    row[2] = hex4(element);
+    row[4] = hex4(e.shownLength);
+    row[5] = dictionary_.lookup(group, element);
+    row[6] = trimmed.substr(0, kMaxShownValue);
+    char number[16];
+    std::snprintf(number, sizeof number, "%3d", rowNumber_);
+    row[0] = number;
+    ++rowNumber_;
+}
+
+void HeaderRecorder::note(const std::string& text) {
+    HeaderRow row{};
+    row[5] = "(not listed)";
+    row[6] = text;
+    r_.rows.push_back(row);
+    r_.notes.push_back(text);
+}
+
+void HeaderRecorder::finish() {
+    r_.rows.resize(rowNumber_ - 1);
+    for (const std::string& text : pendingNotes_) note(text);
+    pendingNotes_.clear();
+}
+
+void HeaderRecorder::keepPreparedTable() {
+    if (listRows_ && r_.rows.size() < kPreparedRows - 1) r_.rows.resize(kPreparedRows - 1);
+}
+
+bool HeaderRecorder::listing() {
+    if (!listRows_) return false;
+    if (static_cast<std::size_t>(rowNumber_) <= kMaxHeaderRows) return true;
+    if (!capped_) {
+        capped_ = true;
+        pendingNotes_.push_back("More than " + std::to_string(kMaxHeaderRows) +
+                                " elements: the rest of the header is not listed.");
+    }
+    return false;
+}
+
+HeaderRow& HeaderRecorder::currentRow() {
+    // rows[0] is table row 1; the table grows as the header needs.
+    if (r_.rows.size() < static_cast<std::size_t>(rowNumber_)) r_.rows.resize(rowNumber_);
+    return r_.rows[rowNumber_ - 1];
+}
+
+void HeaderRecorder::takeFieldValue(Tag tag, const std::string& value, const std::string& trimmed) {
+    DicomFieldWrites& f = r_.fields;
+    if (tag == kTransferSyntaxUid) {
+        const std::string uid = trimRightControls(value);
+        r_.transferSyntax = uid;
+        if (isCompressedSyntax(uid)) r_.compressedSyntax = uid;
+        if (uid == "1.2.840.10008.1.2" || uid == "1.2.840.10008.1.2.1") f.swap = false;
+        if (uid == "1.2.840.10008.1.2.2") f.swap = true;
+    } else if (tag == kRows) {
+        f.rows = value;
+    } else if (tag == kColumns) {
+        f.columns = value;
+    } else if (tag == kPixelSpacing) {
+        f.pixelSpacing = upToBackslash(trimmed);
+    } else if (tag == kDetectorElementSpacing) {
+        f.pixelSpacing = leadingByBackslashOf(trimmed, value);
+    } else if (tag == kReconstructionDiameter) {
+        f.fieldOfView = trimmed;
+    } else if (tag == kRescaleIntercept) {
+        f.offset = IntToStr(Trunc(StrToFloat(trimmed)));
+    } else if (tag == kWindowCenter) {
+        const std::size_t bs = trimmed.find('\\');
+        if (bs != std::string::npos) {
+            f.windowLevel = trimmed.substr(0, bs);
+            f.windowWidth = trimmed.substr(bs + 1);
+        } else {
+            f.windowLevel = trimmed;
+        }
+    } else if (tag == kWindowWidth) {
+        f.windowWidth = upToBackslash(trimmed);
+    } else if (tag == kDetectorActiveDimensions) {
+        // Detector dimensions must read as two numbers; a file whose value does not
+        // stops here, as it always has.
+        const std::string v = trimRightControls(value);
+        StrToFloat(leadingByBackslashOf(trimmed, v));
+        const std::size_t bs = v.find('\\');
+        StrToFloat(bs == std::string::npos ? std::string() : v.substr(bs + 1));
+    }
+}
+
+}  // namespace ctiq::dicom

@@ -1,0 +1,168 @@
+#include "load/load_plan.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+
+#include "common/app_error.h"
+#include "common/number_text.h"
+#include "common/paths.h"
+#include "load/dicom/tag_dictionary.h"
+#include "load/dicom/vocabulary.h"
+#include "load/toolkit_client.h"
+
+namespace ctiq {
+namespace {
+
+std::optional<std::int64_t> integerOf(const std::optional<std::string>& text) {
+    if (!text || text->empty()) return std::nullopt;
+    try {
+        return StrToInt(*text);
+    } catch (const AppError&) {
+        return std::nullopt;
+    }
+}
+
+// The toolkit's reading: its fields, its table where the scanner listed none, and its samples or
+// why there are none.
+void takeFromToolkit(LoadPlan& plan, dicom::ToolkitAnswer answer) {
+    DicomHeaderResult scanned = std::move(*plan.dicom);
+    if (!answer.headerRead) {
+        // The helper failed before it read anything: the scanner's table stays, the image is
+        // refused.
+        scanned.compressedSyntax.reset();
+        plan.dicom = std::move(scanned);
+        plan.refusal = answer.reason;
+        return;
+    }
+    DicomHeaderResult result = std::move(answer.header);
+    if (scanned.pixelDataFound && !scanned.rows.empty() && !scanned.error &&
+        scanned.notes.empty() && !scanned.fields.swap.value_or(false)) {
+        result.rows = std::move(scanned.rows);
+        result.summary = std::move(scanned.summary);
+    }
+    if (answer.outcome == dicom::ToolkitOutcome::NoImage) {
+        plan.noImage = true;
+        plan.refusal = messages::noImageInFile(dicom::sopClassName(result.image.sopClassUid));
+        plan.dicom = std::move(result);
+        return;
+    }
+    DecodedImage decoded;
+    decoded.transferSyntaxName = answer.syntaxName;
+    decoded.frames = answer.frames;
+    std::string line = "decoded: " + decoded.transferSyntaxName;
+    if (decoded.frames > 1) line += " (frame 1 of " + std::to_string(decoded.frames) + ")";
+    result.summary = line + "\r\n" + result.summary;
+    if (answer.outcome == dicom::ToolkitOutcome::Decoded) {
+        decoded.samples = std::move(answer.samples);
+        plan.decoded = std::move(decoded);
+    } else {
+        plan.refusal = answer.reason;
+    }
+    plan.dicom = std::move(result);
+}
+
+bool isUncompressedLittleEndian(const std::string& syntax) {
+    // No meta group: the scanner's walk found a little-endian data set at byte 0.
+    return syntax.empty() || syntax == "1.2.840.10008.1.2" || syntax == "1.2.840.10008.1.2.1";
+}
+
+}  // namespace
+
+// The scanner found uncompressed little-endian Pixel Data and a geometry that fits the file: a
+// reading that stands where the toolkit cannot read the file at all.
+bool scannerPlausible(const DicomHeaderResult& s, std::size_t fileSize) {
+    if (!s.pixelDataFound || s.error || s.compressedSyntax || s.fields.swap.value_or(false) ||
+        !isUncompressedLittleEndian(s.transferSyntax))
+        return false;
+    const auto columns = integerOf(s.fields.columns), rows = integerOf(s.fields.rows);
+    const auto header = integerOf(s.fields.header);
+    return columns && rows && header && *columns > 0 && *rows > 0 && *header >= 0 &&
+           std::uint64_t(*header) + std::uint64_t(*columns) * std::uint64_t(*rows) * 2 <= fileSize;
+}
+
+bool scannerServes(const DicomHeaderResult& s, std::size_t fileSize) {
+    if (!s.pixelDataFound || s.error || !s.notes.empty() || s.compressedSyntax ||
+        s.fields.swap.value_or(false) || !isUncompressedLittleEndian(s.transferSyntax))
+        return false;
+    const DicomImageFacts& f = s.image;
+    const auto columns = integerOf(s.fields.columns), rows = integerOf(s.fields.rows);
+    const auto header = integerOf(s.fields.header);
+    if (!columns || !rows || !header || *columns <= 0 || *rows <= 0 || *header < 0) return false;
+    // The first Rows and Columns (the image's) and the last (what the fields show) agree: no icon
+    // or other image inside a sequence took the fields.
+    if (f.columns != *columns || f.rows != *rows) return false;
+    // Without BitsAllocated the scanner's 16-bit reading stands when the length agrees with it.
+    if ((f.bitsAllocated != -1 && f.bitsAllocated != 16) ||
+        (f.samplesPerPixel != -1 && f.samplesPerPixel != 1))
+        return false;
+    const std::int64_t frames = f.frames == -1 ? 1 : f.frames;
+    if (frames < 1 || f.pixelDataLength < 0) return false;
+    const std::uint64_t expected =
+        std::uint64_t(*columns) * std::uint64_t(*rows) * 2 * std::uint64_t(frames);
+    return std::uint64_t(f.pixelDataLength) == expected &&
+           std::uint64_t(*header) + expected <= fileSize;
+}
+
+std::string LoadPlan::readerName() const {
+    if (decoded) return "the DICOM toolkit (" + decoded->transferSyntaxName + ")";
+    return dicom ? "the header scanner" : "the file name's geometry";
+}
+
+LoadMode modeForFile(const std::string& path) {
+    std::ifstream in(pathFromUtf8(path), std::ios::binary);
+    std::array<std::uint8_t, 132> start{};
+    in.read(reinterpret_cast<char*>(start.data()), start.size());
+    const auto got = static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0));
+    return looksLikeDicom(start.data(), got) ? LoadMode::Dicom : LoadMode::Word16;
+}
+
+LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mode,
+                  bool listHeader) {
+    LoadPlan plan;
+    plan.name = splitNameGeometry(path);
+    plan.columns = plan.name.columns;
+    plan.rows = plan.name.rows;
+    plan.suggestion = plan.name.suggestion;
+    if (mode == LoadMode::Dicom && plan.needsSize()) {
+        plan.dicom =
+            readDicomHeader(bytes.data(), bytes.size(), TagDictionary::builtIn(), listHeader);
+        const DicomHeaderResult& s = *plan.dicom;
+        const bool dicomFile = looksLikeDicom(bytes.data(), bytes.size()) || s.pixelDataFound;
+        if (s.noPixelData && isUncompressedLittleEndian(s.transferSyntax) && !s.error &&
+            s.notes.empty()) {
+            // Walked to its end without Pixel Data: a plan, a report, a structure set.
+            plan.noImage = true;
+            plan.refusal = messages::noImageInFile(dicom::sopClassName(s.image.sopClassUid));
+        } else if (s.pixelDataCutShort || scannerServes(s, bytes.size())) {
+            // A file cut short inside its pixels keeps the scanner's reading, whose rendering
+            // says how much is missing.
+        } else if (dicomFile) {
+            dicom::ToolkitAnswer answer = readWithToolkitHelper(bytes, listHeader);
+            // Where the toolkit could not read the file at all, the scanner's reading stands.
+            const bool toolkitReadNothing =
+                answer.outcome == dicom::ToolkitOutcome::Refused && !answer.headerRead;
+            if (!(toolkitReadNothing && scannerPlausible(s, bytes.size())))
+                takeFromToolkit(plan, std::move(answer));
+        }
+        const DicomFieldWrites& f = plan.dicom->fields;
+        if (f.columns) plan.columns = *f.columns;
+        if (f.rows) plan.rows = *f.rows;
+        plan.suggestion = plan.columns + " " + plan.rows;
+    }
+    // A suggestion shorter than "N N" says nothing: offer a square that fits the file instead.
+    if (plan.needsSize() && plan.suggestion.size() < 4)
+        plan.suggestion =
+            sizeSuggestion(static_cast<std::int64_t>(bytes.size()), sampleBytes(loadFormat(mode)));
+    return plan;
+}
+
+void requireShowable(const LoadPlan& plan) {
+    if (!plan.dicom) return;
+    if (plan.dicom->error) throw AppError(*plan.dicom->error);
+    if (plan.refusal) throw AppError(*plan.refusal);
+    if (plan.dicom->compressedSyntax)
+        throw AppError(compressedImageMessage(*plan.dicom->compressedSyntax));
+}
+
+}  // namespace ctiq

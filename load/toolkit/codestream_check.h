@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace ctiq::toolkit {
+
+// What the header says of one frame, for checking the compressed stream against it.
+struct FrameShape {
+    std::int64_t columns = 0, rows = 0;
+    std::int64_t bitsAllocated = 0;  // 8 or 16
+    std::int64_t samplesPerPixel = 1;
+};
+
+enum class Codestream { Jpeg, JpegLs, Jpeg2000, Rle, Other };
+Codestream codestreamOf(const std::string& transferSyntaxUid);
+
+// Why a frame's compressed bytes disagree with the header (their own dimensions, sample
+// precision, components or decoded length), or nullopt when they agree. The decoders write what
+// their stream says into a buffer of the header's size, so a disagreement must never reach them.
+std::optional<std::string> codestreamMismatch(Codestream kind, const std::uint8_t* data,
+                                              std::size_t size, const FrameShape& shape);
+
+}  // namespace ctiq::toolkit

@@ -1,0 +1,135 @@
+#include "load/toolkit/declared_lengths.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "load/dicom/vocabulary.h"
+
+namespace ctiq::toolkit {
+namespace {
+
+constexpr std::uint32_t kUndefined = 0xFFFFFFFF;
+
+std::uint16_t word(const std::uint8_t* p, bool bigEndian) {
+    return static_cast<std::uint16_t>(bigEndian ? p[0] << 8 | p[1] : p[0] | p[1] << 8);
+}
+
+std::uint32_t dword(const std::uint8_t* p, bool bigEndian) {
+    return bigEndian ? std::uint32_t{word(p, true)} << 16 | word(p + 2, true)
+                     : word(p, false) | std::uint32_t{word(p + 2, false)} << 16;
+}
+
+std::string trimmedUid(std::string s) {
+    while (!s.empty() && (s.back() == '\0' || s.back() == ' ')) s.pop_back();
+    return s;
+}
+
+// The encoding of the elements at one level of nesting, and where that level ends.
+struct Level {
+    bool implicitVr;
+    bool bigEndian;
+    std::uint64_t end;  // for a defined length; kUndefined otherwise
+    bool fragments;     // encapsulated pixel data: items hold bytes, not elements
+};
+
+bool lengthsFit(const std::vector<std::uint8_t>& bytes, std::size_t pos, bool implicitVr,
+                bool bigEndian, std::uint16_t lastGroup) {
+    const std::size_t size = bytes.size();
+    std::vector<Level> levels{{implicitVr, bigEndian, kUndefined, false}};
+    while (pos + 8 <= size) {
+        while (levels.size() > 1 && levels.back().end != kUndefined && pos >= levels.back().end)
+            levels.pop_back();
+        const Level level = levels.back();
+        const std::uint8_t* p = bytes.data() + pos;
+        const std::uint16_t group = word(p, level.bigEndian);
+        const std::uint16_t element = word(p + 2, level.bigEndian);
+        if (levels.size() == 1 && group > lastGroup && group != 0xFFFE) return true;
+        if (group == 0xFFFE) {  // item and delimitation tags: tag and 32-bit length
+            const std::uint32_t length = dword(p + 4, level.bigEndian);
+            pos += 8;
+            if (element == 0xE0DD) {  // a sequence (or fragments) ends
+                if (levels.size() > 1) levels.pop_back();
+                continue;
+            }
+            if (element != 0xE000 || length == kUndefined) continue;
+            if (length > size - pos) return false;
+            if (level.fragments) pos += length;  // a fragment's bytes
+            // An item of defined length holds elements up to its end.
+            else
+                levels.push_back({level.implicitVr, level.bigEndian, pos + length, false});
+            continue;
+        }
+        std::uint64_t length;
+        bool sequence = false;
+        std::string_view vr;
+        if (level.implicitVr) {
+            length = dword(p + 4, level.bigEndian);
+            pos += 8;
+            sequence = dicom::dictionaryVr({group, element}) == "SQ";
+        } else {
+            vr = std::string_view(reinterpret_cast<const char*>(p + 4), 2);
+            // The toolkit guesses at a VR it does not know, and may read gigabytes of length.
+            if (!dicom::isKnownVr(vr)) return false;
+            if (dicom::hasLongLength(vr)) {
+                if (pos + 12 > size) return false;
+                length = dword(p + 8, level.bigEndian);
+                pos += 12;
+            } else {
+                length = word(p + 6, level.bigEndian);
+                pos += 8;
+            }
+            sequence = vr == "SQ";
+        }
+        if (length == kUndefined) {
+            const bool pixels = group == 0x7FE0 && element == 0x0010;
+            // UN of undefined length: an implicit VR little-endian sequence (PS3.5 §6.2.2).
+            const bool implicitInside = level.implicitVr || vr == "UN";
+            levels.push_back({implicitInside, implicitInside ? false : level.bigEndian, kUndefined,
+                              pixels && !sequence});
+            continue;
+        }
+        if (length > size - pos) return false;
+        if (sequence) {
+            levels.push_back({level.implicitVr, level.bigEndian, pos + length, false});
+            continue;
+        }
+        pos += static_cast<std::size_t>(length);
+    }
+    return true;
+}
+
+constexpr const char* kDeflatedSyntax = "1.2.840.10008.1.2.1.99";
+
+}  // namespace
+
+bool declaredLengthsFit(const std::vector<std::uint8_t>& bytes, std::string& syntax) {
+    std::size_t pos = 0;
+    if (bytes.size() >= 132 && std::memcmp(bytes.data() + 128, "DICM", 4) == 0) pos = 132;
+    syntax.clear();
+    if (pos + 8 <= bytes.size() && word(bytes.data() + pos, false) == 0x0002) {
+        if (!lengthsFit(bytes, pos, false, false, 0x0002)) return false;
+        // Find where the meta group ends and which syntax follows.
+        while (pos + 8 <= bytes.size() && word(bytes.data() + pos, false) == 0x0002) {
+            const std::uint8_t* p = bytes.data() + pos;
+            const std::string_view vr(reinterpret_cast<const char*>(p + 4), 2);
+            const bool longLength = dicom::hasLongLength(vr);
+            const std::size_t header = longLength ? 12 : 8;
+            if (pos + header > bytes.size()) return false;
+            const std::uint64_t length = longLength ? dword(p + 8, false) : word(p + 6, false);
+            if (length > bytes.size() - pos - header) return false;
+            if (word(p + 2, false) == 0x0010)
+                syntax = trimmedUid(std::string(reinterpret_cast<const char*>(p + header),
+                                                static_cast<std::size_t>(length)));
+            pos += header + static_cast<std::size_t>(length);
+        }
+    }
+    if (syntax == kDeflatedSyntax) return true;
+    if (!syntax.empty())
+        return lengthsFit(bytes, pos, syntax == "1.2.840.10008.1.2",
+                          syntax == "1.2.840.10008.1.2.2", 0xFFFF);
+    return lengthsFit(bytes, pos, true, false, 0xFFFF) ||
+           lengthsFit(bytes, pos, false, false, 0xFFFF) ||
+           lengthsFit(bytes, pos, false, true, 0xFFFF);
+}
+
+}  // namespace ctiq::toolkit
