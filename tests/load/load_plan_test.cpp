@@ -6,6 +6,8 @@
 #include "common/app_error.h"
 #include "tests/support/dicom_builder.h"
 #include "tests/support/test_files.h"
+#include "load/headless_load.h"
+#include "viewer/roi_statistics.h"
 
 namespace ctiq {
 namespace {
@@ -54,6 +56,53 @@ TEST(LoadDefaults, CentredRoiAndTheFixedWindow) {
     EXPECT_EQ(roi.width, 256);
     EXPECT_EQ(kDefaultWindow.level, 512);
     EXPECT_EQ(kDefaultWindow.width, 1024);
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// Implicit VR says nothing of how a value is stored: the data dictionary does. A Canon-like
+// slice with the intercept "0 " (DS, two characters) and values already in HU was read with the
+// text "0 " taken for the binary word 0x2030 = 8240, added to every sample.
+TEST(LoadPlan, ImplicitVrValuesAreReadByTheirDictionaryVr) {
+    const std::string path = test::testData("encodings/canon_implicit_hu.dcm");
+    const LoadedImage image = loadImageHeadless(path, LoadMode::Dicom, {});
+    EXPECT_EQ(image.reader, "the header scanner");
+    EXPECT_EQ(image.offset, 0);
+    const RoiPlacement roi = placeRoi(image.layout, 30, 22, 20, 16);
+    const RoiStatistics s =
+        computeRoiStatistics(image.bytes.data(), image.layout, roi.block, image.valueRule());
+    EXPECT_DOUBLE_EQ(s.mean, 1085.26875);  // pydicom over the same 20 × 16 samples
+    ASSERT_TRUE(image.dicom);
+    auto value = [&](const char* group, const char* element) {
+        for (const HeaderRow& row : image.dicom->rows)
+            if (row[1] == group && row[2] == element) return row[6];
+        return std::string("<none>");
+    };
+    EXPECT_EQ(value("0028", "1052"), "0");     // DS: text
+    EXPECT_EQ(value("0028", "1050"), "40");    // DS: text, not the word 0x3034
+    EXPECT_EQ(value("0028", "0010"), "48");    // US: a number
+    EXPECT_EQ(value("0028", "0103"), "1");
+}
+
+// A DICOM file without an image lists its header and says what it is; nothing asks for a size.
+TEST(LoadPlan, NonImageFilesListTheirHeaderAndSaySo) {
+    const ImageBytes plan = test::readBytes(test::testData("dicom/rtplan.dcm"));
+    const LoadPlan read = planLoad("/d/rtplan.dcm", plan, LoadMode::Dicom);
+    ASSERT_TRUE(read.dicom);
+    EXPECT_TRUE(read.noImage);
+    EXPECT_FALSE(read.needsSize());
+    EXPECT_TRUE(read.dicom->walked);
+    EXPECT_GT(read.dicom->rows.size(), 30u);
+    try {
+        requireShowable(read);
+        ADD_FAILURE() << "an RT plan was taken for an image";
+    } catch (const AppError& e) {
+        EXPECT_EQ(std::string(e.what()), messages::noImageInFile("RT Plan Storage"));
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "load/dicom/toolkit_wire.h"
@@ -115,6 +116,67 @@ TEST(ToolkitWire, AnswersSurviveTheTripAndGarbageIsRefused) {
     std::string huge = wire;
     huge[9] = '\x7F';  // a reason "longer" than the message
     EXPECT_THROW(dicom::decodeAnswer(huge), std::runtime_error);
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// A JPEG stream whose first byte is damaged: libjpeg refuses it, and the toolkit then tries to
+// run pvrg-jpeg through the shell (installed for every test run). The helper must refuse the
+// file without starting anything, and leave no file behind in any temporary folder.
+TEST(ToolkitSandbox, ADamagedJpegStartsNoProgramAndLeavesNoFile) {
+    test::TempFolder temporary;
+    const std::string before = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+    ::setenv("TMPDIR", temporary.path().c_str(), 1);
+    std::string error;
+    std::unique_ptr<HelperProcess> helper = HelperProcess::start(CTIQ_HELPER_PATH, error);
+    if (before.empty())
+        ::unsetenv("TMPDIR");
+    else
+        ::setenv("TMPDIR", before.c_str(), 1);
+    ASSERT_TRUE(helper) << error;
+    const std::string privateFolder = helper->temporaryFolder();
+    EXPECT_EQ(fs::path(privateFolder).parent_path(), fs::path(temporary.path()));
+
+    dicom::ToolkitRequest request;
+    request.file = test::readBytes(test::testData("encodings/other/jpeg_damaged_soi.dcm"));
+    std::string answer;
+    const HelperProcess::Failure failure =
+        helper->exchange(dicom::encodeRequest(request), answer, 30000);
+    if (failure == HelperProcess::Failure::None) {
+        EXPECT_EQ(dicom::decodeAnswer(answer).outcome, dicom::ToolkitOutcome::Refused);
+    } else {
+        // pvrg-jpeg installed: the attempt to start it ended the helper.
+        EXPECT_EQ(failure, HelperProcess::Failure::Sandboxed);
+    }
+    helper.reset();
+    EXPECT_FALSE(fs::exists(privateFolder));
+    EXPECT_TRUE(fs::is_empty(temporary.path())) << "left behind in " << temporary.path();
+}
+
+TEST(ToolkitHelper, ANewHelperServesAfterOneFailed) {
+    std::string error;
+    std::unique_ptr<HelperProcess> helper = HelperProcess::start(CTIQ_HELPER_PATH, error);
+    ASSERT_TRUE(helper) << error;
+    dicom::ToolkitRequest request;
+    request.file = test::readBytes(test::testData("encodings/rle.dcm"));
+    std::string answer;
+    // No time to answer: the helper is ended, its folder removed, and it serves no more.
+    EXPECT_EQ(helper->exchange(dicom::encodeRequest(request), answer, 0),
+              HelperProcess::Failure::TimedOut);
+    EXPECT_TRUE(helper->temporaryFolder().empty());
+    EXPECT_EQ(helper->exchange(dicom::encodeRequest(request), answer, 30000),
+              HelperProcess::Failure::Died);
+    helper = HelperProcess::start(CTIQ_HELPER_PATH, error);
+    ASSERT_TRUE(helper) << error;
+    ASSERT_EQ(helper->exchange(dicom::encodeRequest(request), answer, 30000),
+              HelperProcess::Failure::None);
+    const dicom::ToolkitAnswer a = dicom::decodeAnswer(answer);
+    EXPECT_EQ(a.outcome, dicom::ToolkitOutcome::Decoded) << a.reason;
+    EXPECT_EQ(a.samples.size(), 64u * 48u * 2u);
 }
 
 }  // namespace
