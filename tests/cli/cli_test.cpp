@@ -2,6 +2,8 @@
 // compared byte for byte.
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -22,6 +24,7 @@
 #include "common/ui/radio_group.h"
 #include "mtf/unit2.h"
 #include "tests/support/scripted_dialogs.h"
+#include "tests/support/dicom_builder.h"
 #include "tests/support/test_files.h"
 #include "tests/support/window_fixture.h"
 #include "viewer/unit1.h"
@@ -428,6 +431,90 @@ TEST(Cli, AFileSizeLimitIsAFailedWriteNotAKilledProgram) {
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 #endif
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// A data set with the image's geometry, sequences (and items) of undefined length nested `depth`
+// deep, then 8 × 8 words 0 … 63 of Pixel Data, in the syntax's encoding.
+std::vector<std::uint8_t> deeplyNested(const char* syntax, bool implicit, bool bigEndian,
+                                       int depth) {
+    std::vector<std::uint8_t> b = test::DicomBuilder(syntax).bytes();
+    auto w16 = [&](std::uint16_t v) {
+        b.push_back(static_cast<std::uint8_t>(bigEndian ? v >> 8 : v));
+        b.push_back(static_cast<std::uint8_t>(bigEndian ? v : v >> 8));
+    };
+    auto w32 = [&](std::uint32_t v) {
+        w16(static_cast<std::uint16_t>(bigEndian ? v >> 16 : v));
+        w16(static_cast<std::uint16_t>(bigEndian ? v : v >> 16));
+    };
+    auto header = [&](std::uint16_t g, std::uint16_t e, const char* vr, std::uint32_t length) {
+        w16(g);
+        w16(e);
+        if (implicit) return w32(length);
+        b.push_back(static_cast<std::uint8_t>(vr[0]));
+        b.push_back(static_cast<std::uint8_t>(vr[1]));
+        if (std::string_view(vr) == "US") return w16(static_cast<std::uint16_t>(length));
+        w16(0);
+        w32(length);
+    };
+    for (std::uint16_t e : {0x0010, 0x0011, 0x0100}) {
+        header(0x0028, e, "US", 2);
+        w16(e == 0x0100 ? 16 : 8);
+    }
+    for (int i = 0; i < depth; ++i) {
+        header(0x0040, 0x0275, "SQ", 0xFFFFFFFF);
+        w16(0xFFFE), w16(0xE000), w32(0xFFFFFFFF);
+    }
+    for (int i = 0; i < depth; ++i) {
+        w16(0xFFFE), w16(0xE00D), w32(0);
+        w16(0xFFFE), w16(0xE0DD), w32(0);
+    }
+    header(0x7FE0, 0x0010, "OW", 128);
+    for (std::uint16_t v = 0; v < 64; ++v) w16(v);
+    return b;
+}
+
+// The header walk keeps its own count of nesting: no depth of sequences takes a batch down.
+TEST(CliRobustness, DeeplyNestedSequencesTakeNoBatchDown) {
+    test::TempFolder folder;
+    const std::string good = test::testData("encodings/explicit_little.dcm");
+    struct Encoding {
+        const char* name;
+        const char* syntax;
+        bool implicit, bigEndian;
+    };
+    for (const Encoding& e : {Encoding{"explicit", "1.2.840.10008.1.2.1", false, false},
+                              Encoding{"implicit", "1.2.840.10008.1.2", true, false},
+                              Encoding{"big", "1.2.840.10008.1.2.2", false, true}}) {
+        for (int depth : {100, 3000, 10000}) {
+            const std::string path =
+                folder.file(std::string(e.name) + std::to_string(depth) + ".dcm");
+            test::writeBytes(path, deeplyNested(e.syntax, e.implicit, e.bigEndian, depth));
+            const CliRun run = cli({"stats", "--roi", "4,4,8,8", QString::fromStdString(good),
+                                    QString::fromStdString(path), QString::fromStdString(good)});
+            const std::string where = std::string(e.name) + " " + std::to_string(depth);
+            // Both neighbours are measured, before and after the deep file.
+            const std::string line = good + "\t";
+            const std::size_t first = run.out.find(line);
+            ASSERT_NE(first, std::string::npos) << where << "\n" << run.err;
+            EXPECT_NE(run.out.find(line, first + 1), std::string::npos) << where << "\n" << run.err;
+            EXPECT_EQ(run.err.find("Sanitizer"), std::string::npos) << where << "\n" << run.err;
+            const bool measured = run.out.find(path + "\t31.5\t") != std::string::npos;
+            // The scanner reads it (8 × 8 words 0 … 63) while its Pixel Data lies in the first
+            // half of the file; else the toolkit's helper reads it or the file is refused with a
+            // message (the toolkit's own walk recurses: its helper may end on the stack).
+            if (!e.bigEndian && depth <= 3000) {
+                EXPECT_TRUE(measured) << where << "\n" << run.err;
+            }
+            EXPECT_TRUE(measured || run.err.find(path + ": ") != std::string::npos)
+                << where << "\n" << run.out << run.err;
+        }
+    }
+}
 
 }  // namespace
 }  // namespace ctiq
