@@ -58,8 +58,8 @@ class MemoryBuffer : public std::streambuf {
 };
 
 // Lists a data set through the scanner's recorder: elements in order, sequences entered item by
-// item. Big-endian binary words are turned around so that numbers read as the scanner reads them.
-void listDataSet(const gdcm::DataSet& ds, bool implicitVr, bool bigEndian,
+// item. The toolkit hands the values of a big-endian file in the machine's order already.
+void listDataSet(const gdcm::DataSet& ds, bool implicitVr,
                  dicom::HeaderRecorder& recorder) {
     for (const gdcm::DataElement& de : ds.GetDES()) {
         const dicom::Tag tag{de.GetTag().GetGroup(), de.GetTag().GetElement()};
@@ -74,7 +74,7 @@ void listDataSet(const gdcm::DataSet& ds, bool implicitVr, bool bigEndian,
         if (sq) {
             recorder.sequence(tag);
             for (gdcm::SequenceOfItems::SizeType i = 1; i <= sq->GetNumberOfItems(); ++i)
-                listDataSet(sq->GetItem(i).GetNestedDataSet(), implicitVr, bigEndian, recorder);
+                listDataSet(sq->GetItem(i).GetNestedDataSet(), implicitVr, recorder);
             recorder.sequenceEnd();
             continue;
         }
@@ -86,15 +86,6 @@ void listDataSet(const gdcm::DataSet& ds, bool implicitVr, bool bigEndian,
         if (!value || value->GetLength() == 0) continue;
         e.shownLength = value->GetLength();
         e.value.assign(value->GetPointer(), value->GetLength());
-        // Numbers of a big-endian file are turned to the little-endian order the recorder reads.
-        const std::string_view typeVr =
-            e.vr.empty() ? dicom::dictionaryVr(tag) : std::string_view(e.vr);
-        const dicom::NumberForm form = dicom::numberFormOf(typeVr == "XS" ? "US" : typeVr);
-        const std::size_t step = form == dicom::NumberForm::Tag ? 2 : dicom::numberSize(form);
-        if (bigEndian && (step > 1 || vr == gdcm::VR::OW))
-            for (std::size_t k = 0, n = step ? step : 2; k + n <= e.value.size(); k += n)
-                std::reverse(e.value.begin() + static_cast<std::ptrdiff_t>(k),
-                             e.value.begin() + static_cast<std::ptrdiff_t>(k + n));
         recorder.element(e);
     }
 }
@@ -195,9 +186,8 @@ ToolkitAnswer readWithToolkit(const dicom::ToolkitRequest& request) {
     answer.header.walked = true;
     dicom::HeaderRecorder recorder(answer.header, TagDictionary::builtIn(), request.listRows);
     try {
-        listDataSet(file.GetHeader(), false, false, recorder);
-        listDataSet(file.GetDataSet(), ts.IsImplicit(),
-                    ts.GetSwapCode() == gdcm::SwapCode::BigEndian, recorder);
+        listDataSet(file.GetHeader(), false, recorder);
+        listDataSet(file.GetDataSet(), ts.IsImplicit(), recorder);
         recorder.finish();
     } catch (const AppError& e) {
         recorder.keepPreparedTable();
@@ -229,6 +219,17 @@ ToolkitAnswer readWithToolkit(const dicom::ToolkitRequest& request) {
     if (pf.GetSamplesPerPixel() != 1)
         return answer.reason = "it is a colour image (" + std::to_string(pf.GetSamplesPerPixel()) +
                                " samples per pixel); only grey images can be shown and measured",
+               answer;
+    // The header's own numbers, as written: the toolkit may have taken some from the stream.
+    const DicomImageFacts& said = answer.header.image;
+    if (said.columns != answer.columns || said.rows != answer.rows ||
+        (said.bitsAllocated != -1 && said.bitsAllocated != pf.GetBitsAllocated()))
+        return answer.reason = "its header says " + std::to_string(said.columns) + " × " +
+                               std::to_string(said.rows) + " samples of " +
+                               std::to_string(said.bitsAllocated) + " bits, its pixel data " +
+                               std::to_string(answer.columns) + " × " +
+                               std::to_string(answer.rows) + " of " +
+                               std::to_string(pf.GetBitsAllocated()),
                answer;
     FrameShape shape{answer.columns, answer.rows, pf.GetBitsAllocated(), 1};
     if (shape.bitsAllocated != 8 && shape.bitsAllocated != 16)

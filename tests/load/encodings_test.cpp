@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QPlainTextEdit>
+#include <algorithm>
 #include <QPushButton>
 
 #include "common/app_error.h"
@@ -11,6 +12,8 @@
 #include "tests/support/window_fixture.h"
 #include "viewer/auto_window.h"
 #include "load/headless_load.h"
+#include "load/load_plan.h"
+#include "load/dicom/tag_dictionary.h"
 #include "viewer/load_placement.h"
 #include "viewer/roi_statistics.h"
 #include "viewer/trimming.h"
@@ -137,6 +140,41 @@ TEST(Encodings, MultiFrameShowsTheFirstFrameAndSaysHowManyColourIsRefused) {
         EXPECT_NE(std::string(e.what()).find("colour image (3 samples per pixel)"),
                   std::string::npos)
             << e.what();
+    }
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// The header's Rows, Columns or BitsAllocated changed over an intact compressed stream: the
+// toolkit would decode what the stream says (or overrun a buffer of the header's size); the
+// file is refused instead, with the header listed.
+TEST(Encodings, CompressedDataThatDisagreesWithItsHeaderIsRefused) {
+    struct Case {
+        const char* file;
+        std::uint16_t element;  // of group 0028, a US value
+        std::uint16_t value;
+    };
+    for (const Case& c : {Case{"jpeg_lossless.dcm", 0x0010, 96}, Case{"jpegls_lossless.dcm", 0x0011, 32},
+                          Case{"j2k_lossless.dcm", 0x0010, 1024}, Case{"rle.dcm", 0x0010, 24},
+                          Case{"rle.dcm", 0x0100, 8}, Case{"j2k_lossless.dcm", 0x0100, 8}}) {
+        ImageBytes bytes = test::readBytes(encoded(c.file));
+        const std::uint8_t key[6] = {0x28, 0x00, static_cast<std::uint8_t>(c.element),
+                                     static_cast<std::uint8_t>(c.element >> 8), 'U', 'S'};
+        const auto at = std::search(bytes.begin(), bytes.end(), key, key + 6);
+        ASSERT_NE(at, bytes.end()) << c.file;
+        at[8] = static_cast<std::uint8_t>(c.value);
+        at[9] = static_cast<std::uint8_t>(c.value >> 8);
+        const LoadPlan plan = planLoad("mutant.dcm", bytes, LoadMode::Dicom);
+        const std::string what = std::string(c.file) + " (0028," + hex4(c.element) + ")";
+        EXPECT_FALSE(plan.decoded) << what;
+        ASSERT_TRUE(plan.refusal) << what;
+        EXPECT_NE(plan.refusal->find("header"), std::string::npos) << what << ": " << *plan.refusal;
+        ASSERT_TRUE(plan.dicom) << what;
+        EXPECT_GT(plan.dicom->rows.size(), 20u) << what;
     }
 }
 
