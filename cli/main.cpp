@@ -1,6 +1,9 @@
 // ctiq-cli: the viewer's, MTF window's and spectrum window's measurements without a display,
 // printing the same text the windows put on the clipboard or in their memos.
-#include <QApplication>
+//
+// Built twice from this file: ctiq-cli links Qt Core alone, so that a measurement starts in a few
+// milliseconds; for --plot and report, which draw with Qt Charts, it hands the whole command line
+// to ctiq-cli-gui (CTIQ_CLI_WITH_GUI), the same program with the drawing parts.
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -14,18 +17,40 @@
 #include "cli/files_in_order.h"
 #include "cli/json_results.h"
 #include "cli/options.h"
-#include "cli/plot.h"
-#include "cli/report.h"
 #include "cli/selftest.h"
 #include "common/app_error.h"
 #include "common/language.h"
 #include "common/version.h"
+
+#if CTIQ_CLI_WITH_GUI
+#include <QApplication>
+
+#include "cli/plot.h"
+#include "cli/report.h"
+#else
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "common/companion_program.h"
+#endif
 
 int main(int argc, char* argv[]) {
     // --plot draws with Qt Charts, which needs a QApplication: offscreen where there is no display.
     bool plot = false;
     for (int i = 1; i < argc; ++i) plot = plot || std::string_view(argv[i]) == "--plot";
     plot = plot || (argc > 1 && std::string_view(argv[1]) == "report");
+#if !CTIQ_CLI_WITH_GUI
+    if (plot) {
+        const std::string gui =
+            ctiq::companionProgram("ctiq-cli-gui", "CTIQ_CLI_GUI", CTIQ_CLI_GUI_BUILD_PATH);
+        ::execv(gui.c_str(), argv);
+        std::cerr << "ctiq-cli: --plot and report need " << gui << ": " << std::strerror(errno)
+                  << "\n";
+        return 2;
+    }
+#else
     if (plot && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -39,8 +64,12 @@ int main(int argc, char* argv[]) {
     const std::unique_ptr<QCoreApplication> app =
         plot ? std::make_unique<QApplication>(argc, argv)
              : std::make_unique<QCoreApplication>(argc, argv);  // resources, translation
-    ctiq::installTranslations(*app);
     if (plot) ctiq::cli::setPlotWriter(&ctiq::cli::writePlot);
+#endif
+#if !CTIQ_CLI_WITH_GUI
+    const auto app = std::make_unique<QCoreApplication>(argc, argv);  // resources, translation
+#endif
+    ctiq::installTranslations(*app);
     std::vector<std::string> arguments(argv + 1, argv + argc);
     using namespace ctiq::cli;
     CommandLine line;
@@ -61,7 +90,9 @@ int main(int argc, char* argv[]) {
     }
     try {
         if (line.command == "selftest") return runSelftest(std::cout) == 0 ? 0 : 1;
+#if CTIQ_CLI_WITH_GUI
         if (line.command == "report") return ctiq::cli::runReport(line, std::cout, std::cerr);
+#endif
         if (line.command == "phantom") {
             std::cout << runPhantom(line) << "\n";
             return 0;

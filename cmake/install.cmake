@@ -1,8 +1,9 @@
-# What `cmake --install` puts where: both programs and their DICOM helper, the desktop entry and icon, the man pages
+# What `cmake --install` puts where: both programs and their helpers, the desktop entry and icon, the man pages
 # (compressed as Debian wants them) and the copyright and changelog.
 install(TARGETS ctiq ctiq-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The DICOM toolkit's helper, which the programs start themselves (found as ../libexec/ctiq/).
-install(TARGETS ctiq-dicom-helper RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/ctiq)
+# What the programs start themselves (found as ../libexec/ctiq/): the DICOM toolkit's helper, and
+# ctiq-cli's drawing half (--plot, report).
+install(TARGETS ctiq-dicom-helper ctiq-cli-gui RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/ctiq)
 install(FILES packaging/ctiq.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/ctiq.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 

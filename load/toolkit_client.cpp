@@ -1,10 +1,9 @@
 #include "load/toolkit_client.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 
 #include "common/app_error.h"
+#include "common/companion_program.h"
 #include "load/helper_process.h"
 
 namespace ctiq {
@@ -20,23 +19,11 @@ dicom::ToolkitAnswer refusal(std::string message) {
     return a;
 }
 
-std::filesystem::path programFolder() {
-    std::error_code ec;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::path() : self.parent_path();
-}
 
 }  // namespace
 
 std::string toolkitHelperPath() {
-    namespace fs = std::filesystem;
-    if (const char* given = std::getenv("CTIQ_DICOM_HELPER"); given && *given) return given;
-    const fs::path folder = programFolder();
-    std::error_code ec;
-    for (const fs::path& candidate :
-         {folder / ".." / "libexec" / "ctiq" / "ctiq-dicom-helper", folder / "ctiq-dicom-helper"})
-        if (!folder.empty() && fs::is_regular_file(candidate, ec)) return candidate.string();
-    return CTIQ_HELPER_BUILD_PATH;
+    return companionProgram("ctiq-dicom-helper", "CTIQ_DICOM_HELPER", CTIQ_HELPER_BUILD_PATH);
 }
 
 dicom::ToolkitAnswer readWithToolkitHelper(const ImageBytes& bytes, bool listRows,
