@@ -84,6 +84,7 @@ int main(int argc, char* argv[]) {
     }
     std::string error;
     if (!ctiq::toolkit::confineProcess(error)) return 3;
+    ctiq::toolkit::keepFreedMemory();
     if (probe) {
         // For the tests: starting a program must end this process by SIGSYS.
         return std::system("true") == 0 ? 0 : 4;

@@ -1,3 +1,4 @@
+#include <malloc.h>
 #include <sched.h>
 #include <seccomp.h>
 #include <sys/prctl.h>
@@ -48,6 +49,11 @@ bool confineProcess(std::string& error) {
         return false;
     }
     return true;
+}
+
+void keepFreedMemory() {
+    mallopt(M_TRIM_THRESHOLD, 512 << 20);
+    mallopt(M_MMAP_THRESHOLD, 256 << 20);
 }
 
 void limitForFile(std::size_t fileSize) {
