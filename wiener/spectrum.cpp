@@ -64,6 +64,11 @@ void checkParameters(const Roles& r, const SpectrumParameters& p) {
         refuse("Shift " + along + " (the step between segments) must be at least 1.");
     if (r.stripStep < 1)
         refuse("Shift " + across + " (the step between strips) must be at least 1.");
+    // The profiles kept for display are those of every third of the ROI's extent across the
+    // strips: below three pixels there is no third to step by.
+    if (r.extent < 3)
+        refuse("The ROI is " + std::to_string(r.extent) + " pixels wide across the strips (" +
+               across + "); the spectrum needs at least 3.");
     auto checkDegree = [](bool trend, int degree, const char* name) {
         if (trend && degree > kMaxTrendDegree)
             refuse(std::string("The degree of \"") + name + "\" is " + std::to_string(degree) +

@@ -7,10 +7,13 @@ truncations) into a fresh folder, runs `ctiq-cli stats` over all of them in one 
 private TMPDIR, and checks: no signal and exit 0 or 1, stdout holds nothing but result lines,
 nothing is left in the temporary folder, and the batch finishes in bounded time.
 
-  python3 tools/attack/mutate_dicom.py build/release/cli/ctiq-cli [--per-file 12]
+  python3 tools/attack/mutate_dicom.py build/release/cli/ctiq-cli [--per-file 12] [--seed S]
+                                        [--minutes M]
+With --minutes, batches of fresh random mutants (new seeds) run until the time is up.
 """
 import os
 import random
+import shutil
 import struct
 import subprocess
 import sys
@@ -51,10 +54,26 @@ def mutants(name, data, rng, per_file):
         yield f"{name}.cut{int(keep * 100)}", data[:int(len(data) * keep)]
 
 
+def option(name, default):
+    return int(sys.argv[sys.argv.index(name) + 1]) if name in sys.argv else default
+
+
 def main():
     cli = sys.argv[1]
-    per_file = int(sys.argv[sys.argv.index("--per-file") + 1]) if "--per-file" in sys.argv else 12
-    rng = random.Random(2026)
+    per_file = option("--per-file", 12)
+    seed = option("--seed", 2026)
+    minutes = option("--minutes", 0)
+    deadline = time.monotonic() + 60 * minutes
+    while True:
+        if not attack(cli, per_file, seed):
+            sys.exit(1)
+        seed += 1
+        if time.monotonic() >= deadline:
+            sys.exit(0)
+
+
+def attack(cli, per_file, seed):
+    rng = random.Random(seed)
     work = tempfile.mkdtemp(prefix="ctiq-attack-")
     scratch = tempfile.mkdtemp(prefix="ctiq-attack-tmp-")
     files = []
@@ -76,8 +95,11 @@ def main():
     print(f"{len(files)} mutants in {seconds:.1f} s: {measured} measured, {refused} refused, "
           f"exit {run.returncode}, foreign stdout lines {len(foreign)}, left in TMPDIR {len(left)}")
     ok = run.returncode in (0, 1) and not foreign and not left and measured + refused >= len(files)
-    print("PASS" if ok else "FAIL")
-    sys.exit(0 if ok else 1)
+    print(f"seed {seed}: " + ("PASS" if ok else f"FAIL (mutants kept in {work})"))
+    if ok:
+        shutil.rmtree(work)
+        shutil.rmtree(scratch)
+    return ok
 
 
 if __name__ == "__main__":
