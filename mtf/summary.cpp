@@ -1,5 +1,7 @@
 #include "mtf/summary.h"
 
+#include "common/number_text.h"
+
 #include <cstddef>
 #include <cstdio>
 
@@ -39,9 +41,7 @@ MtfSummary summarizeMtf(const std::vector<double>& mtfAbs, double spacing, doubl
 namespace {
 
 std::string fixed3(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", value);
-    return text;
+    return fixedText(value, 3);
 }
 
 std::string frequencyText(const std::optional<double>& f) {

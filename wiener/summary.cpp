@@ -1,5 +1,7 @@
 #include "wiener/summary.h"
 
+#include "common/number_text.h"
+
 #include <cstdio>
 
 #include "wiener/numeric/kernels.h"
@@ -33,10 +35,8 @@ SpectrumSummary summarizeSpectrum(const std::vector<double>& spectrum, std::int3
 }
 
 std::string spectrumSummaryLine(const SpectrumSummary& s) {
-    char text[160];
-    std::snprintf(text, sizeof text, "Peak %.3f c/mm · mean %.3f c/mm · integral %.4g",
-                  s.peakFrequency, s.meanFrequency, s.integral);
-    return text;
+    return "Peak " + fixedText(s.peakFrequency, 3) + " c/mm · mean " +
+           fixedText(s.meanFrequency, 3) + " c/mm · integral " + significantText(s.integral, 4);
 }
 
 }  // namespace ctiq

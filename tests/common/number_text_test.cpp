@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <clocale>
+#include <cstdlib>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 #include "common/app_error.h"
+#include "tests/support/test_files.h"
 
 namespace ctiq {
 namespace {
@@ -174,6 +177,32 @@ TEST(NumberText, DoublesExpandAsPrintfExpandsThem) {
         *end = '\0';
         ASSERT_STREQ(viaToChars, viaPrintf) << bits;
     }
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// Qt sets the C library's locale from the environment, and printf then writes "0,312" under a
+// German one: the summaries of plots and reports would disagree with the memos.
+TEST(NumberText, SummaryTextsKeepThePointUnderACommaLocale) {
+    test::TempFolder locales;
+    const std::string make =
+        "localedef -i de_DE -f UTF-8 '" + locales.path() + "/de_DE.UTF-8' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(make.c_str()), 0) << "localedef (Debian's locales) is needed";
+    ::setenv("LOCPATH", locales.path().c_str(), 1);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
+    char printed[16];
+    std::snprintf(printed, sizeof printed, "%.3f", 0.3125);
+    EXPECT_STREQ(printed, "0,312");  // the locale is in force
+    EXPECT_EQ(fixedText(0.3125, 3), "0.312");
+    EXPECT_EQ(fixedText(-2.0, 3), "-2.000");
+    EXPECT_EQ(significantText(16.7149, 4), "16.71");
+    EXPECT_EQ(significantText(123456.0, 4), "1.235e+05");
+    std::setlocale(LC_NUMERIC, "C");
+    ::unsetenv("LOCPATH");
 }
 
 }  // namespace

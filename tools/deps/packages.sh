@@ -26,6 +26,8 @@ ctiq_packages=(
   pvrg-jpeg
   # Checking the installed files and the Debian package.
   desktop-file-utils lintian
+  # A comma locale made in a test (localedef), to show number texts keep their point.
+  locales
   # Validating the JSON results against their schema.
   python3-jsonschema
   # Opening the HTML report in a headless browser (its test and its README picture).
