@@ -2,7 +2,8 @@
 # Checks that the package list is complete: every CMake package configuration that the configure
 # step of BUILD_DIR used must belong to a Debian package that installing the list brings in (the
 # list and its dependency closure, as apt-get installs it with the list's flags).
-#   tools/deps/check-package-list.sh BUILD_DIR
+#   tools/deps/check-package-list.sh BUILD_DIR [all|build]
+# "build" checks against the list ./run installs (a build without tests and benchmarks).
 # CTIQ_PACKAGES_DROP="a b" leaves packages out of the list, to show that the check catches them.
 # Exit status: 0 complete, 1 incomplete, 77 no dpkg/apt-cache on this system (skipped).
 set -euo pipefail
@@ -17,7 +18,9 @@ cache="$build_dir/CMakeCache.txt"
 [ -f "$cache" ] || { echo "no $cache: configure the build first"; exit 1; }
 
 packages=()
-for p in "${ctiq_packages[@]}"; do
+list=("${ctiq_packages[@]}")
+[ "${2:-all}" = build ] && list=("${ctiq_build_packages[@]}")
+for p in "${list[@]}"; do
   [[ " ${CTIQ_PACKAGES_DROP:-} " == *" $p "* ]] || packages+=("$p")
 done
 

@@ -8,7 +8,8 @@ ctiq_runtime_packages=(
   libqt6core6 libqt6gui6 libqt6widgets6 libqt6charts6 libqt6svg6 qt6-qpa-plugins fonts-noto-cjk
   libgdcm3.0 libseccomp2
 )
-ctiq_packages=(
+# What building and running need: ./run installs these.
+ctiq_build_packages=(
   g++ cmake ninja-build pkg-config
   # Qt Charts' CMake package needs Qt6OpenGL, which qt6-base-dev only recommends.
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev
@@ -16,10 +17,14 @@ ctiq_packages=(
   qt6-tools-dev qt6-l10n-tools
   # ctiq-cli --plot FILE.svg
   qt6-svg-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
   # The DICOM toolkit for what the header scanner cannot show (compressed, big endian, no meta),
   # in a helper process confined by seccomp.
   libgdcm-dev libseccomp-dev
+  "${ctiq_runtime_packages[@]}"
+)
+# What the tests and benchmarks need beyond that: ./test installs both lists.
+ctiq_test_packages=(
+  libgtest-dev libgmock-dev libbenchmark-dev
   # The worst case on purpose: with pvrg-jpeg installed (libgdcm-tools recommends it) the toolkit
   # tries to run it for JPEG streams libjpeg refuses; the helper's sandbox must stop that on
   # every machine, so every test run has it.
@@ -32,6 +37,6 @@ ctiq_packages=(
   python3-jsonschema
   # Opening the HTML report in a headless browser (its test and its README picture).
   chromium
-  "${ctiq_runtime_packages[@]}"
 )
+ctiq_packages=("${ctiq_build_packages[@]}" "${ctiq_test_packages[@]}")
 ctiq_apt_install_flags=(--no-install-recommends)
