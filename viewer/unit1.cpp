@@ -185,8 +185,7 @@ void TForm1::BitBtnLoadClick() {
     if (ImageFileName.empty()) return;
 
     ImageStream.clear();
-    EditHSBP->clear();  // the statistics of the image that is gone
-    EditVSBP->clear();
+    forgetStatistics();  // the statistics of the image that is gone
     const NameGeometry name = splitNameGeometry(ImageFileName);
     EditImgSizeX->setText(q(name.columns));
     EditImgSizeY->setText(q(name.rows));
@@ -245,8 +244,8 @@ void TForm1::showNoImage() {
     ImgCols = ImgRows = 0;
     ImageStream.clear();
     Image1->hide();
-    for (QLineEdit* e : {EditImgSizeX, EditImgSizeY, EditFOVSize, EditHSBP, EditVSBP})
-        e->clear();
+    for (QLineEdit* e : {EditImgSizeX, EditImgSizeY, EditFOVSize}) e->clear();
+    forgetStatistics();
 }
 
 void TForm1::ReadDicomHeader(const LoadPlan& plan) {
@@ -329,6 +328,23 @@ void TForm1::DrawImage() {
     ViewRight = layout.view.right;
     ViewTop = layout.view.top;
     ViewBottom = layout.view.bottom;
+    forgetStatisticsOfAnotherFrame();
+}
+
+void TForm1::forgetStatisticsOfAnotherFrame() {
+    if (!statisticsBlock_) return;
+    const RoiBlock now = roiBlock(RoiFrameRect, ViewLeft, ViewTop);
+    const RoiBlock& was = *statisticsBlock_;
+    if (RadioGroupTool->itemIndex() == kToolRoi && now.r0 == was.r0 && now.c0 == was.c0 &&
+        now.nr == was.nr && now.nc == was.nc)
+        return;
+    forgetStatistics();
+}
+
+void TForm1::forgetStatistics() {
+    statisticsBlock_.reset();
+    EditHSBP->clear();
+    EditVSBP->clear();
 }
 
 void TForm1::DrawRoiFrame() {
@@ -500,6 +516,7 @@ void TForm1::Image1MouseMove(int x, int y) {
             EditROIPosY->setText(q(IntToStr(Trunc(y * s + ViewTop))));
             DrawRoiFrame();
         }
+        forgetStatisticsOfAnotherFrame();
     }
     if (tool == kToolMove && DragButton == DragButtonKind::Left) {
         const PanShift pan =
@@ -601,6 +618,7 @@ void TForm1::ButtonStatClick() {
         roiStatisticsText(stats, StatisticsDigits::Shown, systemNumberSeparators());
     EditHSBP->setText(q(shown.mean));
     EditVSBP->setText(q(shown.sd));
+    statisticsBlock_ = block;
 }
 
 }  // namespace ctiq

@@ -229,6 +229,11 @@ class TForm1 : public QWidget, public ViewerLink {
     void ReadDicomHeader(const LoadPlan& plan);
     // A DICOM file without an image was opened: no image, no size, no statistics are shown.
     void showNoImage();
+    // Average and SD always belong to the frame on screen: they are cleared when the frame moves
+    // or changes size, when the ROI fields are typed in, and when another image comes.
+    void forgetStatisticsOfAnotherFrame();
+    void forgetStatistics();
+    std::optional<RoiBlock> statisticsBlock_;  // the block Average and SD were measured on
     void DrawImage();
     void DrawRoiFrame();
 

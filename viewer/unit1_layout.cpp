@@ -195,6 +195,9 @@ void TForm1::connectHandlers() {
     connectClick(ButtonFileList, &QPushButton::clicked, this, &TForm1::ButtonFileListClick);
     connectClick(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connectClick(ButtonStat, &QPushButton::clicked, this, &TForm1::ButtonStatClick);
+    // Typed ROI fields describe another frame than the one measured.
+    for (QLineEdit* roiField : {EditROIPosX, EditROIPosY, EditROISizeX, EditROISizeY})
+        connect(roiField, &QLineEdit::textEdited, this, [this] { forgetStatistics(); });
     connectClick(ButtonVert, &QPushButton::clicked, this, &TForm1::ButtonVertClick);
     connectClick(ButtonHoriz, &QPushButton::clicked, this, &TForm1::ButtonHorizClick);
     connectClick(ButtonCCW, &QPushButton::clicked, this, &TForm1::ButtonCCWClick);

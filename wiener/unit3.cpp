@@ -268,6 +268,23 @@ void TForm3::ButtonClrClick() {
     }
 }
 
+// "Cal" never computes an image with another image's pixel spacing: after "toWS" the window keeps
+// the spacing it took, and the viewer may have loaded an image of another spacing since.
+void TForm3::requireSameSpacing(const std::string& viewerSpacing, double spacing) const {
+    if (viewerSpacing.empty()) return;  // the viewer says nothing: the window's field stands
+    double shown;
+    try {
+        shown = static_cast<double>(StrToFloat(viewerSpacing));
+    } catch (const AppError&) {
+        return;
+    }
+    if (shown == spacing) return;
+    throw AppError("The image in the viewer has a pixel spacing of " + viewerSpacing +
+                   " mm, this window " + text(EditPxlSpc) +
+                   " mm (taken by toWS from another image): press toWS to take the new image's "
+                   "geometry.");
+}
+
 void TForm3::ButtonCalClick() {
     if (!viewer_) return;
     auto viewerText = [this](ViewerField f) { return viewer_->fieldText(f).toStdString(); };
@@ -291,6 +308,7 @@ void TForm3::ButtonCalClick() {
     p.lineTrend = CheckBoxTrnd->isChecked();
     if (p.lineTrend) p.lineDegree = intIn(EditN);
     p.pixelSpacing = static_cast<double>(floatIn(EditPxlSpc));
+    requireSameSpacing(viewerText(ViewerField::PixelSpacing), p.pixelSpacing);
     p.segmentTrend = CheckBoxTrnd1->isChecked();
     if (p.segmentTrend) p.segmentDegree = intIn(EditN1);
 

@@ -45,6 +45,7 @@ class TForm3 : public QWidget {
     void ButtonLoadClick();
     void ButtonClrClick();
     void ButtonCalClick();
+    void requireSameSpacing(const std::string& viewerSpacing, double spacing) const;
     void ButtonResultClick();
     void ButtonACFtoCBClick();
     void ButtonSmoothClick();

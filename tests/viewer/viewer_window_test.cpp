@@ -9,8 +9,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "common/language.h"
 #include "common/ui/radio_group.h"
@@ -423,6 +425,49 @@ TEST_F(ViewerWindow, FileListButtonsListTheFolderAndFindTheFile) {
     EXPECT_EQ(errors(), std::vector<std::string>{"リストのインデックスが範囲を超えています (3)"});
     EXPECT_EQ(form.ListBox1->count(), 3);
     EXPECT_EQ(field(form.EditFListNo), "2");
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// Average and SD belong to the frame on screen: a frame that moves (Disp with new fields, the
+// ROI tool switched off), or fields typed in, clear them; "Stat" measures the frame shown.
+TEST_F(ViewerWindow, StatisticsNeverBelongToAnotherFrame) {
+    std::vector<std::int16_t> words(64 * 64);
+    for (std::size_t k = 0; k < words.size(); ++k) words[k] = static_cast<std::int16_t>(k % 64);
+    load(writeFile("ramp 64 64 0p5.raw", test::wordsLE(words)), 1);
+    setRoi(8, 32, 4, 4);  // columns 6 … 9: mean 7.50
+    viewer.ButtonStat->click();
+    ASSERT_EQ(field(viewer.EditHSBP), "7.50");
+    viewer.ButtonDisp->click();  // the same frame drawn again: the numbers stay
+    EXPECT_EQ(field(viewer.EditHSBP), "7.50");
+
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+    };
+    const Step steps[] = {
+        {"Disp after new fields", [&] { setRoi(40, 32, 4, 4); }},
+        {"a size typed in",
+         [&] {
+             viewer.EditROISizeX->setFocus();
+             QTest::keyClicks(viewer.EditROISizeX, "0");
+         }},
+    };
+    for (const Step& s : steps) {
+        setRoi(8, 32, 4, 4);
+        viewer.ButtonStat->click();
+        ASSERT_EQ(field(viewer.EditHSBP), "7.50") << s.what;
+        s.act();
+        EXPECT_EQ(field(viewer.EditHSBP), "") << s.what;
+        EXPECT_EQ(field(viewer.EditVSBP), "") << s.what;
+    }
+    setRoi(40, 32, 4, 4);  // columns 38 … 41
+    viewer.ButtonStat->click();
+    EXPECT_EQ(field(viewer.EditHSBP), "39.50");
 }
 
 }  // namespace

@@ -291,3 +291,34 @@ TEST_F(WienerWindow, LogChartsLeaveOutValuesTheyCannotShowAndSaySo) {
 
 }  // namespace
 }  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// Following the walkthrough (toWS once, then the next image and "Cal"), an image of another
+// pixel spacing was computed with the first one's: a 0.488 mm slice read as 0.513 mm put its peak
+// 5 % off. "Cal" now refuses, naming both spacings, until toWS takes the new image's geometry.
+TEST_F(WienerWindow, CalNeverUsesAnotherImagesSpacing) {
+    loadNoise("a 64 64 0p5.raw", 64, 1);
+    setRoi(32, 32, 64, 64);
+    viewer.ButtonToForm3->click();
+    form.ButtonCal->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    loadNoise("b 64 64 0p25.raw", 64, 2);
+    setRoi(32, 32, 64, 64);
+    form.ButtonCal->click();
+    ASSERT_EQ(errors().size(), 1u);
+    EXPECT_NE(errors()[0].find("0.25 mm"), std::string::npos) << errors()[0];
+    EXPECT_NE(errors()[0].find("0.5 mm"), std::string::npos) << errors()[0];
+    EXPECT_EQ(form.SpectrumCount, 1);  // nothing computed
+    viewer.CheckBoxLockPara->setChecked(true);
+    viewer.ButtonToForm3->click();  // takes the new image's spacing, keeps the listed run
+    form.ButtonCal->click();
+    ASSERT_EQ(errors().size(), 1u) << errors().back();
+    EXPECT_EQ(form.SpectrumCount, 2);
+    EXPECT_DOUBLE_EQ(form.SeriesWSLin[0]->at(7).x(), 2.0);  // the new one: Nyquist 1 / (2 · 0.25)
+    EXPECT_DOUBLE_EQ(form.SeriesWSLin[1]->at(7).x(), 1.0);  // the first keeps its own axis
+}
+
+}  // namespace
+}  // namespace ctiq
