@@ -22,6 +22,55 @@ QString headerValue(const std::string& value) {
         .trimmed();
 }
 
+// Well-formed UTF-8 (RFC 3629): no overlong forms, no surrogates, nothing above U+10FFFF.
+bool isUtf8(const std::string& text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n;) {
+        const unsigned char c = p[i];
+        std::size_t extra;
+        unsigned char low = 0x80, high = 0xBF;  // the range of the byte after the first
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2;
+            if (c == 0xE0) low = 0xA0;
+            if (c == 0xED) high = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3;
+            if (c == 0xF0) low = 0x90;
+            if (c == 0xF4) high = 0x8F;
+        } else {
+            return false;
+        }
+        if (n - i <= extra || p[i + 1] < low || p[i + 1] > high) return false;
+        for (std::size_t k = 2; k <= extra; ++k)
+            if (p[i + k] < 0x80 || p[i + k] > 0xBF) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+// A path whose bytes are not UTF-8 (a name from an old system or another code page), without
+// loss: printable ASCII as it is, a backslash as "\\", every other byte as "\xNN".
+QString escapedBytes(const std::string& text) {
+    QString out;
+    for (const char ch : text) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b == '\\') {
+            out += "\\\\";
+        } else if (b >= 0x20 && b < 0x7F) {
+            out += QLatin1Char(static_cast<char>(b));
+        } else {
+            out += QString("\\x%1").arg(b, 2, 16, QLatin1Char('0'));
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 bool wantsJson(const CommandLine& line) {
@@ -41,6 +90,8 @@ QJsonObject inputIdentity(const std::string& path) {
                                       QCryptographicHash::Sha256)
                  .toHex())},
     };
+    // JSON stays valid UTF-8; the path's own bytes go beside it where "path" cannot carry them.
+    if (!isUtf8(path)) input["pathBytes"] = escapedBytes(path);
     if (!looksLikeDicom(bytes.data(), bytes.size())) return input;
     const DicomHeaderResult header =
         readDicomHeader(bytes.data(), bytes.size(), TagDictionary::builtIn(), true);

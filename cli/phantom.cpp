@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/app_error.h"
+#include "common/safe_file.h"
 #include "common/number_text.h"
 #include "common/pixel_spacing.h"
 #include "viewer/trimming.h"

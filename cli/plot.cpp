@@ -4,11 +4,11 @@
 #include <QGraphicsScene>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QtCharts/QAreaSeries>
 
 #include "common/app_error.h"
+#include "common/safe_file.h"
 #include "common/ui/charts.h"
 
 namespace ctiq::cli {
@@ -54,7 +54,9 @@ QByteArray renderPlot(const PlotRequest& r, PlotFormat format) {
         generator.setOutputDevice(&buffer);
         generator.setSize(size);
         generator.setViewBox(QRect(QPoint(0, 0), size));
-        generator.setTitle(QString::fromStdString(r.title));
+        // The generator writes its title as given: the input's path must not become markup
+        // (a folder named "<script>…") nor break the XML (control characters).
+        generator.setTitle(svgText(QString::fromStdString(r.title)));
         QPainter painter(&generator);
         scene.render(&painter);
         painter.end();
@@ -70,17 +72,21 @@ QByteArray renderPlot(const PlotRequest& r, PlotFormat format) {
     return bytes;
 }
 
+QString svgText(const QString& text) {
+    QString plain = text;
+    for (QChar& c : plain)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = QLatin1Char(' ');
+    return plain.toHtmlEscaped();
+}
+
 void writePlot(const PlotRequest& r) {
     const QString path = QString::fromStdString(r.path);
     const bool svg = path.endsWith(".svg", Qt::CaseInsensitive);
     if (!svg && !path.endsWith(".png", Qt::CaseInsensitive))
         throw AppError("--plot writes .png or .svg files, not " + r.path);
     const QByteArray bytes = renderPlot(r, svg ? PlotFormat::Svg : PlotFormat::Png);
-    // Written whole or not at all, as the report is.
-    QSaveFile file(path);
-    if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-        !file.commit())
-        throw AppError("The plot could not be written to " + r.path);
+    if (bytes.isEmpty()) throw AppError("The plot could not be drawn for " + r.path);
+    saveFileSafely(r.path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 }  // namespace ctiq::cli

@@ -18,6 +18,9 @@ struct PlotRequest {
 };
 void writePlot(const PlotRequest& request);
 
+// A text as it may stand in an SVG document's title: XML-escaped, control characters as blanks.
+QString svgText(const QString& text);
+
 // The same chart as the bytes of a PNG or SVG file (`request.path` is not used).
 enum class PlotFormat { Png, Svg };
 QByteArray renderPlot(const PlotRequest& request, PlotFormat format);

@@ -4,13 +4,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <cmath>
 #include <ostream>
 
 #include "cli/commands.h"
 #include "cli/plot.h"
 #include "common/app_error.h"
+#include "common/safe_file.h"
 
 namespace ctiq::cli {
 namespace {
@@ -207,10 +207,8 @@ int runReport(const CommandLine& line, std::ostream& out, std::ostream& progress
     }
     page += "</body></html>\n";
     // Written whole or not at all: a failed write keeps an earlier report of the same name.
-    QSaveFile file(QString::fromStdString(output));
     const QByteArray bytes = page.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw AppError("The report could not be written to " + output + ".");
+    saveFileSafely(output, bytes.constData(), static_cast<std::size_t>(bytes.size()));
     out << output << "\n" << verdict.toStdString() << "\n";
     return pass ? 0 : 3;
 }

@@ -79,6 +79,15 @@ std::string noImageInFile(std::string_view sopClass) {
     return utf8(tr("このファイルには画像がありません (%1)。ヘッダーは一覧にあります。").arg(fromUtf8(sopClass)));
 }
 
+std::string cannotOpenFile(std::string_view path, OpenFailure why) {
+    const char* reason = why == OpenFailure::Missing  ? "ファイルがありません"
+                         : why == OpenFailure::Folder ? "フォルダです"
+                         : why == OpenFailure::NotRegular
+                             ? "通常のファイルではありません"
+                             : "読み取りの権限がありません";
+    return utf8(tr("ファイル %1 は開けません (%2)").arg(fromUtf8(path), tr(reason)));
+}
+
 std::string inField(std::string_view caption, const std::string& message) {
     return std::string(caption) + ": " + message;
 }

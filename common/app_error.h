@@ -24,6 +24,9 @@ std::string floatDivisionByZero();
 std::string invalidFloatOperation();
 std::string listIndexOutOfRange(std::int64_t index);
 std::string cannotOpenFile(std::string_view path);
+// The same with why: the file is missing, is a folder, is no regular file, or may not be read.
+enum class OpenFailure { Missing, Folder, NotRegular, NoPermission };
+std::string cannotOpenFile(std::string_view path, OpenFailure why);
 // The DICOM toolkit helper refused a file: it could not show the image (`reason`, in English
 // detail), it failed (a crash or a limit), it tried to start a program, it took too long, or it
 // could not be started at all.

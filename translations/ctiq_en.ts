@@ -75,5 +75,25 @@
         <source>このファイルには画像がありません (%1)。ヘッダーは一覧にあります。</source>
         <translation>This file holds no image (%1). The header is listed.</translation>
     </message>
+    <message>
+        <source>ファイル %1 は開けません (%2)</source>
+        <translation>Cannot open file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>ファイルがありません</source>
+        <translation>no such file</translation>
+    </message>
+    <message>
+        <source>フォルダです</source>
+        <translation>it is a folder</translation>
+    </message>
+    <message>
+        <source>通常のファイルではありません</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>読み取りの権限がありません</source>
+        <translation>no permission to read it</translation>
+    </message>
 </context>
 </TS>

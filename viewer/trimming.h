@@ -20,8 +20,4 @@ std::string trimmedFileName(std::string_view chosenPath, std::int32_t columns, s
 std::vector<std::uint8_t> trimmedSamples(const std::uint8_t* data, const StoredImageLayout& image,
                                          const RoiBlock& block);
 
-// Writes `bytes` to `path` through a temporary file beside it that replaces the target only once
-// it is complete, so a failure neither leaves a partial file nor harms an existing one.
-void saveFileSafely(const std::string& path, const std::vector<std::uint8_t>& bytes);
-
 }  // namespace ctiq

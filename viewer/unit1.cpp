@@ -174,24 +174,25 @@ void TForm1::ButtonToForm3Click() {
 }
 
 void TForm1::BitBtnLoadClick() {
-    ImageFileName.clear();
+    const std::string chosen = LoadState != LoadStatus::FromFileField
+                                   ? dialogs().openFile(this).toStdString()
+                                   : text(EditFileName);
+    // Cancelled, or a file that cannot be read (the message says why): nothing changes, the old
+    // image, its header and its fields stay together.
+    if (chosen.empty()) return;
+    ImageBytes bytes;
+    readWholeFile(chosen, bytes);
+
+    ImageFileName = chosen;
     EditImgSizeX->clear();
     EditImgSizeY->clear();
-    if (LoadState != LoadStatus::FromFileField) {
-        ImageFileName = dialogs().openFile(this).toStdString();
-    } else {
-        ImageFileName = text(EditFileName);
-    }
-    if (ImageFileName.empty()) return;
-
-    ImageStream.clear();
+    ImageStream = std::move(bytes);
     forgetStatistics();  // the statistics of the image that is gone
     const NameGeometry name = splitNameGeometry(ImageFileName);
     EditImgSizeX->setText(q(name.columns));
     EditImgSizeY->setText(q(name.rows));
     EditPxlSpc->setText(q(name.spacing));
     EditFileName->setText(q(ImageFileName));
-    readWholeFile(ImageFileName, ImageStream);
     EditFileSize->setText(q(IntToStr(static_cast<std::int64_t>(ImageStream.size()))));
     Image1->show();
 

@@ -12,9 +12,12 @@
 #include <QTableWidget>
 #include <QUrl>
 #include <QWheelEvent>
+#include <filesystem>
 
 #include "common/app_error.h"
+#include "common/safe_file.h"
 #include "common/number_text.h"
+#include "common/paths.h"
 #include "common/ui/dialogs.h"
 #include "common/ui/event_hook.h"
 #include "common/ui/field_value.h"
@@ -162,8 +165,11 @@ void TForm1::loadTypedPath(const std::string& path) {
 
 void TForm1::openFromOutside(const std::string& path) {
     guarded(this, [&] {
-        RadioGroupMode->setItemIndex(modeForFile(path) == LoadMode::Dicom ? kModeDicom
-                                                                          : kModeWord16);
+        // A folder or a missing file keeps the mode: its load only says why it cannot be opened.
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(pathFromUtf8(path), ec))
+            RadioGroupMode->setItemIndex(modeForFile(path) == LoadMode::Dicom ? kModeDicom
+                                                                              : kModeWord16);
         loadTypedPath(path);
     });
 }

@@ -10,14 +10,22 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QXmlStreamReader>
 #include <QProcessEnvironment>
 #include <QPushButton>
 #include <filesystem>
+#include <functional>
 #include <random>
 
 #if defined(__unix__)
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 #endif
 
 #include "common/number_text.h"
@@ -169,12 +177,12 @@ TEST(Cli, UsageAndMeasurementErrors) {
     const CliRun run = cli({"window", "--mode", "16bit", QString::fromStdString(missing),
                             QString::fromStdString(good)});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, missing + ": ファイル " + missing + " は開けません\n");
+    EXPECT_EQ(run.err, missing + ": ファイル " + missing + " は開けません (ファイルがありません)\n");
     // Any other system language reads the English translation.
     for (const char* language : {"C.UTF-8", "en_US.UTF-8", "de_DE.UTF-8"}) {
         const CliRun english =
             cli({"window", "--mode", "16bit", QString::fromStdString(missing)}, {}, language);
-        EXPECT_EQ(english.err, missing + ": Cannot open file " + missing + "\n") << language;
+        EXPECT_EQ(english.err, missing + ": Cannot open file " + missing + " (no such file)\n") << language;
     }
     EXPECT_NE(run.out.find(good + "\t"), std::string::npos);  // the other file still ran
     const CliRun prompt = cli(
@@ -514,6 +522,196 @@ TEST(CliRobustness, DeeplyNestedSequencesTakeNoBatchDown) {
                 << where << "\n" << run.out << run.err;
         }
     }
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every writer of ctiq-cli (phantom, --plot, report) against every hostile target: nothing is
+// written through a link, nothing that is not a regular file is replaced by one, a read-only
+// file stays, a file-size limit is a failed write; each time a message and exit status 1.
+TEST(CliWriters, HostileTargetsAreRefusedByName) {
+    test::TempFolder folder;
+    const std::string point = folder.file("pt.dcm");
+    ASSERT_EQ(cli({"phantom", "point", "--size", "64,64", "--dicom",
+                   QString::fromStdString(folder.file("pt"))})
+                  .status,
+              0);
+    struct Writer {
+        const char* name;
+        // The command line that writes `target` (phantom --dicom appends ".dcm" to its name).
+        std::function<QStringList(const std::string& target)> arguments;
+    };
+    auto q = [](const std::string& s) { return QString::fromStdString(s); };
+    const Writer writers[] = {
+        {"phantom",
+         [&](const std::string& t) {
+             return QStringList{"phantom", "uniform", "--size", "32,32", "--dicom",
+                                q(t.substr(0, t.size() - 4))};
+         }},
+        {"plot",
+         [&](const std::string& t) {
+             return QStringList{"mtf", "--roi", "32,32,32,32", "--plot", q(t), q(point)};
+         }},
+        {"report",
+         [&](const std::string& t) {
+             return QStringList{"report", "--mtf", q(point), "--mtf-roi", "32,32,32,32", "-o", q(t)};
+         }},
+    };
+    const bool root = ::geteuid() == 0;
+    struct Target {
+        const char* kind;
+        const char* messagePart;
+    };
+    const Target targets[] = {{"symlink", "symbolic link"}, {"read-only", "read-only"},
+                              {"fifo", "FIFO"},             {"device", "device"},
+                              {"folder", "folder"},         {"size limit", "could not be written"}};
+    for (const Writer& w : writers) {
+        for (const Target& t : targets) {
+            const std::string where = std::string(w.name) + " × " + t.kind;
+            const std::string dir = folder.file(std::string(w.name) + "-" + t.kind);
+            fs::create_directory(dir);
+            const std::string victim = dir + "/victim.txt";
+            test::writeBytes(victim, {'K', 'E', 'E', 'P'});
+            const std::string target = dir + "/out" + (std::string(w.name) == "plot" ? ".png"
+                                                       : std::string(w.name) == "report"
+                                                           ? ".html"
+                                                           : ".dcm");
+            const std::string kind = t.kind;
+            if (kind == "symlink") fs::create_symlink(victim, target);
+            if (kind == "read-only" || kind == "size limit") {
+                test::writeBytes(target, {'O', 'L', 'D'});
+                if (kind == "read-only") fs::permissions(target, fs::perms::owner_read);
+            }
+            if (kind == "fifo") {
+                ASSERT_EQ(::mkfifo(target.c_str(), 0600), 0) << where;
+            }
+            if (kind == "device") {
+                if (!root) continue;  // only root may make a device node
+                ASSERT_EQ(::mknod(target.c_str(), S_IFCHR | 0600, makedev(1, 3)), 0) << where;
+            }
+            if (kind == "folder") fs::create_directory(target);
+
+            QProcess run;
+            QStringList arguments = w.arguments(target);
+            if (kind == "size limit") {
+                arguments.prepend(QString(CTIQ_CLI_PATH));
+                arguments.prepend("ulimit -f 1; exec \"$0\" \"$@\"");
+                arguments.prepend("-c");
+                run.start("/bin/sh", arguments);
+            } else {
+                run.start(CTIQ_CLI_PATH, arguments);
+            }
+            run.waitForFinished(120000);
+            const std::string err = run.readAllStandardError().toStdString();
+            EXPECT_EQ(run.exitStatus(), QProcess::NormalExit) << where;
+            EXPECT_NE(run.exitCode(), 0) << where;
+            EXPECT_NE(err.find(t.messagePart), std::string::npos) << where << ": " << err;
+            // Nothing written through, nothing replaced, nothing left beside it.
+            EXPECT_EQ(test::readBytes(victim), (std::vector<std::uint8_t>{'K', 'E', 'E', 'P'}))
+                << where;
+            const fs::file_status s = fs::symlink_status(target);
+            const bool kept = kind == "symlink"  ? fs::is_symlink(s)
+                              : kind == "fifo"   ? fs::is_fifo(s)
+                              : kind == "device" ? fs::is_character_file(s)
+                              : kind == "folder" ? fs::is_directory(s)
+                                                 : test::readBytes(target) ==
+                                                       std::vector<std::uint8_t>{'O', 'L', 'D'};
+            EXPECT_TRUE(kept) << where;
+            std::size_t entries = 0;
+            for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++entries;
+            EXPECT_EQ(entries, 2u) << where;  // the victim and the target
+        }
+    }
+}
+
+// A new file follows the user's umask like any tool's (it was 0600 whatever the umask).
+TEST(CliWriters, NewFilesFollowTheUmask) {
+    test::TempFolder folder;
+    QProcess run;
+    run.start("/bin/sh", {"-c", "umask 022; exec \"$0\" phantom uniform --size 8,8 --dicom \"$1\"",
+                          QString(CTIQ_CLI_PATH), QString::fromStdString(folder.file("u"))});
+    run.waitForFinished(60000);
+    ASSERT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    EXPECT_EQ(fs::status(folder.file("u.dcm")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                  fs::perms::others_read);
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// A folder named like markup, with a tab: the SVG plot stays well-formed XML with no live element,
+// and the HTML report shows the name as text.
+TEST(CliWriters, InputNamesNeverBecomeMarkup) {
+    test::TempFolder folder;
+    const std::string hostile = folder.file("d<script>alert(1)</script>\t<img src=x onerror=alert(2)>");
+    fs::create_directories(hostile);  // "</script>" holds a separator: two folders
+    ASSERT_EQ(cli({"phantom", "point", "--size", "64,64", "--dicom",
+                   QString::fromStdString(hostile + "/pt")})
+                  .status,
+              0);
+    const QString input = QString::fromStdString(hostile + "/pt.dcm");
+    const QString svg = QString::fromStdString(folder.file("p.svg"));
+    const CliRun plot = cli({"mtf", "--roi", "32,32,32,32", "--plot", svg, input});
+    ASSERT_EQ(plot.status, 0) << plot.err;
+    QFile file(svg);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    int elements = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        ++elements;
+        EXPECT_NE(xml.name().toString().toLower(), "script");
+        EXPECT_NE(xml.name().toString().toLower(), "img");
+        for (const QXmlStreamAttribute& a : xml.attributes())
+            EXPECT_FALSE(a.name().toString().toLower().startsWith("on")) << a.name().toString().toStdString();
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_GT(elements, 10);
+
+    const QString html = QString::fromStdString(folder.file("r.html"));
+    const CliRun report = cli({"report", "--mtf", input, "--mtf-roi", "32,32,32,32", "-o", html});
+    ASSERT_EQ(report.status, 0) << report.err;
+    const std::vector<std::uint8_t> bytes = test::readBytes(html.toStdString());
+    const std::string page(bytes.begin(), bytes.end());
+    EXPECT_EQ(page.find("<script"), std::string::npos);
+    EXPECT_EQ(page.find("<img src=x"), std::string::npos);
+    EXPECT_NE(page.find("&lt;script&gt;"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// A file name that is not UTF-8: "path" stays valid JSON (with U+FFFD), "pathBytes" names the file
+// without loss.
+TEST(CliJson, APathThatIsNotUtf8KeepsItsBytes) {
+    test::TempFolder folder;
+    const std::string name = folder.file(std::string("n\xff 8 8 0p5.raw"));
+    test::writeBytes(name, std::vector<std::uint8_t>(128, 1));
+    // QProcess hands its arguments over as UTF-8: the byte 0xFF goes through the shell instead.
+    QProcess shell;
+    shell.start("/bin/sh", {"-c", "exec \"$0\" stats --mode 16bit --format json \"$(printf '%s/n\\377 8 8 0p5.raw' \"$1\")\"",
+                            QString(CTIQ_CLI_PATH), QString::fromStdString(folder.path())});
+    shell.waitForFinished(60000);
+    ASSERT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+    const QJsonObject input =
+        QJsonDocument::fromJson(shell.readAllStandardOutput()).object()["input"].toObject();
+    EXPECT_TRUE(input["path"].toString().contains(QChar(0xFFFD)));
+    EXPECT_EQ(input["pathBytes"].toString().toStdString(),
+              folder.path() + "/n\\xff 8 8 0p5.raw");
+    fs::remove(name);  // Qt's folder removal cannot name it
 }
 
 }  // namespace

@@ -23,12 +23,14 @@ TEST(ReadWholeFile, ReadsEveryByte) {
 TEST(ReadWholeFile, MissingFileOrFolderCannotBeOpened) {
     test::TempFolder folder;
     ImageBytes into = {1};
-    for (const std::string& path : {folder.file("missing.raw"), folder.path()}) {
+    for (auto [path, why] : {std::pair{folder.file("missing.raw"), "ファイルがありません"},
+                             std::pair{folder.path(), "フォルダです"},
+                             std::pair{std::string("/dev/null"), "通常のファイルではありません"}}) {
         try {
             readWholeFile(path, into);
             ADD_FAILURE() << path;
         } catch (const AppError& e) {
-            EXPECT_EQ(std::string(e.what()), "ファイル " + path + " は開けません");
+            EXPECT_EQ(std::string(e.what()), "ファイル " + path + " は開けません (" + why + ")");
         }
         EXPECT_TRUE(into.empty());
     }

@@ -130,7 +130,7 @@ TEST_F(Robustness, FolderChosenAsAFile) {
     const std::string path = folder.path() + "/sub 8 8 1.raw";
     fs::create_directory(path);
     load(path, 1);
-    EXPECT_EQ(lastError(), "ファイル " + path + " は開けません");
+    EXPECT_EQ(lastError(), "ファイル " + path + " は開けません (フォルダです)");
     EXPECT_EQ(viewer.LoadState, LoadStatus::Empty);
 }
 
@@ -154,7 +154,7 @@ TEST_F(Robustness, UnreadableFileGivesAMessage) {
     test::writeBytes(path, {1, 2, 3, 4, 5, 6, 7, 8});
     fs::permissions(path, fs::perms::none);
     load(path, 1);
-    EXPECT_EQ(lastError(), "ファイル " + path + " は開けません");
+    EXPECT_EQ(lastError(), "ファイル " + path + " は開けません (読み取りの権限がありません)");
 }
 
 // A write that fails part way (the file size limit stands in for a full disk).

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "common/app_error.h"
+#include "common/safe_file.h"
 #include "tests/support/test_files.h"
 
 namespace ctiq {

@@ -261,18 +261,25 @@ TEST_F(ViewerWindow, CancelledDialogAndMissingFileChangeNoState) {
     ASSERT_EQ(form.LoadState, LoadStatus::Loaded);
     const std::vector<std::uint8_t> stream = form.ImageStream;
 
-    load("", 1);  // cancelled
-    EXPECT_EQ(field(form.EditImgSizeX), "");
+    const std::string shownFile = field(form.EditFileName);
+    load("", 1);  // cancelled: nothing changes
+    EXPECT_EQ(field(form.EditImgSizeX), "16");
     EXPECT_EQ(form.ImageStream, stream);
     EXPECT_TRUE(errors().empty());
 
+    // A file that cannot be read says why and changes nothing: the image, its fields and its
+    // statistics stay together, and "Disp" still draws it.
     const std::string missing = folder.file("gone 8 8 1.raw");
     load(missing, 1);
-    EXPECT_EQ(errors(), std::vector<std::string>{"ファイル " + missing + " は開けません"});
-    EXPECT_EQ(field(form.EditFileName), missing);
-    EXPECT_EQ(field(form.EditImgSizeX), "8");
-    EXPECT_TRUE(form.ImageStream.empty());
+    EXPECT_EQ(errors(), std::vector<std::string>{"ファイル " + missing +
+                                                 " は開けません (ファイルがありません)"});
+    EXPECT_EQ(field(form.EditFileName), shownFile);
+    EXPECT_EQ(field(form.EditImgSizeX), "16");
+    EXPECT_EQ(field(form.EditImgSizeY), "16");
+    EXPECT_EQ(form.ImageStream, stream);
     EXPECT_EQ(form.LoadState, LoadStatus::Loaded);
+    form.ButtonDisp->click();
+    EXPECT_EQ(errors().size(), 1u);
     EXPECT_EQ(form.ImgCols, 16);
 }
 
