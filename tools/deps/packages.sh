@@ -11,6 +11,8 @@ ctiq_runtime_packages=(
 # What building and running need: ./run installs these.
 ctiq_build_packages=(
   g++ cmake ninja-build pkg-config
+  # The layer check the build runs (tools/layers/check_layers.py).
+  python3
   # Qt Charts' CMake package needs Qt6OpenGL, which qt6-base-dev only recommends.
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev
   # Translations: the .ts sources are compiled at build time (lrelease).
