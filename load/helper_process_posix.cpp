@@ -40,10 +40,15 @@ bool waitFor(int fd, short events, Clock::time_point deadline) {
 
 enum class Io { Done, Closed, Late };
 
-Io sendAll(int fd, const char* data, std::size_t size, Clock::time_point deadline) {
+// Moves all `size` bytes with `step` (one send or recv of what is left), waiting for the channel
+// to be ready for `events` until the deadline. A step of 0 bytes is the other side leaving.
+template <typename Step>
+Io transferAll(int fd, short events, char* data, std::size_t size, Clock::time_point deadline,
+               Step step) {
     while (size > 0) {
-        if (!waitFor(fd, POLLOUT, deadline)) return Io::Late;
-        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (!waitFor(fd, events, deadline)) return Io::Late;
+        const ssize_t n = step(data, size);
+        if (n == 0) return Io::Closed;
         if (n < 0) {
             if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
             return Io::Closed;
@@ -54,19 +59,17 @@ Io sendAll(int fd, const char* data, std::size_t size, Clock::time_point deadlin
     return Io::Done;
 }
 
+Io sendAll(int fd, const char* data, std::size_t size, Clock::time_point deadline) {
+    return transferAll(fd, POLLOUT, const_cast<char*>(data), size, deadline,
+                       [fd](char* from, std::size_t n) {
+                           return ::send(fd, from, n, MSG_NOSIGNAL | MSG_DONTWAIT);
+                       });
+}
+
 Io receiveAll(int fd, char* data, std::size_t size, Clock::time_point deadline) {
-    while (size > 0) {
-        if (!waitFor(fd, POLLIN, deadline)) return Io::Late;
-        const ssize_t n = ::recv(fd, data, size, MSG_DONTWAIT);
-        if (n == 0) return Io::Closed;
-        if (n < 0) {
-            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
-            return Io::Closed;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return Io::Done;
+    return transferAll(fd, POLLIN, data, size, deadline, [fd](char* into, std::size_t n) {
+        return ::recv(fd, into, n, MSG_DONTWAIT);
+    });
 }
 
 // A folder of our own under the system's temporary folder (or /tmp when $TMPDIR names none).

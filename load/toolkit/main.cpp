@@ -23,9 +23,11 @@ extern "C" const char* __asan_default_options() {
 
 namespace {
 
-bool readAll(int fd, char* data, std::size_t size) {
+// Moves all `size` bytes with `step` (read or write); false when the channel ends or fails.
+template <typename Step>
+bool transferAll(char* data, std::size_t size, Step step) {
     while (size > 0) {
-        const ssize_t n = ::read(fd, data, size);
+        const ssize_t n = step(data, size);
         if (n <= 0) return false;
         data += n;
         size -= static_cast<std::size_t>(n);
@@ -33,14 +35,13 @@ bool readAll(int fd, char* data, std::size_t size) {
     return true;
 }
 
+bool readAll(int fd, char* data, std::size_t size) {
+    return transferAll(data, size, [fd](char* into, std::size_t n) { return ::read(fd, into, n); });
+}
+
 bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n <= 0) return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return transferAll(const_cast<char*>(data), size,
+                       [fd](char* from, std::size_t n) { return ::write(fd, from, n); });
 }
 
 bool sendMessage(int fd, const std::string& message) {
