@@ -109,6 +109,9 @@ class TForm1 : public QWidget, public ViewerLink {
     // Wheel stepping through the folder, the header table's size and its export. A wheel turn
     // over the viewer is one message with its signed delta; `handled` keeps it from its target.
     void ApplicationEvents1Message(int wheelDelta, bool& handled);
+    // PageDown/PageUp (and the arrows over the image): the next or previous file of the list,
+    // from the one on screen.
+    void stepThroughFolder(int step);
     void StringGridDICOMDblClick();
     void ButtonHeaderToCBClick();
 

@@ -83,21 +83,22 @@ void TForm1::ButtonTrimingClick() {
 
 namespace {
 
-// The wheel notch a key stands for: PageUp and PageDown anywhere in the viewer, the arrow keys
-// over the image (elsewhere they move a field's cursor); 0 for other keys.
-int notchForKey(const QKeyEvent& key, bool overImage) {
+// The step through the folder list a key stands for: PageDown the next file, PageUp the previous
+// one, anywhere in the viewer; the arrow keys the same over the image (elsewhere they move a
+// field's cursor); 0 for other keys.
+int stepForKey(const QKeyEvent& key, bool overImage) {
     if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return 0;
     switch (key.key()) {
         case Qt::Key_PageUp:
-            return 120;
+            return -1;
         case Qt::Key_PageDown:
-            return -120;
+            return 1;
         case Qt::Key_Up:
         case Qt::Key_Left:
-            return overImage ? 120 : 0;
+            return overImage ? -1 : 0;
         case Qt::Key_Down:
         case Qt::Key_Right:
-            return overImage ? -120 : 0;
+            return overImage ? 1 : 0;
         default:
             return 0;
     }
@@ -134,11 +135,10 @@ void TForm1::installOpeningKeys() {
 void TForm1::installWheelStepping() {
     qApp->installEventFilter(new EventHook(this, [this](QObject*, QEvent* event) {
         if (event->type() == QEvent::KeyPress && QApplication::activeWindow() == this) {
-            const int notch = notchForKey(*static_cast<QKeyEvent*>(event), Image1->underMouse());
-            if (notch == 0) return false;
-            bool handled = false;
-            guarded(this, [&] { ApplicationEvents1Message(notch, handled); });
-            return handled;
+            const int step = stepForKey(*static_cast<QKeyEvent*>(event), Image1->underMouse());
+            if (step == 0 || headerTableEnlarged_) return false;
+            guarded(this, [&] { stepThroughFolder(step); });
+            return true;
         }
         if (event->type() != QEvent::Wheel) return false;
         const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
@@ -190,6 +190,27 @@ void TForm1::ApplicationEvents1Message(int wheelDelta, bool& handled) {
         EditFListNo->setText(q(IntToStr(next - 1)));
     }
     handled = true;
+}
+
+void TForm1::stepThroughFolder(int step) {
+    // From the file on screen, in the list's order; the wheel keeps its own position field.
+    int current = -1;
+    for (int i = 0; i < ListBox1->count() && current < 0; ++i)
+        if (ListBox1->item(i)->data(Qt::UserRole).toString().toStdString() == ImageFileName)
+            current = i;
+    if (current < 0) current = static_cast<int>(intIn(EditFListNo)) - step;  // not listed
+    const int target = current + step;
+    if (target < 0 || target >= ListBox1->count()) return;  // at either end nothing happens
+    EditFileName->setText(ListBox1->item(target)->data(Qt::UserRole).toString());
+    const LoadStatus before = LoadState;
+    LoadState = LoadStatus::FromFileField;
+    try {
+        BitBtnLoadClick();
+    } catch (...) {
+        if (LoadState == LoadStatus::FromFileField) LoadState = before;  // the next "⇒" asks
+        throw;
+    }
+    LoadState = LoadStatus::Loaded;
 }
 
 void TForm1::StringGridDICOMDblClick() {

@@ -40,27 +40,32 @@ class OpenWays : public test::WindowTest {
     }
 };
 
-// PageUp/PageDown step as wheel notches wherever the focus is; the arrow keys only over the
-// image (in a field they move its cursor).
-TEST_F(OpenWays, KeysStepThroughTheFolderAsTheWheel) {
-    EXPECT_EQ(field(form.EditFListNo), "1");
-    key(form.EditROIPosX, Qt::Key_PageUp);  // a notch up: the position's file, then the next
-    EXPECT_EQ(shown(), "b");
-    EXPECT_EQ(field(form.EditFListNo), "2");
+// PageDown goes to the next file of the list, PageUp to the previous one, from the file on screen
+// and wherever the focus is; the arrow keys the same over the image (in a field they move its
+// cursor); at either end nothing happens. (They used to run as wheel notches: PageDown went to the
+// previous file, and the first step reloaded the one on screen.)
+TEST_F(OpenWays, KeysStepToTheNextAndPreviousFile) {
+    ASSERT_EQ(shown(), "b");
     key(form.EditROIPosX, Qt::Key_PageDown);
     EXPECT_EQ(shown(), "c");
-    EXPECT_EQ(field(form.EditFListNo), "1");
-    key(form.EditROIPosX, Qt::Key_Down);  // not over the image: nothing
-    EXPECT_EQ(field(form.EditFListNo), "1");
-    form.Image1->setAttribute(Qt::WA_UnderMouse, true);
-    key(form.EditROIPosX, Qt::Key_Down);
+    EXPECT_EQ(field(form.EditFListNo), "2");
+    key(form.EditROIPosX, Qt::Key_PageDown);  // the last file: nothing happens
+    EXPECT_EQ(shown(), "c");
+    key(form.EditROIPosX, Qt::Key_PageUp);
     EXPECT_EQ(shown(), "b");
-    EXPECT_EQ(field(form.EditFListNo), "0");
-    key(form.Image1, Qt::Key_Up);
+    key(form.EditROIPosX, Qt::Key_Up);  // not over the image: nothing
+    EXPECT_EQ(shown(), "b");
+    form.Image1->setAttribute(Qt::WA_UnderMouse, true);
+    key(form.EditROIPosX, Qt::Key_Up);
     EXPECT_EQ(shown(), "a");
-    EXPECT_EQ(field(form.EditFListNo), "1");
-    key(form.Image1, Qt::Key_Up, Qt::ControlModifier);  // not a notch
-    EXPECT_EQ(field(form.EditFListNo), "1");
+    EXPECT_EQ(field(form.EditFListNo), "0");
+    key(form.Image1, Qt::Key_Up);  // the first file: nothing happens
+    EXPECT_EQ(shown(), "a");
+    key(form.Image1, Qt::Key_Down);
+    EXPECT_EQ(shown(), "b");
+    key(form.Image1, Qt::Key_Down, Qt::ControlModifier);  // not a step
+    EXPECT_EQ(shown(), "b");
+    EXPECT_EQ(dialogs->openFileRequests, 1);
     EXPECT_TRUE(errors().empty()) << errors()[0];
 }
 
