@@ -174,9 +174,15 @@ void TForm1::ButtonToForm3Click() {
 }
 
 void TForm1::BitBtnLoadClick() {
-    const std::string chosen = LoadState != LoadStatus::FromFileField
-                                   ? dialogs().openFile(this).toStdString()
-                                   : text(EditFileName);
+    // The dialog starts in the folder of the image on screen.
+    const std::string chosen =
+        LoadState != LoadStatus::FromFileField
+            ? dialogs()
+                  .openFile(this, ImageFileName.empty()
+                                      ? QString()
+                                      : QFileInfo(q(ImageFileName)).absolutePath())
+                  .toStdString()
+            : text(EditFileName);
     // Cancelled, or a file that cannot be read (the message says why): nothing changes, the old
     // image, its header and its fields stay together.
     if (chosen.empty()) return;
@@ -425,7 +431,13 @@ void TForm1::Button3Click() {
 
 void TForm1::ButtonFileListClick() {
     const std::vector<std::string> files = rebuildFileList();
-    EditFListNo->setText(q(IntToStr(indexInList(files, text(EditFileName)))));
+    const std::int32_t index = indexInList(files, text(EditFileName));
+    EditFListNo->setText(q(IntToStr(index)));
+    // The file on screen is the list's current item, in view.
+    if (index >= 0 && index < ListBox1->count()) {
+        ListBox1->setCurrentRow(index);
+        ListBox1->scrollToItem(ListBox1->item(index));
+    }
 }
 
 void TForm1::setRoiGlobals(const IntRect& roi) {

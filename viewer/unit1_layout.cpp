@@ -150,6 +150,8 @@ void TForm1::buildControls() {
     EditFListNo = placeEdit(this, px + 110, 576, 44, "1");
     ListBox1 = new QListWidget(this);
     ListBox1->setGeometry(px, 600, pw, 46);
+    // Long names (GE's all start "1_2_840_113619_2_…") keep their distinguishing end in view.
+    ListBox1->setTextElideMode(Qt::ElideMiddle);
     ButtonHeaderToCB = placeButton(this, px, 648, 80, "HeaderToCB", 22);
     Memo2 = new QPlainTextEdit("M\ne\nm\no\n2", this);
     Memo2->setGeometry(px + 82, 648, 72, 40);

@@ -10,7 +10,9 @@ namespace {
 
 class QtDialogs final : public Dialogs {
   public:
-    QString openFile(QWidget* parent) override { return QFileDialog::getOpenFileName(parent); }
+    QString openFile(QWidget* parent, const QString& folder) override {
+        return QFileDialog::getOpenFileName(parent, {}, folder);
+    }
 
     QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
                      const QString& defaultText) override {

@@ -12,7 +12,8 @@ class Dialogs {
   public:
     virtual ~Dialogs() = default;
     // The chosen path, or an empty text when the user cancels.
-    virtual QString openFile(QWidget* parent) = 0;
+    // `folder`: where the dialog starts (the current image's folder); empty for the default.
+    virtual QString openFile(QWidget* parent, const QString& folder = {}) = 0;
     // The edited text on OK; the default text unchanged on Cancel.
     virtual QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
                              const QString& defaultText) = 0;

@@ -10,8 +10,9 @@ std::vector<std::string> ScriptedDialogs::errorTexts() const {
     return out;
 }
 
-QString ScriptedDialogs::openFile(QWidget*) {
+QString ScriptedDialogs::openFile(QWidget*, const QString& folder) {
     ++openFileRequests;
+    lastOpenFileFolder = folder;
     if (openFileAnswers.empty()) {
         ADD_FAILURE() << "unexpected file dialog";
         return {};

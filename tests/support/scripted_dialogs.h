@@ -26,11 +26,12 @@ class ScriptedDialogs : public Dialogs {
     std::vector<QString> errors;
     std::vector<QString> informations;
     int openFileRequests = 0;
+    QString lastOpenFileFolder;  // where the last file dialog started
 
     // The error messages shown so far, as UTF-8 texts.
     std::vector<std::string> errorTexts() const;
 
-    QString openFile(QWidget*) override;
+    QString openFile(QWidget*, const QString& folder) override;
     QString inputBox(QWidget*, const QString& caption, const QString& prompt,
                      const QString& defaultText) override;
     void showError(QWidget*, const QString& message) override { errors.push_back(message); }

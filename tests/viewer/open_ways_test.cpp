@@ -1,11 +1,12 @@
 // The ways to open besides "⇒" and the wheel: Ctrl+O, Return in the file-name field, a dropped
-// file, and the keys that step through the folder as a wheel notch.
+// file, and the keys that step through the folder.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -113,6 +114,24 @@ TEST_F(OpenWays, ADroppedFileLoadsInTheSelectedMode) {
     refused.ignore();
     QApplication::sendEvent(&form, &refused);
     EXPECT_FALSE(refused.isAccepted());
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// The file on screen is the folder list's current item; long names keep their end in view; the
+// file dialog starts in the image's folder.
+TEST_F(OpenWays, TheListShowsTheCurrentFileAndTheDialogStartsBesideIt) {
+    EXPECT_EQ(form.ListBox1->currentRow(), 1);  // "b" of a, b, c
+    EXPECT_EQ(form.ListBox1->textElideMode(), Qt::ElideMiddle);
+    key(form.EditROIPosX, Qt::Key_PageDown);
+    EXPECT_EQ(form.ListBox1->currentRow(), 2);
+    dialogs->openFileAnswers.push_back("");  // cancelled
+    form.BitBtnLoad->click();
+    EXPECT_EQ(dialogs->lastOpenFileFolder.toStdString(), folder.path());
 }
 
 }  // namespace

@@ -20,7 +20,9 @@ namespace {
 class ListedDialogs : public ctiq::Dialogs {
   public:
     QStringList files;
-    QString openFile(QWidget*) override { return files.isEmpty() ? QString() : files.takeFirst(); }
+    QString openFile(QWidget*, const QString&) override {
+        return files.isEmpty() ? QString() : files.takeFirst();
+    }
     QString inputBox(QWidget*, const QString&, const QString&, const QString& d) override {
         return d;
     }
