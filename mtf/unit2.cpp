@@ -140,6 +140,11 @@ void TForm2::buildControls() {
     PaintBoxMTF->setGeometry(0, 0, 560, 520);
     Chart2 = makeChart("MTF", Series2);
     QValueAxis* frequency = axis(Chart2, Qt::AlignBottom);
+    // The chart plots the transform's first half, up to the Nyquist frequency (past it the MTF
+    // only mirrors what lies below); a dotted line marks where that is.
+    SeriesNyquist = addLineSeries(Chart2, frequency, axis(Chart2, Qt::AlignLeft));
+    SeriesNyquist->setName("Nyquist");
+    SeriesNyquist->setPen(QPen(Qt::darkBlue, 1, Qt::DotLine));
     frequency->setRange(0, 1.5);
     frequency->setTickType(QValueAxis::TicksDynamic);
     frequency->setTickAnchor(0);
@@ -194,7 +199,9 @@ void TForm2::buildControls() {
     EditWork2 = placeEdit(this, x, 448, 100, "Work2");
     EditWork3 = placeEdit(this, x, 472, 100, "Work3");
     EditWork4 = placeEdit(this, x, 496, 100, "Work4");
-    placeLabel(this, x + 104, 500, 44, "HWHM");  // names the half width written into Work4
+    // Names the width written into Work4 (the program's own "HWHM="); its tooltip says it is the
+    // full width at half maximum.
+    placeLabel(this, x + 104, 500, 44, "HWHM");
     placeLabel(this, x, 520, 100, "Colum");
     EditImgSizeX = placeEdit(this, x, 540, 100, "ImgSizeX");
     Memo1 = new QPlainTextEdit("Memo1", this);
@@ -282,6 +289,7 @@ void TForm2::receiveRoi(PixelTable table, const QString& spacing, std::int32_t r
     setPixelTable(std::move(table));
     Series1->clear();
     Series2->clear();
+    SeriesNyquist->clear();
     const QString shownSpacing = spacing.isEmpty() ? QString("1") : spacing;
     for (QLineEdit* e : {EditPxlSpc, EditMTFgdx, EditLSFgdx}) e->setText(shownSpacing);
     const QString width = q(IntToStr(roiWidth));
@@ -433,7 +441,12 @@ void TForm2::computeLsf(LsfDirection direction) {
     std::copy(r.raw.begin(), r.raw.end(), RawLsf.begin());
     NData = n;
     std::copy(r.lsf.begin(), r.lsf.end(), WorkLsf.begin());
-    if (n > 0) EditWork4->setText(q(halfWidthText(r.width)));
+    if (n > 0) {
+        // Four significant digits to read; the whole number in the tooltip (and in ctiq-cli).
+        EditWork4->setText(q("HWHM=" + significantText(r.width, 4)));
+        EditWork4->setToolTip(q("Full width at half maximum of the LSF, in mm: " +
+                                halfWidthText(r.width).substr(5)));
+    }
     LabelMtfSummary->setText(q(mtfSummaryLine(summarizeMtf(r.mtfAbs, spacing, r.width))));
     std::copy(r.lsf.begin(), r.lsf.end(), Lsf.begin());
     NLsf = n;
@@ -461,6 +474,7 @@ void TForm2::clearResults() {
     LabelMtfSummary->clear();
     Series1->clear();
     Series2->clear();
+    SeriesNyquist->clear();
 }
 
 void TForm2::ButtonMemoLSFClick() {
@@ -512,8 +526,14 @@ void TForm2::PlotChart() {
         yMin = i == 0 ? PlotY[i] : std::min(yMin, PlotY[i]);
         yMax = i == 0 ? PlotY[i] : std::max(yMax, PlotY[i]);
     }
-    series->replace(points);
     QChart* chart = series->chart();
+    if (chart == Chart2) {
+        const double nyquist = static_cast<double>(1 / (2 * PxlSpc));
+        SeriesNyquist->replace(
+            NDisp > 0 ? QList<QPointF>{{nyquist, yMin}, {nyquist, yMax == yMin ? yMin + 1 : yMax}}
+                      : QList<QPointF>{});
+    }
+    series->replace(points);
     if (NDisp > 0) {
         if (yMax == yMin) yMax = yMin + 1;
         QValueAxis* left = axis(chart, Qt::AlignLeft);

@@ -107,6 +107,7 @@ class TForm2 : public QWidget {
     QChartView* Chart2View;
     QChart* Chart2;
     QLineSeries* Series2;
+    QLineSeries* SeriesNyquist;  // the Nyquist frequency, a vertical line
     TickBox* PaintBoxLSF;
     TickBox* PaintBoxMTF;
     QPlainTextEdit* MemoLSF;

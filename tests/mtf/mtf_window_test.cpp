@@ -220,6 +220,11 @@ TEST_F(MtfWindow, PointPhantomMtfMatchesTheAnalyticGaussian) {
     const std::string width = field(form.EditWork4);
     ASSERT_EQ(width.substr(0, 5), "HWHM=");
     EXPECT_NEAR(std::stod(width.substr(5)), 2.3548 * sigma, 0.05 * 2.3548 * sigma);
+    // Four significant digits to read (it was fifteen); the whole number in the tooltip.
+    EXPECT_LE(width.size(), 5u + 5u) << width;
+    const std::string tip = form.EditWork4->toolTip().toStdString();
+    EXPECT_NE(tip.find("Full width at half maximum"), std::string::npos) << tip;
+    EXPECT_NEAR(std::stod(tip.substr(tip.rfind(' ') + 1)), std::stod(width.substr(5)), 5e-4);
     // The summary line under the chart: MTF50 = √(ln 2 / 2π²) / σ = 0.312 c/mm for σ = 0.6 mm.
     const std::string summary = form.LabelMtfSummary->text().toStdString();
     EXPECT_EQ(summary.rfind("MTF50 0.31", 0), 0u) << summary;
@@ -299,6 +304,11 @@ TEST_F(MtfWindow, TheMtfAxisAndDataCountFollowTheTransformLength) {
     form.ButtonDrawD->click();
     ASSERT_EQ(form.Series2->count(), 32);
     EXPECT_DOUBLE_EQ(form.Series2->at(1).x(), 1.0 / (64 * 0.5));
+    // The Nyquist frequency, 1 / (2 · 0.5 mm), marked by a vertical line over the curve's range.
+    ASSERT_EQ(form.SeriesNyquist->count(), 2);
+    EXPECT_DOUBLE_EQ(form.SeriesNyquist->at(0).x(), 1.0);
+    EXPECT_DOUBLE_EQ(form.SeriesNyquist->at(1).x(), 1.0);
+    EXPECT_LT(form.SeriesNyquist->at(0).y(), form.SeriesNyquist->at(1).y());
     // A count the user types stays; fewer points keep the axis.
     form.Editdnd->setText("40");
     emit form.Editdnd->textEdited("40");
