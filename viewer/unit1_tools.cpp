@@ -201,16 +201,7 @@ void TForm1::stepThroughFolder(int step) {
     if (current < 0) current = static_cast<int>(intIn(EditFListNo)) - step;  // not listed
     const int target = current + step;
     if (target < 0 || target >= ListBox1->count()) return;  // at either end nothing happens
-    EditFileName->setText(ListBox1->item(target)->data(Qt::UserRole).toString());
-    const LoadStatus before = LoadState;
-    LoadState = LoadStatus::FromFileField;
-    try {
-        BitBtnLoadClick();
-    } catch (...) {
-        if (LoadState == LoadStatus::FromFileField) LoadState = before;  // the next "⇒" asks
-        throw;
-    }
-    LoadState = LoadStatus::Loaded;
+    loadTypedPath(ListBox1->item(target)->data(Qt::UserRole).toString().toStdString());
 }
 
 void TForm1::StringGridDICOMDblClick() {
