@@ -67,31 +67,39 @@ bool isUncompressedLittleEndian(const std::string& syntax) {
     return syntax.empty() || syntax == "1.2.840.10008.1.2" || syntax == "1.2.840.10008.1.2.1";
 }
 
-}  // namespace
+struct ScannedGeometry {
+    std::int64_t columns, rows, header;
+};
 
-// The scanner found uncompressed little-endian Pixel Data and a geometry that fits the file: a
-// reading that stands where the toolkit cannot read the file at all.
-bool scannerPlausible(const DicomHeaderResult& s, std::size_t fileSize) {
+// The scanner's columns, rows and header length where it found uncompressed little-endian Pixel
+// Data and read all three as positive numbers.
+std::optional<ScannedGeometry> scannedGeometry(const DicomHeaderResult& s) {
     if (!s.pixelDataFound || s.error || s.compressedSyntax || s.fields.swap.value_or(false) ||
         !isUncompressedLittleEndian(s.transferSyntax))
-        return false;
+        return std::nullopt;
     const auto columns = integerOf(s.fields.columns), rows = integerOf(s.fields.rows);
     const auto header = integerOf(s.fields.header);
-    return columns && rows && header && *columns > 0 && *rows > 0 && *header >= 0 &&
-           std::uint64_t(*header) + std::uint64_t(*columns) * std::uint64_t(*rows) * 2 <= fileSize;
+    if (!columns || !rows || !header || *columns <= 0 || *rows <= 0 || *header < 0)
+        return std::nullopt;
+    return ScannedGeometry{*columns, *rows, *header};
 }
 
+// A scanner's reading that fits the file: it stands where the toolkit cannot read the file at all.
+bool scannerPlausible(const DicomHeaderResult& s, std::size_t fileSize) {
+    const auto g = scannedGeometry(s);
+    return g && std::uint64_t(g->header) + std::uint64_t(g->columns) * std::uint64_t(g->rows) * 2 <=
+                    fileSize;
+}
+
+}  // namespace
+
 bool scannerServes(const DicomHeaderResult& s, std::size_t fileSize) {
-    if (!s.pixelDataFound || s.error || !s.notes.empty() || s.compressedSyntax ||
-        s.fields.swap.value_or(false) || !isUncompressedLittleEndian(s.transferSyntax))
-        return false;
+    const auto g = scannedGeometry(s);
+    if (!g || !s.notes.empty()) return false;
     const DicomImageFacts& f = s.image;
-    const auto columns = integerOf(s.fields.columns), rows = integerOf(s.fields.rows);
-    const auto header = integerOf(s.fields.header);
-    if (!columns || !rows || !header || *columns <= 0 || *rows <= 0 || *header < 0) return false;
     // The first Rows and Columns (the image's) and the last (what the fields show) agree: no icon
     // or other image inside a sequence took the fields.
-    if (f.columns != *columns || f.rows != *rows) return false;
+    if (f.columns != g->columns || f.rows != g->rows) return false;
     // Without BitsAllocated the scanner's 16-bit reading stands when the length agrees with it.
     if ((f.bitsAllocated != -1 && f.bitsAllocated != 16) ||
         (f.samplesPerPixel != -1 && f.samplesPerPixel != 1))
@@ -99,9 +107,9 @@ bool scannerServes(const DicomHeaderResult& s, std::size_t fileSize) {
     const std::int64_t frames = f.frames == -1 ? 1 : f.frames;
     if (frames < 1 || f.pixelDataLength < 0) return false;
     const std::uint64_t expected =
-        std::uint64_t(*columns) * std::uint64_t(*rows) * 2 * std::uint64_t(frames);
+        std::uint64_t(g->columns) * std::uint64_t(g->rows) * 2 * std::uint64_t(frames);
     return std::uint64_t(f.pixelDataLength) == expected &&
-           std::uint64_t(*header) + expected <= fileSize;
+           std::uint64_t(g->header) + expected <= fileSize;
 }
 
 std::string LoadPlan::readerName() const {

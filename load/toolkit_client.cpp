@@ -19,7 +19,6 @@ dicom::ToolkitAnswer refusal(std::string message) {
     return a;
 }
 
-
 }  // namespace
 
 std::string toolkitHelperPath() {
@@ -35,13 +34,9 @@ dicom::ToolkitAnswer readWithToolkitHelper(const ImageBytes& bytes, bool listRow
         helper = HelperProcess::start(path, error);
         if (!helper) return refusal(messages::toolkitNotStarted(path));
     }
-    dicom::ToolkitRequest request;
-    request.file = bytes;
-    request.frame = frame;
-    request.listRows = listRows;
     std::string answer;
     const HelperProcess::Failure failure =
-        helper->exchange(dicom::encodeRequest(request), answer, kAnswerTimeoutMs);
+        helper->exchange(dicom::encodeRequest(bytes, frame, listRows), answer, kAnswerTimeoutMs);
     switch (failure) {
         case HelperProcess::Failure::None:
             break;

@@ -151,13 +151,18 @@ void readHeader(Reader& r, DicomHeaderResult& h) {
 
 }  // namespace
 
-std::string encodeRequest(const ToolkitRequest& request) {
+std::string encodeRequest(const std::vector<std::uint8_t>& file, std::uint32_t frame,
+                          bool listRows) {
     Writer w;
     w.u32(kRequestMagic);
-    w.u32(request.frame);
-    w.u8(request.listRows);
-    w.bytes(request.file.data(), request.file.size());
+    w.u32(frame);
+    w.u8(listRows);
+    w.bytes(file.data(), file.size());
     return w.take();
+}
+
+std::string encodeRequest(const ToolkitRequest& request) {
+    return encodeRequest(request.file, request.frame, request.listRows);
 }
 
 ToolkitRequest decodeRequest(const std::string& message) {

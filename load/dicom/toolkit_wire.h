@@ -37,6 +37,9 @@ struct ToolkitAnswer {
 };
 
 std::string encodeRequest(const ToolkitRequest& request);
+// The same without a ToolkitRequest holding a copy of the file.
+std::string encodeRequest(const std::vector<std::uint8_t>& file, std::uint32_t frame,
+                          bool listRows);
 // Throws std::runtime_error on a malformed message.
 ToolkitRequest decodeRequest(const std::string& message);
 std::string encodeAnswer(const ToolkitAnswer& answer);

@@ -122,6 +122,11 @@ std::size_t numberSize(NumberForm form) {
     return 0;
 }
 
+std::string trimmedUid(std::string_view uid) {
+    while (!uid.empty() && (uid.back() == '\0' || uid.back() == ' ')) uid.remove_suffix(1);
+    return std::string(uid);
+}
+
 const TransferSyntax* findTransferSyntax(std::string_view uid) {
     for (const TransferSyntax& s : kSyntaxes)
         if (uid == s.uid) return &s;

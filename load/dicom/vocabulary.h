@@ -36,6 +36,9 @@ struct TransferSyntax {
     bool encapsulated;  // compressed pixel data in fragments
 };
 
+// A UID as written, without the NUL or blank that pads it to even length.
+std::string trimmedUid(std::string_view uid);
+
 // The syntax of a UID, or nullptr for one this table does not know.
 const TransferSyntax* findTransferSyntax(std::string_view uid);
 

@@ -19,11 +19,6 @@ std::uint32_t dword(const std::uint8_t* p, bool bigEndian) {
                      : word(p, false) | std::uint32_t{word(p + 2, false)} << 16;
 }
 
-std::string trimmedUid(std::string s) {
-    while (!s.empty() && (s.back() == '\0' || s.back() == ' ')) s.pop_back();
-    return s;
-}
-
 // The encoding of the elements at one level of nesting, and where that level ends.
 struct Level {
     bool implicitVr;
@@ -118,8 +113,8 @@ bool declaredLengthsFit(const std::vector<std::uint8_t>& bytes, std::string& syn
             const std::uint64_t length = longLength ? dword(p + 8, false) : word(p + 6, false);
             if (length > bytes.size() - pos - header) return false;
             if (word(p + 2, false) == 0x0010)
-                syntax = trimmedUid(std::string(reinterpret_cast<const char*>(p + header),
-                                                static_cast<std::size_t>(length)));
+                syntax = dicom::trimmedUid(std::string_view(
+                    reinterpret_cast<const char*>(p + header), static_cast<std::size_t>(length)));
             pos += header + static_cast<std::size_t>(length);
         }
     }

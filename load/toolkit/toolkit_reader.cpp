@@ -28,12 +28,6 @@ namespace {
 using dicom::ToolkitAnswer;
 using dicom::ToolkitOutcome;
 
-std::string trimmedUid(const char* uid) {
-    std::string s = uid ? uid : "";
-    while (!s.empty() && (s.back() == '\0' || s.back() == ' ')) s.pop_back();
-    return s;
-}
-
 // A stream over the file's bytes without copying them.
 class MemoryBuffer : public std::streambuf {
   public:
@@ -59,8 +53,7 @@ class MemoryBuffer : public std::streambuf {
 
 // Lists a data set through the scanner's recorder: elements in order, sequences entered item by
 // item. The toolkit hands the values of a big-endian file in the machine's order already.
-void listDataSet(const gdcm::DataSet& ds, bool implicitVr,
-                 dicom::HeaderRecorder& recorder) {
+void listDataSet(const gdcm::DataSet& ds, bool implicitVr, dicom::HeaderRecorder& recorder) {
     for (const gdcm::DataElement& de : ds.GetDES()) {
         const dicom::Tag tag{de.GetTag().GetGroup(), de.GetTag().GetElement()};
         const gdcm::VR vr = de.GetVR();
@@ -194,7 +187,7 @@ ToolkitAnswer readWithToolkit(const dicom::ToolkitRequest& request) {
         answer.header.error = e.what();
     }
     answer.headerRead = true;
-    const std::string uid = trimmedUid(ts.GetString());
+    const std::string uid = dicom::trimmedUid(ts.GetString() ? ts.GetString() : "");
     const dicom::TransferSyntax* known = dicom::findTransferSyntax(uid);
     answer.syntaxName = known ? known->name : uid;
     answer.header.compressedSyntax.reset();
@@ -224,12 +217,11 @@ ToolkitAnswer readWithToolkit(const dicom::ToolkitRequest& request) {
     const DicomImageFacts& said = answer.header.image;
     if (said.columns != answer.columns || said.rows != answer.rows ||
         (said.bitsAllocated != -1 && said.bitsAllocated != pf.GetBitsAllocated()))
-        return answer.reason = "its header says " + std::to_string(said.columns) + " × " +
-                               std::to_string(said.rows) + " samples of " +
-                               std::to_string(said.bitsAllocated) + " bits, its pixel data " +
-                               std::to_string(answer.columns) + " × " +
-                               std::to_string(answer.rows) + " of " +
-                               std::to_string(pf.GetBitsAllocated()),
+        return answer.reason =
+                   "its header says " + std::to_string(said.columns) + " × " +
+                   std::to_string(said.rows) + " samples of " + std::to_string(said.bitsAllocated) +
+                   " bits, its pixel data " + std::to_string(answer.columns) + " × " +
+                   std::to_string(answer.rows) + " of " + std::to_string(pf.GetBitsAllocated()),
                answer;
     FrameShape shape{answer.columns, answer.rows, pf.GetBitsAllocated(), 1};
     if (shape.bitsAllocated != 8 && shape.bitsAllocated != 16)
