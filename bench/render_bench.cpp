@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "bench/show_loaded.h"
-#include "viewer/auto_window.h"
 #include "load/dicom/dicom_header.h"
+#include "viewer/auto_window.h"
 #include "viewer/render.h"
 
 namespace ctiq {

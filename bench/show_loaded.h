@@ -2,8 +2,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "viewer/auto_window.h"
 #include "load/load_plan.h"
+#include "viewer/auto_window.h"
 #include "viewer/load_placement.h"
 #include "viewer/render.h"
 

@@ -10,10 +10,10 @@
 #include "bench/show_loaded.h"
 #include "cli/phantom.h"
 #include "common/number_text.h"
-#include "viewer/auto_window.h"
-#include "viewer/file_list.h"
 #include "load/file_reading.h"
 #include "load/load_plan.h"
+#include "viewer/auto_window.h"
+#include "viewer/file_list.h"
 #include "viewer/render.h"
 
 namespace ctiq {

@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "common/app_error.h"
-#include "common/safe_file.h"
 #include "common/number_text.h"
 #include "common/pixel_spacing.h"
+#include "common/safe_file.h"
 #include "viewer/trimming.h"
 
 namespace ctiq::cli {

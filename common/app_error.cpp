@@ -60,31 +60,37 @@ std::string toolkitCannotShow(std::string_view reason) {
 }
 
 std::string toolkitFailed() {
-    return utf8(tr("DICOM ツールキットがこのファイルの読み込み中に異常終了しました (クラッシュまたは制限)。このファイルは読み込みません。"));
+    return utf8(
+        tr("DICOM ツールキットがこのファイルの読み込み中に異常終了しました "
+           "(クラッシュまたは制限)。このファイルは読み込みません。"));
 }
 
 std::string toolkitSandboxed() {
-    return utf8(tr("DICOM ツールキットが別のプログラムを起動しようとしました。このファイルは読み込みません。"));
+    return utf8(
+        tr("DICOM "
+           "ツールキットが別のプログラムを起動しようとしました。このファイルは読み込みません。"));
 }
 
 std::string toolkitTimedOut() {
-    return utf8(tr("DICOM ツールキットが時間内に読み込みを終えませんでした。このファイルは読み込みません。"));
+    return utf8(tr(
+        "DICOM ツールキットが時間内に読み込みを終えませんでした。このファイルは読み込みません。"));
 }
 
 std::string toolkitNotStarted(std::string_view helper) {
-    return utf8(tr("DICOM ツールキットの補助プログラム %1 を起動できません。").arg(fromUtf8(helper)));
+    return utf8(
+        tr("DICOM ツールキットの補助プログラム %1 を起動できません。").arg(fromUtf8(helper)));
 }
 
 std::string noImageInFile(std::string_view sopClass) {
-    return utf8(tr("このファイルには画像がありません (%1)。ヘッダーは一覧にあります。").arg(fromUtf8(sopClass)));
+    return utf8(tr("このファイルには画像がありません (%1)。ヘッダーは一覧にあります。")
+                    .arg(fromUtf8(sopClass)));
 }
 
 std::string cannotOpenFile(std::string_view path, OpenFailure why) {
-    const char* reason = why == OpenFailure::Missing  ? "ファイルがありません"
-                         : why == OpenFailure::Folder ? "フォルダです"
-                         : why == OpenFailure::NotRegular
-                             ? "通常のファイルではありません"
-                             : "読み取りの権限がありません";
+    const char* reason = why == OpenFailure::Missing      ? "ファイルがありません"
+                         : why == OpenFailure::Folder     ? "フォルダです"
+                         : why == OpenFailure::NotRegular ? "通常のファイルではありません"
+                                                          : "読み取りの権限がありません";
     return utf8(tr("ファイル %1 は開けません (%2)").arg(fromUtf8(path), tr(reason)));
 }
 

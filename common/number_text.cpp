@@ -243,7 +243,8 @@ NumberSeparators systemNumberSeparators() {
 
 std::string fixedText(double value, int decimals) {
     char text[400];
-    const auto r = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    const auto r =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
     return std::string(text, r.ptr);
 }
 

@@ -18,7 +18,8 @@ namespace ctiq {
 namespace {
 
 [[noreturn]] void refuse(const std::string& path, const std::string& reason) {
-    throw AppError("The file " + path + " could not be written: " + reason + ". Nothing was saved.");
+    throw AppError("The file " + path + " could not be written: " + reason +
+                   ". Nothing was saved.");
 }
 
 // What the target is when it is no regular file, by name; empty for a regular file or none.
@@ -98,7 +99,8 @@ void saveFileSafely(const std::string& path, const void* data, std::size_t size)
     if (::fsync(temporary.handle()) != 0) refuse(path, "the disk refused the data");
 #endif
     // Some writes fail silently part way (a full disk, a size limit): check what arrived.
-    if (QFileInfo(temporary.fileName()).size() != length) refuse(path, "the disk took only part of it");
+    if (QFileInfo(temporary.fileName()).size() != length)
+        refuse(path, "the disk took only part of it");
     temporary.setPermissions(exists ? info.permissions() : modeForNewFile());
     temporary.close();
     fs::rename(pathFromUtf8(temporary.fileName().toStdString()), target, ec);

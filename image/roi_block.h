@@ -16,6 +16,7 @@ struct RoiBlock {
     std::int32_t c0 = 0;
     std::int32_t nr = 0;
     std::int32_t nc = 0;
+    bool operator==(const RoiBlock&) const = default;
 };
 
 RoiBlock roiBlock(const IntRect& frame, std::int32_t viewLeft, std::int32_t viewTop);

@@ -1,9 +1,9 @@
 #include "mtf/summary.h"
 
-#include "common/number_text.h"
-
 #include <cstddef>
 #include <cstdio>
+
+#include "common/number_text.h"
 
 namespace ctiq {
 

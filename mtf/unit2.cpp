@@ -444,8 +444,8 @@ void TForm2::computeLsf(LsfDirection direction) {
     if (n > 0) {
         // Four significant digits to read; the whole number in the tooltip (and in ctiq-cli).
         EditWork4->setText(q("HWHM=" + significantText(r.width, 4)));
-        EditWork4->setToolTip(q("Full width at half maximum of the LSF, in mm: " +
-                                halfWidthText(r.width).substr(5)));
+        EditWork4->setToolTip(
+            q("Full width at half maximum of the LSF, in mm: " + halfWidthText(r.width).substr(5)));
     }
     LabelMtfSummary->setText(q(mtfSummaryLine(summarizeMtf(r.mtfAbs, spacing, r.width))));
     std::copy(r.lsf.begin(), r.lsf.end(), Lsf.begin());

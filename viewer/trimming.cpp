@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <filesystem>
 
-
 #include "common/app_error.h"
 #include "common/number_text.h"
 #include "common/paths.h"
@@ -38,6 +37,5 @@ std::vector<std::uint8_t> trimmedSamples(const std::uint8_t* data, const StoredI
     }
     return out;
 }
-
 
 }  // namespace ctiq

@@ -23,19 +23,19 @@
 #include "common/ui/guarded.h"
 #include "common/ui/radio_group.h"
 #include "common/ui/text.h"
+#include "load/dicom/dicom_header.h"
+#include "load/dicom/tag_dictionary.h"
+#include "load/file_reading.h"
+#include "load/name_geometry.h"
 #include "mtf/roi_table.h"
 #include "mtf/unit2.h"
 #include "viewer/auto_window.h"
-#include "load/dicom/dicom_header.h"
-#include "load/dicom/tag_dictionary.h"
 #include "viewer/file_list.h"
-#include "load/file_reading.h"
 #include "viewer/header_export.h"
 #include "viewer/image_view.h"
-#include "viewer/mouse_geometry.h"
-#include "load/name_geometry.h"
-#include "viewer/roi_statistics.h"
 #include "viewer/load_placement.h"
+#include "viewer/mouse_geometry.h"
+#include "viewer/roi_statistics.h"
 #include "viewer/trimming.h"
 #include "viewer/unit1_constants.h"
 #include "wiener/unit3.h"
@@ -340,10 +340,8 @@ void TForm1::DrawImage() {
 
 void TForm1::forgetStatisticsOfAnotherFrame() {
     if (!statisticsBlock_) return;
-    const RoiBlock now = roiBlock(RoiFrameRect, ViewLeft, ViewTop);
-    const RoiBlock& was = *statisticsBlock_;
-    if (RadioGroupTool->itemIndex() == kToolRoi && now.r0 == was.r0 && now.c0 == was.c0 &&
-        now.nr == was.nr && now.nc == was.nc)
+    if (RadioGroupTool->itemIndex() == kToolRoi &&
+        roiBlock(RoiFrameRect, ViewLeft, ViewTop) == *statisticsBlock_)
         return;
     forgetStatistics();
 }

@@ -9,9 +9,9 @@
 #include "image/roi_block.h"
 #include "image/stored_image.h"
 #include "load/dicom/dicom_header.h"
+#include "load/load_plan.h"
 #include "viewer/display_bitmap.h"
 #include "viewer/image_transform.h"
-#include "load/load_plan.h"
 #include "viewer/render.h"
 
 class QCheckBox;

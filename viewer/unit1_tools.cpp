@@ -15,9 +15,9 @@
 #include <filesystem>
 
 #include "common/app_error.h"
-#include "common/safe_file.h"
 #include "common/number_text.h"
 #include "common/paths.h"
+#include "common/safe_file.h"
 #include "common/ui/dialogs.h"
 #include "common/ui/event_hook.h"
 #include "common/ui/field_value.h"

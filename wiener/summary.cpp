@@ -1,9 +1,8 @@
 #include "wiener/summary.h"
 
-#include "common/number_text.h"
-
 #include <cstdio>
 
+#include "common/number_text.h"
 #include "wiener/numeric/kernels.h"
 
 namespace ctiq {

@@ -2,24 +2,23 @@
 // compared byte for byte.
 #include <gtest/gtest.h>
 
-#include <string_view>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QImage>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QFile>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
-#include <QXmlStreamReader>
 #include <QProcessEnvironment>
 #include <QPushButton>
+#include <QXmlStreamReader>
 #include <filesystem>
 #include <functional>
 #include <random>
+#include <string_view>
 
 #if defined(__unix__)
 #include <sys/resource.h>
@@ -31,8 +30,8 @@
 #include "common/number_text.h"
 #include "common/ui/radio_group.h"
 #include "mtf/unit2.h"
-#include "tests/support/scripted_dialogs.h"
 #include "tests/support/dicom_builder.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
 #include "tests/support/window_fixture.h"
 #include "viewer/unit1.h"
@@ -179,12 +178,14 @@ TEST(Cli, UsageAndMeasurementErrors) {
     const CliRun run = cli({"window", "--mode", "16bit", QString::fromStdString(missing),
                             QString::fromStdString(good)});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, missing + ": ファイル " + missing + " は開けません (ファイルがありません)\n");
+    EXPECT_EQ(run.err,
+              missing + ": ファイル " + missing + " は開けません (ファイルがありません)\n");
     // Any other system language reads the English translation.
     for (const char* language : {"C.UTF-8", "en_US.UTF-8", "de_DE.UTF-8"}) {
         const CliRun english =
             cli({"window", "--mode", "16bit", QString::fromStdString(missing)}, {}, language);
-        EXPECT_EQ(english.err, missing + ": Cannot open file " + missing + " (no such file)\n") << language;
+        EXPECT_EQ(english.err, missing + ": Cannot open file " + missing + " (no such file)\n")
+            << language;
     }
     EXPECT_NE(run.out.find(good + "\t"), std::string::npos);  // the other file still ran
     const CliRun prompt = cli(
@@ -521,7 +522,8 @@ TEST(CliRobustness, DeeplyNestedSequencesTakeNoBatchDown) {
                 EXPECT_TRUE(measured) << where << "\n" << run.err;
             }
             EXPECT_TRUE(measured || run.err.find(path + ": ") != std::string::npos)
-                << where << "\n" << run.out << run.err;
+                << where << "\n"
+                << run.out << run.err;
         }
     }
 }
@@ -553,8 +555,8 @@ TEST(CliWriters, HostileTargetsAreRefusedByName) {
     const Writer writers[] = {
         {"phantom",
          [&](const std::string& t) {
-             return QStringList{"phantom", "uniform", "--size", "32,32", "--dicom",
-                                q(t.substr(0, t.size() - 4))};
+             return QStringList{"phantom", "uniform", "--size",
+                                "32,32",   "--dicom", q(t.substr(0, t.size() - 4))};
          }},
         {"plot",
          [&](const std::string& t) {
@@ -562,7 +564,8 @@ TEST(CliWriters, HostileTargetsAreRefusedByName) {
          }},
         {"report",
          [&](const std::string& t) {
-             return QStringList{"report", "--mtf", q(point), "--mtf-roi", "32,32,32,32", "-o", q(t)};
+             return QStringList{"report",      "--mtf", q(point), "--mtf-roi",
+                                "32,32,32,32", "-o",    q(t)};
          }},
     };
     const bool root = ::geteuid() == 0;
@@ -570,9 +573,12 @@ TEST(CliWriters, HostileTargetsAreRefusedByName) {
         const char* kind;
         const char* messagePart;
     };
-    const Target targets[] = {{"symlink", "symbolic link"}, {"read-only", "read-only"},
-                              {"fifo", "FIFO"},             {"device", "device"},
-                              {"folder", "folder"},         {"size limit", "could not be written"}};
+    const Target targets[] = {{"symlink", "symbolic link"},
+                              {"read-only", "read-only"},
+                              {"fifo", "FIFO"},
+                              {"device", "device"},
+                              {"folder", "folder"},
+                              {"size limit", "could not be written"}};
     for (const Writer& w : writers) {
         for (const Target& t : targets) {
             const std::string where = std::string(w.name) + " × " + t.kind;
@@ -580,10 +586,10 @@ TEST(CliWriters, HostileTargetsAreRefusedByName) {
             fs::create_directory(dir);
             const std::string victim = dir + "/victim.txt";
             test::writeBytes(victim, {'K', 'E', 'E', 'P'});
-            const std::string target = dir + "/out" + (std::string(w.name) == "plot" ? ".png"
-                                                       : std::string(w.name) == "report"
-                                                           ? ".html"
-                                                           : ".dcm");
+            const std::string target = dir + "/out" +
+                                       (std::string(w.name) == "plot"     ? ".png"
+                                        : std::string(w.name) == "report" ? ".html"
+                                                                          : ".dcm");
             const std::string kind = t.kind;
             if (kind == "symlink") fs::create_symlink(victim, target);
             if (kind == "read-only" || kind == "size limit") {
@@ -655,7 +661,8 @@ namespace {
 // and the HTML report shows the name as text.
 TEST(CliWriters, InputNamesNeverBecomeMarkup) {
     test::TempFolder folder;
-    const std::string hostile = folder.file("d<script>alert(1)</script>\t<img src=x onerror=alert(2)>");
+    const std::string hostile =
+        folder.file("d<script>alert(1)</script>\t<img src=x onerror=alert(2)>");
     fs::create_directories(hostile);  // "</script>" holds a separator: two folders
     ASSERT_EQ(cli({"phantom", "point", "--size", "64,64", "--dicom",
                    QString::fromStdString(hostile + "/pt")})
@@ -675,7 +682,8 @@ TEST(CliWriters, InputNamesNeverBecomeMarkup) {
         EXPECT_NE(xml.name().toString().toLower(), "script");
         EXPECT_NE(xml.name().toString().toLower(), "img");
         for (const QXmlStreamAttribute& a : xml.attributes())
-            EXPECT_FALSE(a.name().toString().toLower().startsWith("on")) << a.name().toString().toStdString();
+            EXPECT_FALSE(a.name().toString().toLower().startsWith("on"))
+                << a.name().toString().toStdString();
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     EXPECT_GT(elements, 10);
@@ -704,15 +712,16 @@ TEST(CliJson, APathThatIsNotUtf8KeepsItsBytes) {
     test::writeBytes(name, std::vector<std::uint8_t>(128, 1));
     // QProcess hands its arguments over as UTF-8: the byte 0xFF goes through the shell instead.
     QProcess shell;
-    shell.start("/bin/sh", {"-c", "exec \"$0\" stats --mode 16bit --format json \"$(printf '%s/n\\377 8 8 0p5.raw' \"$1\")\"",
+    shell.start("/bin/sh", {"-c",
+                            "exec \"$0\" stats --mode 16bit --format json \"$(printf '%s/n\\377 8 "
+                            "8 0p5.raw' \"$1\")\"",
                             QString(CTIQ_CLI_PATH), QString::fromStdString(folder.path())});
     shell.waitForFinished(60000);
     ASSERT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
     const QJsonObject input =
         QJsonDocument::fromJson(shell.readAllStandardOutput()).object()["input"].toObject();
     EXPECT_TRUE(input["path"].toString().contains(QChar(0xFFFD)));
-    EXPECT_EQ(input["pathBytes"].toString().toStdString(),
-              folder.path() + "/n\\xff 8 8 0p5.raw");
+    EXPECT_EQ(input["pathBytes"].toString().toStdString(), folder.path() + "/n\\xff 8 8 0p5.raw");
     fs::remove(name);  // Qt's folder removal cannot name it
 }
 

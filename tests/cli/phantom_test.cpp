@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "tests/support/test_files.h"
 #include "load/headless_load.h"
+#include "tests/support/test_files.h"
 
 namespace ctiq::cli {
 namespace {

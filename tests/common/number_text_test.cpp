@@ -4,10 +4,10 @@
 
 #include <charconv>
 #include <clocale>
-#include <cstdlib>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "common/app_error.h"

@@ -6,9 +6,9 @@
 
 #include "common/app_error.h"
 #include "common/number_text.h"
+#include "load/load_plan.h"
 #include "viewer/auto_window.h"
 #include "viewer/header_export.h"
-#include "load/load_plan.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace ctiq;

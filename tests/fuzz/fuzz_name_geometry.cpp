@@ -3,9 +3,9 @@
 #include <cstdint>
 
 #include "common/app_error.h"
+#include "load/name_geometry.h"
 #include "tests/fuzz/fuzz_input.h"
 #include "viewer/file_list.h"
-#include "load/name_geometry.h"
 #include "viewer/trimming.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

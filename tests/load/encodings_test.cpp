@@ -4,16 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <QPlainTextEdit>
-#include <algorithm>
 #include <QPushButton>
+#include <algorithm>
 
 #include "common/app_error.h"
+#include "load/dicom/tag_dictionary.h"
+#include "load/headless_load.h"
+#include "load/load_plan.h"
 #include "tests/support/test_files.h"
 #include "tests/support/window_fixture.h"
 #include "viewer/auto_window.h"
-#include "load/headless_load.h"
-#include "load/load_plan.h"
-#include "load/dicom/tag_dictionary.h"
 #include "viewer/load_placement.h"
 #include "viewer/roi_statistics.h"
 #include "viewer/trimming.h"
@@ -158,12 +158,17 @@ TEST(Encodings, CompressedDataThatDisagreesWithItsHeaderIsRefused) {
         std::uint16_t element;  // of group 0028, a US value
         std::uint16_t value;
     };
-    for (const Case& c : {Case{"jpeg_lossless.dcm", 0x0010, 96}, Case{"jpegls_lossless.dcm", 0x0011, 32},
-                          Case{"j2k_lossless.dcm", 0x0010, 1024}, Case{"rle.dcm", 0x0010, 24},
-                          Case{"rle.dcm", 0x0100, 8}, Case{"j2k_lossless.dcm", 0x0100, 8}}) {
+    for (const Case& c :
+         {Case{"jpeg_lossless.dcm", 0x0010, 96}, Case{"jpegls_lossless.dcm", 0x0011, 32},
+          Case{"j2k_lossless.dcm", 0x0010, 1024}, Case{"rle.dcm", 0x0010, 24},
+          Case{"rle.dcm", 0x0100, 8}, Case{"j2k_lossless.dcm", 0x0100, 8}}) {
         ImageBytes bytes = test::readBytes(encoded(c.file));
-        const std::uint8_t key[6] = {0x28, 0x00, static_cast<std::uint8_t>(c.element),
-                                     static_cast<std::uint8_t>(c.element >> 8), 'U', 'S'};
+        const std::uint8_t key[6] = {0x28,
+                                     0x00,
+                                     static_cast<std::uint8_t>(c.element),
+                                     static_cast<std::uint8_t>(c.element >> 8),
+                                     'U',
+                                     'S'};
         const auto at = std::search(bytes.begin(), bytes.end(), key, key + 6);
         ASSERT_NE(at, bytes.end()) << c.file;
         at[8] = static_cast<std::uint8_t>(c.value);

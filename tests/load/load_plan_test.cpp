@@ -1,12 +1,12 @@
 #include "load/load_plan.h"
-#include "viewer/load_placement.h"
 
 #include <gtest/gtest.h>
 
 #include "common/app_error.h"
+#include "load/headless_load.h"
 #include "tests/support/dicom_builder.h"
 #include "tests/support/test_files.h"
-#include "load/headless_load.h"
+#include "viewer/load_placement.h"
 #include "viewer/roi_statistics.h"
 
 namespace ctiq {
@@ -82,9 +82,9 @@ TEST(LoadPlan, ImplicitVrValuesAreReadByTheirDictionaryVr) {
             if (row[1] == group && row[2] == element) return row[6];
         return std::string("<none>");
     };
-    EXPECT_EQ(value("0028", "1052"), "0");     // DS: text
-    EXPECT_EQ(value("0028", "1050"), "40");    // DS: text, not the word 0x3034
-    EXPECT_EQ(value("0028", "0010"), "48");    // US: a number
+    EXPECT_EQ(value("0028", "1052"), "0");   // DS: text
+    EXPECT_EQ(value("0028", "1050"), "40");  // DS: text, not the word 0x3034
+    EXPECT_EQ(value("0028", "0010"), "48");  // US: a number
     EXPECT_EQ(value("0028", "0103"), "1");
 }
 

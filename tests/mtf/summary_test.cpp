@@ -6,10 +6,10 @@
 #include <numbers>
 
 #include "cli/phantom.h"
+#include "load/headless_load.h"
 #include "mtf/lsf.h"
 #include "mtf/roi_table.h"
 #include "mtf/table_analysis.h"
-#include "load/headless_load.h"
 #include "viewer/load_placement.h"
 
 namespace ctiq {

@@ -132,7 +132,8 @@ TEST(WienerSpectrum, RefusesWhatDoesNotFitBeforeComputing) {
         {"no segment fits", [](SpectrumParameters& p) { p.segmentX = 128; }},
         {"no segments allowed", [](SpectrumParameters& p) { p.maxSegments = 0; }},
         // A third of 2 pixels is 0: the display profiles' step was a division by zero (SIGFPE).
-        {"ROI 2 pixels across", [](SpectrumParameters& p) { p.roiY = 2, p.segmentY = 1, p.shiftY = 1; }},
+        {"ROI 2 pixels across",
+         [](SpectrumParameters& p) { p.roiY = 2, p.segmentY = 1, p.shiftY = 1; }},
     };
     for (const Case& c : parameters) {
         SpectrumParameters p = defaults(64, 64);
