@@ -14,7 +14,8 @@ bool wantsEnglish(const QString& uiLanguage);
 // Installs the English translation when the system language asks for it (once per process).
 void installTranslations(QCoreApplication& app);
 
-// Installs or removes the English translation (for tests of both languages).
+// Installs the English translation, or removes it and gives Qt's own texts in Japanese (for
+// tests of both languages).
 void useEnglish(bool english);
 
 }  // namespace ctiq

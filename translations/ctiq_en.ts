@@ -96,4 +96,31 @@
         <translation>no permission to read it</translation>
     </message>
 </context>
+<context>
+    <name>caption</name>
+    <message>
+        <source>Colum</source>
+        <translation>Column</translation>
+    </message>
+    <message>
+        <source>Lebel</source>
+        <translation>Level</translation>
+    </message>
+    <message>
+        <source>Erement</source>
+        <translation>Element</translation>
+    </message>
+    <message>
+        <source>Haming</source>
+        <translation>Hamming</translation>
+    </message>
+    <message>
+        <source>Spatial frequency (cyckes/mm)</source>
+        <translation>Spatial frequency (cycles/mm)</translation>
+    </message>
+    <message>
+        <source>Log spatial frequency (cycles/mm))</source>
+        <translation>Log spatial frequency (cycles/mm)</translation>
+    </message>
+</context>
 </TS>

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "image/roi_block.h"
 #include "image/stored_image.h"
@@ -13,6 +15,12 @@ namespace ctiq {
 // The window a load writes before the automatic window sets its own (which it keeps when the
 // image is too small for one).
 inline constexpr GreyWindow kDefaultWindow{512, 1024};
+
+// The window a DICOM file states for its image (Window Center and Width, their first values), in
+// the viewer's units: sample plus rescale intercept, which are the file's own units for a rescale
+// slope of 1, as CT images write. None when the file states none, or no width of at least 1.
+std::optional<GreyWindow> fileWindow(const std::optional<std::string>& centre,
+                                     const std::optional<std::string>& width);
 
 // The ROI a load places unless "Lock" is ticked: centred, 256 × 256, or the whole image on a side
 // shorter than 256.

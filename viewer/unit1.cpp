@@ -131,7 +131,9 @@ void TForm1::FormCreate() {
     DragTopLeft = DragBottomRight = DragMove = false;
     Image3->resize(512, 512);
     Image1->hide();
-    for (int c = 0; c < 7; ++c) setCell(StringGridDICOM, 0, c, q(kHeaderTableTitles[c]));
+    // The titles as the reader's language shows them; the copy keeps the stored ones.
+    for (int c = 0; c < 7; ++c)
+        setCell(StringGridDICOM, 0, c, translatedCaption(kHeaderTableTitles[c].c_str()));
 }
 
 LoadMode TForm1::loadMode() const {
@@ -203,6 +205,9 @@ void TForm1::BitBtnLoadClick() {
     Image1->show();
 
     const LoadPlan plan = planLoad(ImageFileName, ImageStream, loadMode());
+    fileWindow_ = plan.dicom
+                      ? fileWindow(plan.dicom->fields.windowLevel, plan.dicom->fields.windowWidth)
+                      : std::nullopt;
     // The file's header is shown, so the previous image goes with its fields: nothing on screen
     // belongs to another file.
     if (plan.noImage) showNoImage();
@@ -242,7 +247,7 @@ void TForm1::BitBtnLoadClick() {
     EditWindowLevel->setText(q(IntToStr(kDefaultWindow.level)));
     EditWindowWidth->setText(q(IntToStr(kDefaultWindow.width)));
     DrawImage();
-    ButtonAutoWLClick();
+    applyLoadWindow();
     ButtonFileListClick();
 }
 
@@ -397,6 +402,20 @@ void TForm1::ButtonRowCulmClick() {
     EditImgSizeY->setText(columns);
     ButtonDispClick();
     ButtonAutoWLClick();
+}
+
+void TForm1::applyLoadWindow() {
+    if (CheckBoxFileWindow->isChecked() && fileWindow_) {
+        EditWindowLevel->setText(q(IntToStr(fileWindow_->level)));
+        EditWindowWidth->setText(q(IntToStr(fileWindow_->width)));
+        DrawImage();
+        return;
+    }
+    ButtonAutoWLClick();
+}
+
+void TForm1::CheckBoxFileWindowClick() {
+    if (hasImage()) applyLoadWindow();
 }
 
 void TForm1::ButtonAutoWLClick() {

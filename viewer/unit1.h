@@ -82,6 +82,9 @@ class TForm1 : public QWidget, public ViewerLink {
     void CheckBoxInvrtClick();
     void ButtonRowCulmClick();
     void ButtonAutoWLClick();
+    void CheckBoxFileWindowClick();
+    // The window a load ends with: the file's own with "File W/L" ticked, else the automatic one.
+    void applyLoadWindow();
     void ButtonFileListClick();
     void Button3Click();
 
@@ -135,6 +138,7 @@ class TForm1 : public QWidget, public ViewerLink {
     QCheckBox* CheckBoxSwp;
     QCheckBox* CheckBoxInvrt;
     QCheckBox* CheckBoxSign;
+    QCheckBox* CheckBoxFileWindow;
     QCheckBox* CheckBoxWide;
     QLineEdit* EditWindowLevel;
     QLineEdit* EditWindowWidth;
@@ -280,6 +284,8 @@ class TForm1 : public QWidget, public ViewerLink {
     DisplayBitmap bitmap_;
     // The rows of the header table as read, for its export.
     std::vector<HeaderRow> headerRows_;
+    // The window the loaded DICOM file states, for "File W/L".
+    std::optional<GreyWindow> fileWindow_;
     TForm2* form2_ = nullptr;
     TForm3* form3_ = nullptr;
 };

@@ -94,6 +94,7 @@ void TForm1::buildControls() {
     CheckBoxSwp = placeCheck(panel2, 0, 70, 55, "Swap");
     CheckBoxInvrt = placeCheck(panel2, 55, 70, 59, "Invert");
     CheckBoxSign = placeCheck(panel2, 114, 70, 50, "Sign");
+    CheckBoxFileWindow = placeCheck(panel2, 0, 138, 164, "File W/L");
     RadioGroupRange = new RadioGroup("Range", {"1", "3", "10", "30"}, 4, panel2);
     RadioGroupRange->setGeometry(0, 92, pw, 44);
     RadioGroupRange->setItemIndexSilently(1);
@@ -194,6 +195,7 @@ void TForm1::connectHandlers() {
     connectClick(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connectClick(ButtonRowCulm, &QPushButton::clicked, this, &TForm1::ButtonRowCulmClick);
     connectClick(ButtonAutoWL, &QPushButton::clicked, this, &TForm1::ButtonAutoWLClick);
+    connectClick(CheckBoxFileWindow, &QCheckBox::clicked, this, &TForm1::CheckBoxFileWindowClick);
     connectClick(ButtonFileList, &QPushButton::clicked, this, &TForm1::ButtonFileListClick);
     connectClick(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connectClick(ButtonStat, &QPushButton::clicked, this, &TForm1::ButtonStatClick);

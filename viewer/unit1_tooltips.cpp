@@ -46,6 +46,9 @@ void TForm1::explainControls() {
         {CheckBoxSwp, "Exchange the two bytes of every 16-bit sample"},
         {CheckBoxInvrt, "Show the image inverted (white for low values)"},
         {CheckBoxSign, "Signed samples (no effect: samples are always signed)"},
+        {CheckBoxFileWindow,
+         "Every load takes the window the DICOM file states (Window Center/Width); unticked, or "
+         "for a file that states none, the automatic window"},
         {RadioGroupRange, "Step of the window change per pixel of a right-drag"},
         {RadioGroupTool, "Mouse tool: ROI, Move (pan), OFF (hide the frame), Home (reset view)"},
         {EditROIPosX, "ROI centre, column (image pixels)"},

@@ -48,6 +48,8 @@ QChart* makeChart(const char* title, bool logX, const char* xTitle, bool logY, c
     QChart* chart = newChart(title);
     QAbstractAxis* x = newAxis(logX, xTitle);
     QAbstractAxis* y = newAxis(logY, yTitle);
+    // A long vertical title would be cut at the default height: its unit goes on a line of its own.
+    y->setTitleText(unitOnNextLine(y->titleText()));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (int i = 0; i < 7; ++i) {
@@ -85,6 +87,8 @@ void rescale(QChart* chart) {
             hi = logarithmic ? hi * 2 : hi + 1;
         }
         axes[which]->setRange(lo, hi);
+        // Ticks on round values (1, 2, 2.5 or 5 times a power of ten) on a linear axis.
+        if (!logarithmic) static_cast<QValueAxis*>(axes[which])->applyNiceNumbers();
     }
 }
 

@@ -5,12 +5,14 @@
 #include <QtCharts/QLogValueAxis>
 #include <QtCharts/QValueAxis>
 
+#include "common/ui/text.h"
+
 namespace ctiq {
 
 // The analysis windows' charts: a title, no legend, a white background.
 inline QChart* newChart(const char* title) {
     auto* chart = new QChart;
-    chart->setTitle(title);
+    chart->setTitle(translatedCaption(title));
     chart->legend()->hide();
     chart->setBackgroundBrush(Qt::white);
     return chart;
@@ -20,13 +22,20 @@ inline QChart* newChart(const char* title) {
 inline QAbstractAxis* newAxis(bool logarithmic, const char* title) {
     if (logarithmic) {
         auto* axis = new QLogValueAxis;
-        axis->setTitleText(title);
+        axis->setTitleText(translatedCaption(title));
         axis->setLabelFormat("%g");
         return axis;
     }
     auto* axis = new QValueAxis;
-    axis->setTitleText(title);
+    axis->setTitleText(translatedCaption(title));
     return axis;
+}
+
+// An axis title with its trailing unit "(…)" on a second line (axis titles are rich text).
+inline QString unitOnNextLine(const QString& title) {
+    const qsizetype unit = title.lastIndexOf(" (");
+    if (unit <= 0) return title.toHtmlEscaped();
+    return title.left(unit).toHtmlEscaped() + "<br>" + title.mid(unit + 1).toHtmlEscaped();
 }
 
 // A line series against the chart's axes x and y.

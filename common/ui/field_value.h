@@ -14,7 +14,7 @@ namespace ctiq {
 
 // The caption a conversion message names a field by ("Size: 'abc' is not an integer").
 inline void setCaption(QLineEdit* field, const char* caption) {
-    field->setProperty("ctiqCaption", QString::fromUtf8(caption));
+    field->setProperty("ctiqCaption", translatedCaption(caption));
 }
 
 inline void setCaptions(std::initializer_list<std::pair<QLineEdit*, const char*>> captions) {

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "common/ui/text.h"
+
 namespace ctiq {
 
 // Controls at fixed places, as the windows' stored layouts put them.
@@ -16,19 +18,19 @@ inline QLineEdit* placeEdit(QWidget* parent, int x, int y, int width, const char
 
 inline QPushButton* placeButton(QWidget* parent, int x, int y, int width, const char* caption,
                                 int height = 24) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+    auto* b = new QPushButton(translatedCaption(caption), parent);
     b->setGeometry(x, y, width, height);
     return b;
 }
 
 inline QLabel* placeLabel(QWidget* parent, int x, int y, int width, const char* caption) {
-    auto* l = new QLabel(QString::fromUtf8(caption), parent);
+    auto* l = new QLabel(translatedCaption(caption), parent);
     l->setGeometry(x, y, width, 20);
     return l;
 }
 
 inline QCheckBox* placeCheck(QWidget* parent, int x, int y, int width, const char* caption) {
-    auto* c = new QCheckBox(QString::fromUtf8(caption), parent);
+    auto* c = new QCheckBox(translatedCaption(caption), parent);
     c->setGeometry(x, y, width, 20);
     return c;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/ui/guarded.h"
+#include "common/ui/text.h"
 
 namespace ctiq {
 namespace {
@@ -35,14 +36,14 @@ class TightItemStyle : public QProxyStyle {
 
 RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int columns,
                        QWidget* parent)
-    : QGroupBox(caption, parent), buttons_(this) {
+    : QGroupBox(translatedCaption(caption.toUtf8().constData()), parent), buttons_(this) {
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(2, 0, 2, 0);
     layout->setHorizontalSpacing(0);
     layout->setVerticalSpacing(0);
     std::vector<QRadioButton*> made;
     for (int i = 0; i < items.size(); ++i) {
-        auto* button = new QRadioButton(items[i], this);
+        auto* button = new QRadioButton(translatedCaption(items[i].toUtf8().constData()), this);
         buttons_.addButton(button, i);
         layout->addWidget(button, i / columns, i % columns);
         made.push_back(button);

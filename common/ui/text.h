@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QString>
 #include <string>
@@ -20,6 +21,13 @@ inline QString latin1(const std::string& s) {
 // Memo texts end their lines with CR LF; a text control shows plain line breaks.
 inline QString crlfForDisplay(const std::string& s) {
     return q(s).replace("\r\n", "\n");
+}
+
+// A control's caption as the reader's language shows it: the program's own text on a Japanese
+// system, its English translation elsewhere (where the original is misspelt English, the
+// translation mends it). Exports never pass through here: their headers stay as they are.
+inline QString translatedCaption(const char* caption) {
+    return QCoreApplication::translate("caption", caption);
 }
 
 }  // namespace ctiq

@@ -4,6 +4,7 @@
 
 #include "common/app_error.h"
 #include "tests/support/test_files.h"
+#include "viewer/load_placement.h"
 
 namespace ctiq {
 namespace {
@@ -97,6 +98,32 @@ TEST(AutoWindow, TooSmallImageHasNoWindowAndOutOfBufferIsRefused) {
     EXPECT_FALSE(computeAutoWindow(data.data(), data.size(), {0, 9, 1, SampleFormat::Word16}, {}));
     EXPECT_THROW(computeAutoWindow(data.data(), data.size(), {0, 4, 4, SampleFormat::Word16}, {}),
                  AppError);
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// The window a DICOM file states, as the viewer takes it: rounded, first values, a width of 1 or
+// more; anything else states none.
+TEST(FileWindow, ReadsTheFilesDecimalTexts) {
+    struct Case {
+        std::optional<std::string> centre, width;
+        std::optional<GreyWindow> expected;
+    };
+    const Case cases[] = {
+        {"40", "400", GreyWindow{40, 400}},   {" -83.5", "350.4 ", GreyWindow{-84, 350}},
+        {"+1e3", "10", GreyWindow{1000, 10}}, {"40", "0", std::nullopt},
+        {"40", "-5", std::nullopt},           {"abc", "400", std::nullopt},
+        {"40 x", "400", std::nullopt},        {std::nullopt, "400", std::nullopt},
+        {"40", std::nullopt, std::nullopt},   {"", "400", std::nullopt},
+        {"1e300", "400", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(fileWindow(c.centre, c.width), c.expected)
+            << c.centre.value_or("-") << " " << c.width.value_or("-");
 }
 
 }  // namespace

@@ -5,12 +5,21 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
+#include <QtCharts/QAbstractAxis>
+#include <QtCharts/QChart>
+#include <algorithm>
 
+#include "common/language.h"
 #include "common/ui/design_places.h"
+#include "common/ui/radio_group.h"
+#include "tests/support/scripted_dialogs.h"
 #include "tests/support/window_fixture.h"
 #include "viewer/image_view.h"
 
@@ -78,6 +87,40 @@ TEST_F(CaptionsFit, AtTheDefaultFont) {
     for (QWidget* window : std::initializer_list<QWidget*>{&viewer, &mtfWindow, &spectrumWindow}) {
         for (const std::string& c : cutCaptions(window)) ADD_FAILURE() << c;
         for (const std::string& c : cutControls(window)) ADD_FAILURE() << c;
+    }
+}
+
+// An English reader's captions are longer ("Column", "Level", "Hamming"): they fit too. The
+// captions read as English there and as the program's own texts on a Japanese system, while the
+// header table's copy keeps its stored titles in either language.
+TEST(Captions, EnglishReadersReadEnglishAndEveryCaptionFits) {
+    for (const bool english : {true, false}) {
+        useEnglish(english);
+        test::ScopedScriptedDialogs dialogs;
+        TForm1 viewer;
+        TForm2 mtfWindow;
+        TForm3 spectrumWindow;
+        for (QWidget* window :
+             std::initializer_list<QWidget*>{&viewer, &mtfWindow, &spectrumWindow}) {
+            for (const std::string& c : cutCaptions(window)) ADD_FAILURE() << c;
+        }
+        EXPECT_EQ(spectrumWindow.RadioGroupWindow->itemText(1), english ? "Hamming" : "Haming");
+        EXPECT_EQ(spectrumWindow.ChartWSLin->axes(Qt::Horizontal).first()->titleText(),
+                  english ? "Spatial frequency (cycles/mm)" : "Spatial frequency (cyckes/mm)");
+        EXPECT_EQ(
+            spectrumWindow.ChartWSLog->axes(Qt::Horizontal).first()->titleText(),
+            english ? "Log spatial frequency (cycles/mm)" : "Log spatial frequency (cycles/mm))");
+        EXPECT_EQ(viewer.StringGridDICOM->item(0, 2)->text(), english ? "Element" : "Erement");
+        const QList<QLabel*> labels = viewer.findChildren<QLabel*>();
+        EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](const QLabel* l) {
+            return l->text() == (english ? "Level" : "Lebel");
+        }));
+        viewer.ButtonHeaderToCB->click();
+        EXPECT_TRUE(QApplication::clipboard()->text().startsWith(
+            " No\tGroup\tErement\tVR\tCHR#\tName\tValue"));
+        // Qt's own buttons speak the reader's language too.
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+                  english ? "Cancel" : "キャンセル");
     }
 }
 

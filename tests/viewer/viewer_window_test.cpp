@@ -162,6 +162,47 @@ TEST_F(ViewerWindow, NonSquareDicomShowsRowsAndColumnsInTheirFields) {
     }
 }
 
+// "File W/L" takes the window the DICOM file states, on this load and every later one, until it
+// is unticked; a file that states none, or a raw file, gets the automatic window.
+TEST_F(ViewerWindow, FileWindowIsOfferedBesideTheAutomaticOneAndRemembered) {
+    std::vector<std::int16_t> ramp(8 * 8);
+    for (int k = 0; k < 64; ++k) ramp[k] = static_cast<std::int16_t>(k * 10);
+    auto dicom = [&](const std::string& name, const std::string& centre, const std::string& width) {
+        test::DicomBuilder b;
+        b.us(0x0028, 0x0010, 8).us(0x0028, 0x0011, 8);
+        if (!centre.empty()) b.explicitElement(0x0028, 0x1050, "DS", centre);
+        if (!width.empty()) b.explicitElement(0x0028, 0x1051, "DS", width);
+        return writeFile(name, b.withPixels(ramp));
+    };
+    const std::string stated = dicom("a.dcm", "-83", "400");
+    const std::string twoValues = dicom("b.dcm", "40.4\\50", "350.6\\1000");
+    const std::string none = dicom("c.dcm", "", "");
+    auto window = [&] { return field(form.EditWindowLevel) + "/" + field(form.EditWindowWidth); };
+    // The central half: rows and columns 2..5, values 180 … 450.
+    const std::string automatic = "315/269";
+
+    load(stated);
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_FALSE(form.CheckBoxFileWindow->isChecked());  // the automatic window stays the default
+    EXPECT_EQ(window(), automatic);
+    form.CheckBoxFileWindow->click();
+    EXPECT_EQ(window(), "-83/400");
+    const DisplayBitmap& bitmap = form.displayBitmap();
+    EXPECT_EQ(bitmap.at(0, 0), 181);  // 0 HU lies 83 above the level: 128 + 83 · 256 / 400
+    load(twoValues);
+    EXPECT_EQ(window(), "40/351");
+    load(none);
+    EXPECT_EQ(window(), automatic);
+    form.EditHeader->setText("0");  // a raw file is read with the header length in the field
+    load(writeFile("r 8 8 1p0.raw", test::wordsLE(ramp)), 1);
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(window(), automatic);
+    load(stated);
+    EXPECT_EQ(window(), "-83/400");
+    form.CheckBoxFileWindow->click();
+    EXPECT_EQ(window(), automatic);
+}
+
 TEST_F(ViewerWindow, RawFileTakesItsGeometryFromItsName) {
     const std::string path =
         copyToFolder("phantoms/point 256 256 0p5.raw", "point 256 256 0p5.raw");

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -12,7 +14,9 @@
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
 #include <algorithm>
+#include <cmath>
 #include <random>
 
 #include "common/ui/radio_group.h"
@@ -318,6 +322,49 @@ TEST_F(WienerWindow, CalNeverUsesAnotherImagesSpacing) {
     EXPECT_EQ(form.SpectrumCount, 2);
     EXPECT_DOUBLE_EQ(form.SeriesWSLin[0]->at(7).x(), 2.0);  // the new one: Nyquist 1 / (2 · 0.25)
     EXPECT_DOUBLE_EQ(form.SeriesWSLin[1]->at(7).x(), 1.0);  // the first keeps its own axis
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// The texts a chart draws (titles, tick labels) as its scene holds them.
+QStringList drawnTexts(const QChart* chart) {
+    QStringList texts;
+    for (QGraphicsItem* item : chart->scene()->items())
+        if (auto* t = dynamic_cast<QGraphicsTextItem*>(item)) texts << t->toPlainText();
+    return texts;
+}
+
+// At the window's first size no axis title of the spectra is cut short ("Log Wiener spectral
+// va..." it was), and the linear axes tick at round values (0.03, 0.27, 0.52, … they were).
+TEST_F(WienerWindow, SpectrumChartsShowWholeTitlesAndRoundTicks) {
+    loadNoise("n 64 64 0p5.raw", 64, 1);
+    setRoi(32, 32, 64, 64);
+    viewer.ButtonToForm3->click();
+    form.ButtonCal->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    form.show();
+    QApplication::processEvents();
+    for (const QChart* chart : {form.ChartWSLin, form.ChartWSLog}) {
+        const QStringList texts = drawnTexts(chart);
+        EXPECT_TRUE(texts.filter("Log Wiener spectral value").size() == 1)
+            << texts.join('|').toStdString();
+        for (const QString& t : texts) EXPECT_FALSE(t.contains("...")) << t.toStdString();
+    }
+    auto* x = static_cast<QValueAxis*>(form.ChartWSLin->axes(Qt::Horizontal).first());
+    const double step = (x->max() - x->min()) / (x->tickCount() - 1);
+    const double decade = std::pow(10.0, std::floor(std::log10(step)));
+    const double mantissa = step / decade;
+    const double round[] = {1.0, 2.0, 2.5, 5.0};
+    EXPECT_TRUE(std::any_of(std::begin(round), std::end(round), [&](double m) {
+        return std::abs(mantissa - m) < 1e-9;
+    })) << step;
+    EXPECT_NEAR(std::remainder(x->min(), step), 0, 1e-9 * step) << x->min();
+    EXPECT_LE(x->min(), form.SeriesWSLin[0]->at(0).x());
+    EXPECT_GE(x->max(), 1.0);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@ ctiq_runtime_packages=(
   libc6 libstdc++6 libgcc-s1
   libqt6core6 libqt6gui6 libqt6widgets6 libqt6charts6 libqt6svg6 qt6-qpa-plugins fonts-noto-cjk
   libgdcm3.0 libseccomp2
+  # Qt's own buttons and dialogs in Japanese on a Japanese system.
+  qt6-translations-l10n
 )
 # What building and running need: ./run installs these.
 ctiq_build_packages=(
