@@ -15,7 +15,9 @@
 #include "image/roi_block.h"
 #include "load/file_reading.h"
 #include "load/headless_load.h"
+#include "mtf/combined.h"
 #include "mtf/lsf.h"
+#include "mtf/reliability.h"
 #include "mtf/roi_table.h"
 #include "mtf/summary.h"
 #include "mtf/table_analysis.h"
@@ -24,6 +26,7 @@
 #include "viewer/load_placement.h"
 #include "viewer/render.h"
 #include "viewer/roi_statistics.h"
+#include "wiener/reliability.h"
 #include "wiener/spectrum.h"
 #include "wiener/summary.h"
 
@@ -132,90 +135,243 @@ std::string runWindow(const CommandLine& line, const std::string& file, std::str
     return file + "\t" + IntToStr(window.width) + "\t" + IntToStr(window.level) + "\r\n";
 }
 
-std::string runMtf(const CommandLine& line, const std::string& file, std::string& notes) {
-    const auto plot = plotPath(line);
-    const std::string table = line.value("table", "mtf");
-    if (table != "mtf" && table != "lsf" && table != "width" && table != "points")
-        throw UsageError("--table takes mtf, lsf, width or points, not '" + table + "'");
+namespace {
+
+// One LSF and MTF of one ROI of one file, with what qualifies it.
+struct MtfMeasurement {
+    LoadedImage image;
+    RoiPlacement roi;
+    MtfResult result;
+    MtfSummary summary;
+    MtfCurve curve;
+    PointCheck point;
+    QualityFlags flags;
+    double spacing = 0;
+    int lines = 24, bumps = 1;
+    std::string direction;
+};
+
+std::string mtfDirection(const CommandLine& line) {
     const std::string direction = line.value("direction", "x");
     if (direction != "x" && direction != "y") throw UsageError("--direction takes x or y");
-    const LoadedImage image = load(line, file, notes);
-    const RoiPlacement roi = roiOf(line, image);
-    requireBlockInside(roi.block, image.layout, image.bytes.size());
-    const PixelTable pixels =
-        roiPixelTable(image.bytes.data(), image.layout, roi.block, roi.frame, image.valueRule());
+    return direction;
+}
+
+MtfMeasurement measureMtf(const CommandLine& line, const std::string& file,
+                          const std::optional<std::vector<int>>& roiGiven, std::string& notes) {
+    MtfMeasurement m;
+    m.direction = mtfDirection(line);
+    m.image = load(line, file, notes);
+    m.roi = roiGiven ? placeRoi(m.image.layout, (*roiGiven)[0], (*roiGiven)[1], (*roiGiven)[2],
+                                (*roiGiven)[3])
+                     : roiOf(line, m.image);
+    requireBlockInside(m.roi.block, m.image.layout, m.image.bytes.size());
+    const PixelTable pixels = roiPixelTable(m.image.bytes.data(), m.image.layout, m.roi.block,
+                                            m.roi.frame, m.image.valueRule());
     // The MTF window's fields as "toMTF" primes them.
-    const std::string spacingText = image.spacingText.empty() ? "1" : image.spacingText;
+    const std::string spacingText = m.image.spacingText.empty() ? "1" : m.image.spacingText;
     const long double spacing = StrToFloat(spacingText);
-    const double pxlSpc = requirePixelSpacing(spacing, spacingSource(line));
+    m.spacing = requirePixelSpacing(spacing, spacingSource(line));
     // The window's spinner holds the count within 1 .. 100; a script's value outside is refused.
-    const int lines = line.integer("lines").value_or(24);
-    if (lines < 1 || lines > 100)
-        throw UsageError("--lines takes a line count from 1 to 100, not " + std::to_string(lines));
-    const int bumps = line.integer("psf-width").value_or(1);
-    const MtfResult r = computeMtf(pixels, direction == "x" ? LsfDirection::X : LsfDirection::Y,
-                                   tableMaximum(pixels), lines, bumps, spacing);
-    const MtfSummary summary = summarizeMtf(r.mtfAbs, pxlSpc, r.width);
-    const MtfCurve curve = mtfCurve(r.mtfAbs, pxlSpc);
+    m.lines = line.integer("lines").value_or(24);
+    if (m.lines < 1 || m.lines > 100)
+        throw UsageError("--lines takes a line count from 1 to 100, not " +
+                         std::to_string(m.lines));
+    m.bumps = line.integer("psf-width").value_or(1);
+    const LsfDirection direction = m.direction == "x" ? LsfDirection::X : LsfDirection::Y;
+    const CellPosition maximum = tableMaximum(pixels);
+    m.result = computeMtf(pixels, direction, maximum, m.lines, m.bumps, spacing);
+    m.summary = summarizeMtf(m.result.mtfAbs, m.spacing, m.result.width);
+    m.curve = mtfCurve(m.result.mtfAbs, m.spacing);
+    m.point = checkPoint(pixels, direction, maximum, m.lines, m.result, m.spacing);
+    const double noise = mtfNoiseLevel(
+        m.result, backgroundOutsideBand(pixels, direction, maximum, m.lines).sd, m.lines);
+    m.flags = mtfCurveFlags(m.curve.frequency, m.curve.value,
+                            std::vector<double>(m.curve.value.size(), noise), m.summary.mtf10);
+    const QualityFlags point = pointFlags(m.point);
+    m.flags.insert(m.flags.end(), point.begin(), point.end());
+    return m;
+}
+
+QJsonValue optionalNumber(const std::optional<double>& v) {
+    return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonObject mtfMethodParameters(const MtfMeasurement& m) {
+    QJsonObject parameters;
+    parameters["direction"] = QString::fromStdString(m.direction);
+    parameters["lines"] = m.lines;
+    parameters["psfWidth"] = m.bumps;
+    return parameters;
+}
+
+// Flags as notes on stderr beside the text tables (stdout keeps the window's export).
+void noteFlags(const std::string& what, const QualityFlags& flags, std::string& notes) {
+    for (const QualityFlag& f : flags) notes += what + ": " + f.code + ": " + f.text + "\n";
+}
+
+std::string mtfOutput(const CommandLine& line, const std::string& file, const MtfMeasurement& m,
+                      const std::optional<std::string>& plot, std::string& notes) {
+    const std::string table = line.value("table", "mtf");
+    const MtfResult& r = m.result;
     if (plot) {
         plotWriter({*plot,
                     "MTF — " + file,
-                    mtfSummaryLine(summary),
+                    mtfSummaryLine(m.summary),
                     "Spatial frequency (cycles/mm)",
                     "Value of MTF",
-                    curve.frequency,
-                    curve.value,
+                    m.curve.frequency,
+                    m.curve.value,
                     {}});
     }
     if (wantsJson(line)) {
         QJsonArray lsf, frequency, mtf;
         for (double v : r.lsf) lsf.append(v);
-        for (double f : curve.frequency) frequency.append(f);
-        for (double v : curve.value) mtf.append(v);
-        QJsonObject parameters = imageParameters(image, roi);
-        parameters["direction"] = QString::fromStdString(direction);
-        parameters["lines"] = lines;
-        parameters["psfWidth"] = bumps;
-        auto optional = [](const std::optional<double>& v) {
-            return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
-        };
+        for (double f : m.curve.frequency) frequency.append(f);
+        for (double v : m.curve.value) mtf.append(v);
+        QJsonObject parameters = imageParameters(m.image, m.roi);
+        const QJsonObject method = mtfMethodParameters(m);
+        for (auto it = method.begin(); it != method.end(); ++it) parameters[it.key()] = it.value();
         return resultLine("mtf", file, parameters,
                           {{"lsf", lsf}, {"frequency", frequency}, {"mtf", mtf}, {"fwhm", r.width}},
-                          {{"mtf50", optional(summary.mtf50)},
-                           {"mtf10", optional(summary.mtf10)},
-                           {"fwhm", summary.fwhm}});
+                          {{"mtf50", optionalNumber(m.summary.mtf50)},
+                           {"mtf10", optionalNumber(m.summary.mtf10)},
+                           {"fwhm", m.summary.fwhm},
+                           {"peakSnr", m.point.peakSnr},
+                           {"flags", flagsJson(m.flags)}});
     }
-    if (table == "lsf") return lsfMemoText(file, r.lsf, pxlSpc);
-    if (table == "mtf") return mtfMemoText(file, r.mtfAbs, pxlSpc);
+    noteFlags(file, m.flags, notes);
+    if (table == "lsf") return lsfMemoText(file, r.lsf, m.spacing);
+    if (table == "mtf") return mtfMemoText(file, r.mtfAbs, m.spacing);
     if (table == "width") return halfWidthText(r.width) + "\r\n";
     const auto computed = static_cast<std::int32_t>(r.mtfAbs.size());
     const std::int32_t points = line.integer("points").value_or(computed);
     requireDataCount(points, computed, "MTF");
-    const PlotPoints plotted = mtfPlotPoints(r.mtfAbs, points, pxlSpc);
+    const PlotPoints plotted = mtfPlotPoints(r.mtfAbs, points, m.spacing);
     std::string text;
     for (std::size_t k = 0; k < plotted.x.size(); ++k)
         text += FloatToStr(plotted.x[k]) + "\t" + FloatToStr(plotted.y[k]) + "\r\n";
     return text;
 }
 
-std::string runNps(const CommandLine& line, const std::string& file, std::string& notes) {
+// Every ROI the command line names (or the load's default one).
+std::vector<std::optional<std::vector<int>>> mtfRois(const CommandLine& line) {
+    std::vector<std::optional<std::vector<int>>> rois;
+    for (const auto& roi : line.roiList()) rois.emplace_back(roi);
+    if (rois.empty()) rois.emplace_back(std::nullopt);
+    return rois;
+}
+
+}  // namespace
+
+std::string runMtf(const CommandLine& line, const std::string& file, std::string& notes) {
     const auto plot = plotPath(line);
-    const std::string table = line.value("table", "spectrum");
-    if (table != "spectrum" && table != "acf" && table != "smooth")
-        throw UsageError("--table takes spectrum, acf or smooth, not '" + table + "'");
-    const std::string direction = line.value("direction", "x");
-    if (direction != "x" && direction != "y") throw UsageError("--direction takes x or y");
-    const std::string windowName = line.value("window", "hamming");
-    if (windowName != "rect" && windowName != "hamming")
+    const std::string table = line.value("table", "mtf");
+    if (table != "mtf" && table != "lsf" && table != "width" && table != "points")
+        throw UsageError("--table takes mtf, lsf, width or points, not '" + table + "'");
+    mtfDirection(line);
+    std::string out;
+    for (const auto& roi : mtfRois(line))
+        out += mtfOutput(line, file, measureMtf(line, file, roi, notes), plot, notes);
+    return out;
+}
+
+bool wantsCombinedMtf(const CommandLine& line) {
+    return line.command == "mtf" && line.files.size() * mtfRois(line).size() > 1;
+}
+
+std::string runCombinedMtf(const CommandLine& line, std::string& notes) {
+    std::vector<MtfResult> results;
+    QJsonArray inputs;
+    double spacing = 0;
+    std::optional<MtfMeasurement> first;
+    for (const std::string& file : line.files) {
+        for (const auto& roi : mtfRois(line)) {
+            std::string ignored;  // each file's notes were given with its own table
+            MtfMeasurement m = measureMtf(line, file, roi, ignored);
+            if (!first) {
+                spacing = m.spacing;
+            } else if (m.spacing != spacing) {
+                throw AppError("The combined MTF needs one pixel spacing: " + file + " has " +
+                               fixedText(m.spacing, 4) + " mm, the first image " +
+                               fixedText(spacing, 4) + " mm.");
+            }
+            results.push_back(m.result);
+            if (wantsJson(line)) {
+                QJsonObject input = inputIdentity(file);
+                input["roi"] = imageParameters(m.image, m.roi)["roi"];
+                inputs.append(input);
+            }
+            if (!first) first = std::move(m);
+        }
+    }
+    const CombinedMtf c = combineMtf(results, spacing);
+    const QualityFlags flags =
+        mtfCurveFlags(c.frequency, c.value, c.standardError, c.summary.mtf10);
+    if (wantsJson(line)) {
+        QJsonArray frequency, mtf, se, lsf, centroids;
+        for (double f : c.frequency) frequency.append(f);
+        for (double v : c.value) mtf.append(v);
+        for (double v : c.standardError) se.append(v);
+        for (double v : c.lsf) lsf.append(v);
+        for (double v : c.centroids) centroids.append(v);
+        QJsonObject parameters = mtfMethodParameters(*first);
+        parameters["pixelSpacingMm"] = spacing;
+        return combinedResultLine("mtf-combined", inputs, parameters,
+                                  {{"frequency", frequency},
+                                   {"mtf", mtf},
+                                   {"standardError", se},
+                                   {"lsf", lsf},
+                                   {"centroids", centroids},
+                                   {"images", c.images}},
+                                  {{"mtf50", optionalNumber(c.summary.mtf50)},
+                                   {"mtf10", optionalNumber(c.summary.mtf10)},
+                                   {"fwhm", c.summary.fwhm},
+                                   {"mtf50Spread", optionalNumber(c.mtf50Spread)},
+                                   {"mtf10Spread", optionalNumber(c.mtf10Spread)},
+                                   {"fwhmSpread", optionalNumber(c.fwhmSpread)},
+                                   {"flags", flagsJson(flags)}});
+    }
+    noteFlags("combined MTF", flags, notes);
+    return combinedMtfText(c);
+}
+
+namespace {
+
+// One spectrum of one file, with its bins 1 … N/2, figures and flags.
+struct NpsMeasurement {
+    LoadedImage image;
+    RoiPlacement roi;
+    SpectrumParameters p;
+    SpectrumResult r;
+    SpectrumSummary summary;
+    std::vector<double> binFrequency, binValue, binError;
+    QualityFlags flags;
+    RoiStatistics roiStatistics;  // of the ROI's values, in HU for a CT image
+    double factor = 1;
+    std::string direction, windowName, scale;
+    std::int32_t segment = 0, lines = 0, segmentStep = 0, stripStep = 0;
+};
+
+NpsMeasurement measureNps(const CommandLine& line, const std::string& file, std::string& notes) {
+    NpsMeasurement m;
+    m.direction = line.value("direction", "x");
+    if (m.direction != "x" && m.direction != "y") throw UsageError("--direction takes x or y");
+    m.windowName = line.value("window", "hamming");
+    if (m.windowName != "rect" && m.windowName != "hamming")
         throw UsageError("--window takes rect or hamming");
-    const LoadedImage image = load(line, file, notes);
-    const RoiPlacement roi = roiOf(line, image);
+    m.scale = line.value("hamming-scale", "amplitude");
+    if (m.scale != "amplitude" && m.scale != "power")
+        throw UsageError("--hamming-scale takes amplitude or power, not '" + m.scale + "'");
+    m.image = load(line, file, notes);
+    m.roi = roiOf(line, m.image);
 
     // "Load" derives the fields from the ROI; "Y" exchanges them; the options set the roles.
-    SpectrumParameters p = defaultSpectrumParameters(
-        roi.frame.right - roi.frame.left + 1, roi.frame.bottom - roi.frame.top + 1, 0,
-        windowName == "rect" ? DataWindow::Rect : DataWindow::Hamming);
-    p.direction = direction == "x" ? SpectrumDirection::X : SpectrumDirection::Y;
+    SpectrumParameters& p = m.p;
+    p = defaultSpectrumParameters(m.roi.frame.right - m.roi.frame.left + 1,
+                                  m.roi.frame.bottom - m.roi.frame.top + 1, 0,
+                                  m.windowName == "rect" ? DataWindow::Rect : DataWindow::Hamming);
+    p.direction = m.direction == "x" ? SpectrumDirection::X : SpectrumDirection::Y;
     if (p.direction == SpectrumDirection::Y) {
         std::swap(p.segmentX, p.segmentY);
         std::swap(p.shiftX, p.shiftY);
@@ -229,6 +385,10 @@ std::string runNps(const CommandLine& line, const std::string& file, std::string
     lines = line.integer("lines").value_or(lines);
     segmentStep = line.integer("segment-step").value_or(segmentStep);
     stripStep = line.integer("strip-step").value_or(stripStep);
+    m.segment = segment;
+    m.lines = lines;
+    m.segmentStep = segmentStep;
+    m.stripStep = stripStep;
     if (const auto degree = line.integer("line-trend")) {
         p.lineTrend = true;
         p.lineDegree = *degree;
@@ -238,71 +398,155 @@ std::string runNps(const CommandLine& line, const std::string& file, std::string
         p.segmentDegree = *degree;
     }
     p.maxSegments = line.integer("max-segments").value_or(10000);
-    p.autocorrelation = table == "acf";  // made only where it is printed
-    p.pixelSpacing = requirePixelSpacing(StrToFloat(image.spacingText), spacingSource(line));
+    p.autocorrelation = line.value("table", "spectrum") == "acf";  // made only where printed
+    p.pixelSpacing = requirePixelSpacing(StrToFloat(m.image.spacingText), spacingSource(line));
 
-    SpectrumImage source =
-        spectrumSource(image.bytes, image.layout, image.valueRule(), roi.imageLeft, roi.imageTop);
+    SpectrumImage source = spectrumSource(m.image.bytes, m.image.layout, m.image.valueRule(),
+                                          m.roi.imageLeft, m.roi.imageTop);
     source.factor = line.real("factor").value_or(1.0);
-    SpectrumResult r = computeWienerSpectrum(source, p);
-    const std::string scale = line.value("hamming-scale", "amplitude");
-    if (scale != "amplitude" && scale != "power")
-        throw UsageError("--hamming-scale takes amplitude or power, not '" + scale + "'");
-    if (scale == "power" && p.window == DataWindow::Hamming) {
+    m.factor = source.factor;
+    m.r = computeWienerSpectrum(source, p);
+    SpectrumResult& r = m.r;
+    if (m.scale == "power" && p.window == DataWindow::Hamming) {
         // White noise then reads σ²Δ² with the Hamming window as with "Rect".
         const double factor = hammingPowerFactor(r.segmentLength);
         for (double& v : r.spectrum) v /= factor;
         for (double& v : r.standardError) v /= factor;
     }
     // The bins 1 … N/2, as the table lists them.
-    const SpectrumSummary summary = summarizeSpectrum(r.spectrum, r.segmentLength, p.pixelSpacing);
-    std::vector<double> binFrequency, binValue, binError;
+    m.summary = summarizeSpectrum(r.spectrum, r.segmentLength, p.pixelSpacing);
     for (std::int32_t b = 1; b <= r.segmentLength / 2; ++b) {
-        binFrequency.push_back(b / (r.segmentLength * p.pixelSpacing));
-        binValue.push_back(r.spectrum[b]);
-        binError.push_back(r.standardError[b]);
+        m.binFrequency.push_back(b / (r.segmentLength * p.pixelSpacing));
+        m.binValue.push_back(r.spectrum[b]);
+        m.binError.push_back(r.standardError[b]);
     }
+    m.flags = spectrumFlags(m.binValue, r.effectiveSegments);
+    requireBlockInside(m.roi.block, m.image.layout, m.image.bytes.size());
+    m.roiStatistics = computeRoiStatistics(m.image.bytes.data(), m.image.layout, m.roi.block,
+                                           m.image.valueRule());
+    return m;
+}
+
+QJsonObject npsMethodParameters(const NpsMeasurement& m) {
+    return {{"direction", QString::fromStdString(m.direction)},
+            {"segment", m.segment},
+            {"lines", m.lines},
+            {"segmentStep", m.segmentStep},
+            {"stripStep", m.stripStep},
+            {"window", QString::fromStdString(m.windowName)},
+            {"hammingScale", QString::fromStdString(m.scale)},
+            {"lineTrend", m.p.lineTrend ? QJsonValue(m.p.lineDegree) : QJsonValue()},
+            {"segmentTrend", m.p.segmentTrend ? QJsonValue(m.p.segmentDegree) : QJsonValue()},
+            {"factor", m.factor},
+            {"maxSegments", m.p.maxSegments},
+            {"pixelSpacingMm", m.p.pixelSpacing}};
+}
+
+QJsonArray numbers(const std::vector<double>& values) {
+    QJsonArray array;
+    for (double v : values) array.append(v);
+    return array;
+}
+
+}  // namespace
+
+std::string runNps(const CommandLine& line, const std::string& file, std::string& notes) {
+    const auto plot = plotPath(line);
+    const std::string table = line.value("table", "spectrum");
+    if (table != "spectrum" && table != "acf" && table != "smooth")
+        throw UsageError("--table takes spectrum, acf or smooth, not '" + table + "'");
+    const NpsMeasurement m = measureNps(line, file, notes);
+    const SpectrumResult& r = m.r;
     if (plot) {
-        plotWriter({*plot, "Wiener spectrum — " + file, spectrumSummaryLine(summary),
-                    "Spatial frequency (cycles/mm)", "Wiener spectral value (mm*mm)", binFrequency,
-                    binValue, binError});
+        plotWriter({*plot, "Wiener spectrum — " + file, spectrumSummaryLine(m.summary),
+                    "Spatial frequency (cycles/mm)", "Wiener spectral value (mm*mm)",
+                    m.binFrequency, m.binValue, m.binError});
     }
     if (wantsJson(line)) {
-        QJsonArray frequency, spectrum, standardError;
-        for (std::size_t i = 0; i < binFrequency.size(); ++i) {
-            frequency.append(binFrequency[i]);
-            spectrum.append(binValue[i]);
-            standardError.append(binError[i]);
-        }
-        QJsonObject parameters = imageParameters(image, roi);
-        parameters["direction"] = QString::fromStdString(direction);
-        parameters["segment"] = segment;
-        parameters["lines"] = lines;
-        parameters["segmentStep"] = segmentStep;
-        parameters["stripStep"] = stripStep;
-        parameters["window"] = QString::fromStdString(windowName);
-        parameters["hammingScale"] = QString::fromStdString(scale);
-        parameters["lineTrend"] = p.lineTrend ? QJsonValue(p.lineDegree) : QJsonValue();
-        parameters["segmentTrend"] = p.segmentTrend ? QJsonValue(p.segmentDegree) : QJsonValue();
-        parameters["factor"] = source.factor;
-        parameters["maxSegments"] = p.maxSegments;
-        parameters["pixelSpacingMm"] = p.pixelSpacing;
+        QJsonObject parameters = imageParameters(m.image, m.roi);
+        const QJsonObject method = npsMethodParameters(m);
+        for (auto it = method.begin(); it != method.end(); ++it) parameters[it.key()] = it.value();
         return resultLine("nps", file, parameters,
-                          {{"frequency", frequency},
-                           {"spectrum", spectrum},
-                           {"standardError", standardError},
+                          {{"frequency", numbers(m.binFrequency)},
+                           {"spectrum", numbers(m.binValue)},
+                           {"standardError", numbers(m.binError)},
                            {"segments", r.segments},
+                           {"effectiveSegments", r.effectiveSegments},
                            {"strips", r.strips}},
-                          {{"peakFrequency", summary.peakFrequency},
-                           {"meanFrequency", summary.meanFrequency},
-                           {"integral", summary.integral}});
+                          {{"peakFrequency", m.summary.peakFrequency},
+                           {"meanFrequency", m.summary.meanFrequency},
+                           {"integral", m.summary.integral},
+                           {"roiMean", m.roiStatistics.mean},
+                           {"roiSd", m.roiStatistics.sd},
+                           {"flags", flagsJson(m.flags)}});
     }
+    noteFlags(file, m.flags, notes);
     std::vector<double> ws(kSpectrumCapacity, 0.0);
     std::copy(r.spectrum.begin(), r.spectrum.end(), ws.begin());
-    if (table == "spectrum") return spectrumTableText(file, ws, r.segmentLength, p.pixelSpacing);
+    const double spacing = m.p.pixelSpacing;
+    if (table == "spectrum") return spectrumTableText(file, ws, r.segmentLength, spacing);
     if (table == "acf")
-        return autocorrelationTableText(file, r.autocorrelation, r.segmentLength, p.pixelSpacing);
-    return smoothedTableText(file, ws, r.segmentLength, p.pixelSpacing);
+        return autocorrelationTableText(file, r.autocorrelation, r.segmentLength, spacing);
+    return smoothedTableText(file, ws, r.segmentLength, spacing);
+}
+
+bool wantsCombinedNps(const CommandLine& line) {
+    // Only as JSON: the text tables stay the window's exports, one per file.
+    return line.command == "nps" && line.files.size() > 1 && wantsJson(line);
+}
+
+std::string runCombinedNps(const CommandLine& line, std::string& notes) {
+    std::vector<NpsMeasurement> all;
+    QJsonArray inputs;
+    for (const std::string& file : line.files) {
+        std::string ignored;  // each file's notes were given with its own table
+        all.push_back(measureNps(line, file, ignored));
+        if (all.back().binValue.size() != all.front().binValue.size() ||
+            all.back().p.pixelSpacing != all.front().p.pixelSpacing)
+            throw AppError("The images' spectra differ in length or pixel spacing (" + file +
+                           "): no image-to-image spectrum.");
+        if (wantsJson(line)) inputs.append(inputIdentity(file));
+    }
+    const std::size_t bins = all.front().binValue.size();
+    const double n = static_cast<double>(all.size());
+    std::vector<double> mean(bins, 0.0), between(bins, 0.0), within(bins, 0.0);
+    for (std::size_t b = 0; b < bins; ++b) {
+        double sum = 0, squares = 0, errors = 0;
+        for (const NpsMeasurement& m : all) {
+            sum += m.binValue[b];
+            errors += m.binError[b] * m.binError[b];
+        }
+        mean[b] = sum / n;
+        for (const NpsMeasurement& m : all)
+            squares += (m.binValue[b] - mean[b]) * (m.binValue[b] - mean[b]);
+        between[b] = std::sqrt(squares / (n - 1) / n);
+        within[b] = std::sqrt(errors) / n;  // the per-image errors, propagated to the mean
+    }
+    std::vector<double> full(all.front().r.spectrum.size(), 0.0);
+    for (std::size_t b = 0; b < bins; ++b) full[b + 1] = mean[b];
+    const SpectrumSummary summary =
+        summarizeSpectrum(full, all.front().r.segmentLength, all.front().p.pixelSpacing);
+    double sd = 0;
+    for (const NpsMeasurement& m : all) sd += m.roiStatistics.sd * m.roiStatistics.sd;
+    sd = std::sqrt(sd / n);
+    double effective = 0;
+    for (const NpsMeasurement& m : all) effective += m.r.effectiveSegments;
+    const QualityFlags flags = spectrumFlags(mean, effective);
+    if (wantsJson(line)) {
+        return combinedResultLine("nps-combined", inputs, npsMethodParameters(all.front()),
+                                  {{"frequency", numbers(all.front().binFrequency)},
+                                   {"spectrum", numbers(mean)},
+                                   {"imageStandardError", numbers(between)},
+                                   {"standardError", numbers(within)},
+                                   {"images", static_cast<int>(all.size())}},
+                                  {{"peakFrequency", summary.peakFrequency},
+                                   {"meanFrequency", summary.meanFrequency},
+                                   {"integral", summary.integral},
+                                   {"roiSd", sd},
+                                   {"flags", flagsJson(flags)}});
+    }
+    noteFlags("mean spectrum", flags, notes);
+    return {};
 }
 
 std::string runPhantom(const CommandLine& line) {

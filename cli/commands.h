@@ -17,6 +17,13 @@ std::string runWindow(const CommandLine& line, const std::string& file, std::str
 std::string runMtf(const CommandLine& line, const std::string& file, std::string& notes);
 std::string runNps(const CommandLine& line, const std::string& file, std::string& notes);
 
+// With several files or ROIs, `mtf` ends with their combined MTF (a text table, or a JSON line
+// "mtf-combined"), and `nps` with their image-to-image spectrum (JSON "nps-combined").
+bool wantsCombinedMtf(const CommandLine& line);
+std::string runCombinedMtf(const CommandLine& line, std::string& notes);
+bool wantsCombinedNps(const CommandLine& line);
+std::string runCombinedNps(const CommandLine& line, std::string& notes);
+
 // Where --plot goes: ctiq-cli's main sets the chart writer (a QApplication's work); without one
 // --plot is refused.
 struct PlotRequest;

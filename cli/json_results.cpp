@@ -150,4 +150,25 @@ std::string resultLine(const std::string& command, const std::string& path,
     return QJsonDocument(line).toJson(QJsonDocument::Compact).toStdString() + "\n";
 }
 
+QJsonArray flagsJson(const QualityFlags& flags) {
+    QJsonArray array;
+    for (const QualityFlag& f : flags)
+        array.append(QJsonObject{{"code", utf8(f.code)}, {"text", utf8(f.text)}});
+    return array;
+}
+
+std::string combinedResultLine(const std::string& command, const QJsonArray& inputs,
+                               const QJsonObject& parameters, const QJsonObject& results,
+                               const QJsonObject& summary) {
+    const QJsonObject line{
+        {"program", QJsonObject{{"name", "ctiq-cli"}, {"version", programVersion()}}},
+        {"command", utf8(command)},
+        {"inputs", inputs},
+        {"parameters", parameters},
+        {"results", results},
+        {"summary", summary},
+    };
+    return QJsonDocument(line).toJson(QJsonDocument::Compact).toStdString() + "\n";
+}
+
 }  // namespace ctiq::cli

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <string>
 
 #include "cli/options.h"
+#include "common/quality_flag.h"
 #include "load/headless_load.h"
 #include "viewer/load_placement.h"
 
@@ -23,5 +25,13 @@ QJsonObject imageParameters(const LoadedImage& image, const RoiPlacement& roi);
 std::string resultLine(const std::string& command, const std::string& path,
                        const QJsonObject& parameters, const QJsonObject& results,
                        const QJsonObject& summary);
+
+// The flags of a figure as [{"code", "text"}].
+QJsonArray flagsJson(const QualityFlags& flags);
+
+// One result of several inputs (a combined MTF or spectrum): "inputs" instead of "input".
+std::string combinedResultLine(const std::string& command, const QJsonArray& inputs,
+                               const QJsonObject& parameters, const QJsonObject& results,
+                               const QJsonObject& summary);
 
 }  // namespace ctiq::cli

@@ -135,5 +135,18 @@ int main(int argc, char* argv[]) {
             std::cout.flush();
             return true;
         });
+    // Several images of one object: their combined result after their own tables.
+    if (status == 0 && (wantsCombinedMtf(line) || wantsCombinedNps(line))) {
+        std::string notes;
+        try {
+            const std::string combined =
+                line.command == "mtf" ? runCombinedMtf(line, notes) : runCombinedNps(line, notes);
+            std::cerr << notes;
+            std::cout << combined;
+        } catch (const std::exception& e) {
+            std::cerr << notes << "combined result: " << e.what() << "\n";
+            status = 1;
+        }
+    }
     return status;
 }

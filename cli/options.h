@@ -21,6 +21,8 @@ struct CommandLine {
     std::vector<std::string> files;
     // report: the files after --mtf and after --nps
     std::map<std::string, std::vector<std::string>> groups;
+    // Every --roi given, in order (mtf measures each; the other commands take the last).
+    std::vector<std::string> rois;
     bool help = false;
     bool version = false;  // ctiq-cli --version
 
@@ -32,6 +34,8 @@ struct CommandLine {
     std::optional<std::vector<double>> reals(const std::string& name, std::size_t count) const;
     // "A,B" or "A,B,C,D" integers.
     std::optional<std::vector<int>> integers(const std::string& name, std::size_t count) const;
+    // The ROIs a measurement takes: every --roi as CX,CY,W,H (none: the load's default ROI).
+    std::vector<std::vector<int>> roiList() const;
 };
 
 // Parses `ctiq-cli COMMAND [options] FILE...`; options of another command or without their value

@@ -13,6 +13,7 @@
 #include "common/pixel_spacing.h"
 #include "common/vector_clones.h"
 #include "wiener/numeric/kernels.h"
+#include "wiener/reliability.h"
 
 namespace ctiq {
 namespace {
@@ -437,6 +438,7 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
         ++result.strips;
         if (v % checkedDiv(r.extent, 3) == 0) result.profiles.push_back(profile);
 
+        const std::int32_t segmentsBefore = segments;
         // Each segment detrended or mean-removed and windowed on its own; the transforms run
         // side by side in batches, their powers added in segment order.
         for (std::int64_t pos = 0; pos + N - 1 < L && segments < p.maxSegments;
@@ -451,16 +453,20 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
             ++segments;
             if (++waiting == kBatch) transformWaiting();
         }
+        result.segmentsPerStrip.push_back(segments - segmentsBefore);
     }
     transformWaiting();
     for (double& value : spectrum) value /= segments;
-    // SE = SD / √segments, the SD of the segments' powers around their mean (0 for one segment).
+    // SE = SD / √K_eff, the SD of the segments' powers around their mean over the root of the
+    // number of independent segments they amount to (0 for one segment).
+    result.effectiveSegments =
+        effectiveSegments(p.window, N, r.segmentStep, lines, r.stripStep, result.segmentsPerStrip);
     result.standardError.assign(N, 0.0);
     if (segments > 1) {
         for (std::int32_t t = 0; t < N; ++t) {
             const double variance =
                 (squares[t] / segments - spectrum[t] * spectrum[t]) * segments / (segments - 1.0);
-            result.standardError[t] = std::sqrt(std::max(variance, 0.0) / segments);
+            result.standardError[t] = std::sqrt(std::max(variance, 0.0) / result.effectiveSegments);
         }
     }
     for (std::int32_t t = 0; t < N; ++t) acf[t] = acf[t] * delta * stripWidth / N / result.strips;

@@ -54,9 +54,12 @@ struct SpectrumResult {
     std::int32_t segmentLength = 0;       // N
     std::vector<double> spectrum;         // N values, (scaled value)² · mm², at k / (N Δ) c/mm
     std::vector<double> autocorrelation;  // N values, at lag k Δ mm
-    // N values: the standard error of each bin, SD of the segments' powers / √segments.
+    // N values: the standard error of each bin, SD of the segments' powers / √effectiveSegments
+    // (overlapping segments and strips are not independent).
     std::vector<double> standardError;
     std::int32_t segments = 0;
+    double effectiveSegments = 0;
+    std::vector<std::int32_t> segmentsPerStrip;
     std::int32_t strips = 0;
     // The strip profiles for the profile chart (those at v mod (W div 3) = 0).
     std::vector<std::vector<double>> profiles;

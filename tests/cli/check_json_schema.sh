@@ -12,8 +12,8 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 "$cli" stats --format json --mode 16bit "$samples/noise1 256 256 0p5.raw" >"$tmp/out.jsonl"
 "$cli" stats --format json "$dicom" >>"$tmp/out.jsonl"
-"$cli" mtf --format json --mode 16bit --roi 128,128,64,64 "$samples/point 256 256 0p5.raw" \
-  >>"$tmp/out.jsonl"
+"$cli" mtf --format json --mode 16bit --roi 128,128,64,64 --roi 129,127,64,64 \
+  "$samples/point 256 256 0p5.raw" >>"$tmp/out.jsonl"
 "$cli" nps --format json --mode 16bit --hamming-scale power "$samples/noise1 256 256 0p5.raw" \
   "$samples/noise2 256 256 0p5.raw" >>"$tmp/out.jsonl"
 "$cli" nps --format json --window rect --segment-trend 1 "$dicom" >>"$tmp/out.jsonl"
@@ -23,12 +23,14 @@ schema = json.load(open(sys.argv[1]))
 jsonschema.Draft202012Validator.check_schema(schema)
 validator = jsonschema.Draft202012Validator(schema)
 lines = open(sys.argv[2]).read().splitlines()
-assert len(lines) == 6, f"expected 6 result lines, got {len(lines)}"
+assert len(lines) == 9, f"expected 9 result lines, got {len(lines)}"
+assert [json.loads(l)["command"] for l in lines].count("mtf-combined") == 1
+assert [json.loads(l)["command"] for l in lines].count("nps-combined") == 1
 for line in lines:
     result = json.loads(line)
     errors = sorted(validator.iter_errors(result), key=str)
-    assert not errors, f"{result['command']} {result['input']['path']}: {errors[0].message}"
-dicom = [json.loads(l) for l in lines if "dicom" in json.loads(l)["input"]]
+    assert not errors, f"{result['command']}: {errors[0].message}"
+dicom = [json.loads(l) for l in lines if "dicom" in json.loads(l).get("input", {})]
 assert dicom and dicom[0]["input"]["dicom"]["model"], "the DICOM identity is missing"
 # A result the schema must refuse: the check can fail.
 broken = json.loads(lines[0]); del broken["input"]["sha256"]
