@@ -7,6 +7,8 @@ ctiq_runtime_packages=(
   libc6 libstdc++6 libgcc-s1
   libqt6core6 libqt6gui6 libqt6widgets6 libqt6charts6 libqt6svg6 qt6-qpa-plugins fonts-noto-cjk
   libgdcm3.0 libseccomp2
+  # The task-based metrics (2-D noise power spectrum, TTF) transform with FFTW.
+  libfftw3-double3
 )
 # What building and running need: ./run installs these.
 ctiq_build_packages=(
@@ -22,6 +24,8 @@ ctiq_build_packages=(
   # The DICOM toolkit for what the header scanner cannot show (compressed, big endian, no meta),
   # in a helper process confined by seccomp.
   libgdcm-dev libseccomp-dev
+  # The task-based metrics' transforms (FFTW, found through pkg-config).
+  libfftw3-dev
   "${ctiq_runtime_packages[@]}"
 )
 # What the tests and benchmarks need beyond that: ./test installs both lists.
