@@ -66,7 +66,11 @@ HalfPlaneRings ringsFor(std::int32_t n, double dx, double dy, double d) {
     std::int32_t last = 0;
     for (std::int32_t ky = 0; ky < n; ++ky)
         for (std::int32_t kx = 0; kx < columns; ++kx) {
-            const double f = std::hypot(signedIndex(kx, n) * stepX, signedIndex(ky, n) * stepY);
+            // √(fx² + fy²) rather than hypot (ten times slower): the two differ in the last bit
+            // at most, and |f| n Δ never comes that close to a half-integer (for square pixels
+            // it is √(kx² + ky²), at least 1 / (4k) away).
+            const double fx = signedIndex(kx, n) * stepX, fy = signedIndex(ky, n) * stepY;
+            const double f = std::sqrt(fx * fx + fy * fy);
             const auto b = static_cast<std::int32_t>(std::rint(f * n * d));
             const std::size_t i = static_cast<std::size_t>(ky) * columns + kx;
             rings.bin[i] = b;

@@ -12,8 +12,8 @@ enum class Detrend { Mean, Plane, Quadratic };
 // Removes the least-squares surface of one kind from n × n ROIs. The fit is a fixed projection:
 // the products p_i(x)·p_j(y) (i + j ≤ degree) of the polynomials orthonormal over 0 … n-1 span
 // the same surfaces as the monomials and are orthonormal themselves, so the coefficients are
-// plain inner products, computed row by row: about six operations per pixel, no equations to
-// solve, and better conditioned than the normal equations of the monomials.
+// plain inner products: about a dozen operations per pixel, no equations to solve, and better
+// conditioned than the normal equations of the monomials.
 class SurfaceFit {
   public:
     SurfaceFit(std::int32_t n, Detrend detrend);
@@ -32,7 +32,7 @@ class SurfaceFit {
     std::int32_t n_;
     std::int32_t degree_;
     std::vector<double> basis_;    // (degree + 1) × n: p_i(x) at x = 0 … n-1
-    std::vector<double> rowSums_;  // n × (degree + 1): Σ_x p_i(x) v(y, x) per row y
+    std::vector<double> columns_;  // (degree + 1) × n: Σ_y p_j(y) v(y, x), then the squares
 };
 
 }  // namespace ctiq::tasks
