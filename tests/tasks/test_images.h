@@ -63,6 +63,45 @@ inline Slice filtered(const Slice& in, const Kernel& k) {
     return out;
 }
 
+// One pass of a 1-D kernel (odd length, centred) along rows (alongX) or columns, wrapping round.
+inline Slice pass(const Slice& in, const std::vector<double>& taps, bool alongX) {
+    Slice out = in;
+    const auto half = static_cast<std::int32_t>(taps.size()) / 2;
+    const std::int32_t length = alongX ? in.columns : in.rows;
+    const std::size_t stride = alongX ? 1 : static_cast<std::size_t>(in.columns);
+    const std::size_t lines = alongX ? in.rows : in.columns;
+    const std::size_t lineStep = alongX ? static_cast<std::size_t>(in.columns) : 1;
+    // Where tap i of sample k reads, wrapped once for all lines.
+    std::vector<std::size_t> from(static_cast<std::size_t>(length) * taps.size());
+    for (std::int32_t k = 0; k < length; ++k)
+        for (std::size_t i = 0; i < taps.size(); ++i)
+            from[k * taps.size() + i] =
+                static_cast<std::size_t>((k + static_cast<std::int32_t>(i) - half + length) %
+                                         length) *
+                stride;
+    const double* source = in.samples.data();
+    double* target = out.samples.data();
+    for (std::size_t line = 0; line < lines; ++line) {
+        const double* src = source + line * lineStep;
+        for (std::int32_t k = 0; k < length; ++k) {
+            const std::size_t* at = &from[k * taps.size()];
+            double sum = 0;
+            for (std::size_t i = 0; i < taps.size(); ++i) sum += taps[i] * src[at[i]];
+            target[line * lineStep + k * stride] = sum;
+        }
+    }
+    return out;
+}
+
+// The DTFT of a centred 1-D kernel at f cycles per pixel (real for a symmetric one).
+inline double transfer1d(const std::vector<double>& taps, double f) {
+    double sum = 0;
+    const auto half = static_cast<std::int32_t>(taps.size()) / 2;
+    for (std::int32_t i = 0; i < static_cast<std::int32_t>(taps.size()); ++i)
+        sum += taps[i] * std::cos(2 * std::numbers::pi * f * (i - half));
+    return sum;
+}
+
 // The kernel's transfer at (fx, fy) in cycles per pixel: Σ h(i, j) e^{-2πi(fx i + fy j)}.
 inline double transferSquared(const Kernel& k, double fx, double fy) {
     double re = 0, im = 0;
