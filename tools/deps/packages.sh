@@ -9,6 +9,8 @@ ctiq_runtime_packages=(
   libgdcm3.0 libseccomp2
   # Qt's own buttons and dialogs in Japanese on a Japanese system.
   qt6-translations-l10n
+  # The task-based metrics (2-D noise power spectrum, TTF) transform with FFTW.
+  libfftw3-double3
 )
 # What building and running need: ./run installs these.
 ctiq_build_packages=(
@@ -24,6 +26,8 @@ ctiq_build_packages=(
   # The DICOM toolkit for what the header scanner cannot show (compressed, big endian, no meta),
   # in a helper process confined by seccomp.
   libgdcm-dev libseccomp-dev
+  # The task-based metrics' transforms (FFTW, found through pkg-config).
+  libfftw3-dev
   "${ctiq_runtime_packages[@]}"
 )
 # What the tests and benchmarks need beyond that: ./test installs both lists.

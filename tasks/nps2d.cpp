@@ -1,0 +1,219 @@
+#include "tasks/nps2d.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+#include "common/app_error.h"
+#include "tasks/fft_plans.h"
+
+namespace ctiq::tasks {
+namespace {
+
+std::string number(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3g", v);
+    return text;
+}
+
+PixelRegion regionFor(const ImageView& image, const Nps2dParameters& p) {
+    if (p.region) return *p.region;
+    const std::int32_t w = std::min(256, image.columns), h = std::min(256, image.rows);
+    return {image.columns / 2 - w / 2, image.rows / 2 - h / 2, w, h};
+}
+
+void checkParameters(const ImageView& image, const PixelRegion& r, std::int32_t n,
+                     std::int32_t step) {
+    if (n < 8 || n % 2 != 0)
+        throw AppError("The ROI size is " + std::to_string(n) +
+                       "; it must be an even number of at least 8 pixels.");
+    if (step < 1)
+        throw AppError("The grid step is " + std::to_string(step) + "; it must be at least 1.");
+    if (r.width < 1 || r.height < 1 || r.x < 0 || r.y < 0 || r.x > image.columns - r.width ||
+        r.y > image.rows - r.height)
+        throw AppError("The region " + std::to_string(r.width) + " x " + std::to_string(r.height) +
+                       " at (" + std::to_string(r.x) + ", " + std::to_string(r.y) +
+                       ") does not lie inside the image of " + std::to_string(image.columns) +
+                       " x " + std::to_string(image.rows) + " pixels.");
+    if (r.width < n || r.height < n)
+        throw AppError("The region " + std::to_string(r.width) + " x " + std::to_string(r.height) +
+                       " is smaller than one ROI of " + std::to_string(n) + " x " +
+                       std::to_string(n) + " pixels.");
+}
+
+// Signed transform index as numpy.fft.fftfreq orders it.
+std::int32_t signedIndex(std::int32_t k, std::int32_t n) {
+    return k < n / 2 ? k : k - n;
+}
+
+// Where each point of the stored half plane goes in the radial average, and how many points of
+// the full grid it stands for: columns 1 … n/2 - 1 also stand for their mirrors, columns 0 and
+// n/2 hold their mirrors themselves.
+struct HalfPlaneRings {
+    std::vector<std::int32_t> bin;
+    std::vector<double> weight;
+    std::vector<double> count;  // full-grid points per ring
+};
+
+HalfPlaneRings ringsFor(std::int32_t n, double dx, double dy, double d) {
+    const std::int32_t columns = n / 2 + 1;
+    HalfPlaneRings rings;
+    rings.bin.resize(static_cast<std::size_t>(n) * columns);
+    rings.weight.resize(rings.bin.size());
+    const double stepX = 1.0 / (n * dx), stepY = 1.0 / (n * dy);
+    std::int32_t last = 0;
+    for (std::int32_t ky = 0; ky < n; ++ky)
+        for (std::int32_t kx = 0; kx < columns; ++kx) {
+            // √(fx² + fy²) rather than hypot (ten times slower): the two differ in the last bit
+            // at most, and |f| n Δ never comes that close to a half-integer (for square pixels
+            // it is √(kx² + ky²), at least 1 / (4k) away).
+            const double fx = signedIndex(kx, n) * stepX, fy = signedIndex(ky, n) * stepY;
+            const double f = std::sqrt(fx * fx + fy * fy);
+            const auto b = static_cast<std::int32_t>(std::rint(f * n * d));
+            const std::size_t i = static_cast<std::size_t>(ky) * columns + kx;
+            rings.bin[i] = b;
+            rings.weight[i] = (kx == 0 || kx == n / 2) ? 1 : 2;
+            last = std::max(last, b);
+        }
+    rings.count.assign(static_cast<std::size_t>(last) + 1, 0);
+    for (std::size_t i = 0; i < rings.bin.size(); ++i) rings.count[rings.bin[i]] += rings.weight[i];
+    return rings;
+}
+
+}  // namespace
+
+double Nps2dResult::frequencyX(std::int32_t k) const {
+    return signedIndex(k, roiSize) / (roiSize * spacingX);
+}
+
+double Nps2dResult::frequencyY(std::int32_t k) const {
+    return signedIndex(k, roiSize) / (roiSize * spacingY);
+}
+
+std::vector<double> Nps2dResult::shifted() const {
+    const std::int32_t n = roiSize;
+    std::vector<double> out(spectrum.size());
+    for (std::int32_t ky = 0; ky < n; ++ky)
+        for (std::int32_t kx = 0; kx < n; ++kx)
+            out[static_cast<std::size_t>((ky + n / 2) % n) * n + (kx + n / 2) % n] =
+                spectrum[static_cast<std::size_t>(ky) * n + kx];
+    return out;
+}
+
+Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameters& p) {
+    requireSameGeometry(images);
+    const ImageView& first = images.front();
+    const std::int32_t n = p.roiSize;
+    const std::int32_t step = p.gridStep == 0 ? n / 2 : p.gridStep;
+    const PixelRegion region = regionFor(first, p);
+    checkParameters(first, region, n, step);
+
+    const double dx = first.spacingX, dy = first.spacingY, d = std::max(dx, dy);
+    const std::int32_t columns = n / 2 + 1;
+    const std::size_t half = static_cast<std::size_t>(n) * columns;
+    const HalfPlaneRings rings = ringsFor(n, dx, dy, d);
+    const std::size_t bins = rings.count.size();
+
+    RealFft2d fft(n);
+    SurfaceFit fit(n, p.detrend);
+    std::vector<double> sum(half, 0.0);
+    std::vector<double> profiles;  // rois × bins: each ROI's own ring sums of |X|²
+    std::vector<double> means;
+    double sdSum = 0;
+    const double dof = static_cast<double>(n) * n - fit.parameters();
+
+    for (const ImageView& image : images)
+        for (std::int32_t top = region.y; top <= region.y + region.height - n; top += step)
+            for (std::int32_t left = region.x; left <= region.x + region.width - n; left += step) {
+                double* roi = fft.input();
+                for (std::int32_t y = 0; y < n; ++y)
+                    std::copy_n(&image.samples[static_cast<std::size_t>(top + y) * image.columns +
+                                               static_cast<std::size_t>(left)],
+                                n, roi + static_cast<std::size_t>(y) * n);
+                const SurfaceFit::Removed removed = fit.removeFrom(roi);
+                means.push_back(removed.mean);
+                sdSum += std::sqrt(removed.sumOfSquares / dof);
+                fft.execute();
+                const std::complex<double>* out = fft.output();
+                const std::size_t at = profiles.size();
+                profiles.resize(at + bins, 0.0);
+                for (std::size_t i = 0; i < half; ++i) {
+                    const double power = std::norm(out[i]);
+                    sum[i] += power;
+                    profiles[at + rings.bin[i]] += rings.weight[i] * power;
+                }
+            }
+
+    Nps2dResult r;
+    r.roiSize = n;
+    r.spacingX = dx;
+    r.spacingY = dy;
+    r.rois = static_cast<std::int32_t>(means.size());
+    const double scale = dx * dy / (static_cast<double>(n) * n);
+    const double perRoi = scale / r.rois;
+
+    r.spectrum.resize(static_cast<std::size_t>(n) * n);
+    for (std::int32_t ky = 0; ky < n; ++ky)
+        for (std::int32_t kx = 0; kx < n; ++kx) {
+            // Columns past n/2 are the mirrors of the stored half plane.
+            const std::size_t i = kx < columns ? static_cast<std::size_t>(ky) * columns + kx
+                                               : static_cast<std::size_t>((n - ky) % n) * columns +
+                                                     static_cast<std::size_t>(n - kx);
+            r.spectrum[static_cast<std::size_t>(ky) * n + kx] = sum[i] * perRoi;
+        }
+
+    std::vector<double> ring(bins, 0.0);
+    double total = 0;
+    for (std::size_t i = 0; i < half; ++i) {
+        ring[rings.bin[i]] += rings.weight[i] * sum[i];
+        total += rings.weight[i] * sum[i];
+    }
+    r.radial.resize(bins);
+    for (std::size_t b = 0; b < bins; ++b) {
+        RadialBin& out = r.radial[b];
+        out.frequency = static_cast<double>(b) / (n * d);
+        out.samples = static_cast<std::int32_t>(rings.count[b]);
+        if (rings.count[b] == 0) {  // only where the spacings differ
+            out.value = out.standardError = std::numeric_limits<double>::quiet_NaN();
+            continue;
+        }
+        out.value = ring[b] * perRoi / rings.count[b];
+        double scatter = 0;
+        for (std::int32_t k = 0; k < r.rois; ++k) {
+            const double v =
+                profiles[static_cast<std::size_t>(k) * bins + b] * scale / rings.count[b];
+            scatter += (v - out.value) * (v - out.value);
+        }
+        out.standardError = r.rois > 1 ? std::sqrt(scatter / (r.rois - 1) / r.rois)
+                                       : std::numeric_limits<double>::quiet_NaN();
+    }
+
+    r.nyquist = 1 / (2 * d);
+    r.sdFromSpectrum = std::sqrt(total * perRoi / ((n * dx) * (n * dy)));
+    r.meanRoiSd = sdSum / r.rois;
+    double peak = -1, moment = 0, mass = 0;
+    for (const RadialBin& b : r.radial) {
+        if (b.frequency > r.nyquist || b.samples == 0) continue;
+        if (b.value > peak) {
+            peak = b.value;
+            r.peakFrequency = b.frequency;
+        }
+        moment += b.frequency * b.value;
+        mass += b.value;
+    }
+    r.meanFrequency = mass > 0 ? moment / mass : 0;
+
+    // A stationary noise moves the mean of n² pixels by about σ/n; a shading small against the
+    // noise moves it by less than σ. ROI means a whole pixel SD apart are different materials.
+    const auto [lowest, highest] = std::minmax_element(means.begin(), means.end());
+    if (*highest - *lowest > r.meanRoiSd)
+        r.flags.push_back(
+            {kFlagNonUniformRegion, "The ROI means differ by " + number(*highest - *lowest) +
+                                        " HU, more than the pixel noise (" + number(r.meanRoiSd) +
+                                        " HU): the region is not one uniform material."});
+    return r;
+}
+
+}  // namespace ctiq::tasks

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "tasks/image_view.h"
+#include "tasks/surface_fit.h"
+
+namespace ctiq::tasks {
+
+// A rectangle of pixels: columns x … x + width - 1, rows y … y + height - 1.
+struct PixelRegion {
+    std::int32_t x = 0, y = 0, width = 0, height = 0;
+};
+
+struct Nps2dParameters {
+    std::int32_t roiSize = 128;  // n: square ROIs, even, at least 8
+    std::int32_t gridStep = 0;   // between ROI origins; 0: n / 2
+    // Where the ROIs lie; none: the central 256 × 256 pixels, or the whole extent of an image
+    // smaller than that.
+    std::optional<PixelRegion> region;
+    Detrend detrend = Detrend::Quadratic;
+};
+
+// One ring of the radial average: the samples of the 2-D spectrum whose frequency rounds to
+// bin k, i.e. rint(|f| n Δ) = k.
+struct RadialBin {
+    double frequency = 0;      // k / (n Δ), c/mm
+    double value = 0;          // HU² mm²
+    double standardError = 0;  // SD of the ROIs' own ring averages / √ROIs (NaN for one ROI)
+    std::int32_t samples = 0;  // grid points in the ring
+};
+
+struct Nps2dResult {
+    std::int32_t roiSize = 0;
+    double spacingX = 0, spacingY = 0;  // mm
+    // n × n values, HU² mm², row ky, column kx, in transform order: index k stands for the
+    // frequency k / (n Δ) for k < n / 2 and (k - n) / (n Δ) from n / 2 on (as numpy.fft.fftfreq),
+    // so the zero frequency is at [0].
+    std::vector<double> spectrum;
+    // Radial bins 0, 1, … up to the corner of the grid. Δ is the larger spacing (the finer
+    // frequency step) when the two differ.
+    std::vector<RadialBin> radial;
+    double nyquist = 0;         // 1 / (2Δ), c/mm: the peak and mean look no higher
+    double sdFromSpectrum = 0;  // √(Σ NPS / (n Δx · n Δy)), HU
+    double meanRoiSd = 0;       // mean over the ROIs of the residual SD (n² - fitted functions)
+    double peakFrequency = 0;   // c/mm, of the largest radial bin at or below the Nyquist
+    double meanFrequency = 0;   // Σ f NPS_r / Σ NPS_r over the bins at or below the Nyquist
+    std::int32_t rois = 0;
+    std::vector<Flag> flags;
+
+    // The frequency of transform index k (c/mm) along x or y.
+    double frequencyX(std::int32_t k) const;
+    double frequencyY(std::int32_t k) const;
+    // The spectrum with the zero frequency moved to row n / 2, column n / 2 (numpy.fft.fftshift):
+    // index i then stands for (i - n / 2) / (n Δ).
+    std::vector<double> shifted() const;
+};
+
+// The ROIs' means before the detrend differ by more than the pixel noise: then the region is not
+// one uniform material (part of it lies outside the phantom, or over an insert), and no surface
+// fit makes its spectrum a noise spectrum.
+inline constexpr const char* kFlagNonUniformRegion = "nps-nonuniform-region";
+
+// The 2-D noise power spectrum of an ensemble of slices (all the same size and spacing): square
+// n × n ROIs at origins region.x + i·step, region.y + j·step while they fit inside the region,
+// each minus its fitted surface, |FFT2|² Δx Δy / n² averaged over all ROIs of all slices.
+// Refused (AppError): no slice, slices of different size or spacing, a spacing that is not
+// positive, n odd or below 8, a step below 1, a region outside the image or smaller than one ROI.
+Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameters& parameters);
+
+}  // namespace ctiq::tasks

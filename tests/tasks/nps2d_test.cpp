@@ -1,0 +1,279 @@
+#include "tasks/nps2d.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <numbers>
+
+#include "common/app_error.h"
+#include "tasks/disk_phantom.h"
+#include "tests/tasks/test_images.h"
+
+namespace ctiq::tasks {
+namespace {
+
+using test::Slice;
+
+std::vector<ImageView> views(const std::vector<Slice>& slices) {
+    std::vector<ImageView> v;
+    for (const Slice& s : slices) v.push_back(s.view());
+    return v;
+}
+
+// The ring average of an analytic 2-D spectrum S(fx, fy) (c/mm) over the grid points whose
+// frequency rounds to each bin, as the definition reads: for every point of the full n × n grid.
+std::vector<double> analyticRings(std::int32_t n, double dx, double dy,
+                                  const std::function<double(double, double)>& spectrum) {
+    const double d = std::max(dx, dy);
+    std::vector<double> sum, count;
+    for (std::int32_t ky = 0; ky < n; ++ky)
+        for (std::int32_t kx = 0; kx < n; ++kx) {
+            const double fx = (kx < n / 2 ? kx : kx - n) / (n * dx);
+            const double fy = (ky < n / 2 ? ky : ky - n) / (n * dy);
+            const auto b = static_cast<std::size_t>(std::lround(std::hypot(fx, fy) * n * d));
+            if (b >= sum.size()) sum.resize(b + 1, 0.0), count.resize(b + 1, 0.0);
+            sum[b] += spectrum(fx, fy);
+            count[b] += 1;
+        }
+    for (std::size_t b = 0; b < sum.size(); ++b) sum[b] /= count[b];
+    return sum;
+}
+
+struct WhiteCase {
+    double sd, dx, dy;
+    Detrend detrend;
+};
+
+// White noise of SD σ has the flat spectrum σ² Δx Δy, and its integral gives σ back. Each
+// periodogram point of white Gaussian noise is exponentially distributed with its mirror as its
+// only twin, so a ring of m points scatters by S √(2 / m) from ROI to ROI.
+TEST(Nps2d, WhiteNoiseIsFlatAtTheVarianceTimesThePixelArea) {
+    for (const WhiteCase& c :
+         {WhiteCase{20, 0.5, 0.5, Detrend::Quadratic}, WhiteCase{5, 0.8, 0.6, Detrend::Plane},
+          WhiteCase{12, 0.7, 0.7, Detrend::Mean}}) {
+        SCOPED_TRACE(c.sd);
+        std::vector<Slice> slices;
+        for (std::uint64_t seed = 1; seed <= 4; ++seed) {
+            slices.push_back(test::whiteNoise(512, 512, c.sd, seed, 40));
+            slices.back().spacingX = c.dx;
+            slices.back().spacingY = c.dy;
+        }
+        Nps2dParameters p;
+        p.detrend = c.detrend;
+        p.gridStep = 128;  // ROIs that do not overlap scatter independently
+        const Nps2dResult r = computeNps2d(views(slices), p);
+        EXPECT_EQ(r.rois, 16);
+        const double flat = c.sd * c.sd * c.dx * c.dy;
+        double level = 0, scatterRatio = 0;
+        int bins = 0;
+        for (const RadialBin& b : r.radial) {
+            // The fitted surface takes power from the lowest rings only.
+            if (b.frequency < 0.1 * r.nyquist || b.frequency > r.nyquist) continue;
+            level += b.value;
+            scatterRatio += b.standardError / (b.value * std::sqrt(2.0 / b.samples / r.rois));
+            ++bins;
+        }
+        EXPECT_NEAR(level / bins / flat, 1, 0.03);
+        EXPECT_NEAR(scatterRatio / bins, 1, 0.1);
+        EXPECT_NEAR(r.sdFromSpectrum / c.sd, 1, 0.01);
+        EXPECT_NEAR(r.meanRoiSd / c.sd, 1, 0.01);
+        EXPECT_TRUE(r.flags.empty());
+    }
+}
+
+// What the periodogram of an n × n ROI of filtered white noise (SD σ) has in expectation: the
+// noise's autocorrelation R(τ) = σ² Σ h(i, j) h(i + τx, j + τy), weighted by the ROI's overlap
+// with its own shift (1 - |τx|/n)(1 - |τy|/n), transformed. (fx, fy) in cycles per pixel; the
+// result per pixel area.
+double periodogramExpectation(const test::Kernel& k, double sd, std::int32_t n, double fx,
+                              double fy) {
+    double sum = 0;
+    for (std::int32_t ty = -(k.height - 1); ty < k.height; ++ty)
+        for (std::int32_t tx = -(k.width - 1); tx < k.width; ++tx) {
+            double r = 0;
+            for (std::int32_t j = 0; j < k.height; ++j)
+                for (std::int32_t i = 0; i < k.width; ++i)
+                    if (i + tx >= 0 && i + tx < k.width && j + ty >= 0 && j + ty < k.height)
+                        r += k.taps[static_cast<std::size_t>(j) * k.width + i] *
+                             k.taps[static_cast<std::size_t>(j + ty) * k.width + i + tx];
+            const double overlap = (1 - std::abs(tx) / double(n)) * (1 - std::abs(ty) / double(n));
+            sum += overlap * sd * sd * r * std::cos(2 * std::numbers::pi * (fx * tx + fy * ty));
+        }
+    return sum;
+}
+
+// Noise through (¼ ½ ¼) along rows and columns has the spectrum σ² Δx Δy |H(fx)|² |H(fy)|² with
+// H(f) = ½ + ½ cos(2π f Δ). The mean detrend changes only the zero-frequency point, so every
+// other ring estimates it, up to the leakage of the ROI's edges: of order 1/n against the
+// correlation, which the steep fall of |H|⁴ makes 5 % and more of the spectrum above 0.7 Nyquist
+// for n = 128. So: within 5 % of the spectrum up to 0.7 Nyquist, and within 5 % of the
+// estimator's exact expectation (leakage included) up to 0.8 Nyquist.
+TEST(Nps2d, FilteredNoiseFollowsTheFiltersSpectrum) {
+    const test::Kernel kernel = test::separable({0.25, 0.5, 0.25}, {0.25, 0.5, 0.25});
+    std::vector<Slice> slices;
+    for (std::uint64_t seed = 11; seed <= 26; ++seed)
+        slices.push_back(test::filtered(test::whiteNoise(512, 512, 30, seed), kernel));
+    Nps2dParameters p;
+    p.detrend = Detrend::Mean;
+    p.region = PixelRegion{0, 0, 512, 512};
+    const Nps2dResult r = computeNps2d(views(slices), p);
+    EXPECT_EQ(r.rois, 16 * 49);
+    const double d = 0.5;
+    const std::vector<double> spectrum = analyticRings(128, d, d, [&](double fx, double fy) {
+        return 900 * d * d * test::transferSquared(kernel, fx * d, fy * d);
+    });
+    const std::vector<double> expectation = analyticRings(128, d, d, [&](double fx, double fy) {
+        return d * d * periodogramExpectation(kernel, 30, 128, fx * d, fy * d);
+    });
+    ASSERT_EQ(spectrum.size(), r.radial.size());
+    for (std::size_t b = 1; b < r.radial.size(); ++b) {
+        const double f = r.radial[b].frequency;
+        if (f >= 0.8 * r.nyquist) break;
+        if (f < 0.7 * r.nyquist) {
+            EXPECT_NEAR(r.radial[b].value / spectrum[b], 1, 0.05) << "bin " << b;
+        }
+        EXPECT_NEAR(r.radial[b].value / expectation[b], 1, 0.05) << "bin " << b;
+    }
+    // The 2-D spectrum itself, away from the axes' lowest points, at a few places; its mirror
+    // half is the same.
+    const std::vector<double> shifted = r.shifted();
+    for (auto [kx, ky] : {std::pair{10, 3}, std::pair{-20, 17}, std::pair{40, -5}}) {
+        const std::size_t at = static_cast<std::size_t>((ky + 64) * 128 + (kx + 64));
+        const std::size_t mirror = static_cast<std::size_t>((64 - ky) * 128 + (64 - kx));
+        const double truth = 900 * d * d * test::transferSquared(kernel, kx / 128.0, ky / 128.0);
+        EXPECT_NEAR(shifted[at] / truth, 1, 0.15) << kx << "," << ky;
+        EXPECT_DOUBLE_EQ(shifted[at], shifted[mirror]);
+        EXPECT_DOUBLE_EQ(
+            shifted[at],
+            r.spectrum[static_cast<std::size_t>(((ky + 128) % 128) * 128 + (kx + 128) % 128)]);
+    }
+    EXPECT_DOUBLE_EQ(r.frequencyX(64), -1.0);
+    EXPECT_DOUBLE_EQ(r.frequencyY(63), 63 / 64.0);
+}
+
+// Band-pass noise: white noise through a Laplacian of a Gaussian (σ = 1.5 px, sampled out to
+// ±6 px), six times over, which makes a ring of frequencies nearly alike in every direction and
+// narrow enough that its peak stands clear of the neighbouring rings. The expected peak and mean
+// frequency are those of the filter's own ring profile on the same grid.
+TEST(Nps2d, BandPassNoisePeaksWhereItsFilterDoes) {
+    const double s = 1.5;
+    std::vector<double> g, g2;
+    double total = 0;
+    for (int x = -6; x <= 6; ++x) {
+        g.push_back(std::exp(-x * x / (2 * s * s)));
+        g2.push_back((x * x / (s * s * s * s) - 1 / (s * s)) * g.back());
+        total += g.back();
+    }
+    for (double& v : g) v /= total;
+    const int times = 6;
+    std::vector<Slice> slices;
+    for (std::uint64_t seed = 31; seed <= 38; ++seed) {
+        Slice v = test::whiteNoise(512, 512, 10, seed);
+        for (int k = 0; k < times; ++k) {
+            Slice a = test::pass(test::pass(v, g2, true), g, false);
+            const Slice b = test::pass(test::pass(v, g, true), g2, false);
+            for (std::size_t i = 0; i < a.samples.size(); ++i) a.samples[i] += b.samples[i];
+            v = std::move(a);
+        }
+        slices.push_back(std::move(v));
+    }
+    Nps2dParameters p;
+    p.region = PixelRegion{0, 0, 512, 512};
+    const Nps2dResult r = computeNps2d(views(slices), p);
+    const double d = 0.5;
+    const std::vector<double> rings = analyticRings(128, d, d, [&](double fx, double fy) {
+        const double h = test::transfer1d(g2, fx * d) * test::transfer1d(g, fy * d) +
+                         test::transfer1d(g, fx * d) * test::transfer1d(g2, fy * d);
+        return std::pow(h * h, times);
+    });
+    double peak = 0, best = -1, moment = 0, mass = 0;
+    for (std::size_t b = 0; b < rings.size(); ++b) {
+        const double f = b / (128 * d);
+        if (f > 1 / (2 * d)) break;
+        if (rings[b] > best) best = rings[b], peak = f;
+        moment += f * rings[b];
+        mass += rings[b];
+    }
+    EXPECT_NEAR(r.peakFrequency / peak, 1, 0.03);
+    EXPECT_NEAR(r.meanFrequency / (moment / mass), 1, 0.03);
+}
+
+// A quadratic shading small against the noise is what the detrend is for; a region reaching out
+// of the phantom is not.
+TEST(Nps2d, FlagsARegionThatIsNotOneMaterial) {
+    Slice shaded = test::whiteNoise(512, 512, 10, 7);
+    for (std::int32_t r = 0; r < 512; ++r)
+        for (std::int32_t c = 0; c < 512; ++c)
+            shaded.at(c, r) +=
+                4.0 * ((c - 256.0) * (c - 256.0) + (r - 256.0) * (r - 256.0)) / (128.0 * 128.0 * 2);
+    const Nps2dResult smooth = computeNps2d(std::vector{shaded.view()}, {});
+    EXPECT_TRUE(smooth.flags.empty());
+
+    // Water (0 HU) in a disk of radius 160 px, air (-1000 HU) around it; the region's corner
+    // ROIs reach out of it.
+    DiskPhantomSpec disk;
+    disk.columns = disk.rows = 512;
+    disk.centreX = disk.centreY = 256;
+    disk.radius = 160;
+    disk.background = -1000;
+    disk.contrast = 1000;
+    disk.noiseSd = 10;
+    const std::vector<double> values = makeDiskPhantom(disk);
+    Nps2dParameters p;
+    p.region = PixelRegion{64, 64, 384, 384};
+    const Nps2dResult edge = computeNps2d(std::vector{ImageView{values, 512, 512, 0.5, 0.5}}, p);
+    ASSERT_EQ(edge.flags.size(), 1u);
+    EXPECT_EQ(edge.flags[0].code, kFlagNonUniformRegion);
+    EXPECT_NE(edge.flags[0].text.find("not one uniform material"), std::string::npos);
+}
+
+TEST(Nps2d, RefusesWhatItCannotMeasure) {
+    const Slice a = test::whiteNoise(200, 200, 5, 1);
+    Slice other = a;
+    other.spacingX = 0.6;
+    const Slice small = test::whiteNoise(100, 200, 5, 1);
+    struct Case {
+        std::vector<ImageView> images;
+        Nps2dParameters p;
+        const char* message;
+    };
+    auto with = [](std::function<void(Nps2dParameters&)> change) {
+        Nps2dParameters p;
+        change(p);
+        return p;
+    };
+    const std::vector<Case> cases = {
+        {{}, {}, "No image"},
+        {{a.view()}, with([](auto& p) { p.roiSize = 6; }), "even number of at least 8"},
+        {{a.view()}, with([](auto& p) { p.roiSize = 33; }), "even number of at least 8"},
+        {{a.view()}, with([](auto& p) { p.gridStep = -4; }), "grid step"},
+        {{a.view()},
+         with([](auto& p) {
+             p.region = PixelRegion{150, 0, 128, 128};
+         }),
+         "does not lie inside the image"},
+        {{a.view()},
+         with([](auto& p) {
+             p.region = PixelRegion{0, 0, 100, 200};
+         }),
+         "smaller than one ROI"},
+        {{a.view()}, with([](auto& p) { p.roiSize = 256; }), "smaller than one ROI"},
+        {{a.view(), other.view()}, {}, "one spacing"},
+        {{a.view(), small.view()}, {}, "one size"},
+        {{ImageView{a.samples, 200, 200, 0, 0.5}}, {}, "positive number of millimetres"},
+        {{ImageView{a.samples, 200, 199, 0.5, 0.5}}, {}, "holds 40000 samples"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        try {
+            computeNps2d(c.images, c.p);
+            ADD_FAILURE() << "accepted";
+        } catch (const AppError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace ctiq::tasks

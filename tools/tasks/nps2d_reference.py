@@ -1,0 +1,95 @@
+#!/usr/bin/env python3
+"""The 2-D noise power spectrum by the plain numpy recipe, to check ctiq's against.
+
+The recipe: square ROIs of 128 x 128 pixels on a 64-pixel grid over the central 256 x 256
+pixels of each 512 x 512 image (0.5 mm), each minus its least-squares surface 1, x, y, x², xy, y²,
+|FFT2|² dx dy / n², averaged over all ROIs of all images; radial bins of width 1 / (n dx) by
+rint(|f| n dx). Prints the noise SD from the spectrum's sum, the mean and the peak frequency (at
+or below the Nyquist) and the number of ROIs, with 12 significant digits.
+
+  nps2d_reference.py FILE...            headerless 512 x 512 int16 little-endian images
+  nps2d_reference.py --case NAME SEED...  the test images of tests/tasks/nps2d_numpy_test.cpp
+
+The --case images are made here as the test makes them (the same seeded noise, integer steps
+only), so the test's table of expected numbers is this tool's output:
+  python3 tools/tasks/nps2d_reference.py --case white 1 2
+"""
+import sys
+import numpy as np
+
+N, STEP, D, SIZE = 128, 64, 0.5, 512
+M64 = np.uint64(0xFFFFFFFFFFFFFFFF)
+
+
+def mix(z):
+    z = (z ^ (z >> np.uint64(30))) * np.uint64(0xBF58476D1CE4E5B9)
+    z = (z ^ (z >> np.uint64(27))) * np.uint64(0x94D049BB133111EB)
+    return z ^ (z >> np.uint64(31))
+
+
+def gaussians(seed, count):
+    """count deviates of ctiq's seeded noise: splitmix64, the sum of 12 uniforms minus 6."""
+    with np.errstate(over="ignore"):
+        state = mix(np.array([seed], dtype=np.uint64) ^ np.uint64(0x6A09E667F3BCC909))[0]
+        k = np.arange(1, 12 * count + 1, dtype=np.uint64)
+        u = (mix(state + k * np.uint64(0x9E3779B97F4A7C15)) >> np.uint64(11)).astype(np.float64)
+    u = (u / 9007199254740992.0).reshape(count, 12)
+    total = np.zeros(count)
+    for j in range(12):  # left to right, as the C++ sum
+        total = total + u[:, j]
+    return total - 6
+
+
+def rounded(v):
+    return np.floor(v + 0.5).astype(np.int64)
+
+
+def case_image(name, seed):
+    g = gaussians(seed, SIZE * SIZE).reshape(SIZE, SIZE)
+    if name == "white":
+        return rounded(1000 + 20 * g)
+    if name == "shaded":
+        r, c = np.mgrid[0:SIZE, 0:SIZE]
+        return rounded(1000 + 20 * g) + ((c - 256) ** 2 + (r - 256) ** 2) // 1024
+    if name == "smooth":  # integer white noise through (1 2 1) x (1 2 1), periodic
+        w = rounded(10 * g)
+        w = np.roll(w, 1, 1) + 2 * w + np.roll(w, -1, 1)
+        return 1000 + np.roll(w, 1, 0) + 2 * w + np.roll(w, -1, 0)
+    raise SystemExit("unknown case " + name)
+
+
+def main(argv):
+    if argv and argv[0] == "--case":
+        images = [case_image(argv[1], int(s)).astype(np.float64) for s in argv[2:]]
+    else:
+        images = [np.fromfile(f, dtype="<i2").astype(np.float64).reshape(SIZE, SIZE)
+                  for f in argv]
+    n, d = N, D
+    y, x = np.mgrid[0:n, 0:n] / (n - 1.0) - 0.5
+    A = np.stack([np.ones_like(x), x, y, x * x, x * y, y * y], axis=-1).reshape(-1, 6)
+    Ainv = np.linalg.pinv(A)
+    fx = np.fft.fftfreq(n, d)
+    fr = np.hypot(fx[None, :], fx[:, None])
+    bins = np.rint(fr * n * d).astype(int)
+    count = np.bincount(bins.ravel())
+    acc, rois = np.zeros((n, n)), 0
+    lo, hi = SIZE // 2 - 128, SIZE // 2 + 128
+    for a in images:
+        for r in range(lo, hi - n + 1, STEP):
+            for c in range(lo, hi - n + 1, STEP):
+                roi = a[r:r + n, c:c + n].ravel()
+                res = (roi - A @ (Ainv @ roi)).reshape(n, n)
+                acc += np.abs(np.fft.fft2(res)) ** 2
+                rois += 1
+    nps = acc / rois * d * d / (n * n)
+    radial = np.bincount(bins.ravel(), nps.ravel()) / count
+    f = np.arange(radial.size) / (n * d)
+    keep = f <= 1 / (2 * d)
+    sd = np.sqrt(nps.sum() / (n * d) ** 2)
+    mean_f = (f * radial)[keep].sum() / radial[keep].sum()
+    peak_f = f[keep][np.argmax(radial[keep])]
+    print("sd %.12g  f_av %.12g  f_peak %.12g  rois %d" % (sd, mean_f, peak_f, rois))
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])
