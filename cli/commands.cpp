@@ -144,8 +144,7 @@ struct MtfMeasurement {
     MtfResult result;
     MtfSummary summary;
     MtfCurve curve;
-    PointCheck point;
-    QualityFlags flags;
+    MtfAssessment assessment;
     double spacing = 0;
     int lines = 24, bumps = 1;
     std::string direction;
@@ -183,13 +182,7 @@ MtfMeasurement measureMtf(const CommandLine& line, const std::string& file,
     m.result = computeMtf(pixels, direction, maximum, m.lines, m.bumps, spacing);
     m.summary = summarizeMtf(m.result.mtfAbs, m.spacing, m.result.width);
     m.curve = mtfCurve(m.result.mtfAbs, m.spacing);
-    m.point = checkPoint(pixels, direction, maximum, m.lines, m.result, m.spacing);
-    const double noise = mtfNoiseLevel(
-        m.result, backgroundOutsideBand(pixels, direction, maximum, m.lines).sd, m.lines);
-    m.flags = mtfCurveFlags(m.curve.frequency, m.curve.value,
-                            std::vector<double>(m.curve.value.size(), noise), m.summary.mtf10);
-    const QualityFlags point = pointFlags(m.point);
-    m.flags.insert(m.flags.end(), point.begin(), point.end());
+    m.assessment = assessMtf(pixels, direction, maximum, m.lines, m.result, m.spacing);
     return m;
 }
 
@@ -237,10 +230,11 @@ std::string mtfOutput(const CommandLine& line, const std::string& file, const Mt
                           {{"mtf50", optionalNumber(m.summary.mtf50)},
                            {"mtf10", optionalNumber(m.summary.mtf10)},
                            {"fwhm", m.summary.fwhm},
-                           {"peakSnr", m.point.peakSnr},
-                           {"flags", flagsJson(m.flags)}});
+                           {"mtf50StandardError", optionalNumber(m.assessment.mtf50StandardError)},
+                           {"peakSnr", m.assessment.point.peakSnr},
+                           {"flags", flagsJson(m.assessment.flags)}});
     }
-    noteFlags(file, m.flags, notes);
+    noteFlags(file, m.assessment.flags, notes);
     if (table == "lsf") return lsfMemoText(file, r.lsf, m.spacing);
     if (table == "mtf") return mtfMemoText(file, r.mtfAbs, m.spacing);
     if (table == "width") return halfWidthText(r.width) + "\r\n";

@@ -108,6 +108,12 @@ QJsonObject inputIdentity(const std::string& path) {
         {"0018", "0060", "kvp"},
         {"0018", "1152", "exposureMas"},
         {"0018", "0050", "sliceThickness"},
+        {"0008", "0070", "manufacturer"},
+        {"0008", "1010", "stationName"},
+        {"0008", "0020", "studyDate"},
+        {"0008", "0022", "acquisitionDate"},
+        {"0008", "0032", "acquisitionTime"},
+        {"0018", "0015", "bodyPart"},
     };
     QJsonObject dicom;
     for (const Wanted& w : wanted) dicom[w.key] = QJsonValue::Null;

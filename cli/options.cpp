@@ -18,8 +18,11 @@ const std::map<std::string, std::set<std::string>> kCommandOptions = {
      {"size", "spacing", "sigma", "profile", "centre", "amplitude", "background", "mean", "sd",
       "kernel", "seed", "value"}},
     {"selftest", {}},
-    {"report",
-     {"baseline", "tol-mtf50", "tol-integral", "output", "mtf-roi", "window", "hamming-scale"}},
+    {"report", {"baseline",      "tol-mtf50",     "tol-integral", "output",        "mtf-roi",
+                "window",        "hamming-scale", "mtf-lines",    "mtf-direction", "psf-width",
+                "nps-direction", "segment",       "nps-lines",    "segment-step",  "strip-step",
+                "line-trend",    "segment-trend", "max-segments", "factor",        "min-mtf50",
+                "min-mtf10",     "max-noise-sd",  "max-integral"}},
     {"stats", {"format"}},
     {"window", {}},
     {"mtf", {"direction", "lines", "psf-width", "points", "table", "format", "plot"}},
@@ -116,6 +119,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         return line;
     }
     line.command = arguments[0];
+    line.arguments = arguments;
     if (!kCommands.count(line.command)) throw UsageError("unknown command '" + line.command + "'");
     const std::set<std::string>& own = kCommandOptions.at(line.command);
     bool optionsEnded = false;
@@ -172,10 +176,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     line.integers("mtf-roi", 4);
     for (const char* name :
          {"header", "offset", "lines", "psf-width", "points", "segment", "segment-step",
-          "strip-step", "line-trend", "segment-trend", "max-segments"})
+          "strip-step", "line-trend", "segment-trend", "max-segments", "mtf-lines", "nps-lines"})
         line.integer(name);
-    for (const char* name : {"factor", "spacing", "sigma", "amplitude", "background", "mean", "sd",
-                             "value", "tol-mtf50", "tol-integral"})
+    for (const char* name :
+         {"factor", "spacing", "sigma", "amplitude", "background", "mean", "sd", "value",
+          "tol-mtf50", "tol-integral", "min-mtf50", "min-mtf10", "max-noise-sd", "max-integral"})
         line.real(name);
     line.reals("centre", 2);
     line.reals("kernel", 0);
@@ -281,15 +286,28 @@ std::string usage(const std::string& command) {
                "  uniform: --value V (1000)\n";
     if (command == "report")
         return "Usage: ctiq-cli report --mtf POINT_IMAGE... --nps UNIFORM_IMAGE... [image "
-               "options]\n"
-               "                       [--mtf-roi CX,CY,W,H] [--window rect|hamming] "
-               "[--hamming-scale amplitude|power]\n"
-               "                       [--baseline EARLIER.jsonl] [--tol-mtf50 PCT (5)] "
-               "[--tol-integral PCT (10)] -o REPORT.html\n"
-               "Writes one self-contained HTML report: each image's identity, parameters, chart "
-               "and figures, and with a baseline (lines of an earlier --format json run) the "
-               "change of the mean MTF50 and noise integral with a pass or fail. Prints the "
-               "report's path and a one-line verdict; exit status 0 pass, 3 fail.\n";
+               "options] -o REPORT.html\n"
+               "Writes one self-contained HTML report: each image's identity (dates, scanner, "
+               "protocol), parameters, chart, figures with units and flags; with several point "
+               "images their combined MTF. Prints the report's path and a one-line verdict; exit "
+               "status 0 pass (or nothing to judge), 3 fail.\n"
+               "Method options (as mtf and nps take them):\n"
+               "  MTF:      --mtf-roi CX,CY,W,H  --mtf-direction x|y  --mtf-lines L (24)  "
+               "--psf-width W (1)\n"
+               "  spectrum: --nps-direction x|y  --segment N  --nps-lines N  --segment-step N  "
+               "--strip-step N\n"
+               "            --line-trend D  --segment-trend D  --max-segments N  --factor C  "
+               "--window rect|hamming\n"
+               "            --hamming-scale amplitude|power\n"
+               "Verdicts (each optional):\n"
+               "  --baseline EARLIER.jsonl  lines of an earlier --format json run: the change of "
+               "MTF50 and of the noise\n"
+               "                            integral, within --tol-mtf50 PCT (5) and "
+               "--tol-integral PCT (10); a change\n"
+               "                            beyond its tolerance but within twice its standard "
+               "error does not fail\n"
+               "  --min-mtf50 C/MM  --min-mtf10 C/MM  --max-noise-sd HU  --max-integral "
+               "HU2MM   limits without a baseline\n";
     if (command == "selftest")
         return "Usage: ctiq-cli selftest\n"
                "Measures generated phantoms and compares with their known answers.\n";

@@ -23,6 +23,7 @@ struct CommandLine {
     std::map<std::string, std::vector<std::string>> groups;
     // Every --roi given, in order (mtf measures each; the other commands take the last).
     std::vector<std::string> rois;
+    std::vector<std::string> arguments;  // as given, for the record of a report
     bool help = false;
     bool version = false;  // ctiq-cli --version
 

@@ -1,10 +1,12 @@
 #include "cli/report.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cmath>
+#include <optional>
 #include <ostream>
 
 #include "cli/commands.h"
@@ -35,32 +37,43 @@ std::vector<double> numbers(const QJsonValue& array) {
     return values;
 }
 
-QString figure(const QJsonValue& v, const char* unit) {
-    return v.isDouble() ? QString::number(v.toDouble(), 'g', 5) + unit : QString("–");
+// A figure with its unit, kept on one line (a break inside "1.00 c/mm" misreads).
+QString figure(const QJsonValue& v, const QString& unit, int digits = 4) {
+    if (!v.isDouble()) return "–";
+    return "<span class=nb>" + QString::number(v.toDouble(), 'g', digits) +
+           (unit.isEmpty() ? QString() : "&nbsp;" + html(unit)) + "</span>";
 }
+
+QString withSpread(const QJsonValue& v, const QJsonValue& spread, const QString& unit) {
+    if (!v.isDouble() || !spread.isDouble()) return figure(v, unit);
+    return "<span class=nb>" + QString::number(v.toDouble(), 'g', 4) + " ± " +
+           QString::number(spread.toDouble(), 'g', 2) + "&nbsp;" + html(unit) + "</span>";
+}
+
+QString flagsHtml(const QJsonValue& flags) {
+    const QJsonArray list = flags.toArray();
+    if (list.isEmpty()) return "<p class=ok>No reliability flag.</p>";
+    QString s = "<ul class=flags>";
+    for (const QJsonValue& f : list)
+        s += "<li><b>" + html(f["code"].toString()) + "</b>: " + html(f["text"].toString()) +
+             "</li>";
+    return s + "</ul>";
+}
+
+enum class Kind { Mtf, Spectrum, CombinedMtf };
 
 // The chart of one result as PNG, base64 for an <img> that needs no other file.
-QString chartOf(const Measured& m, bool mtf) {
-    const QJsonObject results = m.result["results"].toObject();
+QString chartOf(const QJsonObject& result, const std::string& title, Kind kind) {
+    const QJsonObject results = result["results"].toObject();
     PlotRequest request;
-    request.title = (mtf ? "MTF — " : "Wiener spectrum — ") + m.file;
+    request.title = title;
     request.xTitle = "Spatial frequency (cycles/mm)";
-    request.yTitle = mtf ? "Value of MTF" : "Wiener spectral value (mm*mm)";
+    request.yTitle = kind == Kind::Spectrum ? "NPS (pixel value² · mm², HU² · mm² for CT)"
+                                            : "MTF (1 at zero frequency)";
     request.x = numbers(results["frequency"]);
-    request.y = numbers(results[mtf ? "mtf" : "spectrum"]);
-    if (!mtf) request.band = numbers(results["standardError"]);
+    request.y = numbers(results[kind == Kind::Spectrum ? "spectrum" : "mtf"]);
+    if (kind != Kind::Mtf) request.band = numbers(results["standardError"]);
     return QString::fromLatin1(renderPlot(request, PlotFormat::Png).toBase64());
-}
-
-// The mean of one summary figure over the results of a command (NaN when there is none).
-double meanOf(const std::vector<QJsonObject>& results, const char* command, const char* key) {
-    double sum = 0;
-    int count = 0;
-    for (const QJsonObject& r : results) {
-        const QJsonValue v = r["summary"].toObject()[key];
-        if (r["command"].toString() == command && v.isDouble()) sum += v.toDouble(), ++count;
-    }
-    return count ? sum / count : std::nan("");
 }
 
 std::vector<QJsonObject> readBaseline(const std::string& path) {
@@ -79,32 +92,149 @@ std::vector<QJsonObject> readBaseline(const std::string& path) {
     return results;
 }
 
-QString resultSection(const Measured& m, bool mtf) {
-    const QJsonObject input = m.result["input"].toObject();
-    const QJsonObject summary = m.result["summary"].toObject();
-    QString s = "<section><h3>" + html(m.file) + "</h3>";
-    s += "<p class=id>SHA-256 " + html(input["sha256"].toString()) + " · " +
-         QString::number(input["size"].toInteger()) + " bytes";
-    const QJsonObject dicom = input["dicom"].toObject();
-    for (auto it = dicom.begin(); it != dicom.end(); ++it)
-        if (it.value().isString()) s += " · " + html(it.key()) + " " + html(it.value().toString());
-    s += "</p><img alt=chart src=\"data:image/png;base64," + m.chartPng + "\">";
-    s += "<table><tr><th>Figure</th><th>Value</th></tr>";
-    if (mtf) {
-        s += "<tr><td>MTF50</td><td>" + figure(summary["mtf50"], " c/mm") + "</td></tr>";
-        s += "<tr><td>MTF10</td><td>" + figure(summary["mtf10"], " c/mm") + "</td></tr>";
-        s += "<tr><td>FWHM</td><td>" + figure(summary["fwhm"], " mm") + "</td></tr>";
-    } else {
-        s += "<tr><td>Peak frequency</td><td>" + figure(summary["peakFrequency"], " c/mm") +
-             "</td></tr>";
-        s += "<tr><td>Mean frequency</td><td>" + figure(summary["meanFrequency"], " c/mm") +
-             "</td></tr>";
-        s += "<tr><td>Integral</td><td>" + figure(summary["integral"], "") + "</td></tr>";
+// One figure of a set of results: the combined result's where there is one, else the mean over
+// the single results, with its standard error where the data give one.
+struct Estimate {
+    double value = std::nan("");
+    std::optional<double> standardError;
+    int images = 0;
+    bool flagged = false;  // a result it stands on carries a reliability flag
+};
+
+bool hasFlags(const QJsonObject& result) {
+    return !result["summary"].toObject()["flags"].toArray().isEmpty();
+}
+
+Estimate estimateOf(const std::vector<QJsonObject>& results, const char* command, const char* key) {
+    Estimate e;
+    const std::string combined = std::string(command) + "-combined";
+    for (const QJsonObject& r : results) {
+        if (r["command"].toString().toStdString() != combined) continue;
+        const QJsonObject summary = r["summary"].toObject();
+        if (!summary[key].isDouble()) continue;
+        e.value = summary[key].toDouble();
+        e.images = r["results"].toObject()["images"].toInt();
+        e.flagged = hasFlags(r);
+        const QJsonValue spread = summary[QString(key) + "Spread"];
+        if (spread.isDouble() && e.images > 1)
+            e.standardError = spread.toDouble() / std::sqrt(e.images);
+        return e;
     }
-    s += "</table><details><summary>Parameters</summary><pre>" +
+    std::vector<double> values;
+    for (const QJsonObject& r : results) {
+        const QJsonValue v = r["summary"].toObject()[key];
+        if (r["command"].toString() == command && v.isDouble()) {
+            values.push_back(v.toDouble());
+            e.flagged = e.flagged || hasFlags(r);
+        }
+    }
+    if (values.empty()) return e;
+    if (values.size() == 1) {
+        // One image: the error its own noise gives the figure, where the result states it.
+        for (const QJsonObject& r : results) {
+            const QJsonValue se = r["summary"].toObject()[QString(key) + "StandardError"];
+            if (r["command"].toString() == command && se.isDouble())
+                e.standardError = se.toDouble();
+        }
+    }
+    double sum = 0;
+    for (double v : values) sum += v;
+    e.value = sum / values.size();
+    e.images = static_cast<int>(values.size());
+    if (values.size() > 1) {
+        double squares = 0;
+        for (double v : values) squares += (v - e.value) * (v - e.value);
+        e.standardError = std::sqrt(squares / (values.size() - 1) / values.size());
+    }
+    return e;
+}
+
+// The identity of an image as a reader files it: one cell per value, never broken inside.
+QString identityTable(const QJsonObject& input) {
+    const QJsonObject dicom = input["dicom"].toObject();
+    struct Field {
+        const char* key;
+        const char* label;
+        const char* unit;
+    };
+    const Field fields[] = {
+        {"manufacturer", "Manufacturer", ""}, {"model", "Model", ""},
+        {"stationName", "Station", ""},       {"studyDate", "Study date", ""},
+        {"acquisitionDate", "Acquired", ""},  {"kernel", "Kernel", ""},
+        {"kvp", "Tube voltage", "kV"},        {"exposureMas", "Exposure", "mAs"},
+        {"sliceThickness", "Slice", "mm"},    {"sopInstanceUid", "SOP instance", ""},
+    };
+    QString s = "<p class=id>";
+    if (!dicom.isEmpty()) {
+        for (const Field& f : fields) {
+            const QJsonValue v = dicom[f.key];
+            QString text = v.isString() ? v.toString() : QString("–");
+            if (v.isString() &&
+                (QString(f.key) == "studyDate" || QString(f.key) == "acquisitionDate") &&
+                text.size() == 8)
+                text = text.left(4) + "-" + text.mid(4, 2) + "-" + text.mid(6, 2);
+            s += "<span class=nb><b>" + html(QString(f.label)) + "</b> " + html(text) +
+                 (v.isString() && *f.unit ? "&nbsp;" + html(QString(f.unit)) : QString()) +
+                 "</span> ";
+        }
+    }
+    s += "</p><p class=hash>" + QString::number(input["size"].toInteger()) + " bytes · SHA-256 " +
+         html(input["sha256"].toString()) + "</p>";
+    return s;
+}
+
+QString resultSection(const Measured& m, Kind kind) {
+    const QJsonObject summary = m.result["summary"].toObject();
+    const QJsonObject results = m.result["results"].toObject();
+    QString s =
+        "<section><h3>" + html(m.file) + "</h3>" + identityTable(m.result["input"].toObject());
+    s += "<img alt=chart src=\"data:image/png;base64," + m.chartPng + "\">";
+    s += "<table><tr><th>Figure</th><th>Value</th></tr>";
+    if (kind == Kind::Mtf) {
+        s += "<tr><td>MTF50</td><td>" + figure(summary["mtf50"], "c/mm") + "</td></tr>";
+        s += "<tr><td>MTF10</td><td>" + figure(summary["mtf10"], "c/mm") + "</td></tr>";
+        s += "<tr><td>FWHM of the LSF</td><td>" + figure(summary["fwhm"], "mm") + "</td></tr>";
+        s += "<tr><td>Peak signal-to-noise</td><td>" + figure(summary["peakSnr"], "", 3) +
+             "</td></tr>";
+    } else {
+        s += "<tr><td>Noise SD (ROI)</td><td>" + figure(summary["roiSd"], "HU") + "</td></tr>";
+        s += "<tr><td>Peak frequency</td><td>" + figure(summary["peakFrequency"], "c/mm") +
+             "</td></tr>";
+        s += "<tr><td>Mean frequency</td><td>" + figure(summary["meanFrequency"], "c/mm") +
+             "</td></tr>";
+        s += "<tr><td>Integral</td><td>" + figure(summary["integral"], "HU²·mm") + "</td></tr>";
+        s += "<tr><td>Segments (independent)</td><td>" + figure(results["segments"], "", 6) + " (" +
+             figure(results["effectiveSegments"], "", 4) + ")</td></tr>";
+    }
+    s += "</table>" + flagsHtml(summary["flags"]);
+    s += "<details><summary>Parameters</summary><pre>" +
          html(QString::fromUtf8(QJsonDocument(m.result["parameters"].toObject()).toJson())) +
          "</pre></details></section>";
     return s;
+}
+
+QString combinedSection(const QJsonObject& c, const QString& chartPng) {
+    const QJsonObject summary = c["summary"].toObject();
+    QString s = "<section><h3>Combined MTF of " +
+                QString::number(c["results"].toObject()["images"].toInt()) +
+                " images</h3><p>The LSFs less their far background, aligned on their peak "
+                "centroids and averaged before the transform; the band is the standard error "
+                "from the images' own MTFs; ± is the SD of the single images' figures.</p>";
+    s += "<img alt=chart src=\"data:image/png;base64," + chartPng + "\">";
+    s += "<table><tr><th>Figure</th><th>Value</th></tr>";
+    s += "<tr><td>MTF50</td><td>" + withSpread(summary["mtf50"], summary["mtf50Spread"], "c/mm") +
+         "</td></tr>";
+    s += "<tr><td>MTF10</td><td>" + withSpread(summary["mtf10"], summary["mtf10Spread"], "c/mm") +
+         "</td></tr>";
+    s += "<tr><td>FWHM of the LSF</td><td>" +
+         withSpread(summary["fwhm"], summary["fwhmSpread"], "mm") + "</td></tr></table>";
+    return s + flagsHtml(summary["flags"]) + "</section>";
+}
+
+std::optional<QJsonObject> parsedLine(const std::string& json) {
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(json));
+    if (!doc.isObject()) return std::nullopt;
+    return doc.object();
 }
 
 }  // namespace
@@ -124,12 +254,26 @@ int runReport(const CommandLine& line, std::ostream& out, std::ostream& progress
                                                   ? readBaseline(line.value("baseline", ""))
                                                   : std::vector<QJsonObject>{};
 
-    // Each image as `mtf` / `nps --format json` measures it, with the same image options.
-    CommandLine measure = line;
-    measure.values["format"] = "json";
-    if (line.has("mtf-roi")) measure.values["roi"] = line.value("mtf-roi", "");
-    CommandLine measureNps = line;
-    measureNps.values["format"] = "json";
+    // Each image as `mtf` / `nps --format json` measures it, with the same image options and the
+    // method options given for its kind.
+    auto measuring = [&](const std::vector<std::pair<const char*, const char*>>& renamed,
+                         const std::vector<std::string>& files) {
+        CommandLine m = line;
+        m.values["format"] = "json";
+        for (const auto& [from, to] : renamed)
+            if (line.has(from)) m.values[to] = line.value(from, "");
+        m.rois.clear();
+        if (m.has("roi")) m.rois.push_back(m.value("roi", ""));
+        m.files = files;
+        return m;
+    };
+    CommandLine measureMtf = measuring(
+        {{"mtf-roi", "roi"}, {"mtf-lines", "lines"}, {"mtf-direction", "direction"}}, mtfFiles);
+    measureMtf.command = "mtf";
+    CommandLine measureNps =
+        measuring({{"nps-lines", "lines"}, {"nps-direction", "direction"}}, npsFiles);
+    measureNps.command = "nps";
+
     std::vector<Measured> mtf, nps;
     const std::size_t total = mtfFiles.size() + npsFiles.size();
     std::size_t done = 0;
@@ -139,71 +283,176 @@ int runReport(const CommandLine& line, std::ostream& out, std::ostream& progress
         Measured m;
         m.file = file;
         const std::string json =
-            isMtf ? runMtf(measure, file, notes) : runNps(measureNps, file, notes);
+            isMtf ? runMtf(measureMtf, file, notes) : runNps(measureNps, file, notes);
         progress << notes;
-        m.result = QJsonDocument::fromJson(QByteArray::fromStdString(json)).object();
-        m.chartPng = chartOf(m, isMtf);
+        m.result = parsedLine(json).value_or(QJsonObject{});
+        m.chartPng = chartOf(m.result, (isMtf ? "MTF — " : "Noise power spectrum — ") + file,
+                             isMtf ? Kind::Mtf : Kind::Spectrum);
         (isMtf ? mtf : nps).push_back(std::move(m));
     };
     for (const std::string& f : mtfFiles) run(f, true);
     for (const std::string& f : npsFiles) run(f, false);
+    std::optional<QJsonObject> combined;
+    if (wantsCombinedMtf(measureMtf)) {
+        std::string notes;
+        combined = parsedLine(runCombinedMtf(measureMtf, notes));
+        progress << notes;
+    }
 
     std::vector<QJsonObject> current;
     for (const auto* group : {&mtf, &nps})
         for (const Measured& m : *group) current.push_back(m.result);
+    if (combined) current.push_back(*combined);
+
+    // Against the baseline: a change beyond its tolerance fails unless it lies within twice its
+    // standard error (then the data cannot tell it from noise, and the report says so).
     struct Check {
         const char* name;
         const char* command;
         const char* key;
+        const char* unit;
         double tolerance;
     };
-    const Check checks[] = {{"MTF50 (mean)", "mtf", "mtf50", tolMtf50},
-                            {"Noise integral (mean)", "nps", "integral", tolIntegral}};
+    const Check checks[] = {{"MTF50", "mtf", "mtf50", "c/mm", tolMtf50},
+                            {"Noise integral", "nps", "integral", "HU²·mm", tolIntegral}};
     bool pass = true;
-    int compared = 0;
+    int judged = 0, withinNoise = 0, flaggedChanges = 0;
     QString comparison;
     for (const Check& c : checks) {
-        const double now = meanOf(current, c.command, c.key);
-        const double before = meanOf(baseline, c.command, c.key);
-        if (std::isnan(now) || std::isnan(before) || before == 0) continue;
-        ++compared;
-        const double change = (now - before) / before * 100;
-        const bool ok = std::abs(change) <= c.tolerance;
+        const Estimate now = estimateOf(current, c.command, c.key);
+        if (std::isnan(now.value)) continue;
+        const Estimate before = estimateOf(baseline, c.command, c.key);
+        if (!baseline.empty() && (std::isnan(before.value) || before.value == 0)) {
+            comparison += QString(
+                              "<tr><td>%1</td><td colspan=5>no figures of this kind in the "
+                              "baseline</td><td>–</td></tr>")
+                              .arg(c.name);
+            continue;
+        }
+        if (baseline.empty()) continue;
+        ++judged;
+        const double change = (now.value - before.value) / before.value * 100;
+        bool ok = std::abs(change) <= c.tolerance;
+        QString verdictText = ok ? "pass" : "FAIL";
+        if (!ok && now.standardError && before.standardError) {
+            const double noise = std::hypot(*now.standardError, *before.standardError) /
+                                 std::abs(before.value) * 100;
+            if (std::abs(change) <= 2 * noise) {
+                ok = true;
+                ++withinNoise;
+                verdictText = QString("within noise (2 SE = %1 %)").arg(2 * noise, 0, 'f', 1);
+            }
+        }
+        if (!ok && (now.flagged || before.flagged)) {
+            // A figure the data do not support cannot fail a scanner either.
+            ok = true;
+            ++flaggedChanges;
+            verdictText = "inconclusive: reliability flags";
+        }
         pass = pass && ok;
         comparison += QString(
-                          "<tr class=%1><td>%2</td><td>%3</td><td>%4</td><td>%5 %</td>"
-                          "<td>±%6 %</td><td>%7</td></tr>")
-                          .arg(ok ? "pass" : "fail", c.name, QString::number(before, 'g', 5),
-                               QString::number(now, 'g', 5), QString::number(change, 'f', 2),
-                               QString::number(c.tolerance), ok ? "pass" : "FAIL");
+                          "<tr class=%1><td>%2</td><td>%3</td><td>%4</td><td class=nb>%5 %</td>"
+                          "<td class=nb>±%6 %</td><td>%7</td></tr>")
+                          .arg(ok ? "pass" : "fail", c.name, figure(before.value, c.unit),
+                               figure(now.value, c.unit), QString::number(change, 'f', 2),
+                               QString::number(c.tolerance), verdictText);
     }
-    const QString verdict = baseline.empty() || compared == 0
-                                ? "no baseline: figures recorded"
-                                : (pass ? "PASS" : "FAIL") +
-                                      QString(" against the baseline (%1 figures)").arg(compared);
 
+    // Limits without a baseline.
+    struct Limit {
+        const char* option;
+        const char* name;
+        const char* command;
+        const char* key;
+        const char* unit;
+        bool minimum;
+    };
+    const Limit limits[] = {{"min-mtf50", "MTF50", "mtf", "mtf50", "c/mm", true},
+                            {"min-mtf10", "MTF10", "mtf", "mtf10", "c/mm", true},
+                            {"max-noise-sd", "Noise SD (ROI)", "nps", "roiSd", "HU", false},
+                            {"max-integral", "Noise integral", "nps", "integral", "HU²·mm", false}};
+    QString limitRows;
+    int limited = 0;
+    for (const Limit& l : limits) {
+        if (!line.has(l.option)) continue;
+        const double bound = *line.real(l.option);
+        const Estimate now = estimateOf(current, l.command, l.key);
+        if (std::isnan(now.value)) {
+            limitRows += QString(
+                             "<tr><td>%1</td><td>%2 %3</td><td colspan=2>no figures of this "
+                             "kind</td></tr>")
+                             .arg(l.name, l.minimum ? "≥" : "≤", figure(bound, l.unit));
+            continue;
+        }
+        ++limited;
+        const bool ok = l.minimum ? now.value >= bound : now.value <= bound;
+        pass = pass && ok;
+        limitRows +=
+            QString("<tr class=%1><td>%2</td><td>%3 %4</td><td>%5</td><td>%6</td></tr>")
+                .arg(ok ? "pass" : "fail", l.name, l.minimum ? "≥" : "≤", figure(bound, l.unit),
+                     figure(now.value, l.unit), ok ? "pass" : "FAIL");
+    }
+
+    QString verdict;
+    if (judged + limited == 0) {
+        verdict = baseline.empty() ? "no baseline: figures recorded"
+                                   : "no figures to compare: the baseline holds none of this "
+                                     "report's kinds";
+    } else {
+        const QString against = judged && limited ? "the baseline and the limits"
+                                : judged          ? "the baseline"
+                                                  : "the limits";
+        verdict = (pass ? "PASS" : "FAIL") +
+                  QString(" against %1 (%2 figures)").arg(against).arg(judged + limited);
+        if (withinNoise)
+            verdict += QString(
+                           " — %1 change beyond its tolerance lies within twice its "
+                           "standard error")
+                           .arg(withinNoise);
+        if (flaggedChanges)
+            verdict += QString(
+                           " — %1 change beyond its tolerance rests on flagged figures "
+                           "(inconclusive)")
+                           .arg(flaggedChanges);
+    }
+
+    QString commandLine = "ctiq-cli";
+    for (const std::string& a : line.arguments) commandLine += " " + QString::fromStdString(a);
     QString page =
         "<!DOCTYPE html><html lang=en><head><meta charset=utf-8><title>ctiq QA report</title>"
-        "<style>body{font-family:sans-serif;margin:2em;max-width:960px}img{width:100%}"
+        "<style>body{font-family:sans-serif;margin:2em;max-width:1000px}img{width:100%}"
         "table{border-collapse:collapse;margin:.5em 0}td,th{border:1px solid #bbb;padding:.2em "
-        ".6em}.pass{background:#e6f4e6}.fail{background:#fbe3e3}.id{font-size:small;color:#555;"
-        "word-break:break-all}</style></head><body><h1>CT image quality report</h1>";
-    page += "<p>ctiq-cli " +
+        ".6em;text-align:left}.pass{background:#e6f4e6}.fail{background:#fbe3e3}"
+        ".nb{white-space:nowrap}.id "
+        "span{margin-right:1.2em;display:inline-block}.hash{font-size:small;color:#555;"
+        "overflow-wrap:anywhere}.flags{background:#fff6d6}.ok{color:#2a6a2a;font-size:small}"
+        "code{overflow-wrap:anywhere}</style></head><body><h1>CT image quality report</h1>";
+    page += "<p><b>" + html(verdict) + "</b></p>";
+    page += "<p class=hash>ctiq-cli " +
             html(current.empty() ? QString()
                                  : current.front()["program"].toObject()["version"].toString()) +
-            " · <b>" + html(verdict) + "</b></p>";
+            " · made " + html(QDateTime::currentDateTime().toString(Qt::ISODate)) + " · <code>" +
+            html(commandLine) + "</code> · methods: docs/methods.md</p>";
     if (!comparison.isEmpty())
         page +=
             "<h2>Against the baseline</h2><table><tr><th>Figure</th><th>Baseline</th>"
             "<th>Now</th><th>Change</th><th>Tolerance</th><th>Verdict</th></tr>" +
             comparison + "</table>";
+    if (!limitRows.isEmpty())
+        page +=
+            "<h2>Against the limits</h2><table><tr><th>Figure</th><th>Limit</th><th>Now</th>"
+            "<th>Verdict</th></tr>" +
+            limitRows + "</table>";
     if (!mtf.empty()) {
         page += "<h2>MTF (point object)</h2>";
-        for (const Measured& m : mtf) page += resultSection(m, true);
+        if (combined)
+            page +=
+                combinedSection(*combined, chartOf(*combined, "Combined MTF", Kind::CombinedMtf));
+        for (const Measured& m : mtf) page += resultSection(m, Kind::Mtf);
     }
     if (!nps.empty()) {
         page += "<h2>Noise power spectrum (uniform phantom)</h2>";
-        for (const Measured& m : nps) page += resultSection(m, false);
+        for (const Measured& m : nps) page += resultSection(m, Kind::Spectrum);
     }
     page += "</body></html>\n";
     // Written whole or not at all: a failed write keeps an earlier report of the same name.

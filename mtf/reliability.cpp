@@ -43,7 +43,28 @@ double mtfNoiseLevel(const MtfResult& r, double backgroundSd, int lines) {
         if (v != 0) ++support;
     }
     if (!(area > 0)) return 0;
-    return backgroundSd * std::sqrt(lines * static_cast<double>(support) / 2) / area;
+    const auto peak =
+        static_cast<long>(std::max_element(r.lsf.begin(), r.lsf.end()) - r.lsf.begin());
+    double left = 0, right = 0;
+    for (long i = 0; i < static_cast<long>(r.lsf.size()); ++i) {
+        if (r.lsf[static_cast<std::size_t>(i)] == 0) continue;
+        if (i < peak) ++left;
+        if (i > peak) ++right;
+    }
+    const double terms = static_cast<double>(support) / 2 + (left * left + right * right) / 2;
+    return backgroundSd * std::sqrt(lines * terms) / area;
+}
+
+std::optional<double> crossingStandardError(const std::vector<double>& frequency,
+                                            const std::vector<double>& value, double level,
+                                            double noise) {
+    for (std::size_t i = 1; i < frequency.size() && i < value.size(); ++i) {
+        if (value[i] > level) continue;
+        const double slope = (value[i] - value[i - 1]) / (frequency[i] - frequency[i - 1]);
+        if (!(std::abs(slope) > 0)) return std::nullopt;
+        return noise / std::abs(slope);
+    }
+    return std::nullopt;
 }
 
 QualityFlags mtfCurveFlags(const std::vector<double>& frequency, const std::vector<double>& value,
@@ -93,6 +114,15 @@ PointCheck checkPoint(const PixelTable& table, LsfDirection direction, CellPosit
     const int first = alongX ? centre - minusReach : centre - plusReach;
     const int last = alongX ? centre + plusReach : centre + minusReach;
     check.bandAtEdge = first <= 1 || last >= lineCount;
+    const auto peakAt = std::max_element(r.lsf.begin(), r.lsf.end()) - r.lsf.begin();
+    const double reach = 3 * (spacing > 0 ? r.width / spacing : 0);
+    double total = 0, wings = 0;
+    for (std::size_t i = 0; i < r.lsf.size(); ++i) {
+        total += std::abs(r.lsf[i]);
+        if (std::abs(static_cast<double>(i) - static_cast<double>(peakAt)) > reach)
+            wings += std::abs(r.lsf[i]);
+    }
+    check.wingFraction = total > 0 ? wings / total : 0;
     return check;
 }
 
@@ -103,6 +133,11 @@ QualityFlags pointFlags(const PointCheck& check) {
                                              " background SDs above the background (below " +
                                              fixedText(kMinPeakSnr, 0) +
                                              "): combine more images or ROIs."});
+    if (check.wingFraction > kMaxWingFraction)
+        flags.push_back({"lsf-wide-cut", fixedText(100 * check.wingFraction, 0) +
+                                             " % of the LSF lies farther than 3 FWHM from its "
+                                             "peak: noise kept by the background cut lowers the "
+                                             "MTF at low frequencies. Combine several images."});
     if (check.nearEnd)
         flags.push_back({"point-near-edge",
                          "The point lies within " + fixedText(kEdgeClearanceFwhm, 0) +
@@ -112,6 +147,21 @@ QualityFlags pointFlags(const PointCheck& check) {
                          "The band of lines reaches the ROI's edge: the point may not lie inside "
                          "it. Centre the ROI on the point or lower the line count."});
     return flags;
+}
+
+MtfAssessment assessMtf(const PixelTable& table, LsfDirection direction, CellPosition maximum,
+                        int lines, const MtfResult& r, double spacing) {
+    MtfAssessment a;
+    a.point = checkPoint(table, direction, maximum, lines, r, spacing);
+    a.noise = mtfNoiseLevel(r, backgroundOutsideBand(table, direction, maximum, lines).sd, lines);
+    const MtfCurve curve = mtfCurve(r.mtfAbs, spacing);
+    const std::optional<double> mtf10 = frequencyAtLevel(curve.frequency, curve.value, 0.1);
+    a.flags = mtfCurveFlags(curve.frequency, curve.value,
+                            std::vector<double>(curve.value.size(), a.noise), mtf10);
+    const QualityFlags point = pointFlags(a.point);
+    a.flags.insert(a.flags.end(), point.begin(), point.end());
+    a.mtf50StandardError = crossingStandardError(curve.frequency, curve.value, 0.5, a.noise);
+    return a;
 }
 
 }  // namespace ctiq

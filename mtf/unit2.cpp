@@ -34,6 +34,7 @@
 #include "common/ui/up_down.h"
 #include "common/ui/viewer_link.h"
 #include "mtf/pixel_grid.h"
+#include "mtf/reliability.h"
 #include "mtf/summary.h"
 #include "mtf/table_analysis.h"
 #include "mtf/tick_box.h"
@@ -447,7 +448,12 @@ void TForm2::computeLsf(LsfDirection direction) {
         EditWork4->setToolTip(
             q("Full width at half maximum of the LSF, in mm: " + halfWidthText(r.width).substr(5)));
     }
-    LabelMtfSummary->setText(q(mtfSummaryLine(summarizeMtf(r.mtfAbs, spacing, r.width))));
+    // The figures with the flags that qualify them; the flags' texts in the tooltip.
+    const MtfAssessment assessment = assessMtf(pixelTable(), direction, {MaxCol, MaxRow}, lines, r,
+                                               static_cast<double>(spacing));
+    LabelMtfSummary->setText(q(mtfSummaryLine(summarizeMtf(r.mtfAbs, spacing, r.width)) +
+                               flagCodesSuffix(assessment.flags)));
+    LabelMtfSummary->setToolTip(q(flagTexts(assessment.flags)));
     std::copy(r.lsf.begin(), r.lsf.end(), Lsf.begin());
     NLsf = n;
     NMtf = n;

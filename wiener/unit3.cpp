@@ -31,6 +31,7 @@
 #include "common/ui/radio_group.h"
 #include "common/ui/text.h"
 #include "common/ui/viewer_link.h"
+#include "wiener/reliability.h"
 #include "wiener/spectrum.h"
 #include "wiener/summary.h"
 
@@ -336,8 +337,14 @@ void TForm3::ButtonCalClick() {
     SegLen = result.segmentLength;
     for (const std::vector<double>& profile : result.profiles) DrawProfile(profile);
     EditNSgmnt->setText(q(IntToStr(result.segments)));
-    LabelWsSummary->setText(q(spectrumSummaryLine(
-        summarizeSpectrum(result.spectrum, result.segmentLength, p.pixelSpacing))));
+    // The figures with the flags that qualify them; the flags' texts in the tooltip.
+    std::vector<double> bins;
+    for (std::int32_t b = 1; b <= result.segmentLength / 2; ++b) bins.push_back(result.spectrum[b]);
+    const QualityFlags flags = spectrumFlags(bins, result.effectiveSegments);
+    LabelWsSummary->setText(q(spectrumSummaryLine(summarizeSpectrum(
+                                  result.spectrum, result.segmentLength, p.pixelSpacing)) +
+                              flagCodesSuffix(flags)));
+    LabelWsSummary->setToolTip(q(flagTexts(flags)));
     graph();
     ++SpectrumCount;
 }

@@ -321,6 +321,83 @@ TEST(Cli, ReportComparesWithItsBaseline) {
     EXPECT_NE(changed.out.find("FAIL"), std::string::npos);
     EXPECT_EQ(cli(QStringList{"report"} + images).status, 2);  // no -o
     EXPECT_EQ(cli({"report", point, "-o", page}).status, 2);   // no --mtf / --nps
+
+    // A baseline without MTF lines says so instead of a pass over nothing.
+    test::writeBytes(baseline.toStdString(),
+                     std::vector<std::uint8_t>(nps.out.begin(), nps.out.end()));
+    const CliRun npsOnly =
+        cli(QStringList{"report"} + images + QStringList{"--baseline", baseline, "-o", page});
+    EXPECT_EQ(npsOnly.status, 0) << npsOnly.err;
+    EXPECT_NE(npsOnly.out.find("PASS against the baseline (1 figures)"), std::string::npos);
+    const std::vector<std::uint8_t> npsOnlyPage = test::readBytes(page.toStdString());
+    EXPECT_NE(std::string(npsOnlyPage.begin(), npsOnlyPage.end())
+                  .find("no figures of this kind in the baseline"),
+              std::string::npos);
+    // Limits without a baseline.
+    struct Limit {
+        QStringList options;
+        int status;
+        const char* verdict;
+    };
+    const Limit limits[] = {
+        {{"--min-mtf50", "0.2", "--max-noise-sd", "25"}, 0, "PASS against the limits (2 figures)"},
+        {{"--min-mtf50", "0.5"}, 3, "FAIL against the limits (1 figures)"},
+        {{"--max-noise-sd", "5"}, 3, "FAIL against the limits (1 figures)"},
+    };
+    for (const Limit& l : limits) {
+        const CliRun run =
+            cli(QStringList{"report"} + images + l.options + QStringList{"-o", page});
+        EXPECT_EQ(run.status, l.status) << l.options.join(' ').toStdString() << run.err;
+        EXPECT_NE(run.out.find(l.verdict), std::string::npos) << run.out;
+    }
+}
+
+// Slices of one scan compared with each other: noisy point images whose MTF50 differ by far more
+// than 5 % do not FAIL a scanner; the report says the change lies within the figures' noise (or
+// rests on flagged figures), and the same slices as their own baseline pass outright.
+TEST(Cli, ReportOverSlicesOfOneScanDoesNotFailAgainstItself) {
+    test::TempFolder folder;
+    QStringList first, second;
+    for (int seed = 1; seed <= 8; ++seed) {
+        const QString out = QString::fromStdString(folder.file("slice" + std::to_string(seed)));
+        const CliRun made =
+            cli({"phantom", "point", "--sd", "150", "--seed", QString::number(seed), "--centre",
+                 QString("128.%1,127.%2").arg(seed * 13 % 10).arg(seed * 7 % 10), out});
+        ASSERT_EQ(made.status, 0) << made.err;
+        (seed <= 4 ? first : second) << QString::fromStdString(made.out).trimmed();
+    }
+    const QStringList options = {"--mode", "16bit", "--roi", "128,128,64,64"};
+    const QString baseline = QString::fromStdString(folder.file("baseline.jsonl"));
+    const CliRun measured = cli(QStringList{"mtf", "--format", "json"} + options + first);
+    ASSERT_EQ(measured.status, 0) << measured.err;
+    test::writeBytes(baseline.toStdString(),
+                     std::vector<std::uint8_t>(measured.out.begin(), measured.out.end()));
+    const QString page = QString::fromStdString(folder.file("report.html"));
+    const CliRun same =
+        cli(QStringList{"report", "--mode", "16bit", "--mtf-roi", "128,128,64,64", "--mtf"} +
+            first + QStringList{"--baseline", baseline, "-o", page});
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_NE(same.out.find("PASS against the baseline (1 figures)\n"), std::string::npos)
+        << same.out;
+    const CliRun other =
+        cli(QStringList{"report", "--mode", "16bit", "--mtf-roi", "128,128,64,64", "--mtf"} +
+            second + QStringList{"--baseline", baseline, "-o", page});
+    EXPECT_EQ(other.status, 0) << other.out;
+    EXPECT_EQ(other.out.find("FAIL"), std::string::npos) << other.out;
+    const std::vector<std::uint8_t> bytes = test::readBytes(page.toStdString());
+    const std::string html(bytes.begin(), bytes.end());
+    EXPECT_NE(html.find("Combined MTF of 4 images"), std::string::npos);
+    // Each single image against the next: a change beyond 5 % is never a FAIL on its own noise.
+    for (int i = 0; i + 1 < first.size(); ++i) {
+        const CliRun single =
+            cli(QStringList{"mtf", "--format", "json"} + options + QStringList{first[i]});
+        test::writeBytes(baseline.toStdString(),
+                         std::vector<std::uint8_t>(single.out.begin(), single.out.end()));
+        const CliRun run =
+            cli(QStringList{"report", "--mode", "16bit", "--mtf-roi", "128,128,64,64", "--mtf",
+                            first[i + 1], "--baseline", baseline, "-o", page});
+        EXPECT_EQ(run.status, 0) << run.out;
+    }
 }
 
 // What a script gives is checked, not quietly changed: every case is refused with a message.

@@ -136,9 +136,10 @@ TEST(MtfFlags, CurvesAndPoints) {
         for (const QualityFlag& flag : flags) codes.push_back(flag.code);
         EXPECT_EQ(codes, c.codes) << c.value[1] << " " << c.noise;
     }
-    EXPECT_EQ(pointFlags({5, false, false}).at(0).code, "low-peak-snr");
-    EXPECT_TRUE(pointFlags({50, false, false}).empty());
-    EXPECT_EQ(pointFlags({50, true, true}).size(), 2u);
+    EXPECT_EQ(pointFlags({5, false, false, 0}).at(0).code, "low-peak-snr");
+    EXPECT_TRUE(pointFlags({50, false, false, 0.01}).empty());
+    EXPECT_EQ(pointFlags({50, false, false, 0.2}).at(0).code, "lsf-wide-cut");
+    EXPECT_EQ(pointFlags({50, true, true, 0}).size(), 2u);
     // A spot 8 px from the ROI's end (FWHM 2.8 px) has its tails cut.
     const PixelTable nearEdge = spotTable(-24, 0, 0, 1);
     const MtfResult r = measure(nearEdge);

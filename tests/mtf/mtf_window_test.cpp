@@ -418,3 +418,39 @@ TEST_F(MtfWindow, AFailedActivationDoesNotComeBackFromItsOwnMessageBox) {
 
 }  // namespace
 }  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+class MtfWindowFlags : public test::WindowTest {};
+
+// The summary line under the MTF chart names the flags that qualify its figures (their texts in
+// its tooltip): none for the clean sample point, "point-near-edge" for a point near the ROI's end.
+TEST_F(MtfWindowFlags, SummaryLineNamesTheFlags) {
+    const std::string path = writeFile(
+        "point 256 256 0p5.raw", test::readBytes(test::testData("phantoms/point 256 256 0p5.raw")));
+    struct Case {
+        int centreX;
+        const char* flag;
+    };
+    for (const Case& c : {Case{128, ""}, Case{153, "point-near-edge"}}) {
+        load(path, 1);
+        setRoi(c.centreX, 128, 64, 64);
+        viewer.ButtonToTable->click();
+        mtfWindow.FormActivate();
+        mtfWindow.RadioGroup1->setItemIndex(0);
+        mtfWindow.ButtonCalMTF->click();
+        ASSERT_TRUE(errors().empty()) << errors()[0];
+        const QString line = mtfWindow.LabelMtfSummary->text();
+        EXPECT_TRUE(line.startsWith("MTF50 ")) << line.toStdString();
+        if (*c.flag) {
+            EXPECT_TRUE(line.contains(QString("⚠ ") + c.flag)) << line.toStdString();
+            EXPECT_TRUE(mtfWindow.LabelMtfSummary->toolTip().contains(c.flag));
+        } else {
+            EXPECT_FALSE(line.contains("⚠")) << line.toStdString();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace ctiq

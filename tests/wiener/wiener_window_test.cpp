@@ -369,3 +369,33 @@ TEST_F(WienerWindow, SpectrumChartsShowWholeTitlesAndRoundTicks) {
 
 }  // namespace
 }  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// The summary line under the spectra names their flags: shading across a noise image makes its
+// first bins dominate; white noise alone does not.
+TEST_F(WienerWindow, SummaryLineNamesTheFlags) {
+    std::mt19937 random(3);
+    std::normal_distribution<double> noise(0, 20);
+    for (const double slope : {0.0, 1.0}) {
+        std::vector<std::int16_t> words(256 * 256);
+        for (int r = 0; r < 256; ++r)
+            for (int c = 0; c < 256; ++c)
+                words[r * 256 + c] =
+                    static_cast<std::int16_t>(std::lround(1000 + slope * c + noise(random)));
+        load(writeFile(slope ? "shaded 256 256 0p5.raw" : "flat 256 256 0p5.raw",
+                       test::wordsLE(words)),
+             1);
+        setRoi(128, 128, 256, 256);
+        viewer.ButtonToForm3->click();
+        form.ButtonCal->click();
+        ASSERT_TRUE(errors().empty()) << errors()[0];
+        const QString line = form.LabelWsSummary->text();
+        EXPECT_EQ(line.contains("⚠ low-frequency-dominates"), slope != 0) << line.toStdString();
+        EXPECT_EQ(form.LabelWsSummary->toolTip().contains("Enable detrending"), slope != 0);
+    }
+}
+
+}  // namespace
+}  // namespace ctiq
