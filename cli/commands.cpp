@@ -168,13 +168,14 @@ MtfMeasurement measureMtf(const CommandLine& line, const std::string& file,
     const PixelTable pixels = roiPixelTable(m.image.bytes.data(), m.image.layout, m.roi.block,
                                             m.roi.frame, m.image.valueRule());
     // The MTF window's fields as "toMTF" primes them.
-    const std::string spacingText = m.image.spacingText.empty() ? "1" : m.image.spacingText;
+    const std::string spacingText = mtfSpacingText(m.image.spacingText);
     const long double spacing = StrToFloat(spacingText);
     m.spacing = requirePixelSpacing(spacing, spacingSource(line));
     // The window's spinner holds the count within 1 .. 100; a script's value outside is refused.
-    m.lines = line.integer("lines").value_or(24);
-    if (m.lines < 1 || m.lines > 100)
-        throw UsageError("--lines takes a line count from 1 to 100, not " +
+    m.lines = line.integer("lines").value_or(kDefaultLsfLines);
+    if (m.lines < kMinLsfLines || m.lines > kMaxLsfLines)
+        throw UsageError("--lines takes a line count from " + std::to_string(kMinLsfLines) +
+                         " to " + std::to_string(kMaxLsfLines) + ", not " +
                          std::to_string(m.lines));
     m.bumps = line.integer("psf-width").value_or(1);
     const LsfDirection direction = m.direction == "x" ? LsfDirection::X : LsfDirection::Y;
@@ -365,16 +366,12 @@ NpsMeasurement measureNps(const CommandLine& line, const std::string& file, std:
     p = defaultSpectrumParameters(m.roi.frame.right - m.roi.frame.left + 1,
                                   m.roi.frame.bottom - m.roi.frame.top + 1, 0,
                                   m.windowName == "rect" ? DataWindow::Rect : DataWindow::Hamming);
-    p.direction = m.direction == "x" ? SpectrumDirection::X : SpectrumDirection::Y;
-    if (p.direction == SpectrumDirection::Y) {
-        std::swap(p.segmentX, p.segmentY);
-        std::swap(p.shiftX, p.shiftY);
-    }
-    const bool alongX = p.direction == SpectrumDirection::X;
-    std::int32_t& segment = alongX ? p.segmentX : p.segmentY;
-    std::int32_t& lines = alongX ? p.segmentY : p.segmentX;
-    std::int32_t& segmentStep = alongX ? p.shiftX : p.shiftY;
-    std::int32_t& stripStep = alongX ? p.shiftY : p.shiftX;
+    turnDirection(p, m.direction == "x" ? SpectrumDirection::X : SpectrumDirection::Y);
+    const SpectrumFieldRoles roles = fieldRoles(p);
+    std::int32_t& segment = *roles.segment;
+    std::int32_t& lines = *roles.lines;
+    std::int32_t& segmentStep = *roles.segmentStep;
+    std::int32_t& stripStep = *roles.stripStep;
     segment = line.integer("segment").value_or(segment);
     lines = line.integer("lines").value_or(lines);
     segmentStep = line.integer("segment-step").value_or(segmentStep);
@@ -391,7 +388,7 @@ NpsMeasurement measureNps(const CommandLine& line, const std::string& file, std:
         p.segmentTrend = true;
         p.segmentDegree = *degree;
     }
-    p.maxSegments = line.integer("max-segments").value_or(10000);
+    p.maxSegments = line.integer("max-segments").value_or(kDefaultMaxSegments);
     p.autocorrelation = line.value("table", "spectrum") == "acf";  // made only where printed
     p.pixelSpacing = requirePixelSpacing(StrToFloat(m.image.spacingText), spacingSource(line));
 

@@ -11,6 +11,15 @@ namespace ctiq {
 // Capacity of the LSF and MTF arrays: tables of more data columns (or rows) are refused.
 constexpr std::int32_t kMaxLsfLength = 2049;
 
+// "DFT line#": the band's line count, its default and the range the window's spinner holds.
+constexpr std::int32_t kDefaultLsfLines = 24;
+constexpr std::int32_t kMinLsfLines = 1, kMaxLsfLines = 100;
+
+// The pixel spacing an MTF takes from an image that states none: 1 (results then per pixel).
+inline std::string mtfSpacingText(const std::string& stated) {
+    return stated.empty() ? "1" : stated;
+}
+
 enum class LsfDirection { X, Y };
 
 // The band sums across the direction through the maximum cell, each of exactly L lines once:

@@ -180,11 +180,11 @@ void TForm2::buildControls() {
     placeLabel(panel2, 2, 0, 100, "PSF width");
     EditGeta = placeEdit(panel2, 2, 20, 60, "1");
     placeLabel(panel2, 2, 44, 100, "DFT line#");
-    EditYL = placeEdit(panel2, 2, 64, 60, "24");
+    EditYL = placeEdit(panel2, 2, 64, 60, std::to_string(kDefaultLsfLines).c_str());
     QFont boldEdit = EditYL->font();
     boldEdit.setBold(true);
     EditYL->setFont(boldEdit);
-    UpDown1 = new UpDown(1, 100, 24, panel2);
+    UpDown1 = new UpDown(kMinLsfLines, kMaxLsfLines, kDefaultLsfLines, panel2);
     UpDown1->setGeometry(64, 62, 20, 26);
     ButtonCalMTF = placeButton(panel2, 2, 92, 100, "CalMTF");
     placeLabel(this, x, 206, 100, "P.Spacing");
@@ -291,7 +291,7 @@ void TForm2::receiveRoi(PixelTable table, const QString& spacing, std::int32_t r
     Series1->clear();
     Series2->clear();
     SeriesNyquist->clear();
-    const QString shownSpacing = spacing.isEmpty() ? QString("1") : spacing;
+    const QString shownSpacing = q(mtfSpacingText(spacing.toStdString()));
     for (QLineEdit* e : {EditPxlSpc, EditMTFgdx, EditLSFgdx}) e->setText(shownSpacing);
     const QString width = q(IntToStr(roiWidth));
     for (QLineEdit* e : {EditMTFgnd, EditLSFgnd}) e->setText(width);

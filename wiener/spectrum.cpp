@@ -34,11 +34,35 @@ struct Roles {
     const char* across;
 };
 
-Roles rolesFor(const SpectrumParameters& p) {
-    if (p.direction == SpectrumDirection::X)
-        return {p.roiX, p.roiY, p.segmentX, p.segmentY, p.shiftX, p.shiftY, "X", "Y"};
-    return {p.roiY, p.roiX, p.segmentY, p.segmentX, p.shiftY, p.shiftX, "Y", "X"};
+Roles rolesFor(SpectrumParameters p) {
+    const SpectrumFieldRoles f = fieldRoles(p);
+    const bool alongX = p.direction == SpectrumDirection::X;
+    return {alongX ? p.roiX : p.roiY,
+            alongX ? p.roiY : p.roiX,
+            *f.segment,
+            *f.lines,
+            *f.segmentStep,
+            *f.stripStep,
+            alongX ? "X" : "Y",
+            alongX ? "Y" : "X"};
 }
+
+}  // namespace
+
+SpectrumFieldRoles fieldRoles(SpectrumParameters& p) {
+    if (p.direction == SpectrumDirection::X)
+        return {&p.segmentX, &p.segmentY, &p.shiftX, &p.shiftY};
+    return {&p.segmentY, &p.segmentX, &p.shiftY, &p.shiftX};
+}
+
+void turnDirection(SpectrumParameters& p, SpectrumDirection direction) {
+    if (p.direction == direction) return;
+    std::swap(p.segmentX, p.segmentY);
+    std::swap(p.shiftX, p.shiftY);
+    p.direction = direction;
+}
+
+namespace {
 
 bool isPowerOfTwo(std::int32_t n) {
     return n > 0 && (n & (n - 1)) == 0;

@@ -13,6 +13,9 @@ namespace ctiq {
 // and autocorrelation tables of that many bins.
 constexpr std::int32_t kSpectrumCapacity = 1025;
 
+// The largest number of segments a run takes unless told otherwise ("Segment#").
+constexpr std::int32_t kDefaultMaxSegments = 10000;
+
 enum class SpectrumDirection { X, Y };
 enum class DataWindow { Rect, Hamming };
 
@@ -40,7 +43,7 @@ struct SpectrumParameters {
     std::int32_t segmentX = 0, segmentY = 0;  // SegmentSize
     std::int32_t shiftX = 0, shiftY = 0;      // Shift
     std::int32_t roiX = 0, roiY = 0;          // the viewer's ROI size
-    std::int32_t maxSegments = 10000;
+    std::int32_t maxSegments = kDefaultMaxSegments;
     double pixelSpacing = 0;  // mm
     bool lineTrend = false;
     int lineDegree = 1;
@@ -64,6 +67,20 @@ struct SpectrumResult {
     // The strip profiles for the profile chart (those at v mod (W div 3) = 0).
     std::vector<std::vector<double>> profiles;
 };
+
+// Which field plays which role for the run's direction: along X the segment length is segmentX
+// and the strip width segmentY (the steps likewise), along Y the other way round.
+struct SpectrumFieldRoles {
+    std::int32_t* segment;
+    std::int32_t* lines;
+    std::int32_t* segmentStep;
+    std::int32_t* stripStep;
+};
+SpectrumFieldRoles fieldRoles(SpectrumParameters& p);
+
+// The direction changed as the window's "X/Y" does it: the segment and step fields exchange
+// between X and Y, so each value keeps its role.
+void turnDirection(SpectrumParameters& p, SpectrumDirection direction);
 
 // The segment, strip and step fields that "Load" derives from the ROI width: segments of a quarter
 // of it, strips of 16 lines, steps of half of each (as the "X" direction has them).

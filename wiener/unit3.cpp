@@ -223,7 +223,7 @@ void TForm3::connectHandlers() {
 void TForm3::FormCreate() {
     SpectrumCount = 0;
     EditC->setText("1.0");
-    EditNSgmnt2->setText("10000");
+    EditNSgmnt2->setText(q(IntToStr(kDefaultMaxSegments)));
 }
 
 QString TForm3::listCell(int column, int row) const {

@@ -38,14 +38,19 @@ def main():
                                        capture_output=True, text=True).stdout.splitlines()
                 results = [json.loads(l)["results"] for l in lines if '"command":"nps"' in l]
                 bins = len(results[0]["spectrum"])
-                ratios = []
+                ratios, plain = [], []
+                # SD / sqrt(segments), the error as if every segment were independent.
+                shrink = (results[0]["effectiveSegments"] / results[0]["segments"]) ** 0.5
                 for b in range(bins):
                     values = [r["spectrum"][b] for r in results]
                     reported = statistics.median(r["standardError"][b] for r in results)
                     ratios.append(statistics.stdev(values) / reported)
+                    plain.append(statistics.stdev(values) / (reported * shrink))
                 print(f"{noise:10s} {window:7s} images {len(results)}  scatter / reported SE: "
                       f"median {statistics.median(ratios):.3f}  range {min(ratios):.3f}-"
-                      f"{max(ratios):.3f}  segments {results[0]['segments']}")
+                      f"{max(ratios):.3f}  segments {results[0]['segments']} (independent "
+                      f"{results[0]['effectiveSegments']:.1f}; SD/sqrt(segments) would give "
+                      f"{statistics.median(plain):.3f})")
 
 
 if __name__ == "__main__":
