@@ -10,6 +10,7 @@
 #include "cli/plot.h"
 #include "common/app_error.h"
 #include "common/checked.h"
+#include "common/frequency_axis.h"
 #include "common/number_text.h"
 #include "common/pixel_spacing.h"
 #include "image/roi_block.h"
@@ -407,7 +408,8 @@ NpsMeasurement measureNps(const CommandLine& line, const std::string& file, std:
     // The bins 1 … N/2, as the table lists them.
     m.summary = summarizeSpectrum(r.spectrum, r.segmentLength, p.pixelSpacing);
     for (std::int32_t b = 1; b <= r.segmentLength / 2; ++b) {
-        m.binFrequency.push_back(b / (r.segmentLength * p.pixelSpacing));
+        m.binFrequency.push_back(
+            static_cast<double>(binFrequency(b, r.segmentLength, p.pixelSpacing)));
         m.binValue.push_back(r.spectrum[b]);
         m.binError.push_back(r.standardError[b]);
     }

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/phantom.h"
+#include "common/frequency_axis.h"
 #include "common/number_text.h"
 #include "image/roi_block.h"
 #include "load/headless_load.h"
@@ -111,7 +112,7 @@ int runSelftest(std::ostream& out) {
     const double sigmaMm = point.sigma * spacing;
     const int n = static_cast<int>(mtf.mtfAbs.size());
     for (int k = 4; k <= n / 4; k += 4) {
-        const double f = k / (n * spacing);
+        const double f = static_cast<double>(binFrequency(k, n, spacing));
         report.check("MTF at " + FloatToStr(f) + " c/mm (point, sigma 0.6 mm)",
                      mtf.mtfAbs[k] / mtf.mtfAbs[0],
                      std::exp(-2 * kPi * kPi * sigmaMm * sigmaMm * f * f), 0.01);
@@ -134,7 +135,8 @@ int runSelftest(std::ostream& out) {
         computeMtf(cuspTable, LsfDirection::X, tableMaximum(cuspTable), 24, 1, spacing);
     const int m = static_cast<int>(cuspMtf.mtfAbs.size());
     for (int k = 8; k <= m / 4; k += 8) {
-        const double f = k / (m * spacing), a = 2 * kPi * cusp.sigma * spacing * f;
+        const double f = static_cast<double>(binFrequency(k, m, spacing));
+        const double a = 2 * kPi * cusp.sigma * spacing * f;
         report.check("MTF at " + FloatToStr(f) + " c/mm (exp(-r/1.5 px), not separable)",
                      cuspMtf.mtfAbs[k] / cuspMtf.mtfAbs[0], std::pow(1 + a * a, -1.5), 0.015);
     }

@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "common/app_error.h"
+#include "common/frequency_axis.h"
 #include "common/number_text.h"
 
 namespace ctiq {
@@ -169,7 +170,8 @@ CombinedMtf combineMtf(const std::vector<MtfResult>& images, double spacing) {
     std::vector<MtfCurve> own;
     for (const MtfResult& r : images) own.push_back(mtfCurve(r.mtfAbs, spacing));
     for (std::size_t k = 0; k <= n / 2; ++k) {
-        c.frequency.push_back(static_cast<double>(k) / (static_cast<double>(n) * spacing));
+        c.frequency.push_back(static_cast<double>(
+            binFrequency(static_cast<std::int64_t>(k), static_cast<std::int64_t>(n), spacing)));
         c.value.push_back(std::abs(sum[k]) / std::abs(sum[0]));
         std::vector<double> at;
         for (const MtfCurve& curve : own)

@@ -6,6 +6,7 @@
 
 #include "common/app_error.h"
 #include "common/checked.h"
+#include "common/frequency_axis.h"
 #include "common/number_text.h"
 #include "common/rounding.h"
 
@@ -198,7 +199,8 @@ std::string mtfMemoText(const std::string& fileName, const std::vector<double>& 
     std::string text = "c/mm\t" + fileName + "\r\n";
     const long double n = static_cast<long double>(mtfAbs.size());
     for (std::size_t k = 0; k < mtfAbs.size(); ++k) {
-        const double f = static_cast<double>(checkedDivide(k, n * spacing));
+        const double f = static_cast<double>(
+            binFrequency(static_cast<std::int64_t>(k), static_cast<std::int64_t>(n), spacing));
         const double m = static_cast<double>(checkedDivide(mtfAbs[k], mtfAbs[0]));
         text += FloatToStr(round4(f)) + "\t" + FloatToStr(round4(m)) + "\r\n";
     }
@@ -240,9 +242,9 @@ PlotPoints lsfPlotPoints(const std::vector<double>& lsf, std::int32_t n, double 
 
 PlotPoints mtfPlotPoints(const std::vector<double>& mtfAbs, std::int32_t n, double spacing) {
     PlotPoints p;
-    const auto length = static_cast<long double>(mtfAbs.size());
     for (std::int32_t k = 0; k < n / 2; ++k) {
-        p.x.push_back(static_cast<double>(checkedDivide(k, length * spacing)));
+        p.x.push_back(static_cast<double>(
+            binFrequency(k, static_cast<std::int64_t>(mtfAbs.size()), spacing)));
         p.y.push_back(static_cast<double>(checkedDivide(mtfAbs.at(k), mtfAbs.at(0))));
     }
     return p;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "common/frequency_axis.h"
 #include "common/number_text.h"
 
 namespace ctiq {
@@ -23,7 +24,8 @@ MtfCurve mtfCurve(const std::vector<double>& mtfAbs, double spacing) {
     if (mtfAbs.empty() || mtfAbs[0] == 0 || spacing <= 0) return c;
     const double n = static_cast<double>(mtfAbs.size());
     for (std::size_t k = 0; k <= mtfAbs.size() / 2; ++k) {
-        c.frequency.push_back(static_cast<double>(k) / (n * spacing));
+        c.frequency.push_back(static_cast<double>(
+            binFrequency(static_cast<std::int64_t>(k), static_cast<std::int64_t>(n), spacing)));
         c.value.push_back(mtfAbs[k] / mtfAbs[0]);
     }
     return c;

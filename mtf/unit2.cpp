@@ -21,6 +21,7 @@
 
 #include "common/app_error.h"
 #include "common/checked.h"
+#include "common/frequency_axis.h"
 #include "common/number_text.h"
 #include "common/pixel_spacing.h"
 #include "common/ui/charts.h"
@@ -572,8 +573,8 @@ void TForm2::DrawTicks() {
         box->clearTicks();
         return;
     }
-    const long double span = lsf ? nd * static_cast<long double>(PxlSpc)
-                                 : nd * checkedDivide(1, static_cast<long double>(NMtf) * PxlSpc);
+    const long double span =
+        lsf ? nd * static_cast<long double>(PxlSpc) : nd * binFrequency(1, NMtf, PxlSpc);
     box->setTicks(static_cast<double>(span), static_cast<double>(g));
 }
 

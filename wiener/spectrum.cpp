@@ -9,6 +9,7 @@
 
 #include "common/app_error.h"
 #include "common/checked.h"
+#include "common/frequency_axis.h"
 #include "common/number_text.h"
 #include "common/pixel_spacing.h"
 #include "common/vector_clones.h"
@@ -521,7 +522,7 @@ std::string spectrumTableText(const std::string& fileName, const std::vector<dou
                               std::int32_t n, double delta) {
     std::string text = header(fileName);
     for (std::int32_t b = 1; b <= n / 2; ++b)
-        text += line(checkedDivide(b, static_cast<long double>(n) * delta), at(spectrum, b));
+        text += line(binFrequency(b, n, delta), at(spectrum, b));
     return text;
 }
 
@@ -546,7 +547,7 @@ std::string smoothedTableText(const std::string& fileName, const std::vector<dou
             for (std::int64_t i = from; i <= to; ++i) sum += at(ws, i);
             s = sum / static_cast<double>(to - from + 1);
         }
-        text += line(checkedDivide(k, static_cast<long double>(n) * delta), s);
+        text += line(binFrequency(k, n, delta), s);
     }
     return text;
 }

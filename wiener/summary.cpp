@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/frequency_axis.h"
 #include "common/number_text.h"
 #include "wiener/numeric/kernels.h"
 
@@ -17,10 +18,10 @@ double hammingPowerFactor(std::int32_t n) {
 SpectrumSummary summarizeSpectrum(const std::vector<double>& spectrum, std::int32_t n,
                                   double spacing) {
     SpectrumSummary s;
-    const double df = 1.0 / (n * spacing);
+    const double df = static_cast<double>(binFrequency(1, n, spacing));
     double sum = 0, weighted = 0, peak = -1;
     for (std::int32_t b = 1; b <= n / 2 && b < static_cast<std::int32_t>(spectrum.size()); ++b) {
-        const double f = b * df, value = spectrum[b];
+        const double f = static_cast<double>(binFrequency(b, n, spacing)), value = spectrum[b];
         sum += value;
         weighted += f * value;
         if (value > peak) {

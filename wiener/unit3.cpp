@@ -21,6 +21,7 @@
 
 #include "common/app_error.h"
 #include "common/checked.h"
+#include "common/frequency_axis.h"
 #include "common/number_text.h"
 #include "common/pixel_spacing.h"
 #include "common/ui/charts.h"
@@ -384,8 +385,7 @@ void TForm3::graph() {
     const std::int32_t n = SegLen;
     QList<QPointF> spectrum, acf;
     for (std::int32_t b = 1; b <= n / 2; ++b)
-        spectrum.append(QPointF(
-            static_cast<double>(checkedDivide(b, static_cast<long double>(n) * delta)), WsData[b]));
+        spectrum.append(QPointF(static_cast<double>(binFrequency(b, n, delta)), WsData[b]));
     for (std::int32_t e = 0; e < n; ++e) acf.append(QPointF(e * delta, AcfData[e]));
     // A logarithmic axis cannot show a value ≤ 0, and the chart would drop the whole series:
     // such points are left out, and the chart says how many.
