@@ -89,6 +89,18 @@ void setPlotWriter(PlotWriter writer) {
     plotWriter = writer;
 }
 
+PlotWriter currentPlotWriter() {
+    return plotWriter;
+}
+
+LoadedImage loadImageFor(const CommandLine& line, const std::string& file, std::string& notes) {
+    return load(line, file, notes);
+}
+
+std::string pixelSpacingSource(const CommandLine& line) {
+    return spacingSource(line);
+}
+
 std::string tableTitle(const std::string& command) {
     return command == "stats" ? "File\tMean\tSD\r\n" : "File\tWidth\tLevel\r\n";
 }
@@ -545,9 +557,11 @@ std::string runCombinedNps(const CommandLine& line, std::string& notes) {
 std::string runPhantom(const CommandLine& line) {
     PhantomSpec spec;
     spec.kind = line.files[0];
-    if (spec.kind != "point" && spec.kind != "noise" && spec.kind != "uniform")
-        throw UsageError("the phantom is point, noise or uniform, not '" + spec.kind + "'");
-    if (spec.kind == "point") spec.sd = 0;
+    if (spec.kind != "point" && spec.kind != "noise" && spec.kind != "uniform" &&
+        spec.kind != "disk")
+        throw UsageError("the phantom is point, noise, uniform or disk, not '" + spec.kind + "'");
+    if (spec.kind == "point" || spec.kind == "disk") spec.sd = 0;
+    if (spec.kind == "disk") spec.background = 0;  // water
     if (const auto size = line.integers("size", 2)) {
         spec.columns = (*size)[0];
         spec.rows = (*size)[1];
@@ -568,6 +582,8 @@ std::string runPhantom(const CommandLine& line) {
     if (const auto kernel = line.reals("kernel", 0)) spec.kernel = *kernel;
     spec.seed = static_cast<std::uint64_t>(line.integer("seed").value_or(1));
     spec.value = line.real("value").value_or(spec.value);
+    spec.radius = line.real("radius").value_or(spec.radius);
+    spec.contrast = line.real("contrast").value_or(spec.contrast);
     return writePhantom(line.files[1], spec, line.flags.count("dicom") != 0);
 }
 

@@ -4,6 +4,10 @@
 
 #include "cli/options.h"
 
+namespace ctiq {
+struct LoadedImage;
+}
+
 namespace ctiq::cli {
 
 // Runs one command for one file and returns what it prints on stdout, adding to `notes` what
@@ -29,6 +33,12 @@ std::string runCombinedNps(const CommandLine& line, std::string& notes);
 struct PlotRequest;
 using PlotWriter = void (*)(const PlotRequest&);
 void setPlotWriter(PlotWriter writer);
+PlotWriter currentPlotWriter();
+
+// An image as the file commands load it (the image options of the line), and where its pixel
+// spacing came from, for messages.
+LoadedImage loadImageFor(const CommandLine& line, const std::string& file, std::string& notes);
+std::string pixelSpacingSource(const CommandLine& line);
 
 // Writes a phantom ("phantom KIND OUT") and returns the path written.
 std::string runPhantom(const CommandLine& line);

@@ -18,6 +18,7 @@
 #include "cli/json_results.h"
 #include "cli/options.h"
 #include "cli/selftest.h"
+#include "cli/task_commands.h"
 #include "common/app_error.h"
 #include "common/language.h"
 #include "common/version.h"
@@ -95,6 +96,13 @@ int main(int argc, char* argv[]) {
 #endif
         if (line.command == "phantom") {
             std::cout << runPhantom(line) << "\n";
+            return 0;
+        }
+        if (isTaskCommand(line.command)) {  // one result for all the files
+            std::string notes;
+            const std::string out = runTaskCommand(line, notes);
+            std::cerr << notes;
+            std::cout << out;
             return 0;
         }
     } catch (const UsageError& e) {

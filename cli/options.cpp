@@ -3,20 +3,21 @@
 #include <charconv>
 #include <set>
 
+#include "cli/task_commands.h"
 #include "common/app_error.h"
 #include "common/number_text.h"
 
 namespace ctiq::cli {
 namespace {
 
-const std::set<std::string> kCommands = {"header", "stats",   "window",   "mtf",
-                                         "nps",    "phantom", "selftest", "report"};
+const std::set<std::string> kCommands = {"header",   "stats",  "window", "mtf", "nps",   "phantom",
+                                         "selftest", "report", "nps2d",  "ttf", "dprime"};
 const std::set<std::string> kImageOptions = {"mode", "size", "header", "offset", "spacing", "roi"};
 const std::map<std::string, std::set<std::string>> kCommandOptions = {
     {"header", {}},
     {"phantom",
      {"size", "spacing", "sigma", "profile", "centre", "amplitude", "background", "mean", "sd",
-      "kernel", "seed", "value"}},
+      "kernel", "seed", "value", "radius", "contrast"}},
     {"selftest", {}},
     {"report", {"baseline",      "tol-mtf50",     "tol-integral", "output",        "mtf-roi",
                 "window",        "hamming-scale", "mtf-lines",    "mtf-direction", "psf-width",
@@ -29,6 +30,9 @@ const std::map<std::string, std::set<std::string>> kCommandOptions = {
     {"nps",
      {"direction", "segment", "lines", "segment-step", "strip-step", "window", "line-trend",
       "segment-trend", "factor", "max-segments", "table", "format", "hamming-scale", "plot"}},
+    {"nps2d", {"roi-size", "grid", "region", "detrend", "format", "plot", "spectrum-image"}},
+    {"ttf", {"centre", "radius", "contrast", "format", "plot"}},
+    {"dprime", {"ttf", "nps", "task", "observer", "format"}},
 };
 
 }  // namespace
@@ -157,12 +161,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         const std::string name = a.substr(2);
         if (name == "swap" || name == "verbose" ||
             (name == "summary" && line.command == "header") ||
-            (name == "dicom" && line.command == "phantom")) {
+            (name == "dicom" && line.command == "phantom") ||
+            (name == "full" && line.command == "nps2d")) {
             line.flags[name] = true;
             continue;
         }
-        const bool imageCommand =
-            line.command != "header" && line.command != "phantom" && line.command != "selftest";
+        const bool imageCommand = line.command != "header" && line.command != "phantom" &&
+                                  line.command != "selftest" && line.command != "dprime";
         const bool known = own.count(name) || (imageCommand && kImageOptions.count(name)) ||
                            (line.command == "header" && (name == "mode" || name == "size"));
         if (!known) throw UsageError("unknown option '" + a + "' for " + line.command);
@@ -174,6 +179,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     line.integers("size", 2);
     line.roiList();
     line.integers("mtf-roi", 4);
+    line.integers("region", 4);
+    for (const char* name : {"roi-size", "grid"}) line.integer(name);
+    for (const char* name : {"radius", "contrast"}) line.real(name);
     for (const char* name :
          {"header", "offset", "lines", "psf-width", "points", "segment", "segment-step",
           "strip-step", "line-trend", "segment-trend", "max-segments", "mtf-lines", "nps-lines"})
@@ -195,7 +203,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (line.command == "phantom") {
         if (line.files.size() != 2)
-            throw UsageError("phantom takes a kind (point, noise, uniform) and OUT");
+            throw UsageError("phantom takes a kind (point, noise, uniform, disk) and OUT");
+        return line;
+    }
+    if (line.command == "dprime") {
+        if (!line.files.empty()) throw UsageError("dprime takes no file: give --ttf and --nps");
         return line;
     }
     if (line.files.empty()) throw UsageError("no file given");
@@ -211,6 +223,7 @@ const std::string kPlotOption =
     "  --plot FILE.png|.svg  also draw the window's chart with the summary figures (one file)\n";
 
 std::string usage(const std::string& command) {
+    if (std::string text = taskUsage(command); !text.empty()) return text;
     const std::string image =
         "Image options:\n"
         "  --mode 8bit|16bit|dicom   sample format (default dicom)\n"
@@ -275,7 +288,7 @@ std::string usage(const std::string& command) {
                "amplitude; power: white noise reads sigma^2 delta^2 as with rect)\n" +
                kJsonOption + kPlotOption;
     if (command == "phantom")
-        return "Usage: ctiq-cli phantom point|noise|uniform [options] OUT\n"
+        return "Usage: ctiq-cli phantom point|noise|uniform|disk [options] OUT\n"
                "Writes 'OUT COLS ROWS SPACING.raw' (16-bit little endian), or OUT.dcm with "
                "--dicom.\n"
                "  --size COLS,ROWS (256,256)  --spacing MM (0.5)  --seed N (1)\n"
@@ -283,7 +296,9 @@ std::string usage(const std::string& command) {
                "           --profile gaussian|exponential (exp(-r/PX), not separable)\n"
                "           --background B (1000) --sd S (0: no noise)\n"
                "  noise:   --mean M (1000) --sd S (20) --kernel a,b,c (filter along rows)\n"
-               "  uniform: --value V (1000)\n";
+               "  uniform: --value V (1000)\n"
+               "  disk:    --radius PX (20) --contrast HU (100) --sigma PX (1.2, 0: sharp)\n"
+               "           --centre X,Y (image centre) --background B (0) --sd S (0)\n";
     if (command == "report")
         return "Usage: ctiq-cli report --mtf POINT_IMAGE... --nps UNIFORM_IMAGE... [image "
                "options] -o REPORT.html\n"
@@ -312,8 +327,8 @@ std::string usage(const std::string& command) {
         return "Usage: ctiq-cli selftest\n"
                "Measures generated phantoms and compares with their known answers.\n";
     return "Usage: ctiq-cli COMMAND [options] FILE...\n"
-           "Commands: header, stats, window, mtf, nps, phantom, selftest, report. 'ctiq-cli "
-           "COMMAND "
+           "Commands: header, stats, window, mtf, nps, nps2d, ttf, dprime, phantom, selftest, "
+           "report. 'ctiq-cli COMMAND "
            "--help' for each. 'ctiq-cli --version' prints the version.\n"
            "Exit status: 0 success, 1 a measurement failed, 2 a usage error.\n";
 }

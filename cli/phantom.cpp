@@ -7,6 +7,7 @@
 #include "common/number_text.h"
 #include "common/pixel_spacing.h"
 #include "common/safe_file.h"
+#include "tasks/disk_phantom.h"
 #include "viewer/trimming.h"
 
 namespace ctiq::cli {
@@ -85,8 +86,21 @@ std::vector<std::int16_t> makePhantom(const PhantomSpec& s) {
         for (double& x : v) x += s.mean;
     } else if (s.kind == "uniform") {
         std::fill(v.begin(), v.end(), s.value);
+    } else if (s.kind == "disk") {
+        tasks::DiskPhantomSpec disk;
+        disk.columns = s.columns;
+        disk.rows = s.rows;
+        disk.centreX = s.centreX >= 0 ? s.centreX : s.columns / 2;
+        disk.centreY = s.centreY >= 0 ? s.centreY : s.rows / 2;
+        disk.radius = s.radius;
+        disk.background = s.background;
+        disk.contrast = s.contrast;
+        disk.sigma = s.sigma;
+        disk.noiseSd = s.sd;
+        disk.seed = s.seed;
+        v = tasks::makeDiskPhantom(disk);
     } else {
-        throw AppError("Unknown phantom '" + s.kind + "': point, noise or uniform.");
+        throw AppError("Unknown phantom '" + s.kind + "': point, noise, uniform or disk.");
     }
     // Values beyond any sample (an enormous kernel or amplitude) cannot be written.
     if (!std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); }))

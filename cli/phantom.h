@@ -22,7 +22,7 @@ class PortableRandom {
 };
 
 struct PhantomSpec {
-    std::string kind = "uniform";  // point, noise, uniform
+    std::string kind = "uniform";  // point, noise, uniform, disk
     std::int32_t columns = 256, rows = 256;
     double spacing = 0.5;
     // point
@@ -38,6 +38,10 @@ struct PhantomSpec {
     std::uint64_t seed = 1;
     // uniform
     double value = 1000;
+    // disk (with sigma, centre, background and sd above): radius in pixels, contrast over the
+    // background
+    double radius = 20;
+    double contrast = 100;
 };
 
 // The sample values, rows from the top, rounded to integers and held within 16 bits.
