@@ -23,7 +23,8 @@ const std::map<std::string, std::set<std::string>> kCommandOptions = {
                 "window",        "hamming-scale", "mtf-lines",    "mtf-direction", "psf-width",
                 "nps-direction", "segment",       "nps-lines",    "segment-step",  "strip-step",
                 "line-trend",    "segment-trend", "max-segments", "factor",        "min-mtf50",
-                "min-mtf10",     "max-noise-sd",  "max-integral"}},
+                "min-mtf10",     "max-noise-sd",  "max-integral", "roi-size",      "grid",
+                "region",        "detrend",       "centre",       "radius",        "contrast"}},
     {"stats", {"format"}},
     {"window", {}},
     {"mtf", {"direction", "lines", "psf-width", "points", "table", "format", "plot"}},
@@ -130,14 +131,17 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     std::string group;  // report: "mtf" or "nps" after --mtf / --nps
     auto addFile = [&](const std::string& file) {
         if (line.command == "report") {
-            if (group.empty()) throw UsageError("report: put --mtf or --nps before '" + file + "'");
+            if (group.empty())
+                throw UsageError("report: put --mtf, --nps, --nps2d or --ttf before '" + file +
+                                 "'");
             line.groups[group].push_back(file);
         }
         line.files.push_back(file);
     };
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         std::string a = arguments[i];
-        if (line.command == "report" && !optionsEnded && (a == "--mtf" || a == "--nps")) {
+        if (line.command == "report" && !optionsEnded &&
+            (a == "--mtf" || a == "--nps" || a == "--nps2d" || a == "--ttf")) {
             group = a.substr(2);
             continue;
         }
@@ -322,7 +326,11 @@ std::string usage(const std::string& command) {
                "                            beyond its tolerance but within twice its standard "
                "error does not fail\n"
                "  --min-mtf50 C/MM  --min-mtf10 C/MM  --max-noise-sd HU  --max-integral "
-               "HU2MM   limits without a baseline\n";
+               "HU2MM   limits without a baseline\n"
+               "Task-based sections: --nps2d UNIFORM_SLICE... [--roi-size N --grid STEP --region "
+               "X,Y,W,H --detrend D]\n"
+               "                     --ttf INSERT_SLICE... --centre X,Y --radius R [--contrast "
+               "HU]   (as nps2d and ttf measure them)\n";
     if (command == "selftest")
         return "Usage: ctiq-cli selftest\n"
                "Measures generated phantoms and compares with their known answers.\n";

@@ -11,8 +11,10 @@
 
 #include "cli/commands.h"
 #include "cli/plot.h"
+#include "cli/task_commands.h"
 #include "common/app_error.h"
 #include "common/safe_file.h"
+#include "common/version.h"
 
 namespace ctiq::cli {
 namespace {
@@ -231,6 +233,50 @@ QString combinedSection(const QJsonObject& c, const QString& chartPng) {
     return s + flagsHtml(summary["flags"]) + "</section>";
 }
 
+// A task-based result (2-D NPS or TTF of a set of slices) with its chart, figures and flags.
+QString taskSection(const QJsonObject& r, bool nps2d) {
+    const QJsonObject results = r["results"].toObject();
+    const QJsonObject summary = r["summary"].toObject();
+    PlotRequest request;
+    request.title = nps2d ? "2-D NPS, radial average" : "TTF from the circular insert";
+    request.xTitle = "Spatial frequency (cycles/mm)";
+    request.yTitle = nps2d ? "NPS (HU² · mm²)" : "TTF (1 at zero frequency)";
+    request.x = numbers(results["frequency"]);
+    request.y = numbers(results[nps2d ? "nps" : "ttf"]);
+    if (nps2d) request.band = numbers(results["standardError"]);
+    const QString png = QString::fromLatin1(renderPlot(request, PlotFormat::Png).toBase64());
+    QString s = "<section><h3>" + html(QString::fromStdString(request.title)) + " — " +
+                QString::number(results["slices"].toInt()) + " slices</h3>";
+    for (const QJsonValue& input : r["inputs"].toArray())
+        s += "<p class=hash>" + html(input["path"].toString()) + "</p>" +
+             identityTable(input.toObject());
+    s += "<img alt=chart src=\"data:image/png;base64," + png + "\">";
+    s += "<table><tr><th>Figure</th><th>Value</th></tr>";
+    struct Row {
+        const char* key;
+        const char* label;
+        const char* unit;
+    };
+    const std::vector<Row> rows =
+        nps2d ? std::vector<Row>{{"sdFromSpectrum", "Noise SD from the spectrum", "HU"},
+                                 {"meanRoiSd", "Mean ROI SD", "HU"},
+                                 {"peakFrequency", "Peak frequency", "c/mm"},
+                                 {"meanFrequency", "Mean frequency", "c/mm"},
+                                 {"rois", "ROIs", ""}}
+              : std::vector<Row>{{"ttf50", "TTF50", "c/mm"},       {"ttf10", "TTF10", "c/mm"},
+                                 {"contrast", "Contrast", "HU"},   {"noiseSd", "Noise SD", "HU"},
+                                 {"cnr", "Contrast-to-noise", ""}, {"radius", "Radius", "px"},
+                                 {"centreX", "Centre x", "px"},    {"centreY", "Centre y", "px"}};
+    for (const Row& row : rows)
+        s += "<tr><td>" + html(QString(row.label)) + "</td><td>" +
+             figure(summary[row.key], row.unit) + "</td></tr>";
+    s += "</table>" + flagsHtml(summary["flags"]);
+    s += "<details><summary>Parameters</summary><pre>" +
+         html(QString::fromUtf8(QJsonDocument(r["parameters"].toObject()).toJson())) +
+         "</pre></details></section>";
+    return s;
+}
+
 std::optional<QJsonObject> parsedLine(const std::string& json) {
     const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(json));
     if (!doc.isObject()) return std::nullopt;
@@ -246,8 +292,14 @@ int runReport(const CommandLine& line, std::ostream& out, std::ostream& progress
         line.groups.count("mtf") ? line.groups.at("mtf") : std::vector<std::string>{};
     const auto& npsFiles =
         line.groups.count("nps") ? line.groups.at("nps") : std::vector<std::string>{};
-    if (mtfFiles.empty() && npsFiles.empty())
-        throw UsageError("report needs images: --mtf POINT_IMAGE... and/or --nps UNIFORM_IMAGE...");
+    const auto& nps2dFiles =
+        line.groups.count("nps2d") ? line.groups.at("nps2d") : std::vector<std::string>{};
+    const auto& ttfFiles =
+        line.groups.count("ttf") ? line.groups.at("ttf") : std::vector<std::string>{};
+    if (mtfFiles.empty() && npsFiles.empty() && nps2dFiles.empty() && ttfFiles.empty())
+        throw UsageError(
+            "report needs images: --mtf POINT_IMAGE..., --nps UNIFORM_IMAGE..., --nps2d "
+            "UNIFORM_SLICE... and/or --ttf INSERT_SLICE...");
     const double tolMtf50 = line.real("tol-mtf50").value_or(5);
     const double tolIntegral = line.real("tol-integral").value_or(10);
     const std::vector<QJsonObject> baseline = line.has("baseline")
@@ -292,6 +344,22 @@ int runReport(const CommandLine& line, std::ostream& out, std::ostream& progress
     };
     for (const std::string& f : mtfFiles) run(f, true);
     for (const std::string& f : npsFiles) run(f, false);
+    // The task-based results: each set of slices is one ensemble.
+    std::vector<std::pair<QJsonObject, bool>> tasks;
+    for (const auto& [files, nps2d] : {std::pair{&nps2dFiles, true}, std::pair{&ttfFiles, false}}) {
+        if (files->empty()) continue;
+        progress << "report: " << (nps2d ? "2-D NPS" : "TTF") << " of " << files->size()
+                 << " slices\n"
+                 << std::flush;
+        CommandLine task = line;
+        task.command = nps2d ? "nps2d" : "ttf";
+        task.values["format"] = "json";
+        task.files = *files;
+        std::string notes;
+        const std::string json = nps2d ? runNps2d(task, notes) : runTtf(task, notes);
+        progress << notes;
+        if (const auto parsed = parsedLine(json)) tasks.emplace_back(*parsed, nps2d);
+    }
     std::optional<QJsonObject> combined;
     if (wantsCombinedMtf(measureMtf)) {
         std::string notes;
@@ -428,9 +496,7 @@ int runReport(const CommandLine& line, std::ostream& out, std::ostream& progress
         "overflow-wrap:anywhere}.flags{background:#fff6d6}.ok{color:#2a6a2a;font-size:small}"
         "code{overflow-wrap:anywhere}</style></head><body><h1>CT image quality report</h1>";
     page += "<p><b>" + html(verdict) + "</b></p>";
-    page += "<p class=hash>ctiq-cli " +
-            html(current.empty() ? QString()
-                                 : current.front()["program"].toObject()["version"].toString()) +
+    page += "<p class=hash>ctiq-cli " + html(QString::fromStdString(programVersion())) +
             " · made " + html(QDateTime::currentDateTime().toString(Qt::ISODate)) + " · <code>" +
             html(commandLine) + "</code> · methods: docs/methods.md</p>";
     if (!comparison.isEmpty())
@@ -453,6 +519,10 @@ int runReport(const CommandLine& line, std::ostream& out, std::ostream& progress
     if (!nps.empty()) {
         page += "<h2>Noise power spectrum (uniform phantom)</h2>";
         for (const Measured& m : nps) page += resultSection(m, Kind::Spectrum);
+    }
+    if (!tasks.empty()) {
+        page += "<h2>Task-based measurements</h2>";
+        for (const auto& [result, nps2d] : tasks) page += taskSection(result, nps2d);
     }
     page += "</body></html>\n";
     // Written whole or not at all: a failed write keeps an earlier report of the same name.

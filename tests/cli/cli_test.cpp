@@ -352,6 +352,39 @@ TEST(Cli, ReportComparesWithItsBaseline) {
     }
 }
 
+// The task-based sections: the 2-D NPS of uniform slices and the TTF of an insert's slices, each
+// one ensemble, with their figures, units and flags.
+TEST(Cli, ReportHasTaskBasedSections) {
+    test::TempFolder folder;
+    QStringList noise, disks;
+    for (int seed = 1; seed <= 2; ++seed) {
+        const CliRun n = cli({"phantom", "noise", "--seed", QString::number(seed),
+                              QString::fromStdString(folder.file("n" + std::to_string(seed)))});
+        const CliRun d = cli({"phantom", "disk", "--radius", "15", "--contrast", "200", "--sd",
+                              "10", "--seed", QString::number(seed),
+                              QString::fromStdString(folder.file("d" + std::to_string(seed)))});
+        ASSERT_EQ(n.status + d.status, 0) << n.err << d.err;
+        noise << QString::fromStdString(n.out).trimmed();
+        disks << QString::fromStdString(d.out).trimmed();
+    }
+    const QString page = QString::fromStdString(folder.file("tasks.html"));
+    const CliRun run =
+        cli(QStringList{"report", "--mode", "16bit", "--nps2d"} + noise + QStringList{"--ttf"} +
+            disks + QStringList{"--centre", "128,128", "--radius", "15", "-o", page});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::uint8_t> bytes = test::readBytes(page.toStdString());
+    const std::string html(bytes.begin(), bytes.end());
+    for (const char* part :
+         {"Task-based measurements", "2-D NPS, radial average — 2 slices",
+          "TTF from the circular insert — 2 slices", "Noise SD from the spectrum", "TTF50",
+          "&nbsp;c/mm", "&nbsp;HU", "ctiq-cli 0."})
+        EXPECT_NE(html.find(part), std::string::npos) << part;
+    EXPECT_EQ(cli(QStringList{"report", "--mode", "16bit", "--ttf"} + disks +
+                  QStringList{"--centre", "128,128", "--radius", "150", "-o", page})
+                  .status,
+              1);  // a radius that does not fit
+}
+
 // Slices of one scan compared with each other: noisy point images whose MTF50 differ by far more
 // than 5 % do not FAIL a scanner; the report says the change lies within the figures' noise (or
 // rests on flagged figures), and the same slices as their own baseline pass outright.
