@@ -49,7 +49,7 @@ LoadMode modeOf(const CommandLine& line) {
     if (mode == "8bit") return LoadMode::Byte8;
     if (mode == "16bit") return LoadMode::Word16;
     if (mode == "dicom") return LoadMode::Dicom;
-    throw UsageError("--mode takes 8bit, 16bit or dicom, not '" + mode + "'");
+    throw UsageError("--mode takes 8bit, 16bit or dicom, not '%1'", {mode});
 }
 
 void sayReader(const CommandLine& line, const std::string& file, const std::string& reader,
@@ -187,9 +187,9 @@ MtfMeasurement measureMtf(const CommandLine& line, const std::string& file,
     // The window's spinner holds the count within 1 .. 100; a script's value outside is refused.
     m.lines = line.integer("lines").value_or(kDefaultLsfLines);
     if (m.lines < kMinLsfLines || m.lines > kMaxLsfLines)
-        throw UsageError("--lines takes a line count from " + std::to_string(kMinLsfLines) +
-                         " to " + std::to_string(kMaxLsfLines) + ", not " +
-                         std::to_string(m.lines));
+        throw UsageError(
+            "--lines takes a line count from %1 to %2, not %3",
+            {std::to_string(kMinLsfLines), std::to_string(kMaxLsfLines), std::to_string(m.lines)});
     m.bumps = line.integer("psf-width").value_or(1);
     const LsfDirection direction = m.direction == "x" ? LsfDirection::X : LsfDirection::Y;
     const CellPosition maximum = tableMaximum(pixels);
@@ -276,7 +276,7 @@ std::string runMtf(const CommandLine& line, const std::string& file, std::string
     const auto plot = plotPath(line);
     const std::string table = line.value("table", "mtf");
     if (table != "mtf" && table != "lsf" && table != "width" && table != "points")
-        throw UsageError("--table takes mtf, lsf, width or points, not '" + table + "'");
+        throw UsageError("--table takes mtf, lsf, width or points, not '%1'", {table});
     mtfDirection(line);
     std::string out;
     for (const auto& roi : mtfRois(line))
@@ -370,7 +370,7 @@ NpsMeasurement measureNps(const CommandLine& line, const std::string& file, std:
         throw UsageError("--window takes rect or hamming");
     m.scale = line.value("hamming-scale", "amplitude");
     if (m.scale != "amplitude" && m.scale != "power")
-        throw UsageError("--hamming-scale takes amplitude or power, not '" + m.scale + "'");
+        throw UsageError("--hamming-scale takes amplitude or power, not '%1'", {m.scale});
     m.image = load(line, file, notes);
     m.roi = roiOf(line, m.image);
 
@@ -459,7 +459,7 @@ std::string runNps(const CommandLine& line, const std::string& file, std::string
     const auto plot = plotPath(line);
     const std::string table = line.value("table", "spectrum");
     if (table != "spectrum" && table != "acf" && table != "smooth")
-        throw UsageError("--table takes spectrum, acf or smooth, not '" + table + "'");
+        throw UsageError("--table takes spectrum, acf or smooth, not '%1'", {table});
     const NpsMeasurement m = measureNps(line, file, notes);
     const SpectrumResult& r = m.r;
     if (plot) {
@@ -559,7 +559,7 @@ std::string runPhantom(const CommandLine& line) {
     spec.kind = line.files[0];
     if (spec.kind != "point" && spec.kind != "noise" && spec.kind != "uniform" &&
         spec.kind != "disk")
-        throw UsageError("the phantom is point, noise, uniform or disk, not '" + spec.kind + "'");
+        throw UsageError("the phantom is point, noise, uniform or disk, not '%1'", {spec.kind});
     if (spec.kind == "point" || spec.kind == "disk") spec.sd = 0;
     if (spec.kind == "disk") spec.background = 0;  // water
     if (const auto size = line.integers("size", 2)) {
@@ -570,7 +570,7 @@ std::string runPhantom(const CommandLine& line) {
     spec.sigma = line.real("sigma").value_or(spec.sigma);
     spec.profile = line.value("profile", spec.profile);
     if (spec.profile != "gaussian" && spec.profile != "exponential")
-        throw UsageError("--profile takes gaussian or exponential, not '" + spec.profile + "'");
+        throw UsageError("--profile takes gaussian or exponential, not '%1'", {spec.profile});
     if (const auto centre = line.reals("centre", 2)) {
         spec.centreX = (*centre)[0];
         spec.centreY = (*centre)[1];

@@ -90,7 +90,7 @@ std::string runDprime(const CommandLine& line, std::string& notes) {
             "disk:DIAMETER_MM:CONTRAST_HU");
     const std::string observer = line.value("observer", "both");
     if (observer != "npw" && observer != "npwe" && observer != "both")
-        throw UsageError("--observer takes npw, npwe or both, not '" + observer + "'");
+        throw UsageError("--observer takes npw, npwe or both, not '%1'", {observer});
     const tasks::DiskTask task = tasks::parseTask(line.value("task", ""));
     const std::string ttfPath = line.value("ttf", ""), npsPath = line.value("nps", "");
 

@@ -77,7 +77,7 @@ int main(int argc, char* argv[]) {
     try {
         line = parseCommandLine(arguments);
     } catch (const UsageError& e) {
-        std::cerr << "ctiq-cli: " << e.what() << "\n"
+        std::cerr << "ctiq-cli: " << e.text() << "\n"
                   << usage(arguments.empty() ? "" : arguments[0]);
         return 2;
     }
@@ -106,7 +106,7 @@ int main(int argc, char* argv[]) {
             return 0;
         }
     } catch (const UsageError& e) {
-        std::cerr << "ctiq-cli: " << e.what() << "\n";
+        std::cerr << "ctiq-cli: " << e.text() << "\n";
         return 2;
     } catch (const std::exception& e) {
         std::cerr << e.what() << "\n";
@@ -133,7 +133,7 @@ int main(int argc, char* argv[]) {
                 if (!std::exchange(titled, true)) std::cout << tableTitle(line.command);
                 std::cout << outcome.rows;
             } catch (const UsageError& e) {
-                std::cerr << "ctiq-cli: " << e.what() << "\n";
+                std::cerr << "ctiq-cli: " << e.text() << "\n";
                 status = 2;
                 return false;
             } catch (const std::exception& e) {

@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include <QCoreApplication>
+#include <QString>
 #include <charconv>
 #include <set>
 
@@ -38,6 +40,25 @@ const std::map<std::string, std::set<std::string>> kCommandOptions = {
 
 }  // namespace
 
+namespace {
+
+std::string filledIn(const QString& pattern, const std::vector<std::string>& values) {
+    QString text = pattern;
+    for (const std::string& v : values) text = text.arg(QString::fromStdString(v));
+    return text.toStdString();
+}
+
+}  // namespace
+
+UsageError::UsageError(const char* pattern, std::vector<std::string> values)
+    : std::runtime_error(filledIn(QString::fromUtf8(pattern), values)),
+      pattern_(pattern),
+      values_(std::move(values)) {}
+
+std::string UsageError::text() const {
+    return filledIn(QCoreApplication::translate("cli", pattern_), values_);
+}
+
 std::string CommandLine::value(const std::string& name, const std::string& fallback) const {
     const auto found = values.find(name);
     return found == values.end() ? fallback : found->second;
@@ -48,7 +69,7 @@ std::optional<int> CommandLine::integer(const std::string& name) const {
     try {
         return StrToInt(values.at(name));
     } catch (const AppError&) {
-        throw UsageError("--" + name + " takes an integer, not '" + values.at(name) + "'");
+        throw UsageError("--%1 takes an integer, not '%2'", {name, values.at(name)});
     }
 }
 
@@ -57,7 +78,7 @@ std::optional<double> CommandLine::real(const std::string& name) const {
     try {
         return static_cast<double>(StrToFloat(values.at(name)));
     } catch (const AppError&) {
-        throw UsageError("--" + name + " takes a number, not '" + values.at(name) + "'");
+        throw UsageError("--%1 takes a number, not '%2'", {name, values.at(name)});
     }
 }
 
@@ -75,15 +96,19 @@ std::vector<T> commaList(const std::string& name, const std::string& text, std::
             out.push_back(convert(text.substr(
                 start, comma == std::string::npos ? std::string::npos : comma - start)));
         } catch (const AppError&) {
-            throw UsageError("--" + name + " takes " + what + " separated by commas, not '" + text +
-                             "'");
+            throw UsageError(what == std::string("integers")
+                                 ? "--%1 takes integers separated by commas, not '%2'"
+                                 : "--%1 takes numbers separated by commas, not '%2'",
+                             {name, text});
         }
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
     if (count != 0 && out.size() != count)
-        throw UsageError("--" + name + " takes " + std::to_string(count) + " " + what +
-                         " separated by commas, not '" + text + "'");
+        throw UsageError(what == std::string("integers")
+                             ? "--%1 takes %2 integers separated by commas, not '%3'"
+                             : "--%1 takes %2 numbers separated by commas, not '%3'",
+                         {name, std::to_string(count), text});
     return out;
 }
 
@@ -125,15 +150,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     }
     line.command = arguments[0];
     line.arguments = arguments;
-    if (!kCommands.count(line.command)) throw UsageError("unknown command '" + line.command + "'");
+    if (!kCommands.count(line.command)) throw UsageError("unknown command '%1'", {line.command});
     const std::set<std::string>& own = kCommandOptions.at(line.command);
     bool optionsEnded = false;
     std::string group;  // report: "mtf" or "nps" after --mtf / --nps
     auto addFile = [&](const std::string& file) {
         if (line.command == "report") {
             if (group.empty())
-                throw UsageError("report: put --mtf, --nps, --nps2d or --ttf before '" + file +
-                                 "'");
+                throw UsageError("report: put --mtf, --nps, --nps2d or --ttf before '%1'", {file});
             line.groups[group].push_back(file);
         }
         line.files.push_back(file);
@@ -174,8 +198,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
                                   line.command != "selftest" && line.command != "dprime";
         const bool known = own.count(name) || (imageCommand && kImageOptions.count(name)) ||
                            (line.command == "header" && (name == "mode" || name == "size"));
-        if (!known) throw UsageError("unknown option '" + a + "' for " + line.command);
-        if (i + 1 >= arguments.size()) throw UsageError("option '" + a + "' needs a value");
+        if (!known) throw UsageError("unknown option '%1' for %2", {a, line.command});
+        if (i + 1 >= arguments.size()) throw UsageError("option '%1' needs a value", {a});
         line.values[name] = arguments[++i];
         if (name == "roi") line.rois.push_back(line.values[name]);
     }
@@ -199,7 +223,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     line.integer("seed");
     if (const std::string format = line.value("format", "text");
         format != "text" && format != "json")
-        throw UsageError("--format takes text or json, not '" + format + "'");
+        throw UsageError("--format takes text or json, not '%1'", {format});
     if (line.help) return line;
     if (line.command == "selftest") {
         if (!line.files.empty()) throw UsageError("selftest takes no file");
@@ -216,7 +240,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (line.files.empty()) throw UsageError("no file given");
     if (line.command == "header" && line.files.size() != 1)
-        throw UsageError(line.command + " takes one file");
+        throw UsageError("%1 takes one file", {line.command});
     return line;
 }
 

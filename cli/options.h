@@ -8,10 +8,17 @@
 
 namespace ctiq::cli {
 
-// A command line that cannot be understood (exit status 2).
+// A command line that cannot be understood (exit status 2). Its message is a pattern with %1,
+// %2 … and their values: what() is the English text, text() the reader's language (the pattern
+// translated in the context "cli": Japanese on a Japanese system).
 class UsageError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit UsageError(const char* pattern, std::vector<std::string> values = {});
+    std::string text() const;
+
+  private:
+    const char* pattern_;
+    std::vector<std::string> values_;
 };
 
 struct CommandLine {

@@ -24,8 +24,10 @@ namespace {
 std::vector<TaskImage> loadSlices(const CommandLine& line, std::string& notes) {
     // --roi places one ROI; these commands lay their own ROIs or follow an insert.
     if (!line.rois.empty())
-        throw UsageError(line.command + " does not take --roi" +
-                         (line.command == "nps2d" ? "; --region X,Y,W,H places its ROIs" : ""));
+        throw UsageError(line.command == "nps2d"
+                             ? "%1 does not take --roi; --region X,Y,W,H places its ROIs"
+                             : "%1 does not take --roi",
+                         {line.command});
     std::vector<TaskImage> slices;
     for (const std::string& file : line.files) {
         try {
@@ -110,7 +112,7 @@ tasks::Detrend detrendOf(const std::string& name) {
     if (name == "mean") return tasks::Detrend::Mean;
     if (name == "plane") return tasks::Detrend::Plane;
     if (name == "quadratic") return tasks::Detrend::Quadratic;
-    throw UsageError("--detrend takes mean, plane or quadratic, not '" + name + "'");
+    throw UsageError("--detrend takes mean, plane or quadratic, not '%1'", {name});
 }
 
 const std::string kPlotHelp =
@@ -140,7 +142,7 @@ std::string runNps2d(const CommandLine& line, std::string& notes) {
     const std::string image = line.value("spectrum-image", "");
     if (line.has("spectrum-image") &&
         (image.size() < 4 || image.compare(image.size() - 4, 4, ".pgm") != 0))
-        throw UsageError("--spectrum-image writes a .pgm file, not '" + image + "'");
+        throw UsageError("--spectrum-image writes a .pgm file, not '%1'", {image});
     const bool full = line.flags.count("full") != 0;
     if (full && !wantsJson(line)) throw UsageError("--full adds the 2-D spectrum to --format json");
 

@@ -13,15 +13,12 @@ bool wantsEnglish(const QString& uiLanguage) {
 
 namespace {
 
-// Qt's own texts (the buttons of its message boxes and dialogs) in Japanese, from the Qt
-// translations Debian installs; without them Qt speaks English, as it does by itself.
-void useQtJapanese(bool japanese) {
-    static QTranslator translator;
-    static bool installed = false;
-    if (japanese == installed) return;
-    if (japanese) {
-        if (!translator.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            return;
+// A translator that is installed or removed as the language asks.
+void useTranslation(QTranslator& translator, bool& installed, bool wanted, const QString& name,
+                    const QString& folder) {
+    if (wanted == installed) return;
+    if (wanted) {
+        if (!translator.load(name, folder)) return;
         installed = QCoreApplication::installTranslator(&translator);
     } else {
         QCoreApplication::removeTranslator(&translator);
@@ -29,12 +26,22 @@ void useQtJapanese(bool japanese) {
     }
 }
 
+// On a Japanese system: Qt's own texts (the buttons of its message boxes and dialogs) from the
+// Qt translations Debian installs, and ctiq-cli's usage errors, which it writes in English.
+void useJapaneseTranslations(bool japanese) {
+    static QTranslator qt, cli;
+    static bool qtInstalled = false, cliInstalled = false;
+    useTranslation(qt, qtInstalled, japanese, "qtbase_ja",
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    useTranslation(cli, cliInstalled, japanese, "ctiq_ja", ":/i18n");
+}
+
 }  // namespace
 
 void useEnglish(bool english) {
     static QTranslator translator;
     static bool installed = false;
-    useQtJapanese(!english);
+    useJapaneseTranslations(!english);
     if (english == installed) return;
     if (english) {
         if (!translator.load(":/i18n/ctiq_en.qm")) return;

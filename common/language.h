@@ -14,8 +14,8 @@ bool wantsEnglish(const QString& uiLanguage);
 // Installs the English translation when the system language asks for it (once per process).
 void installTranslations(QCoreApplication& app);
 
-// Installs the English translation, or removes it and gives Qt's own texts in Japanese (for
-// tests of both languages).
+// Installs the English translation, or removes it and installs the Japanese ones of Qt's own
+// texts and of ctiq-cli's usage errors (for tests of both languages).
 void useEnglish(bool english);
 
 }  // namespace ctiq

@@ -434,6 +434,41 @@ TEST(Cli, ReportOverSlicesOfOneScanDoesNotFailAgainstItself) {
 }
 
 // What a script gives is checked, not quietly changed: every case is refused with a message.
+// Usage errors speak the reader's language: Japanese on a Japanese system, English elsewhere.
+TEST(Cli, UsageErrorsSpeakTheReadersLanguage) {
+    struct Case {
+        QStringList arguments;
+        const char* japanese;
+        const char* english;
+    };
+    const Case cases[] = {
+        {{"stats", "--bogus", "x.raw"},
+         "stats には不明なオプション '--bogus'",
+         "unknown option '--bogus' for stats"},
+        {{"nps", "--header", "abc", "x.raw"},
+         "--header には整数を指定してください（'abc' は整数ではありません）",
+         "--header takes an integer, not 'abc'"},
+        {{"stats", "--roi", "1,2,3", "x.raw"},
+         "--roi にはカンマで区切った 4 個の整数を指定してください",
+         "--roi takes 4 integers separated by commas, not '1,2,3'"},
+        {{"frobnicate"}, "不明なコマンド 'frobnicate'", "unknown command 'frobnicate'"},
+        {{"stats"}, "ファイルが指定されていません", "no file given"},
+        {{"ttf", "x.raw"},
+         "ttf には --centre X,Y と --radius R（ピクセル）が必要です",
+         "ttf needs --centre X,Y and --radius R (pixels)"},
+    };
+    for (const Case& c : cases) {
+        const CliRun japanese = cli(c.arguments);
+        const CliRun english = cli(c.arguments, {}, "en_GB.UTF-8");
+        EXPECT_EQ(japanese.status, 2);
+        EXPECT_EQ(english.status, 2);
+        EXPECT_NE(japanese.err.find(std::string("ctiq-cli: ") + c.japanese), std::string::npos)
+            << japanese.err;
+        EXPECT_NE(english.err.find(std::string("ctiq-cli: ") + c.english), std::string::npos)
+            << english.err;
+    }
+}
+
 TEST(Cli, OutOfRangeValuesAreRefused) {
     const QString noise = QString::fromStdString(test::testData("phantoms/noise1 256 256 0p5.raw"));
     const QString point = QString::fromStdString(test::testData("phantoms/point 256 256 0p5.raw"));
@@ -445,8 +480,8 @@ TEST(Cli, OutOfRangeValuesAreRefused) {
         const char* message;
     };
     const Case cases[] = {
-        {{"mtf", "--mode", "16bit", "--lines", "0", point}, 2, "--lines takes a line count"},
-        {{"mtf", "--mode", "16bit", "--lines", "-3", point}, 2, "--lines takes a line count"},
+        {{"mtf", "--mode", "16bit", "--lines", "0", point}, 2, "--lines には 1 から 100 まで"},
+        {{"mtf", "--mode", "16bit", "--lines", "-3", point}, 2, "（-3 は指定できません）"},
         {{"mtf", "--mode", "16bit", "--roi", "128,128,64,64", "--spacing", "-0.5", point},
          1,
          "The pixel spacing (--spacing) is -0.5"},
