@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/start_options.h"
+#include "app/window_wiring.h"
 #include "common/language.h"
 #include "common/version.h"
 #include "mtf/unit2.h"
@@ -38,7 +39,7 @@ int main(int argc, char* argv[]) {
     ctiq::TForm1 form1;
     ctiq::TForm2 form2;
     ctiq::TForm3 form3;
-    form1.setAnalysisWindows(&form2, &form3);
+    ctiq::wireWindows(form1, form2, form3);
     form1.show();
     // The file loads once the window is up, so that a message about it has its window.
     if (options.file)

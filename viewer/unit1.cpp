@@ -27,8 +27,6 @@
 #include "load/dicom/tag_dictionary.h"
 #include "load/file_reading.h"
 #include "load/name_geometry.h"
-#include "mtf/roi_table.h"
-#include "mtf/unit2.h"
 #include "viewer/auto_window.h"
 #include "viewer/file_list.h"
 #include "viewer/header_export.h"
@@ -38,7 +36,6 @@
 #include "viewer/roi_statistics.h"
 #include "viewer/trimming.h"
 #include "viewer/unit1_constants.h"
-#include "wiener/unit3.h"
 
 namespace ctiq {
 using namespace viewer_ui;
@@ -68,13 +65,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 }
 
 TForm1::~TForm1() = default;
-
-void TForm1::setAnalysisWindows(TForm2* form2, TForm3* form3) {
-    form2_ = form2;
-    form3_ = form3;
-    if (form2_) form2_->setViewer(this);
-    if (form3_) form3_->setViewer(this);
-}
 
 QString TForm1::fieldText(ViewerField field) const {
     switch (field) {
@@ -152,27 +142,15 @@ SampleFormat TForm1::sampleFormat() const {
 }
 
 void TForm1::ButtonToForm2Click() {
-    if (!form2_) return;
-    form2_->show();
-    form2_->raise();
-    form2_->activateWindow();
+    emit mtfWindowRequested();
 }
 
 void TForm1::ButtonForm3Click() {
-    if (form3_) form3_->show();
+    emit spectrumWindowRequested();
 }
 
 void TForm1::ButtonToForm3Click() {
-    if (!form3_) return;
-    form3_->show();
-    form3_->raise();
-    // "LockPara" keeps the segment, strip and step fields of a listed run; the image's own
-    // geometry always comes along, or "Cal" would read another image with the old one.
-    if (CheckBoxLockPara->isChecked() && !form3_->listCell(1, 1).isEmpty()) {
-        form3_->takeImageGeometry();
-        return;
-    }
-    form3_->ButtonLoadClick();
+    emit imageHandedToSpectrum(CheckBoxLockPara->isChecked());
 }
 
 void TForm1::BitBtnLoadClick() {

@@ -13,6 +13,7 @@
 #include "viewer/display_bitmap.h"
 #include "viewer/image_transform.h"
 #include "viewer/render.h"
+#include "viewer/roi_hand_off.h"
 
 class QCheckBox;
 class QMenu;
@@ -37,8 +38,6 @@ enum class LoadStatus : std::int32_t { Empty = 0, Loaded = 1, FromFileField = 2 
 enum class DragButtonKind { None, Left, Right };
 
 class ImageView;
-class TForm2;
-class TForm3;
 class RadioGroup;
 
 // The viewer window "Viewer": loads one image file, shows it through window and level, lists its
@@ -49,9 +48,6 @@ class TForm1 : public QWidget, public ViewerLink {
   public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
-
-    // The analysis windows "Form2" and "Form3" show; the MTF window reads the viewer through it.
-    void setAnalysisWindows(TForm2* form2, TForm3* form3);
 
     // What the analysis windows read of the viewer.
     QString fieldText(ViewerField field) const override;
@@ -286,8 +282,15 @@ class TForm1 : public QWidget, public ViewerLink {
     std::vector<HeaderRow> headerRows_;
     // The window the loaded DICOM file states, for "File W/L".
     std::optional<GreyWindow> fileWindow_;
-    TForm2* form2_ = nullptr;
-    TForm3* form3_ = nullptr;
+
+  signals:
+    // The hand-offs to the analysis windows, which the application wires: the viewer knows
+    // neither window. "Form2" and "Form3" ask to show them, "toMTF" hands on the ROI, "toWS" the
+    // image (keeping a listed run's fields with "LockPara").
+    void mtfWindowRequested();
+    void spectrumWindowRequested();
+    void roiHandedToMtf(const ctiq::RoiHandOff& roi);
+    void imageHandedToSpectrum(bool keepListedRun);
 };
 
 }  // namespace ctiq

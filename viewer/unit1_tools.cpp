@@ -24,8 +24,6 @@
 #include "common/ui/guarded.h"
 #include "common/ui/radio_group.h"
 #include "common/ui/text.h"
-#include "mtf/roi_table.h"
-#include "mtf/unit2.h"
 #include "viewer/header_export.h"
 #include "viewer/image_view.h"
 #include "viewer/trimming.h"
@@ -217,12 +215,9 @@ void TForm1::ButtonHeaderToCBClick() {
 }
 
 void TForm1::ButtonToTableClick() {
-    if (!form2_) return;
     const RoiBlock block = checkedRoiBlock();  // reads EditHeader before the table is touched
-    const SampleValueRule rule = sampleRule();
-    form2_->receiveRoi(roiPixelTable(ImageStream.data(), storedImage(), block, RoiFrameRect, rule),
-                       EditPxlSpc->text(), block.nc);
-    ButtonToForm2Click();
+    emit roiHandedToMtf({ImageStream.data(), ImageStream.size(), storedImage(), block, RoiFrameRect,
+                         sampleRule(), EditPxlSpc->text()});
 }
 
 void TForm1::ButtonSaveBMPClick() {

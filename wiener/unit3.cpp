@@ -440,6 +440,16 @@ void TForm3::RadioGroupXYClick() {
     EditShftY->setText(shiftX);
 }
 
+void TForm3::takeHandOff(bool keepListedRun) {
+    // The image's own geometry always comes along, or "Cal" would read another image with the
+    // old one.
+    if (keepListedRun && !listCell(1, 1).isEmpty()) {
+        takeImageGeometry();
+        return;
+    }
+    ButtonLoadClick();
+}
+
 void TForm3::ButtontoMainClick() {
     hide();
     if (viewer_) viewer_->showViewer();

@@ -40,6 +40,9 @@ class TForm3 : public QWidget {
 
     // The viewer's pixel spacing, image size and ROI size, as "Load" copies them.
     void takeImageGeometry();
+    // "toWS" from the viewer: with `keepListedRun` ("LockPara") and a listed run, the image's
+    // geometry alone (the run's fields stay); otherwise everything, as "Load" takes it.
+    void takeHandOff(bool keepListedRun);
 
     // Handlers.
     void ButtonLoadClick();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/window_wiring.h"
 #include "mtf/unit2.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/test_files.h"
@@ -25,7 +26,7 @@ class WindowTest : public ::testing::Test {
     TForm3 spectrumWindow;
     TempFolder folder;
 
-    WindowTest() { viewer.setAnalysisWindows(&mtfWindow, &spectrumWindow); }
+    WindowTest() { wireWindows(viewer, mtfWindow, spectrumWindow); }
 
     std::string writeFile(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
     // A file of tests/data copied into the folder under `name`.

@@ -6,9 +6,8 @@ The build runs it (target ctiq_layers), so an include across a layer fails the b
   common ← image ← load ← the pure cores of viewer, mtf, wiener ← their windows ← cli, app;
   common ← tasks (the task-based metrics, plain C++) ← cli, app
 
-Only the DICOM toolkit's helper (load/toolkit/) includes GDCM. The viewer window still calls the
-MTF and spectrum windows directly; those includes are listed below until the hand-offs become
-signals the application wires.
+Only the DICOM toolkit's helper (load/toolkit/) includes GDCM. The viewer window knows neither
+analysis window: its hand-offs are signals the application wires (app/window_wiring.cpp).
 
   python3 tools/layers/check_layers.py SOURCE_DIR
 """
@@ -31,13 +30,8 @@ ALLOWED = {
 # them.
 WINDOW_FILE = re.compile(
     r"^(viewer/(unit1|image_view|title_picture)|mtf/(unit2|pixel_grid|tick_box)|wiener/unit3)")
-# Known crossings, to be removed (the viewer window's hand-offs to the other two windows).
-KNOWN = {
-    ("viewer/unit1.cpp", "mtf/unit2.h"), ("viewer/unit1.cpp", "mtf/roi_table.h"),
-    ("viewer/unit1.cpp", "wiener/unit3.h"), ("viewer/unit1.h", "mtf/unit2.h"),
-    ("viewer/unit1.h", "wiener/unit3.h"), ("viewer/unit1_tools.cpp", "mtf/unit2.h"),
-    ("viewer/unit1_tools.cpp", "mtf/roi_table.h"), ("viewer/unit1_tools.cpp", "wiener/unit3.h"),
-}
+# Known crossings, to be removed (none left: the application wires the windows' hand-offs).
+KNOWN = set()
 INCLUDE = re.compile(r'^\s*#\s*include\s+[<"]([^">]+)[">]')
 
 
