@@ -183,12 +183,30 @@ TEST_F(WienerWindow, ExportsGoToTheMemoAndTheClipboard) {
     viewer.ButtonToForm3->click();
     form.ButtonCal->click();
     form.ButtonResult->click();
-    const std::string table = QGuiApplication::clipboard()->text().toStdString();
-    EXPECT_EQ(table, spectrumTableText(path, form.WsData, 16, 0.5));
+    // The tables hold the spectrum and autocorrelation of the ROI as the computation gives them
+    // for this image, at k / (N·Δ) and k·Δ: title line, then one TAB-separated pair a line.
+    const SpectrumResult expected = computeWienerSpectrum(
+        spectrumSource(viewer.ImageStream, {0, 64, 64, SampleFormat::Word16}, {}, 0, 0),
+        defaultSpectrumParameters(64, 64, 0.5, DataWindow::Hamming));
+    auto expectTable = [&](const QString& table, int rows, auto position, auto value) {
+        const QStringList lines = table.split("\r\n", Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), rows + 1) << table.toStdString();
+        EXPECT_EQ(lines[0].toStdString(), "c/mm\t" + path);
+        for (int i = 1; i <= rows; ++i) {
+            const QStringList pair = lines[i].split('\t');
+            ASSERT_EQ(pair.size(), 2) << lines[i].toStdString();
+            EXPECT_DOUBLE_EQ(pair[0].toDouble(), position(i));
+            EXPECT_NEAR(pair[1].toDouble(), value(i), 1e-12 * std::abs(value(i))) << i;
+        }
+    };
+    expectTable(
+        QGuiApplication::clipboard()->text(), 8, [](int b) { return b / (16 * 0.5); },
+        [&](int b) { return expected.spectrum[b]; });
     EXPECT_EQ(form.MemoWS->toPlainText().count('\n'), 9);
     form.ButtonACFtoCB->click();
-    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
-              autocorrelationTableText(path, form.AcfData, 16, 0.5));
+    expectTable(
+        QGuiApplication::clipboard()->text(), 9, [](int i) { return (i - 1) * 0.5; },
+        [&](int i) { return expected.autocorrelation[i - 1]; });
     QGuiApplication::clipboard()->setText("kept");
     form.ButtonSmooth->click();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "kept");
