@@ -95,6 +95,14 @@
         <source>読み取りの権限がありません</source>
         <translation>no permission to read it</translation>
     </message>
+    <message>
+        <source>フォルダの最初のファイルです</source>
+        <translation>The first file of the folder</translation>
+    </message>
+    <message>
+        <source>フォルダの最後のファイルです</source>
+        <translation>The last file of the folder</translation>
+    </message>
 </context>
 <context>
     <name>caption</name>

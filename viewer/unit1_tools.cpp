@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableWidget>
+#include <QToolTip>
 #include <QUrl>
 #include <QWheelEvent>
 #include <filesystem>
@@ -198,7 +199,15 @@ void TForm1::stepThroughFolder(int step) {
             current = i;
     if (current < 0) current = static_cast<int>(intIn(EditFListNo)) - step;  // not listed
     const int target = current + step;
-    if (target < 0 || target >= ListBox1->count()) return;  // at either end nothing happens
+    if (target < 0 || target >= ListBox1->count()) {
+        // At either end nothing loads; a note at the list says why the key did nothing.
+        QToolTip::showText(
+            ListBox1->mapToGlobal(QPoint(0, ListBox1->height())),
+            target < 0 ? QCoreApplication::translate("ctiq", "フォルダの最初のファイルです")
+                       : QCoreApplication::translate("ctiq", "フォルダの最後のファイルです"),
+            ListBox1);
+        return;
+    }
     loadTypedPath(ListBox1->item(target)->data(Qt::UserRole).toString().toStdString());
 }
 

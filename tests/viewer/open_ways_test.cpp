@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 #include <QUrl>
 
 #include "common/ui/radio_group.h"
@@ -50,8 +51,9 @@ TEST_F(OpenWays, KeysStepToTheNextAndPreviousFile) {
     key(form.EditROIPosX, Qt::Key_PageDown);
     EXPECT_EQ(shown(), "c");
     EXPECT_EQ(field(form.EditFListNo), "2");
-    key(form.EditROIPosX, Qt::Key_PageDown);  // the last file: nothing happens
+    key(form.EditROIPosX, Qt::Key_PageDown);  // the last file: nothing happens, a note says why
     EXPECT_EQ(shown(), "c");
+    EXPECT_EQ(QToolTip::text(), "フォルダの最後のファイルです");
     key(form.EditROIPosX, Qt::Key_PageUp);
     EXPECT_EQ(shown(), "b");
     key(form.EditROIPosX, Qt::Key_Up);  // not over the image: nothing
