@@ -350,6 +350,152 @@ SpectrumParameters defaultSpectrumParameters(std::int32_t roiX, std::int32_t roi
     return p;
 }
 
+namespace {
+
+// The strips' profiles: a strip's lines added sample by sample in line order, each line
+// detrended first or the sum's mean removed after, then divided by the line count. Two speed
+// paths give the very same doubles: integer sums where every value is an integer (factor 1, no
+// line trend: a sum of at most 65 lines is then exact in any order), and little-endian words
+// read as they lie.
+class StripReader {
+  public:
+    StripReader(const SpectrumImage& im, const Roles& r, const SpectrumParameters& p)
+        : im_(im),
+          p_(p),
+          alongX_(p.direction == SpectrumDirection::X),
+          length_(r.length),
+          lines_(r.lines),
+          first_(std::int64_t{im.roiTop} * im.rowLength + im.roiLeft),
+          sampleSize_(static_cast<std::size_t>(sampleBytes(im.layout.format))),
+          samples_(im.data + im.layout.header),
+          stride_((alongX_ ? std::size_t{1} : static_cast<std::size_t>(im.layout.columns)) *
+                  sampleSize_),
+          integerSums_(!p.lineTrend && im.factor == 1.0),
+          plainWords_(im.rule.format == SampleFormat::Word16 && !im.rule.swap &&
+                      std::endian::native == std::endian::little),
+          offset16_(static_cast<std::uint16_t>(im.rule.offset)),
+          sums_(integerSums_ ? length_ : 0),
+          line_(length_) {}
+
+    // The profile of the strip whose first line lies v lines into the ROI.
+    void read(std::int64_t v, std::vector<double>& profile) {
+        const std::int32_t L = length_;
+        if (integerSums_) {
+            std::fill(sums_.begin(), sums_.end(), 0);
+            for (std::int32_t c = 0; c < lines_; ++c) {
+                const std::uint8_t* sample = lineStart(v, c);
+                if (plainWords_ && alongX_) {
+                    addPlainWords(sample, L, offset16_, sums_.data());
+                    continue;
+                }
+                for (std::int32_t a = 0; a < L; ++a, sample += stride_)
+                    sums_[a] += im_.rule.value(sample);
+            }
+            centredProfile(sums_.data(), L, lines_, profile.data());
+            return;
+        }
+        std::fill(profile.begin(), profile.end(), 0.0);
+        for (std::int32_t c = 0; c < lines_; ++c) {
+            const std::uint8_t* sample = lineStart(v, c);
+            for (std::int32_t a = 0; a < L; ++a, sample += stride_)
+                line_[a] = im_.rule.value(sample) * im_.factor;
+            if (p_.lineTrend) removeTrend(line_, p_.lineDegree);
+            for (std::int32_t a = 0; a < L; ++a) profile[a] += line_[a];
+        }
+        if (!p_.lineTrend) removeMean(profile);
+        for (double& value : profile) value /= lines_;
+    }
+
+  private:
+    // Where line c of the strip at v starts (its samples lie stride_ bytes apart).
+    const std::uint8_t* lineStart(std::int64_t v, std::int32_t c) const {
+        const std::int64_t start =
+            alongX_ ? first_ + v * im_.layout.columns + std::int64_t{c} * im_.rowLength
+                    : first_ + v + c;
+        return samples_ + static_cast<std::size_t>(start) * sampleSize_;
+    }
+
+    const SpectrumImage& im_;
+    const SpectrumParameters& p_;
+    const bool alongX_;
+    const std::int32_t length_, lines_;
+    const std::int64_t first_;
+    const std::size_t sampleSize_;
+    const std::uint8_t* const samples_;
+    const std::size_t stride_;
+    const bool integerSums_, plainWords_;
+    const std::uint16_t offset16_;
+    std::vector<std::int32_t> sums_;
+    std::vector<double> line_;
+};
+
+// The segments' powers: each segment mean-removed (unless detrended) and windowed on its own,
+// transformed, Δ · strip width · |X|² / N (· g² for Hamming); the sums of the powers and of their
+// squares, frequency by frequency in segment order. For speed the segments wait in batches and
+// are transformed side by side; each gets the arithmetic it would get alone.
+class SegmentPowers {
+  public:
+    SegmentPowers(std::int32_t n, const SpectrumParameters& p, double delta, double stripWidth)
+        : n_(n),
+          p_(p),
+          delta_(delta),
+          stripWidth_(stripWidth),
+          fft_(static_cast<std::size_t>(n)),
+          pitch_(static_cast<std::size_t>(n) + 8),
+          waitingSegments_(kBatch * pitch_),
+          rowsRe_(kBatch * static_cast<std::size_t>(n)),
+          rowsIm_(kBatch * static_cast<std::size_t>(n)),
+          means_(kBatch),
+          sums_(n, 0.0),
+          squares_(n, 0.0) {
+        if (p.window == DataWindow::Hamming) window_.emplace(static_cast<std::size_t>(n));
+    }
+
+    void add(const double* segment) {
+        std::copy(segment, segment + n_, waitingSegments_.begin() + waiting_ * pitch_);
+        if (++waiting_ == kBatch) transformWaiting();
+    }
+
+    // Transforms what still waits; the sums are then complete.
+    void finish() { transformWaiting(); }
+    std::vector<double>& sums() { return sums_; }
+    const std::vector<double>& squares() const { return squares_; }
+
+  private:
+    // Value t of waiting segment k lies at [t·kBatch + k]; one segment after another a little
+    // more than N apart, so that reading them side by side does not land every segment's value t
+    // in the same cache set.
+    static constexpr std::size_t kBatch = 16;
+
+    void transformWaiting() {
+        if (waiting_ == 0) return;
+        const bool hamming = window_.has_value();
+        interleave(waitingSegments_.data(), n_, pitch_, waiting_, rowsRe_.data(), kBatch);
+        prepareSegments(rowsRe_.data(), kBatch, waiting_, n_,
+                        p_.segmentTrend ? nullptr : means_.data(),
+                        hamming ? window_->weights.data() : nullptr);
+        fft_.transformRealRows(rowsRe_.data(), rowsIm_.data(), kBatch, waiting_);
+        segmentPowers(rowsRe_.data(), rowsIm_.data(), kBatch * n_, delta_, stripWidth_, n_,
+                      hamming ? window_->g * window_->g : 0.0);
+        addInSegmentOrder(rowsRe_.data(), kBatch, waiting_, fft_, sums_.data());
+        addSquares(rowsRe_.data(), kBatch, waiting_, static_cast<std::size_t>(n_),
+                   fft_.outputRows().data(), squares_.data());
+        waiting_ = 0;
+    }
+
+    const std::int32_t n_;
+    const SpectrumParameters& p_;
+    const double delta_, stripWidth_;
+    const FftPlan fft_;  // made once for the run
+    std::optional<HammingTable> window_;
+    const std::size_t pitch_;
+    std::vector<double> waitingSegments_, rowsRe_, rowsIm_, means_;
+    std::size_t waiting_ = 0;
+    std::vector<double> sums_, squares_;
+};
+
+}  // namespace
+
 SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumParameters& p) {
     const Roles r = rolesFor(p);
     checkParameters(r, p);
@@ -362,100 +508,19 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
     }
     checkStripsInsideImage(im, r, p, plan);
 
-    const bool alongX = p.direction == SpectrumDirection::X;
     const std::int32_t L = r.length, N = r.segment, lines = r.lines;
-    SpectrumResult result;
-    result.segmentLength = N;
-    std::vector<double> spectrum(N, 0.0);
-    std::vector<double> acf(std::max(N, L - N + 1), 0.0);
     const double delta = p.pixelSpacing;
     const double stripWidth = lines * delta;
-    const std::int64_t first = std::int64_t{im.roiTop} * im.rowLength + im.roiLeft;
-    // Made once for the run: every segment then does the arithmetic a segment always did.
-    const FftPlan fft(static_cast<std::size_t>(N));
-    const bool hamming = p.window == DataWindow::Hamming;
-    std::optional<HammingTable> window;
-    if (hamming) window.emplace(static_cast<std::size_t>(N));
-    const std::size_t sampleSize = static_cast<std::size_t>(sampleBytes(im.layout.format));
-    const std::uint8_t* samples = im.data + im.layout.header;
-
-    // Where line c of the strip at v starts, and the distance between its samples.
-    const std::size_t stride =
-        (alongX ? std::size_t{1} : static_cast<std::size_t>(im.layout.columns)) * sampleSize;
-    auto lineStart = [&](std::int64_t v, std::int32_t c) {
-        const std::int64_t start =
-            alongX ? first + v * im.layout.columns + std::int64_t{c} * im.rowLength : first + v + c;
-        return samples + static_cast<std::size_t>(start) * sampleSize;
-    };
-    // Sample values are integers: with the factor 1 a sum of at most 65 lines is exact in any
-    // order, so integer sums give the very doubles that adding the lines one by one gives.
-    const bool integerSums = !p.lineTrend && im.factor == 1.0;
-    // 16-bit words in the machine's own order, not swapped: a line is read as it lies.
-    const bool plainWords = im.rule.format == SampleFormat::Word16 && !im.rule.swap &&
-                            std::endian::native == std::endian::little;
-    const auto offset16 = static_cast<std::uint16_t>(im.rule.offset);
-    std::vector<std::int32_t> sums(integerSums ? L : 0);
-
-    std::vector<double> profile(L), line(L), lagSums(L - N + 1), re(N);
-    // Segments waiting for their transform, one after another, and the same side by side:
-    // value t of segment k at [t·kBatch + k].
-    constexpr std::size_t kBatch = 16;
-    // One segment after another a little more than N apart, so that reading them side by side
-    // does not land every segment's value t in the same cache set.
-    const std::size_t segmentPitch = static_cast<std::size_t>(N) + 8;
-    std::vector<double> waitingSegments(kBatch * segmentPitch),
-        rowsRe(kBatch * static_cast<std::size_t>(N)), rowsIm(kBatch * static_cast<std::size_t>(N)),
-        means(kBatch);
-    std::size_t waiting = 0;
-    std::vector<double> squares(N, 0.0);
-    const double gg = hamming ? window->g * window->g : 1.0;
-    auto transformWaiting = [&] {
-        if (waiting == 0) return;
-        interleave(waitingSegments.data(), N, segmentPitch, waiting, rowsRe.data(), kBatch);
-        // Mean removal (unless detrended) and window, segment by segment as ever, side by side.
-        prepareSegments(rowsRe.data(), kBatch, waiting, N, p.segmentTrend ? nullptr : means.data(),
-                        hamming ? window->weights.data() : nullptr);
-        fft.transformRealRows(rowsRe.data(), rowsIm.data(), kBatch, waiting);
-        segmentPowers(rowsRe.data(), rowsIm.data(), kBatch * N, delta, stripWidth, N,
-                      hamming ? gg : 0.0);
-        // Frequency by frequency, the segments' powers added in segment order.
-        addInSegmentOrder(rowsRe.data(), kBatch, waiting, fft, spectrum.data());
-        addSquares(rowsRe.data(), kBatch, waiting, static_cast<std::size_t>(N),
-                   fft.outputRows().data(), squares.data());
-        waiting = 0;
-    };
+    SpectrumResult result;
+    result.segmentLength = N;
+    StripReader strips(im, r, p);
+    SegmentPowers powers(N, p, delta, stripWidth);
+    std::vector<double> acf(std::max(N, L - N + 1), 0.0);
+    std::vector<double> profile(L), lagSums(L - N + 1), detrended(N);
     std::int32_t segments = 0;
     for (std::int32_t strip = 0; strip < plan.strips; ++strip) {
         const std::int64_t v = std::int64_t{strip} * r.stripStep;
-        // The strip's profile: its lines added sample by sample in line order, each line
-        // detrended first or the sum's mean removed after, then divided by the line count.
-        if (integerSums) {
-            std::fill(sums.begin(), sums.end(), 0);
-            for (std::int32_t c = 0; c < lines; ++c) {
-                const std::uint8_t* sample = lineStart(v, c);
-                if (plainWords && alongX) {
-                    addPlainWords(sample, L, offset16, sums.data());
-                    continue;
-                }
-                for (std::int32_t a = 0; a < L; ++a, sample += stride)
-                    sums[a] += im.rule.value(sample);
-            }
-            centredProfile(sums.data(), L, lines, profile.data());
-        } else {
-            std::fill(profile.begin(), profile.end(), 0.0);
-            for (std::int32_t c = 0; c < lines; ++c) {
-                const std::uint8_t* sample = lineStart(v, c);
-                for (std::int32_t a = 0; a < L; ++a, sample += stride)
-                    line[a] = im.rule.value(sample) * im.factor;
-                if (p.lineTrend) removeTrend(line, p.lineDegree);
-                for (std::int32_t a = 0; a < L; ++a) profile[a] += line[a];
-            }
-        }
-        if (!integerSums) {
-            if (!p.lineTrend) removeMean(profile);
-            for (double& value : profile) value /= lines;
-        }
-
+        strips.read(v, profile);
         if (p.autocorrelation) {
             stripLagSums(profile.data(), N, L - N + 1, lagSums.data());
             for (std::int32_t lag = 0; lag <= L - N; ++lag) acf[lag] += lagSums[lag];
@@ -464,23 +529,23 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
         if (v % checkedDiv(r.extent, 3) == 0) result.profiles.push_back(profile);
 
         const std::int32_t segmentsBefore = segments;
-        // Each segment detrended or mean-removed and windowed on its own; the transforms run
-        // side by side in batches, their powers added in segment order.
         for (std::int64_t pos = 0; pos + N - 1 < L && segments < p.maxSegments;
              pos += r.segmentStep) {
             const double* segment = profile.data() + pos;
             if (p.segmentTrend) {
-                std::copy(segment, segment + N, re.begin());
-                removeTrend(re, p.segmentDegree);
-                segment = re.data();
+                std::copy(segment, segment + N, detrended.begin());
+                removeTrend(detrended, p.segmentDegree);
+                segment = detrended.data();
             }
-            std::copy(segment, segment + N, waitingSegments.begin() + waiting * segmentPitch);
+            powers.add(segment);
             ++segments;
-            if (++waiting == kBatch) transformWaiting();
         }
         result.segmentsPerStrip.push_back(segments - segmentsBefore);
     }
-    transformWaiting();
+    powers.finish();
+
+    std::vector<double>& spectrum = powers.sums();
+    const std::vector<double>& squares = powers.squares();
     for (double& value : spectrum) value /= segments;
     // SE = SD / √K_eff, the SD of the segments' powers around their mean over the root of the
     // number of independent segments they amount to (0 for one segment).
