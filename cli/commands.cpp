@@ -222,14 +222,9 @@ std::string mtfOutput(const CommandLine& line, const std::string& file, const Mt
     const std::string table = line.value("table", "mtf");
     const MtfResult& r = m.result;
     if (plot) {
-        plotWriter({*plot,
-                    "MTF — " + file,
-                    mtfSummaryLine(m.summary),
-                    "Spatial frequency (cycles/mm)",
-                    "Value of MTF",
-                    m.curve.frequency,
-                    m.curve.value,
-                    {}});
+        plotWriter(curvePlot(*plot, "MTF — " + file, mtfSummaryLine(m.summary),
+                             "Spatial frequency (cycles/mm)", "Value of MTF", m.curve.frequency,
+                             m.curve.value));
     }
     if (wantsJson(line)) {
         QJsonArray lsf, frequency, mtf;
@@ -463,9 +458,9 @@ std::string runNps(const CommandLine& line, const std::string& file, std::string
     const NpsMeasurement m = measureNps(line, file, notes);
     const SpectrumResult& r = m.r;
     if (plot) {
-        plotWriter({*plot, "Wiener spectrum — " + file, spectrumSummaryLine(m.summary),
-                    "Spatial frequency (cycles/mm)", "Wiener spectral value (mm*mm)",
-                    m.binFrequency, m.binValue, m.binError});
+        plotWriter(curvePlot(*plot, "Wiener spectrum — " + file, spectrumSummaryLine(m.summary),
+                             "Spatial frequency (cycles/mm)", "Wiener spectral value (mm*mm)",
+                             m.binFrequency, m.binValue, m.binError));
     }
     if (wantsJson(line)) {
         QJsonObject parameters = imageParameters(m.image, m.roi);

@@ -6,7 +6,9 @@
 #include <limits>
 #include <vector>
 
+#include "cli/commands.h"
 #include "cli/json_results.h"
+#include "cli/plot.h"
 #include "cli/task_commands.h"
 #include "common/app_error.h"
 #include "common/number_text.h"
@@ -136,6 +138,22 @@ std::string runDprime(const CommandLine& line, std::string& notes) {
 
     const QJsonObject ttfSummary = ttfLine.value("summary").toObject();
     const QJsonObject npsSummary = npsLine.value("summary").toObject();
+    if (line.has("plot")) {
+        // The inputs d′ combines: the TTF, and beside it the spectrum's radial average.
+        if (!currentPlotWriter()) throw UsageError("--plot is not available here");
+        PlotRequest request =
+            curvePlot(line.value("plot", ""),
+                      "d′ inputs — disk " + FloatToStr(task.diameterMm) + " mm, " +
+                          FloatToStr(task.contrastHu) + " HU",
+                      "d′ NPW " + figure(d.npw, 4) + ", NPWE " + figure(d.npwe, 4),
+                      "Spatial frequency (cycles/mm)", "TTF", ttf.frequency, ttf.value);
+        const QJsonObject npsResults = npsLine.value("results").toObject();
+        request.second = PlotRequest::Panel{"NPS, radial average (" + npsPath + ")",
+                                            "Spatial frequency (cycles/mm)", "NPS (HU²·mm²)",
+                                            numbersIn(npsResults, "frequency", npsWhat),
+                                            numbersIn(npsResults, "nps", npsWhat)};
+        currentPlotWriter()(request);
+    }
     if (wantsJson(line)) {
         QJsonObject ttfInput = inputIdentity(ttfPath), npsInput = inputIdentity(npsPath);
         ttfInput["role"] = "ttf";

@@ -35,7 +35,7 @@ const std::map<std::string, std::set<std::string>> kCommandOptions = {
       "segment-trend", "factor", "max-segments", "table", "format", "hamming-scale", "plot"}},
     {"nps2d", {"roi-size", "grid", "region", "detrend", "format", "plot", "spectrum-image"}},
     {"ttf", {"centre", "radius", "contrast", "format", "plot"}},
-    {"dprime", {"ttf", "nps", "task", "observer", "format"}},
+    {"dprime", {"ttf", "nps", "task", "observer", "format", "plot"}},
 };
 
 }  // namespace

@@ -1,11 +1,17 @@
 #include "cli/plot.h"
 
 #include <QBuffer>
+#include <QGraphicsPixmapItem>
 #include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QImage>
 #include <QPainter>
+#include <QPixmap>
 #include <QSvgGenerator>
 #include <QtCharts/QAreaSeries>
+#include <QtCharts/QValueAxis>
+#include <algorithm>
+#include <cmath>
 
 #include "common/app_error.h"
 #include "common/safe_file.h"
@@ -13,23 +19,25 @@
 
 namespace ctiq::cli {
 
-QByteArray renderPlot(const PlotRequest& r, PlotFormat format) {
-    const QSize size(900, 600);
-    QGraphicsScene scene;
+namespace {
+
+// One chart: its curve, and the band around it where given.
+QChart* curveChart(const QString& title, const std::string& xTitle, const std::string& yTitle,
+                   const std::vector<double>& xs, const std::vector<double>& ys,
+                   const std::vector<double>& band) {
     auto* chart = newChart("");
-    chart->setTitle(QString::fromStdString(r.title).toHtmlEscaped() + "<br>" +
-                    QString::fromStdString(r.summary).toHtmlEscaped());
-    QAbstractAxis* x = newAxis(false, r.xTitle.c_str());
-    QAbstractAxis* y = newAxis(false, r.yTitle.c_str());
+    chart->setTitle(title);
+    QAbstractAxis* x = newAxis(false, xTitle.c_str());
+    QAbstractAxis* y = newAxis(false, yTitle.c_str());
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
-    if (!r.band.empty()) {             // the standard errors as a band around the curve
+    if (!band.empty()) {               // the standard errors as a band around the curve
         auto* area = new QAreaSeries;  // it does not own its lines: they are its children
         auto* upper = new QLineSeries(area);
         auto* lower = new QLineSeries(area);
-        for (std::size_t i = 0; i < r.x.size() && i < r.band.size(); ++i) {
-            upper->append(r.x[i], r.y[i] + r.band[i]);
-            lower->append(r.x[i], r.y[i] - r.band[i]);
+        for (std::size_t i = 0; i < xs.size() && i < band.size() && i < ys.size(); ++i) {
+            upper->append(xs[i], ys[i] + band[i]);
+            lower->append(xs[i], ys[i] - band[i]);
         }
         area->setUpperSeries(upper);
         area->setLowerSeries(lower);
@@ -41,9 +49,58 @@ QByteArray renderPlot(const PlotRequest& r, PlotFormat format) {
     }
     QLineSeries* curve = addLineSeries(chart, x, y);
     curve->setColor(Qt::red);
-    for (std::size_t i = 0; i < r.x.size() && i < r.y.size(); ++i) curve->append(r.x[i], r.y[i]);
+    for (std::size_t i = 0; i < xs.size() && i < ys.size(); ++i) curve->append(xs[i], ys[i]);
+    // The axes span the data (and band) on round ticks; a chart drawn before it is laid out would
+    // otherwise keep the axes' first range.
+    double xLow = HUGE_VAL, xHigh = -HUGE_VAL, yLow = HUGE_VAL, yHigh = -HUGE_VAL;
+    for (std::size_t i = 0; i < xs.size() && i < ys.size(); ++i) {
+        const double spread = i < band.size() && std::isfinite(band[i]) ? band[i] : 0;
+        if (!std::isfinite(xs[i]) || !std::isfinite(ys[i])) continue;
+        xLow = std::min(xLow, xs[i]);
+        xHigh = std::max(xHigh, xs[i]);
+        yLow = std::min(yLow, ys[i] - spread);
+        yHigh = std::max(yHigh, ys[i] + spread);
+    }
+    if (xLow <= xHigh) {
+        x->setRange(xLow, xHigh > xLow ? xHigh : xLow + 1);
+        y->setRange(yLow, yHigh > yLow ? yHigh : yLow + 1);
+        static_cast<QValueAxis*>(y)->applyNiceNumbers();
+    }
+    return chart;
+}
+
+}  // namespace
+
+QByteArray renderPlot(const PlotRequest& r, PlotFormat format) {
+    constexpr int kChartWidth = 900, kHeight = 600, kPanelWidth = 600;
+    const bool panel = r.second || (r.pictureSize > 0 && !r.picture.empty());
+    const QSize size(kChartWidth + (panel ? kPanelWidth : 0), kHeight);
+    QGraphicsScene scene;
+    scene.setBackgroundBrush(Qt::white);
+    QChart* chart = curveChart(QString::fromStdString(r.title).toHtmlEscaped() + "<br>" +
+                                   QString::fromStdString(r.summary).toHtmlEscaped(),
+                               r.xTitle, r.yTitle, r.x, r.y, r.band);
     scene.addItem(chart);
-    chart->setGeometry(QRectF(QPointF(0, 0), size));
+    chart->setGeometry(QRectF(0, 0, kChartWidth, kHeight));
+    if (r.second) {
+        QChart* second =
+            curveChart(QString::fromStdString(r.second->title).toHtmlEscaped(), r.second->xTitle,
+                       r.second->yTitle, r.second->x, r.second->y, {});
+        scene.addItem(second);
+        second->setGeometry(QRectF(kChartWidth, 0, kPanelWidth, kHeight));
+    } else if (panel) {
+        const int n = r.pictureSize;
+        QImage picture(n, n, QImage::Format_Grayscale8);
+        for (int row = 0; row < n; ++row)
+            std::copy_n(r.picture.begin() + static_cast<std::ptrdiff_t>(row) * n, n,
+                        picture.scanLine(row));
+        constexpr int kSide = 520;
+        auto* shown = scene.addPixmap(QPixmap::fromImage(
+            picture.scaled(kSide, kSide, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
+        shown->setPos(kChartWidth + (kPanelWidth - kSide) / 2.0, 60);
+        auto* caption = scene.addText(QString::fromStdString(r.pictureCaption));
+        caption->setPos(kChartWidth + (kPanelWidth - kSide) / 2.0, 20);
+    }
     scene.setSceneRect(QRectF(QPointF(0, 0), size));
 
     QByteArray bytes;

@@ -164,16 +164,25 @@ std::string runNps2d(const CommandLine& line, std::string& notes) {
         error.push_back(b.standardError);
     }
     const std::vector<double> shifted =
-        full || line.has("spectrum-image") ? r.shifted() : std::vector<double>{};
+        full || plot || line.has("spectrum-image") ? r.shifted() : std::vector<double>{};
     if (line.has("spectrum-image")) writeSpectrumPgm(image, shifted, r.roiSize);
     const std::string summaryLine =
         "noise SD " + figure(r.sdFromSpectrum, 2) + " HU, peak " + figure(r.peakFrequency, 3) +
         " c/mm, mean " + figure(r.meanFrequency, 3) + " c/mm, " + std::to_string(r.rois) + " ROIs";
     if (plot) {
         const bool banded = r.rois > 1;
-        currentPlotWriter()({*plot, "2-D NPS, radial average — " + filesTitle(line), summaryLine,
-                             "Spatial frequency (cycles/mm)", "NPS (HU²·mm²)", frequency, value,
-                             banded ? error : std::vector<double>{}});
+        PlotRequest request =
+            curvePlot(*plot, "2-D NPS, radial average — " + filesTitle(line), summaryLine,
+                      "Spatial frequency (cycles/mm)", "NPS (HU²·mm²)", frequency, value,
+                      banded ? error : std::vector<double>{});
+        // Beside it the 2-D spectrum itself, as --spectrum-image draws it (the PGM's pixels).
+        const std::vector<std::uint8_t> pgm = spectrumPgm(shifted, r.roiSize);
+        const std::size_t pixels = static_cast<std::size_t>(r.roiSize) * r.roiSize;
+        request.picture.assign(pgm.end() - static_cast<std::ptrdiff_t>(pixels), pgm.end());
+        request.pictureSize = r.roiSize;
+        request.pictureCaption =
+            "2-D NPS, log scale over six decades; zero frequency at the centre";
+        currentPlotWriter()(request);
     }
 
     if (wantsJson(line)) {
@@ -248,14 +257,12 @@ std::string runTtf(const CommandLine& line, std::string& notes) {
         "TTF50 " + figure(r.ttf50, 3) + " c/mm, TTF10 " + figure(r.ttf10, 3) + " c/mm; contrast " +
         figure(r.contrast, 1) + " HU, noise SD " + figure(r.noiseSd, 2) + " HU";
     if (plot) {
-        currentPlotWriter()({*plot,
-                             "TTF — " + filesTitle(line),
-                             summaryLine,
-                             "Spatial frequency (cycles/mm)",
-                             "TTF",
-                             r.frequency,
-                             r.ttf,
-                             {}});
+        PlotRequest request = curvePlot(*plot, "TTF — " + filesTitle(line), summaryLine,
+                                        "Spatial frequency (cycles/mm)", "TTF", r.frequency, r.ttf);
+        request.second =
+            PlotRequest::Panel{"Edge spread function, all slices", "Distance from the centre (px)",
+                               "Mean value (HU)", r.distance, r.esf};
+        currentPlotWriter()(request);
     }
     if (wantsJson(line)) {
         return combinedResultLine(

@@ -2,6 +2,7 @@
 // refuse.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -221,6 +222,47 @@ TEST_F(TaskCommands, DprimeFromTheLinesIsTheLibrarysFromTheImages) {
     ASSERT_EQ(text.status, 0) << text.err;
     EXPECT_NE(text.out.find("\r\nd' NPW\t"), std::string::npos) << text.out;
     EXPECT_EQ(text.out.find("NPWE"), std::string::npos) << text.out;
+}
+
+// --plot draws each result with what it rests on beside it: the 2-D spectrum next to its radial
+// average, the edge spread function next to the TTF, the spectrum next to the TTF for d′.
+TEST_F(TaskCommands, PlotsShowTheirSecondPanel) {
+    const QString nps = QString::fromStdString(write("nps.jsonl", ""));
+    const QString ttf = QString::fromStdString(write("ttf.jsonl", ""));
+    const CliRun spectrum =
+        runCli(QStringList{"nps2d", "--mode", "16bit", "--format", "json", "--full"} + noise);
+    const CliRun transfer = runCli(QStringList{"ttf", "--mode", "16bit", "--centre", "128,128",
+                                               "--radius", "15", "--format", "json"} +
+                                   disks);
+    ASSERT_EQ(spectrum.status + transfer.status, 0) << spectrum.err << transfer.err;
+    write("nps.jsonl", spectrum.out);
+    write("ttf.jsonl", transfer.out);
+    const std::vector<QStringList> runs = {
+        QStringList{"nps2d", "--mode", "16bit"} + noise,
+        QStringList{"ttf", "--mode", "16bit", "--centre", "128,128", "--radius", "15"} + disks,
+        QStringList{"dprime", "--ttf", ttf, "--nps", nps, "--task", "disk:5:10"},
+    };
+    for (const QStringList& arguments : runs) {
+        const QString png = QString::fromStdString(write(arguments[0].toStdString() + ".png", ""));
+        const CliRun run = runCli(arguments + QStringList{"--plot", png});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const QImage image(png);
+        ASSERT_FALSE(image.isNull()) << arguments[0].toStdString();
+        EXPECT_EQ(image.size(), QSize(1500, 600)) << arguments[0].toStdString();
+        // The right-hand panel holds its picture, or its curve (red) on axes that fit it.
+        int red = 0, grey = 0;
+        for (int y = 0; y < image.height(); y += 2) {
+            for (int x = 950; x < image.width(); x += 2) {
+                const QRgb c = image.pixel(x, y);
+                red += qRed(c) > 200 && qGreen(c) < 80 && qBlue(c) < 80;
+                grey += qGray(c) > 1 && qGray(c) < 250 && qRed(c) == qGreen(c);
+            }
+        }
+        if (arguments[0] == "nps2d")
+            EXPECT_GT(grey, 20000) << "the 2-D spectrum";
+        else
+            EXPECT_GT(red, 200) << arguments[0].toStdString();
+    }
 }
 
 TEST_F(TaskCommands, RefusedInputsSayWhy) {
