@@ -19,6 +19,8 @@ struct RoiBlock {
     bool operator==(const RoiBlock&) const = default;
 };
 
+// The stored samples under a frame drawn in a view whose first column and row are viewLeft and
+// viewTop: the one place where the ROI's corner is the view's corner plus the frame's.
 RoiBlock roiBlock(const IntRect& frame, std::int32_t viewLeft, std::int32_t viewTop);
 
 // Throws AppError with a clear message unless the block is non-empty, lies inside the stored

@@ -46,8 +46,8 @@ RoiPlacement placeRoi(const StoredImageLayout& image, std::int32_t cx, std::int3
     p.frame = toBitmapCoordinates(roiFromFields(cx, width, cy, height), p.view.view.left,
                                   p.view.view.top);
     p.block = roiBlock(p.frame, p.view.view.left, p.view.view.top);
-    p.imageLeft = p.view.view.left + p.frame.left;
-    p.imageTop = p.view.view.top + p.frame.top;
+    p.imageLeft = p.block.c0;
+    p.imageTop = p.block.r0;
     return p;
 }
 

@@ -97,9 +97,9 @@ bool TForm1::eightBitSamples() const {
 }
 
 QPoint TForm1::roiImageCorner() const {
-    // The frame is measured from the view's first column and row: add them, so a magnified or
-    // shifted view measures the ROI that is drawn.
-    return QPoint(checkedAdd(ViewLeft, RoiFrameRect.left), checkedAdd(ViewTop, RoiFrameRect.top));
+    // The block under the frame: a magnified or shifted view measures the ROI that is drawn.
+    const RoiBlock block = roiBlock(RoiFrameRect, ViewLeft, ViewTop);
+    return QPoint(block.c0, block.r0);
 }
 
 void TForm1::showViewer() {
