@@ -11,6 +11,8 @@
 
 #include "cli/commands.h"
 #include "cli/plot.h"
+#include "cli/report_html.h"
+#include "cli/report_verdict.h"
 #include "cli/task_commands.h"
 #include "common/app_error.h"
 #include "common/safe_file.h"
@@ -25,25 +27,10 @@ struct Measured {
     QString chartPng;    // base64
 };
 
-QString html(const QString& text) {
-    return text.toHtmlEscaped();
-}
-
-QString html(const std::string& text) {
-    return html(QString::fromStdString(text));
-}
-
 std::vector<double> numbers(const QJsonValue& array) {
     std::vector<double> values;
     for (const QJsonValue& v : array.toArray()) values.push_back(v.toDouble());
     return values;
-}
-
-// A figure with its unit, kept on one line (a break inside "1.00 c/mm" misreads).
-QString figure(const QJsonValue& v, const QString& unit, int digits = 4) {
-    if (!v.isDouble()) return "–";
-    return "<span class=nb>" + QString::number(v.toDouble(), 'g', digits) +
-           (unit.isEmpty() ? QString() : "&nbsp;" + html(unit)) + "</span>";
 }
 
 QString withSpread(const QJsonValue& v, const QJsonValue& spread, const QString& unit) {
@@ -92,63 +79,6 @@ std::vector<QJsonObject> readBaseline(const std::string& path) {
         results.push_back(doc.object());
     }
     return results;
-}
-
-// One figure of a set of results: the combined result's where there is one, else the mean over
-// the single results, with its standard error where the data give one.
-struct Estimate {
-    double value = std::nan("");
-    std::optional<double> standardError;
-    int images = 0;
-    bool flagged = false;  // a result it stands on carries a reliability flag
-};
-
-bool hasFlags(const QJsonObject& result) {
-    return !result["summary"].toObject()["flags"].toArray().isEmpty();
-}
-
-Estimate estimateOf(const std::vector<QJsonObject>& results, const char* command, const char* key) {
-    Estimate e;
-    const std::string combined = std::string(command) + "-combined";
-    for (const QJsonObject& r : results) {
-        if (r["command"].toString().toStdString() != combined) continue;
-        const QJsonObject summary = r["summary"].toObject();
-        if (!summary[key].isDouble()) continue;
-        e.value = summary[key].toDouble();
-        e.images = r["results"].toObject()["images"].toInt();
-        e.flagged = hasFlags(r);
-        const QJsonValue spread = summary[QString(key) + "Spread"];
-        if (spread.isDouble() && e.images > 1)
-            e.standardError = spread.toDouble() / std::sqrt(e.images);
-        return e;
-    }
-    std::vector<double> values;
-    for (const QJsonObject& r : results) {
-        const QJsonValue v = r["summary"].toObject()[key];
-        if (r["command"].toString() == command && v.isDouble()) {
-            values.push_back(v.toDouble());
-            e.flagged = e.flagged || hasFlags(r);
-        }
-    }
-    if (values.empty()) return e;
-    if (values.size() == 1) {
-        // One image: the error its own noise gives the figure, where the result states it.
-        for (const QJsonObject& r : results) {
-            const QJsonValue se = r["summary"].toObject()[QString(key) + "StandardError"];
-            if (r["command"].toString() == command && se.isDouble())
-                e.standardError = se.toDouble();
-        }
-    }
-    double sum = 0;
-    for (double v : values) sum += v;
-    e.value = sum / values.size();
-    e.images = static_cast<int>(values.size());
-    if (values.size() > 1) {
-        double squares = 0;
-        for (double v : values) squares += (v - e.value) * (v - e.value);
-        e.standardError = std::sqrt(squares / (values.size() - 1) / values.size());
-    }
-    return e;
 }
 
 // The identity of an image as a reader files it: one cell per value, never broken inside.
@@ -372,117 +302,13 @@ int runReport(const CommandLine& line, std::ostream& out, std::ostream& progress
         for (const Measured& m : *group) current.push_back(m.result);
     if (combined) current.push_back(*combined);
 
-    // Against the baseline: a change beyond its tolerance fails unless it lies within twice its
-    // standard error (then the data cannot tell it from noise, and the report says so).
-    struct Check {
-        const char* name;
-        const char* command;
-        const char* key;
-        const char* unit;
-        double tolerance;
-    };
-    const Check checks[] = {{"MTF50", "mtf", "mtf50", "c/mm", tolMtf50},
-                            {"Noise integral", "nps", "integral", "HU²·mm", tolIntegral}};
-    bool pass = true;
-    int judged = 0, withinNoise = 0, flaggedChanges = 0;
-    QString comparison;
-    for (const Check& c : checks) {
-        const Estimate now = estimateOf(current, c.command, c.key);
-        if (std::isnan(now.value)) continue;
-        const Estimate before = estimateOf(baseline, c.command, c.key);
-        if (!baseline.empty() && (std::isnan(before.value) || before.value == 0)) {
-            comparison += QString(
-                              "<tr><td>%1</td><td colspan=5>no figures of this kind in the "
-                              "baseline</td><td>–</td></tr>")
-                              .arg(c.name);
-            continue;
-        }
-        if (baseline.empty()) continue;
-        ++judged;
-        const double change = (now.value - before.value) / before.value * 100;
-        bool ok = std::abs(change) <= c.tolerance;
-        QString verdictText = ok ? "pass" : "FAIL";
-        if (!ok && now.standardError && before.standardError) {
-            const double noise = std::hypot(*now.standardError, *before.standardError) /
-                                 std::abs(before.value) * 100;
-            if (std::abs(change) <= 2 * noise) {
-                ok = true;
-                ++withinNoise;
-                verdictText = QString("within noise (2 SE = %1 %)").arg(2 * noise, 0, 'f', 1);
-            }
-        }
-        if (!ok && (now.flagged || before.flagged)) {
-            // A figure the data do not support cannot fail a scanner either.
-            ok = true;
-            ++flaggedChanges;
-            verdictText = "inconclusive: reliability flags";
-        }
-        pass = pass && ok;
-        comparison += QString(
-                          "<tr class=%1><td>%2</td><td>%3</td><td>%4</td><td class=nb>%5 %</td>"
-                          "<td class=nb>±%6 %</td><td>%7</td></tr>")
-                          .arg(ok ? "pass" : "fail", c.name, figure(before.value, c.unit),
-                               figure(now.value, c.unit), QString::number(change, 'f', 2),
-                               QString::number(c.tolerance), verdictText);
-    }
-
-    // Limits without a baseline.
-    struct Limit {
-        const char* option;
-        const char* name;
-        const char* command;
-        const char* key;
-        const char* unit;
-        bool minimum;
-    };
-    const Limit limits[] = {{"min-mtf50", "MTF50", "mtf", "mtf50", "c/mm", true},
-                            {"min-mtf10", "MTF10", "mtf", "mtf10", "c/mm", true},
-                            {"max-noise-sd", "Noise SD (ROI)", "nps", "roiSd", "HU", false},
-                            {"max-integral", "Noise integral", "nps", "integral", "HU²·mm", false}};
-    QString limitRows;
-    int limited = 0;
-    for (const Limit& l : limits) {
-        if (!line.has(l.option)) continue;
-        const double bound = *line.real(l.option);
-        const Estimate now = estimateOf(current, l.command, l.key);
-        if (std::isnan(now.value)) {
-            limitRows += QString(
-                             "<tr><td>%1</td><td>%2 %3</td><td colspan=2>no figures of this "
-                             "kind</td></tr>")
-                             .arg(l.name, l.minimum ? "≥" : "≤", figure(bound, l.unit));
-            continue;
-        }
-        ++limited;
-        const bool ok = l.minimum ? now.value >= bound : now.value <= bound;
-        pass = pass && ok;
-        limitRows +=
-            QString("<tr class=%1><td>%2</td><td>%3 %4</td><td>%5</td><td>%6</td></tr>")
-                .arg(ok ? "pass" : "fail", l.name, l.minimum ? "≥" : "≤", figure(bound, l.unit),
-                     figure(now.value, l.unit), ok ? "pass" : "FAIL");
-    }
-
-    QString verdict;
-    if (judged + limited == 0) {
-        verdict = baseline.empty() ? "no baseline: figures recorded"
-                                   : "no figures to compare: the baseline holds none of this "
-                                     "report's kinds";
-    } else {
-        const QString against = judged && limited ? "the baseline and the limits"
-                                : judged          ? "the baseline"
-                                                  : "the limits";
-        verdict = (pass ? "PASS" : "FAIL") +
-                  QString(" against %1 (%2 figures)").arg(against).arg(judged + limited);
-        if (withinNoise)
-            verdict += QString(
-                           " — %1 change beyond its tolerance lies within twice its "
-                           "standard error")
-                           .arg(withinNoise);
-        if (flaggedChanges)
-            verdict += QString(
-                           " — %1 change beyond its tolerance rests on flagged figures "
-                           "(inconclusive)")
-                           .arg(flaggedChanges);
-    }
+    const Judgement againstBaseline =
+        judgeAgainstBaseline(current, baseline, tolMtf50, tolIntegral);
+    const Judgement againstLimits = judgeAgainstLimits(line, current);
+    const bool pass = againstBaseline.pass && againstLimits.pass;
+    const QString verdict = verdictLine(againstBaseline, againstLimits, !baseline.empty());
+    const QString& comparison = againstBaseline.rows;
+    const QString& limitRows = againstLimits.rows;
 
     QString commandLine = "ctiq-cli";
     for (const std::string& a : line.arguments) commandLine += " " + QString::fromStdString(a);
