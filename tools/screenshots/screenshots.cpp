@@ -8,6 +8,8 @@
 #include <QThread>
 #include <cstdio>
 
+#include "app/window_wiring.h"
+#include "common/language.h"
 #include "common/ui/dialogs.h"
 #include "common/ui/radio_group.h"
 #include "mtf/unit2.h"
@@ -43,6 +45,7 @@ void settle() {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    ctiq::installTranslations(app);  // the reader's language, as the program shows it
     QApplication::setApplicationName("ctiq");
     if (argc < 3) {
         std::fprintf(stderr, "usage: ctiq-screenshots SAMPLES_DIR OUT_DIR\n");
@@ -55,7 +58,7 @@ int main(int argc, char* argv[]) {
     ctiq::TForm1 form1;
     ctiq::TForm2 form2;
     ctiq::TForm3 form3;
-    form1.setAnalysisWindows(&form2, &form3);
+    ctiq::wireWindows(form1, form2, form3);
     form1.show();
 
     // MTF: load the point, a 64 × 64 ROI on it, toMTF, CalMTF, the MTF page.
