@@ -137,23 +137,26 @@ std::vector<std::vector<int>> CommandLine::roiList() const {
     return list;
 }
 
-CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
-    CommandLine line;
-    if (arguments.empty()) throw UsageError("no command given");
-    if (arguments[0] == "--help" || arguments[0] == "-h") {
-        line.help = true;
-        return line;
-    }
-    if (arguments[0] == "--version") {
-        line.version = true;
-        return line;
-    }
-    line.command = arguments[0];
-    line.arguments = arguments;
-    if (!kCommands.count(line.command)) throw UsageError("unknown command '%1'", {line.command});
-    const std::set<std::string>& own = kCommandOptions.at(line.command);
+namespace {
+
+// A flag takes no value: --swap, --verbose, and a few of one command each.
+bool isFlag(const std::string& name, const std::string& command) {
+    return name == "swap" || name == "verbose" || (name == "summary" && command == "header") ||
+           (name == "dicom" && command == "phantom") || (name == "full" && command == "nps2d");
+}
+
+bool knownOption(const std::string& name, const std::string& command) {
+    const bool imageCommand =
+        command != "header" && command != "phantom" && command != "selftest" && command != "dprime";
+    return kCommandOptions.at(command).count(name) || (imageCommand && kImageOptions.count(name)) ||
+           (command == "header" && (name == "mode" || name == "size"));
+}
+
+// The options, flags and files after the command; for report, the files of each group (--mtf,
+// --nps, --nps2d, --ttf) in turn.
+void readArguments(const std::vector<std::string>& arguments, CommandLine& line) {
     bool optionsEnded = false;
-    std::string group;  // report: "mtf" or "nps" after --mtf / --nps
+    std::string group;
     auto addFile = [&](const std::string& file) {
         if (line.command == "report") {
             if (group.empty())
@@ -187,23 +190,20 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             continue;
         }
         const std::string name = a.substr(2);
-        if (name == "swap" || name == "verbose" ||
-            (name == "summary" && line.command == "header") ||
-            (name == "dicom" && line.command == "phantom") ||
-            (name == "full" && line.command == "nps2d")) {
+        if (isFlag(name, line.command)) {
             line.flags[name] = true;
             continue;
         }
-        const bool imageCommand = line.command != "header" && line.command != "phantom" &&
-                                  line.command != "selftest" && line.command != "dprime";
-        const bool known = own.count(name) || (imageCommand && kImageOptions.count(name)) ||
-                           (line.command == "header" && (name == "mode" || name == "size"));
-        if (!known) throw UsageError("unknown option '%1' for %2", {a, line.command});
+        if (!knownOption(name, line.command))
+            throw UsageError("unknown option '%1' for %2", {a, line.command});
         if (i + 1 >= arguments.size()) throw UsageError("option '%1' needs a value", {a});
         line.values[name] = arguments[++i];
         if (name == "roi") line.rois.push_back(line.values[name]);
     }
-    // Every value is read once here, so a malformed one is a usage error before any file runs.
+}
+
+// Every value read once, so a malformed one is a usage error before any file runs.
+void checkValues(const CommandLine& line) {
     line.integers("size", 2);
     line.roiList();
     line.integers("mtf-roi", 4);
@@ -224,23 +224,47 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     if (const std::string format = line.value("format", "text");
         format != "text" && format != "json")
         throw UsageError("--format takes text or json, not '%1'", {format});
-    if (line.help) return line;
+}
+
+// How many files each command takes.
+void checkFiles(const CommandLine& line) {
     if (line.command == "selftest") {
         if (!line.files.empty()) throw UsageError("selftest takes no file");
-        return line;
+        return;
     }
     if (line.command == "phantom") {
         if (line.files.size() != 2)
             throw UsageError("phantom takes a kind (point, noise, uniform, disk) and OUT");
-        return line;
+        return;
     }
     if (line.command == "dprime") {
         if (!line.files.empty()) throw UsageError("dprime takes no file: give --ttf and --nps");
-        return line;
+        return;
     }
     if (line.files.empty()) throw UsageError("no file given");
     if (line.command == "header" && line.files.size() != 1)
         throw UsageError("%1 takes one file", {line.command});
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    if (arguments.empty()) throw UsageError("no command given");
+    if (arguments[0] == "--help" || arguments[0] == "-h") {
+        line.help = true;
+        return line;
+    }
+    if (arguments[0] == "--version") {
+        line.version = true;
+        return line;
+    }
+    line.command = arguments[0];
+    line.arguments = arguments;
+    if (!kCommands.count(line.command)) throw UsageError("unknown command '%1'", {line.command});
+    readArguments(arguments, line);
+    checkValues(line);
+    if (!line.help) checkFiles(line);
     return line;
 }
 
