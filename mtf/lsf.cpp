@@ -27,6 +27,16 @@ std::size_t peakIndex(const std::vector<double>& a) {
 
 }  // namespace
 
+LineBand bandLines(LsfDirection direction, CellPosition maximum, std::int32_t lines) {
+    // Each of the L lines once: the peak line, L - 1 - L div 2 lines on the "+" side (rows below
+    // along X, columns to the left along Y) and L div 2 on the "-" side.
+    const bool alongX = direction == LsfDirection::X;
+    const std::int32_t centre = alongX ? maximum.row : maximum.column;
+    const std::int32_t plusReach = lines - 1 - lines / 2, minusReach = lines / 2;
+    return {alongX ? centre - minusReach : centre - plusReach,
+            alongX ? centre + plusReach : centre + minusReach};
+}
+
 std::vector<double> bandSum(const PixelTable& table, LsfDirection direction, CellPosition maximum,
                             std::int32_t lines) {
     const bool alongX = direction == LsfDirection::X;
@@ -39,11 +49,8 @@ std::vector<double> bandSum(const PixelTable& table, LsfDirection direction, Cel
     }
     if (lines < 1) throw AppError("The DFT line count must be at least 1.");
     const std::int32_t centre = alongX ? maximum.row : maximum.column;
-    // Each of the L lines once: the peak line, L - 1 - L div 2 lines on the "+" side (rows below
-    // along X, columns to the left along Y) and L div 2 on the "-" side.
     const std::int32_t plusReach = lines - 1 - lines / 2, minusReach = lines / 2;
-    const std::int32_t first = alongX ? centre - minusReach : centre - plusReach;
-    const std::int32_t last = alongX ? centre + plusReach : centre + minusReach;
+    const auto [first, last] = bandLines(direction, maximum, lines);
     if (first < 1 || last > lineCount) {
         throw AppError("The band of " + std::to_string(lines) + " lines around the maximum (" +
                        std::string(alongX ? "rows " : "columns ") + std::to_string(first) + " to " +

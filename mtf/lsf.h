@@ -22,6 +22,13 @@ inline std::string mtfSpacingText(const std::string& stated) {
 
 enum class LsfDirection { X, Y };
 
+// The lines of the band through the maximum cell, both ends included: rows along X, columns along
+// Y (see bandSum).
+struct LineBand {
+    std::int32_t first = 0, last = 0;
+};
+LineBand bandLines(LsfDirection direction, CellPosition maximum, std::int32_t lines);
+
 // The band sums across the direction through the maximum cell, each of exactly L lines once:
 // along X the rows max - L div 2 .. max + (L - 1 - L div 2), along Y the columns
 // max - (L - 1 - L div 2) .. max + L div 2 (L = 24: 12 rows above the peak row, 11 below; L = 1:

@@ -11,10 +11,7 @@ namespace ctiq {
 BandBackground backgroundOutsideBand(const PixelTable& table, LsfDirection direction,
                                      CellPosition maximum, int lines) {
     const bool alongX = direction == LsfDirection::X;
-    const int plusReach = lines - 1 - lines / 2, minusReach = lines / 2;
-    const int centre = alongX ? maximum.row : maximum.column;
-    const int first = alongX ? centre - minusReach : centre - plusReach;
-    const int last = alongX ? centre + plusReach : centre + minusReach;
+    const auto [first, last] = bandLines(direction, maximum, lines);
     double sum = 0, squares = 0;
     long count = 0;
     for (int r = 1; r < table.rowCount(); ++r) {
@@ -102,6 +99,7 @@ PointCheck checkPoint(const PixelTable& table, LsfDirection direction, CellPosit
     const bool alongX = direction == LsfDirection::X;
     const BandBackground background = backgroundOutsideBand(table, direction, maximum, lines);
     const double peak = table.value(maximum.column, maximum.row);
+    check.backgroundSd = background.sd;
     check.peakSnr = background.sd > 0 ? (peak - background.mean) / background.sd
                                       : (peak > background.mean ? HUGE_VAL : 0);
     const int n = static_cast<int>(r.lsf.size());
@@ -109,10 +107,7 @@ PointCheck checkPoint(const PixelTable& table, LsfDirection direction, CellPosit
     const double clearance = kEdgeClearanceFwhm * (spacing > 0 ? r.width / spacing : 0);
     check.nearEnd = position < clearance || (n - 1 - position) < clearance;
     const int lineCount = (alongX ? table.rowCount() : table.colCount()) - 1;
-    const int centre = alongX ? maximum.row : maximum.column;
-    const int plusReach = lines - 1 - lines / 2, minusReach = lines / 2;
-    const int first = alongX ? centre - minusReach : centre - plusReach;
-    const int last = alongX ? centre + plusReach : centre + minusReach;
+    const auto [first, last] = bandLines(direction, maximum, lines);
     check.bandAtEdge = first <= 1 || last >= lineCount;
     const auto peakAt = std::max_element(r.lsf.begin(), r.lsf.end()) - r.lsf.begin();
     const double reach = 3 * (spacing > 0 ? r.width / spacing : 0);
@@ -153,7 +148,7 @@ MtfAssessment assessMtf(const PixelTable& table, LsfDirection direction, CellPos
                         int lines, const MtfResult& r, double spacing) {
     MtfAssessment a;
     a.point = checkPoint(table, direction, maximum, lines, r, spacing);
-    a.noise = mtfNoiseLevel(r, backgroundOutsideBand(table, direction, maximum, lines).sd, lines);
+    a.noise = mtfNoiseLevel(r, a.point.backgroundSd, lines);
     const MtfCurve curve = mtfCurve(r.mtfAbs, spacing);
     const std::optional<double> mtf10 = frequencyAtLevel(curve.frequency, curve.value, 0.1);
     a.flags = mtfCurveFlags(curve.frequency, curve.value,

@@ -55,6 +55,7 @@ struct PointCheck {
     // The share of the trimmed LSF's |area| farther than 3 FWHM from its peak: noise the
     // background cut kept, which lowers the MTF at low frequencies.
     double wingFraction = 0;
+    double backgroundSd = 0;  // of the cells outside the band
 };
 PointCheck checkPoint(const PixelTable& table, LsfDirection direction, CellPosition maximum,
                       int lines, const MtfResult& r, double spacing);
