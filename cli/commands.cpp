@@ -7,7 +7,7 @@
 
 #include "cli/json_results.h"
 #include "cli/phantom.h"
-#include "cli/plot.h"
+#include "cli/plot_request.h"
 #include "common/app_error.h"
 #include "common/checked.h"
 #include "common/frequency_axis.h"

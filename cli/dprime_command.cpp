@@ -8,7 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/json_results.h"
-#include "cli/plot.h"
+#include "cli/plot_request.h"
 #include "cli/task_commands.h"
 #include "common/app_error.h"
 #include "common/number_text.h"

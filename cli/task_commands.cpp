@@ -9,7 +9,7 @@
 
 #include "cli/commands.h"
 #include "cli/json_results.h"
-#include "cli/plot.h"
+#include "cli/plot_request.h"
 #include "cli/spectrum_image.h"
 #include "cli/task_images.h"
 #include "common/app_error.h"

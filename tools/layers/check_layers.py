@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Fails when a source file includes a header of a layer it must not stand on.
 
-The build runs it (target ctiq_layers), so an include across a layer fails the build:
+The compiler already refuses a header of a library the target does not link (each library
+publishes only its own headers, cmake/targets.cmake); this check states the layers themselves,
+so a link added across them does not open the way. The build runs it (target ctiq_layers):
 
   common ← image ← load ← the pure cores of viewer, mtf, wiener ← their windows ← cli, app;
   common ← tasks (the task-based metrics, plain C++) ← cli, app
