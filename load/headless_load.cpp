@@ -3,6 +3,7 @@
 #include "common/app_error.h"
 #include "common/number_text.h"
 #include "load/file_reading.h"
+#include "load/load_fields.h"
 
 namespace ctiq {
 
@@ -13,36 +14,25 @@ LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const Load
     readWholeFile(path, image.bytes);
     LoadPlan plan = planLoad(path, image.bytes, mode, listHeader);
     image.reader = plan.readerName();
-    std::string header = "0", offset = "0";
-    image.spacingText = plan.name.spacing;
+    LoadFields fields = loadFields(plan);
     if (plan.dicom) {
-        const DicomFieldWrites& f = plan.dicom->fields;
-        if (f.header) header = *f.header;
-        if (f.offset) offset = *f.offset;
-        if (f.pixelSpacing) image.spacingText = *f.pixelSpacing;
-        if (f.swap) image.swap = *f.swap;
         image.dicom = plan.dicom;
         requireShowable(plan);
         if (plan.decoded) image.bytes = std::move(plan.decoded->samples);
     }
+    if (plan.needsSize()) {
+        if (!given.size)
+            throw AppError("The size of " + path +
+                           " is neither in its name nor in a DICOM header; give --size COLS,ROWS.");
+        answerSizePrompt(fields, *given.size);
+    }
 
-    if (!plan.needsSize()) {
-        image.layout.columns = StrToInt(plan.columns);
-        image.layout.rows = StrToInt(plan.rows);
-    } else if (given.size) {
-        header = "0";  // as the size prompt leaves it
-    } else {
-        throw AppError("The size of " + path +
-                       " is neither in its name nor in a DICOM header; give --size COLS,ROWS.");
-    }
-    if (given.size) {
-        image.layout.columns = given.size->columns;
-        image.layout.rows = given.size->rows;
-    }
-    image.layout.header = given.header ? *given.header : StrToInt(header);
-    image.offset = given.offset ? *given.offset : StrToInt(offset);
-    image.swap = image.swap || given.swap;
-    if (given.spacing) image.spacingText = *given.spacing;
+    image.layout.columns = given.size ? given.size->columns : StrToInt(fields.columns);
+    image.layout.rows = given.size ? given.size->rows : StrToInt(fields.rows);
+    image.layout.header = given.header ? *given.header : StrToInt(fields.header.value_or("0"));
+    image.offset = given.offset ? *given.offset : StrToInt(fields.offset.value_or("0"));
+    image.swap = fields.swap.value_or(false) || given.swap;
+    image.spacingText = given.spacing ? *given.spacing : fields.spacing;
     image.layout.format = loadFormat(mode);
     requireStoredImageInside(image.layout, image.bytes.size());
     return image;

@@ -170,14 +170,8 @@ void TForm1::BitBtnLoadClick() {
     readWholeFile(chosen, bytes);
 
     ImageFileName = chosen;
-    EditImgSizeX->clear();
-    EditImgSizeY->clear();
     ImageStream = std::move(bytes);
     forgetStatistics();  // the statistics of the image that is gone
-    const NameGeometry name = splitNameGeometry(ImageFileName);
-    EditImgSizeX->setText(q(name.columns));
-    EditImgSizeY->setText(q(name.rows));
-    EditPxlSpc->setText(q(name.spacing));
     EditFileName->setText(q(ImageFileName));
     EditFileSize->setText(q(IntToStr(static_cast<std::int64_t>(ImageStream.size()))));
     Image1->show();
@@ -189,25 +183,25 @@ void TForm1::BitBtnLoadClick() {
     // The file's header is shown, so the previous image goes with its fields: nothing on screen
     // belongs to another file.
     if (plan.noImage) showNoImage();
+    LoadFields fields = loadFields(plan);
+    showLoadFields(fields);
     if (plan.dicom) ReadDicomHeader(plan);
     if (plan.decoded) ImageStream = plan.decoded->samples;  // read like a file with header 0
 
-    if (!plan.needsSize()) {
-        ImgCols = intIn(EditImgSizeX);
-        ImgRows = intIn(EditImgSizeY);
-    } else {
+    if (plan.needsSize()) {
         const QString answer =
             dialogs().inputBox(this, "", "Matrix Size x y , ", q(plan.suggestion));
         EditPxlSpc->setText(dialogs().inputBox(
             this, "InputBox",
             QCoreApplication::translate("ctiq", "ﾋﾟｸｾﾙ間隔(mm)を入力してください。"),
             EditPxlSpc->text()));
-        const MatrixSize size = parseSizeAnswer(answer.toStdString());
-        ImgCols = size.columns;
-        ImgRows = size.rows;
-        EditHeader->setText("0");
+        fields.spacing = text(EditPxlSpc);
+        answerSizePrompt(fields, parseSizeAnswer(answer.toStdString()));
+        showLoadFields(fields);
         EditMF->setText("1.0");
     }
+    ImgCols = intIn(EditImgSizeX);
+    ImgRows = intIn(EditImgSizeY);
 
     requireDrawableBitmap({{}, false, ImgCols, ImgRows});
     bitmap_.resize(ImgCols, ImgRows);
@@ -238,22 +232,23 @@ void TForm1::showNoImage() {
     forgetStatistics();
 }
 
+void TForm1::showLoadFields(const LoadFields& fields) {
+    EditImgSizeX->setText(q(fields.columns));
+    EditImgSizeY->setText(q(fields.rows));
+    EditPxlSpc->setText(q(fields.spacing));
+    auto show = [](QLineEdit* e, const std::optional<std::string>& v) {
+        if (v) e->setText(q(*v));
+    };
+    show(EditHeader, fields.header);
+    show(EditOffst, fields.offset);
+    show(EditFOVSize, fields.fieldOfView);
+    show(EditWindowLevel, fields.windowLevel);
+    show(EditWindowWidth, fields.windowWidth);
+    if (fields.swap) CheckBoxSwp->setChecked(*fields.swap);  // no click handler: no rendering
+}
+
 void TForm1::ReadDicomHeader(const LoadPlan& plan) {
     const DicomHeaderResult& r = *plan.dicom;
-    const DicomFieldWrites& f = r.fields;
-    auto apply = [](QLineEdit* e, const std::optional<std::string>& v) {
-        if (v) e->setText(latin1(*v));
-    };
-    apply(EditHeader, f.header);
-    apply(EditImgSizeX, f.columns);
-    apply(EditImgSizeY, f.rows);
-    apply(EditFOVSize, f.fieldOfView);
-    apply(EditOffst, f.offset);
-    apply(EditPxlSpc, f.pixelSpacing);
-    apply(EditWindowLevel, f.windowLevel);
-    apply(EditWindowWidth, f.windowWidth);
-    if (f.swap) CheckBoxSwp->setChecked(*f.swap);  // no click handler: no rendering mid-load
-
     if (r.walked) {
         headerRows_ = r.rows;
         StringGridDICOM->setUpdatesEnabled(false);

@@ -9,6 +9,7 @@
 #include "image/roi_block.h"
 #include "image/stored_image.h"
 #include "load/dicom/dicom_header.h"
+#include "load/load_fields.h"
 #include "load/load_plan.h"
 #include "viewer/display_bitmap.h"
 #include "viewer/image_transform.h"
@@ -229,6 +230,8 @@ class TForm1 : public QWidget, public ViewerLink {
     void FormCreate();
     // Writes what the header reader found into the fields, the table and the summary, then stops
     // the load with its message when the image cannot be shown.
+    // Writes what a load decides into the image fields.
+    void showLoadFields(const LoadFields& fields);
     void ReadDicomHeader(const LoadPlan& plan);
     // A DICOM file without an image was opened: no image, no size, no statistics are shown.
     void showNoImage();
