@@ -71,22 +71,26 @@ function(ctiq_headers target)
   endif()
 endfunction()
 
-# A library of the project: its sources, its headers (as ctiq_headers takes them), the project's
-# warnings, and EXACT for the computations whose results are pinned to the bit.
+# What each of the project's own targets gets: the warnings, and its headers (as ctiq_headers).
+function(ctiq_own_target name)
+  target_link_libraries(${name} PRIVATE ctiq_warnings)
+  ctiq_headers(${name} ${ARGN})
+endfunction()
+
+# A library of the project: its sources, the headers it publishes and keeps, and EXACT for the
+# computations whose results are pinned to the bit.
 function(ctiq_library name)
   cmake_parse_arguments(L "EXACT" "" "SOURCES;PUBLIC_HEADERS;PRIVATE_HEADERS" ${ARGN})
   add_library(${name} ${L_SOURCES})
-  target_link_libraries(${name} PRIVATE ctiq_warnings)
-  ctiq_headers(${name} PUBLIC ${L_PUBLIC_HEADERS} PRIVATE ${L_PRIVATE_HEADERS})
+  ctiq_own_target(${name} PUBLIC ${L_PUBLIC_HEADERS} PRIVATE ${L_PRIVATE_HEADERS})
   if(L_EXACT)
     ctiq_exact_arithmetic(${name})
   endif()
 endfunction()
 
-# A program of the project: its sources, the headers only it includes, the project's warnings.
+# A program of the project: its sources and the headers only it includes.
 function(ctiq_program name)
   cmake_parse_arguments(P "" "" "SOURCES;PRIVATE_HEADERS" ${ARGN})
   add_executable(${name} ${P_SOURCES})
-  target_link_libraries(${name} PRIVATE ctiq_warnings)
-  ctiq_headers(${name} PRIVATE ${P_PRIVATE_HEADERS})
+  ctiq_own_target(${name} PRIVATE ${P_PRIVATE_HEADERS})
 endfunction()
