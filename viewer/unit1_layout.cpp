@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <utility>
 
 #include "common/ui/event_hook.h"
+#include "common/ui/growing_places.h"
 #include "common/ui/guarded.h"
 #include "common/ui/placement.h"
 #include "common/ui/radio_group.h"
@@ -20,10 +22,22 @@
 #include "viewer/unit1.h"
 #include "viewer/unit1_constants.h"
 
-// The viewer's controls at their places, and the wiring of their events to the handlers.
+// The viewer's controls at their places, how they follow the window's size and font, and the
+// wiring of their events to the handlers.
 
 namespace ctiq {
 using namespace viewer_ui;
+namespace {
+
+// The image area's side at display scale 1: the 512-pixel area the image is drawn in.
+constexpr int kArea = 512;
+// The header table's heights below the image area and enlarged over it, and the enlarged one's
+// top, at the first size.
+constexpr int kSmallTableHeight = 109;
+constexpr int kLargeTableHeight = 618;
+constexpr int kEnlargedTableTop = 22;
+
+}  // namespace
 
 void TForm1::buildControls() {
     followDesktopFont();
@@ -66,7 +80,7 @@ void TForm1::buildControls() {
 
     // Header table below the image.
     StringGridDICOM = new QTableWidget(2, 17, this);
-    StringGridDICOM->setGeometry(0, 536, 578, 109);
+    StringGridDICOM->setGeometry(0, 536, 578, kSmallTableHeight);
     StringGridDICOM->horizontalHeader()->hide();
     StringGridDICOM->verticalHeader()->hide();
     StringGridDICOM->verticalHeader()->setDefaultSectionSize(18);
@@ -184,6 +198,64 @@ void TForm1::buildControls() {
     Image2->raise();
     Image3->raise();
     resize(744, 692);
+}
+
+// The image area grows as a square, by the smaller of the window's growths across and down, and
+// what stands right of it moves with it; the bottom row and the folder list's foot follow the
+// window's height. The image control and the header table have places of their own.
+void TForm1::placeForFontAndSize() {
+    places_ = std::make_unique<GrowingPlaces>(this, GrowingPlaces::Across::Square);
+    constexpr Stretch keepRight{1, 0, 1, 0}, keepDown{0, 1, 0, 1}, square{0, 0, 1, 1, true};
+    places_->stretchRightOf(ScrollBox1, keepRight);    // the right-hand column, load and close
+    places_->stretchRightOf(Image1, keepRight);        // the buttons beside the image
+    places_->stretchBelow(StringGridDICOM, keepDown);  // the bottom row
+    const std::pair<QWidget*, Stretch> stretches[] = {
+        {ScrollBox1, square},         {Image2, square},         {Image3, square},
+        {EditFileName, {0, 0, 1, 0}}, {ListBox1, {1, 0, 1, 1}}, {ButtonHeaderToCB, {1, 1, 1, 1}},
+        {Memo2, {1, 1, 1, 1}}};
+    for (const auto& [control, how] : stretches) places_->stretch(control, how);
+    places_->placeBy(Image1, [this] {
+        Image1->setDisplayScale(displayScale());  // the pointer still maps into the 512 pixels
+        return imageControlRect(imageControl_.first, imageControl_.second);
+    });
+    places_->placeBy(StringGridDICOM, [this] { return headerTablePlace(); });
+}
+
+double TForm1::displayScale() const {
+    const int area = scaled(kArea, places_->scale()) + places_->growth().width();
+    return static_cast<double>(area) / kArea;
+}
+
+QRect TForm1::imageControlRect(int left, int width) const {
+    const double s = displayScale();
+    return {static_cast<int>(left * s), 0, static_cast<int>(width * s),
+            static_cast<int>(kArea * s)};
+}
+
+// Small, the table moves down with the image area and takes the height the image area leaves;
+// enlarged, it covers the image area and takes the whole height's growth.
+QRect TForm1::headerTablePlace() const {
+    const QRect g = places_->smallestPlace(StringGridDICOM);
+    const QSize grown = places_->growth();
+    const int square = grown.width(), down = grown.height();
+    const double s = places_->scale();
+    return headerTableEnlarged_ ? QRect(g.x(), scaled(kEnlargedTableTop, s), g.width() + square,
+                                        scaled(kLargeTableHeight, s) + down)
+                                : QRect(g.x(), g.y() + square, g.width() + square,
+                                        scaled(kSmallTableHeight, s) + down - square);
+}
+
+void TForm1::followDesktopFont() {
+    QFont desktop = QApplication::font();
+    if (desktop.pointSizeF() > 1) desktop.setPointSizeF(desktop.pointSizeF() - 1);
+    setFont(desktop);
+}
+
+bool TForm1::event(QEvent* event) {
+    // The viewer's own font keeps it from the desktop's; a change there comes back as the
+    // viewer's font change, which its places follow.
+    if (event->type() == QEvent::ApplicationFontChange) followDesktopFont();
+    return QWidget::event(event);
 }
 
 void TForm1::connectHandlers() {
