@@ -240,6 +240,17 @@ class TForm1 : public QWidget, public ViewerLink {
 
     bool hasImage() const { return LoadState != LoadStatus::Empty; }
     void buildControls();
+    // Its parts, in the order of creation (tab order, stacking).
+    void buildFileRow();
+    void buildImageArea();
+    void buildImageButtons();
+    void buildHeaderTable();
+    void buildWindowingPanels();
+    void buildRoiPanel();
+    void buildRoiSizeMenu();
+    void buildCalculationPanel();
+    void buildListsAndMemos();
+    void buildParameterRow();
     void connectHandlers();
     LoadMode loadMode() const;
     SampleFormat sampleFormat() const;
