@@ -20,6 +20,7 @@
 #include "common/ui/dialogs.h"
 #include "common/ui/event_hook.h"
 #include "common/ui/field_value.h"
+#include "common/ui/growing_places.h"
 #include "common/ui/guarded.h"
 #include "common/ui/radio_group.h"
 #include "common/ui/text.h"
@@ -60,7 +61,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     installWheelStepping();
     installOpeningKeys();
     explainControls();
-    rememberPlaces();
+    placeForFontAndSize();
     PopupMenu1Change();  // the toolkit reports the menu's change once it is built
 }
 

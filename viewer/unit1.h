@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "common/ui/design_places.h"
 #include "image/roi_block.h"
 #include "image/stored_image.h"
 #include "load/dicom/dicom_header.h"
@@ -38,6 +38,7 @@ enum class LoadStatus : std::int32_t { Empty = 0, Loaded = 1, FromFileField = 2 
 // The mouse button that a drag in the image started with.
 enum class DragButtonKind { None, Left, Right };
 
+class GrowingPlaces;
 class ImageView;
 class RadioGroup;
 
@@ -218,9 +219,6 @@ class TForm1 : public QWidget, public ViewerLink {
 
   protected:
     void closeEvent(QCloseEvent*) override;
-    // The window grows: the image area by a square scale, the header table and folder list take
-    // the rest; at the smallest (the first) size every control stands where the layout put it.
-    void resizeEvent(QResizeEvent*) override;
     bool event(QEvent*) override;
     // A file dropped on the viewer loads in the selected mode.
     void dragEnterEvent(QDragEnterEvent*) override;
@@ -245,6 +243,17 @@ class TForm1 : public QWidget, public ViewerLink {
 
     bool hasImage() const { return LoadState != LoadStatus::Empty; }
     void buildControls();
+    // Its parts, in the order of creation (tab order, stacking).
+    void buildFileRow();
+    void buildImageArea();
+    void buildImageButtons();
+    void buildHeaderTable();
+    void buildWindowingPanels();
+    void buildRoiPanel();
+    void buildRoiSizeMenu();
+    void buildCalculationPanel();
+    void buildListsAndMemos();
+    void buildParameterRow();
     void connectHandlers();
     LoadMode loadMode() const;
     SampleFormat sampleFormat() const;
@@ -261,20 +270,17 @@ class TForm1 : public QWidget, public ViewerLink {
     void rotate(Turn turn);
     void installWheelStepping();
     void installOpeningKeys();
-    void rememberPlaces();
     // A point below the desktop's font, as the viewer was drawn (8 points beside the usual 9).
     void followDesktopFont();
-    // Scales the places for the current font; the window grows to its new smallest size.
-    void fitFont();
-    void placeForSize();
+    // The places follow the window's font and size; at the smallest (the first) size every
+    // control stands where the layout put it.
+    void placeForFontAndSize();
+    // The image area's side over 512: how much larger than the 512-pixel area it is shown.
+    double displayScale() const;
     QRect imageControlRect(int left, int width) const;
     QRect headerTablePlace() const;
+    std::unique_ptr<GrowingPlaces> places_;
     std::pair<int, int> imageControl_{0, 512};  // left and width in the 512-pixel area
-    int growth_ = 0, extraHeight_ = 0;
-    QRect headerTableFirst_;              // the header table's place at the first size
-    std::optional<DesignLayout> design_;  // each control's place at the design font
-    double scale_ = 1;                    // the places' scale for the current font
-    double displayScale_ = 1;             // image area / 512
     bool headerTableEnlarged_ = false;
     void explainControls();
     // Lists the folder of the current file into ListBox1 and returns the list.

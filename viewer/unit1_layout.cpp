@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <utility>
 
 #include "common/ui/event_hook.h"
+#include "common/ui/growing_places.h"
 #include "common/ui/guarded.h"
 #include "common/ui/placement.h"
 #include "common/ui/radio_group.h"
@@ -20,20 +22,49 @@
 #include "viewer/unit1.h"
 #include "viewer/unit1_constants.h"
 
-// The viewer's controls at their places, and the wiring of their events to the handlers.
+// The viewer's controls at their places, how they follow the window's size and font, and the
+// wiring of their events to the handlers.
 
 namespace ctiq {
 using namespace viewer_ui;
+namespace {
+
+constexpr int kPanelLeft = 580, kPanelWidth = 164;  // the right-hand panels' column
+// The image area's side at display scale 1: the 512-pixel area the image is drawn in.
+constexpr int kArea = 512;
+// The header table's heights below the image area and enlarged over it, and the enlarged one's
+// top, at the first size.
+constexpr int kSmallTableHeight = 109;
+constexpr int kLargeTableHeight = 618;
+constexpr int kEnlargedTableTop = 22;
+
+}  // namespace
 
 void TForm1::buildControls() {
     followDesktopFont();
+    buildFileRow();
+    buildImageArea();
+    buildImageButtons();
+    buildHeaderTable();
+    buildWindowingPanels();
+    buildRoiPanel();
+    buildCalculationPanel();
+    buildListsAndMemos();
+    buildParameterRow();
+    Image2->raise();
+    Image3->raise();
+    resize(744, 692);
+}
 
-    // Top row: file name, load, close.
+// Top row: file name, load, close.
+void TForm1::buildFileRow() {
     EditFileName = placeEdit(this, 0, 0, 658, "FileName");
     BitBtnLoad = placeButton(this, 660, 0, 40, "⇒", 22);
     BitBtn1 = placeButton(this, 702, 0, 42, "Close", 22);
+}
 
-    // Image area with the magnification and image operation buttons beside the image.
+// Image area: the image, the title picture over it and the ROI overlay over both.
+void TForm1::buildImageArea() {
     ScrollBox1 = new QWidget(this);
     ScrollBox1->setGeometry(0, 24, 578, 512);
     Image1 = new ImageView(bitmap_, ScrollBox1);
@@ -46,6 +77,10 @@ void TForm1::buildControls() {
     Image3->setAttribute(Qt::WA_TransparentForMouseEvents);
     Image3->setAttribute(Qt::WA_NoSystemBackground);
     Image3->setGeometry(0, 0, 512, 512);
+}
+
+// The magnification and image operation buttons beside the image.
+void TForm1::buildImageButtons() {
     Button1 = placeButton(ScrollBox1, 514, 0, 62, "+", 22);
     EditMF = placeEdit(ScrollBox1, 514, 24, 62, "1.0");
     Button2 = placeButton(ScrollBox1, 514, 48, 62, "-", 22);
@@ -63,10 +98,12 @@ void TForm1::buildControls() {
     RadioButton3->setGeometry(514, 294, 62, 20);
     CheckBoxWide = placeCheck(ScrollBox1, 514, 320, 62, "Wide");
     ButtonSaveBMP = placeButton(ScrollBox1, 514, 488, 62, "imgToCB", 22);
+}
 
-    // Header table below the image.
+// Header table below the image.
+void TForm1::buildHeaderTable() {
     StringGridDICOM = new QTableWidget(2, 17, this);
-    StringGridDICOM->setGeometry(0, 536, 578, 109);
+    StringGridDICOM->setGeometry(0, 536, 578, kSmallTableHeight);
     StringGridDICOM->horizontalHeader()->hide();
     StringGridDICOM->verticalHeader()->hide();
     StringGridDICOM->verticalHeader()->setDefaultSectionSize(18);
@@ -75,15 +112,16 @@ void TForm1::buildControls() {
     for (int c = 7; c < 17; ++c) StringGridDICOM->setColumnHidden(c, true);
     const int widths[7] = {34, 44, 54, 30, 44, 170, 300};
     for (int c = 0; c < 7; ++c) StringGridDICOM->setColumnWidth(c, widths[c]);
+}
 
-    // Right-hand panels.
-    const int px = 580, pw = 164;
+// Right-hand panels: the load mode, then the windowing.
+void TForm1::buildWindowingPanels() {
     RadioGroupMode = new RadioGroup("Mode", {" 8bit", "16bit", "DICOM"}, 3, this);
-    RadioGroupMode->setGeometry(px, 24, pw, 44);
+    RadioGroupMode->setGeometry(kPanelLeft, 24, kPanelWidth, 44);
     RadioGroupMode->setItemIndexSilently(kModeDicom);
 
-    auto* panel2 = new QWidget(this);  // the windowing panel
-    panel2->setGeometry(px, 70, pw, 160);
+    auto* panel2 = new QWidget(this);
+    panel2->setGeometry(kPanelLeft, 70, kPanelWidth, 160);
     placeLabel(panel2, 0, 0, 80, "Windowing");
     placeLabel(panel2, 0, 22, 40, "Lebel");
     EditWindowLevel = placeEdit(panel2, 42, 22, 60, "");
@@ -96,13 +134,16 @@ void TForm1::buildControls() {
     CheckBoxSign = placeCheck(panel2, 114, 70, 50, "Sign");
     CheckBoxFileWindow = placeCheck(panel2, 0, 138, 164, "File W/L");
     RadioGroupRange = new RadioGroup("Range", {"1", "3", "10", "30"}, 4, panel2);
-    RadioGroupRange->setGeometry(0, 92, pw, 44);
+    RadioGroupRange->setGeometry(0, 92, kPanelWidth, 44);
     RadioGroupRange->setItemIndexSilently(1);
+}
 
+// The ROI tools, its place and size fields, and the statistics of its block.
+void TForm1::buildRoiPanel() {
     auto* roiPanel = new QWidget(this);
-    roiPanel->setGeometry(px, 232, pw, 176);
+    roiPanel->setGeometry(kPanelLeft, 232, kPanelWidth, 176);
     RadioGroupTool = new RadioGroup("", {"ROI", "Move", "OFF", "Home"}, 2, roiPanel);
-    RadioGroupTool->setGeometry(0, 0, pw, 44);
+    RadioGroupTool->setGeometry(0, 0, kPanelWidth, 44);
     RadioGroupTool->setItemIndexSilently(kToolRoi);
     placeLabel(roiPanel, 0, 46, 30, "Pos");
     EditROIPosX = placeEdit(roiPanel, 32, 46, 58, "64");
@@ -110,6 +151,18 @@ void TForm1::buildControls() {
     placeLabel(roiPanel, 0, 70, 30, "Size");
     EditROISizeX = placeEdit(roiPanel, 32, 70, 58, "64");
     EditROISizeY = placeEdit(roiPanel, 94, 70, 58, "64");
+    buildRoiSizeMenu();
+    CheckBoxRoiLock = placeCheck(roiPanel, 0, 94, 60, "Lock");
+    CheckBoxRoiSet = placeCheck(roiPanel, 62, 94, 50, "Use");
+    ButtonStat = placeButton(roiPanel, 112, 94, 40, "Stat", 22);
+    placeLabel(roiPanel, 0, 118, 50, "Average");
+    EditHSBP = placeEdit(roiPanel, 52, 118, 100, "");
+    placeLabel(roiPanel, 0, 142, 50, "SD");
+    EditVSBP = placeEdit(roiPanel, 52, 142, 100, "");
+}
+
+// The sizes the ROI's size fields offer on a right click.
+void TForm1::buildRoiSizeMenu() {
     PopupMenu1 = new QMenu(this);
     N641 = PopupMenu1->addAction("64");
     N1281 = PopupMenu1->addAction("128");
@@ -123,46 +176,48 @@ void TForm1::buildControls() {
             sizeField, &QLineEdit::customContextMenuRequested, this,
             [this, sizeField](const QPoint& at) { PopupMenu1->popup(sizeField->mapToGlobal(at)); });
     }
-    CheckBoxRoiLock = placeCheck(roiPanel, 0, 94, 60, "Lock");
-    CheckBoxRoiSet = placeCheck(roiPanel, 62, 94, 50, "Use");
-    ButtonStat = placeButton(roiPanel, 112, 94, 40, "Stat", 22);
-    placeLabel(roiPanel, 0, 118, 50, "Average");
-    EditHSBP = placeEdit(roiPanel, 52, 118, 100, "");
-    placeLabel(roiPanel, 0, 142, 50, "SD");
-    EditVSBP = placeEdit(roiPanel, 52, 142, 100, "");
+}
 
+// The hand-offs to the analysis windows and the buttons that show them.
+void TForm1::buildCalculationPanel() {
     auto* calculation = new QWidget(this);
-    calculation->setGeometry(px, 410, pw, 48);
+    calculation->setGeometry(kPanelLeft, 410, kPanelWidth, 48);
     placeLabel(calculation, 0, 0, 80, "Calculation");
     ButtonToTable = placeButton(calculation, 0, 22, 46, "toMTF", 22);
     ButtonToForm3 = placeButton(calculation, 47, 22, 42, "toWS", 22);
     CheckBoxLockPara = placeCheck(calculation, 89, 22, 75, "LockPara");
     CheckBoxLockPara->setChecked(true);
-    ButtonToForm2 = placeButton(this, px, 460, 76, "Form2", 22);
-    ButtonForm3 = placeButton(this, px + 78, 460, 76, "Form3", 22);
+    ButtonToForm2 = placeButton(this, kPanelLeft, 460, 76, "Form2", 22);
+    ButtonForm3 = placeButton(this, kPanelLeft + 78, 460, 76, "Form3", 22);
+}
 
+// The scan summary, the folder list with its buttons, the header's export and the (hidden) tag
+// dictionary.
+void TForm1::buildListsAndMemos() {
     Memo1 = new QPlainTextEdit(this);
-    Memo1->setGeometry(px, 484, pw, 90);
+    Memo1->setGeometry(kPanelLeft, 484, kPanelWidth, 90);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    ButtonFileList = placeButton(this, px, 576, 50, "F.List", 22);
-    Button3 = placeButton(this, px + 52, 576, 56, "Button3", 22);
-    EditFListNo = placeEdit(this, px + 110, 576, 44, "1");
+    ButtonFileList = placeButton(this, kPanelLeft, 576, 50, "F.List", 22);
+    Button3 = placeButton(this, kPanelLeft + 52, 576, 56, "Button3", 22);
+    EditFListNo = placeEdit(this, kPanelLeft + 110, 576, 44, "1");
     ListBox1 = new QListWidget(this);
-    ListBox1->setGeometry(px, 600, pw, 46);
+    ListBox1->setGeometry(kPanelLeft, 600, kPanelWidth, 46);
     // Long names (GE's all start "1_2_840_113619_2_…") keep their distinguishing end in view.
     ListBox1->setTextElideMode(Qt::ElideMiddle);
-    ButtonHeaderToCB = placeButton(this, px, 648, 80, "HeaderToCB", 22);
+    ButtonHeaderToCB = placeButton(this, kPanelLeft, 648, 80, "HeaderToCB", 22);
     Memo2 = new QPlainTextEdit("M\ne\nm\no\n2", this);
-    Memo2->setGeometry(px + 82, 648, 72, 40);
+    Memo2->setGeometry(kPanelLeft + 82, 648, 72, 40);
 
     Memo_DICOMTag = new QPlainTextEdit(this);
     Memo_DICOMTag->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo_DICOMTag->setPlainText(q(TagDictionary::builtIn().text()));
     Memo_DICOMTag->hide();
+}
 
-    // Bottom row of image parameters, each caption over its own field.
+// Bottom row of image parameters, each caption over its own field.
+void TForm1::buildParameterRow() {
     EditFileSize = placeEdit(this, 0, 668, 66, "0");
     EditHeader = placeEdit(this, 68, 668, 56, "0");
     EditFOVSize = placeEdit(this, 126, 668, 56, "0");
@@ -180,10 +235,64 @@ void TForm1::buildControls() {
     for (const auto& [field, caption] : captions)
         placeLabel(this, field->x(), 648, field->width(), caption);
     ButtonRowCulm = placeButton(this, 516, 668, 40, "<>", 22);
+}
 
-    Image2->raise();
-    Image3->raise();
-    resize(744, 692);
+// The image area grows as a square, by the smaller of the window's growths across and down, and
+// what stands right of it moves with it; the bottom row and the folder list's foot follow the
+// window's height. The image control and the header table have places of their own.
+void TForm1::placeForFontAndSize() {
+    places_ = std::make_unique<GrowingPlaces>(this, GrowingPlaces::Across::Square);
+    constexpr Stretch keepRight{1, 0, 1, 0}, keepDown{0, 1, 0, 1}, square{0, 0, 1, 1, true};
+    places_->stretchRightOf(ScrollBox1, keepRight);    // the right-hand column, load and close
+    places_->stretchRightOf(Image1, keepRight);        // the buttons beside the image
+    places_->stretchBelow(StringGridDICOM, keepDown);  // the bottom row
+    const std::pair<QWidget*, Stretch> stretches[] = {
+        {ScrollBox1, square},         {Image2, square},         {Image3, square},
+        {EditFileName, {0, 0, 1, 0}}, {ListBox1, {1, 0, 1, 1}}, {ButtonHeaderToCB, {1, 1, 1, 1}},
+        {Memo2, {1, 1, 1, 1}}};
+    for (const auto& [control, how] : stretches) places_->stretch(control, how);
+    places_->placeBy(Image1, [this] {
+        Image1->setDisplayScale(displayScale());  // the pointer still maps into the 512 pixels
+        return imageControlRect(imageControl_.first, imageControl_.second);
+    });
+    places_->placeBy(StringGridDICOM, [this] { return headerTablePlace(); });
+}
+
+double TForm1::displayScale() const {
+    const int area = scaled(kArea, places_->scale()) + places_->growth().width();
+    return static_cast<double>(area) / kArea;
+}
+
+QRect TForm1::imageControlRect(int left, int width) const {
+    const double s = displayScale();
+    return {static_cast<int>(left * s), 0, static_cast<int>(width * s),
+            static_cast<int>(kArea * s)};
+}
+
+// Small, the table moves down with the image area and takes the height the image area leaves;
+// enlarged, it covers the image area and takes the whole height's growth.
+QRect TForm1::headerTablePlace() const {
+    const QRect g = places_->smallestPlace(StringGridDICOM);
+    const QSize grown = places_->growth();
+    const int square = grown.width(), down = grown.height();
+    const double s = places_->scale();
+    return headerTableEnlarged_ ? QRect(g.x(), scaled(kEnlargedTableTop, s), g.width() + square,
+                                        scaled(kLargeTableHeight, s) + down)
+                                : QRect(g.x(), g.y() + square, g.width() + square,
+                                        scaled(kSmallTableHeight, s) + down - square);
+}
+
+void TForm1::followDesktopFont() {
+    QFont desktop = QApplication::font();
+    if (desktop.pointSizeF() > 1) desktop.setPointSizeF(desktop.pointSizeF() - 1);
+    setFont(desktop);
+}
+
+bool TForm1::event(QEvent* event) {
+    // The viewer's own font keeps it from the desktop's; a change there comes back as the
+    // viewer's font change, which its places follow.
+    if (event->type() == QEvent::ApplicationFontChange) followDesktopFont();
+    return QWidget::event(event);
 }
 
 void TForm1::connectHandlers() {

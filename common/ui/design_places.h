@@ -31,6 +31,8 @@ class DesignLayout {
     explicit DesignLayout(QWidget* window);
 
     const std::vector<DesignPlace>& places() const { return places_; }
+    // The place of one of them; null for a control the window did not place itself.
+    const DesignPlace* placeOf(const QWidget* control) const;
     // max(1, caption width / room) over the places at the current font, where a caption's room
     // is its control's width and what is left of its panel: 1 when every caption fits.
     double captionScale() const;
@@ -45,7 +47,6 @@ class DesignLayout {
         int rowHeight, columnWidth;
         std::vector<std::pair<int, int>> columnWidths;  // the columns not of the default width
     };
-    const DesignPlace* placeOf(const QWidget* control) const;
     int containerWidth(const QWidget* control) const;
 
     QWidget* window_;
