@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/report_html.h"
+#include "common/sample_spread.h"
 
 namespace ctiq::cli {
 namespace {
@@ -48,16 +49,11 @@ Estimate estimateOf(const std::vector<QJsonObject>& results, const char* command
                 e.standardError = se.toDouble();
         }
     }
-    double sum = 0;
-    for (double v : values) sum += v;
-    e.value = sum / values.size();
+    const SampleSpread s = sampleSpread(values);
+    e.value = s.mean;
     e.known = true;
     e.images = static_cast<int>(values.size());
-    if (values.size() > 1) {
-        double squares = 0;
-        for (double v : values) squares += (v - e.value) * (v - e.value);
-        e.standardError = std::sqrt(squares / (values.size() - 1) / values.size());
-    }
+    if (s.spread) e.standardError = s.standardError;
     return e;
 }
 

@@ -8,18 +8,14 @@
 #include "common/app_error.h"
 #include "common/frequency_axis.h"
 #include "common/number_text.h"
+#include "common/sample_spread.h"
 
 namespace ctiq {
 namespace {
 
 std::optional<double> spread(const std::vector<double>& values) {
-    if (values.size() < 2) return std::nullopt;
-    double mean = 0;
-    for (double v : values) mean += v;
-    mean /= static_cast<double>(values.size());
-    double squares = 0;
-    for (double v : values) squares += (v - mean) * (v - mean);
-    return std::sqrt(squares / static_cast<double>(values.size() - 1));
+    const SampleSpread s = sampleSpread(values);
+    return s.spread ? std::optional<double>(s.sd) : std::nullopt;
 }
 
 }  // namespace
@@ -176,8 +172,7 @@ CombinedMtf combineMtf(const std::vector<MtfResult>& images, double spacing) {
         std::vector<double> at;
         for (const MtfCurve& curve : own)
             if (k < curve.value.size()) at.push_back(curve.value[k]);
-        const auto sd = spread(at);
-        c.standardError.push_back(sd ? *sd / std::sqrt(static_cast<double>(at.size())) : 0.0);
+        c.standardError.push_back(sampleSpread(at).standardError);
     }
 
     c.summary.mtf50 = frequencyAtLevel(c.frequency, c.value, 0.5);
