@@ -128,6 +128,7 @@ class TForm2 : public QWidget {
     std::int32_t SelDrag = 0;
     std::int32_t MaxCol = 0, MaxRow = 0;
     std::int32_t NData = 0, NLsf = 0, NMtf = 0, NDisp = 0;
+    double PxlSpc = 0;  // mm: the spacing of the last LSF, for the axes and memos
     using Samples = std::array<double, kMaxLsfLength>;
     Samples RawLsf{}, WorkLsf{}, Lsf{}, DftRe{}, DftIm{}, MtfAbs{}, PlotX{}, PlotY{};
 

@@ -409,7 +409,6 @@ void TForm3::showTable(const std::function<std::string(double delta)>& build, bo
     MemoWS->clear();
     MemoWS->setPlainText(q("c/mm\t" + viewerFileName()));
     const double delta = requirePixelSpacing(floatIn(EditPxlSpc), "mmPS");
-    PxlSpc = delta;
     const QString table = q(build(delta));
     MemoWS->setPlainText(QString(table).replace("\r\n", "\n"));
     if (toClipboard) QGuiApplication::clipboard()->setText(table);

@@ -237,6 +237,25 @@ TEST_F(MtfWindow, PointPhantomMtfMatchesTheAnalyticGaussian) {
     EXPECT_NE(memo.find("\n0.0938\t"), std::string::npos);
 }
 
+// The spectrum window's exports read its own spacing field; the MTF window's memos keep the
+// spacing of its own LSF.
+TEST_F(MtfWindow, ItsMemosKeepItsOwnSpacingWhateverTheSpectrumWindowExports) {
+    handOffPointPhantom(64, 64);
+    form.ButtonCalMTF->click();
+    viewer.ButtonToForm3->click();
+    spectrumWindow.ButtonCal->click();
+    spectrumWindow.EditPxlSpc->setText("0.25");
+    spectrumWindow.ButtonSmooth->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    form.ButtonMemoLSF->click();
+    form.ButtonToMemoMTF->click();
+    const std::string lsf = form.MemoLSF->toPlainText().toStdString();
+    const std::string mtf = form.MemoMTF->toPlainText().toStdString();
+    EXPECT_NE(lsf.find("\n0.5\t"), std::string::npos) << lsf;  // positions 0, 0.5, 1, ... mm
+    EXPECT_EQ(lsf.find("\n0.25\t"), std::string::npos) << lsf;
+    EXPECT_NE(mtf.find("\n0.0312\t"), std::string::npos) << mtf;  // 1 / (64 · 0.5 mm)
+}
+
 TEST_F(MtfWindow, ChartsPlotThePageShownAndRefuseTooManyMtfPoints) {
     handOffPointPhantom(64, 64);
     form.ButtonCalMTF->click();
