@@ -57,7 +57,8 @@ void sayReader(const CommandLine& line, const std::string& file, const std::stri
     if (line.flags.count("verbose")) notes += file + ": read by " + reader + "\n";
 }
 
-LoadedImage load(const CommandLine& line, const std::string& file, std::string& notes) {
+// The image as the line's image options load it, without the reader note.
+LoadedImage loadQuietly(const CommandLine& line, const std::string& file) {
     LoadOverrides given;
     if (const auto size = line.integers("size", 2)) given.size = MatrixSize{(*size)[0], (*size)[1]};
     given.header = line.integer("header");
@@ -65,7 +66,11 @@ LoadedImage load(const CommandLine& line, const std::string& file, std::string& 
     given.swap = line.flags.count("swap") != 0;
     if (line.has("spacing")) given.spacing = line.value("spacing", "");
     // Only `header` prints the table; the measurements take the fields alone.
-    LoadedImage image = loadImageHeadless(file, modeOf(line), given, false);
+    return loadImageHeadless(file, modeOf(line), given, false);
+}
+
+LoadedImage load(const CommandLine& line, const std::string& file, std::string& notes) {
+    LoadedImage image = loadQuietly(line, file);
     sayReader(line, file, image.reader, notes);
     return image;
 }
@@ -105,7 +110,7 @@ std::string tableTitle(const std::string& command) {
     return command == "stats" ? "File\tMean\tSD\r\n" : "File\tWidth\tLevel\r\n";
 }
 
-std::string runHeader(const CommandLine& line, const std::string& file, std::string& notes) {
+FileMeasured runHeader(const CommandLine& line, const std::string& file, std::string& notes) {
     // The header is listed whether or not the image can be shown; --size is taken (and not
     // needed) so that the hint of the other commands works here too.
     line.integers("size", 2);
@@ -119,40 +124,41 @@ std::string runHeader(const CommandLine& line, const std::string& file, std::str
         notes += file + ": " + e.what() + "\n";
     }
     const bool listed = plan.dicom && plan.dicom->walked;
-    if (line.flags.count("summary")) return listed ? plan.dicom->summary : std::string();
-    return headerTableText(kHeaderTableTitles,
-                           listed ? plan.dicom->rows : std::vector<HeaderRow>{});
+    if (line.flags.count("summary")) return {listed ? plan.dicom->summary : std::string(), {}};
+    return {
+        headerTableText(kHeaderTableTitles, listed ? plan.dicom->rows : std::vector<HeaderRow>{}),
+        {}};
 }
 
-std::string runStats(const CommandLine& line, const std::string& file, std::string& notes) {
+FileMeasured runStats(const CommandLine& line, const std::string& file, std::string& notes) {
     const LoadedImage image = load(line, file, notes);
     const RoiPlacement roi = roiOf(line, image);
     requireBlockInside(roi.block, image.layout, image.bytes.size());
     const RoiStatistics s =
         computeRoiStatistics(image.bytes.data(), image.layout, roi.block, image.valueRule());
     if (wantsJson(line)) {
-        return resultLine(
-            "stats", file, imageParameters(image, roi),
-            {{"mean", s.mean}, {"sd", s.sd}, {"samples", roi.block.nc * roi.block.nr}}, {});
+        return {resultLine(
+                    "stats", file, imageParameters(image, roi),
+                    {{"mean", s.mean}, {"sd", s.sd}, {"samples", roi.block.nc * roi.block.nr}}, {}),
+                {}};
     }
     const RoiStatisticsText t = roiStatisticsText(s, StatisticsDigits::Full);
-    return file + "\t" + t.mean + "\t" + t.sd + "\r\n";
+    return {file + "\t" + t.mean + "\t" + t.sd + "\r\n", {}};
 }
 
-std::string runWindow(const CommandLine& line, const std::string& file, std::string& notes) {
+FileMeasured runWindow(const CommandLine& line, const std::string& file, std::string& notes) {
     const LoadedImage image = load(line, file, notes);
     GreyWindow window = kDefaultWindow;
     if (const auto automatic = computeAutoWindow(image.bytes.data(), image.bytes.size(),
                                                  image.layout, image.valueRule()))
         window = *automatic;
-    return file + "\t" + IntToStr(window.width) + "\t" + IntToStr(window.level) + "\r\n";
+    return {file + "\t" + IntToStr(window.width) + "\t" + IntToStr(window.level) + "\r\n", {}};
 }
 
 namespace {
 
-// One LSF and MTF of one ROI of one file, with what qualifies it.
+// One LSF and MTF of one ROI of an image, with what qualifies it.
 struct MtfMeasurement {
-    LoadedImage image;
     RoiPlacement roi;
     MtfResult result;
     MtfSummary summary;
@@ -169,19 +175,18 @@ std::string mtfDirection(const CommandLine& line) {
     return direction;
 }
 
-MtfMeasurement measureMtf(const CommandLine& line, const std::string& file,
-                          const std::optional<std::vector<int>>& roiGiven, std::string& notes) {
+MtfMeasurement measureMtf(const CommandLine& line, const LoadedImage& image,
+                          const std::optional<std::vector<int>>& roiGiven) {
     MtfMeasurement m;
     m.direction = mtfDirection(line);
-    m.image = load(line, file, notes);
-    m.roi = roiGiven ? placeRoi(m.image.layout, (*roiGiven)[0], (*roiGiven)[1], (*roiGiven)[2],
+    m.roi = roiGiven ? placeRoi(image.layout, (*roiGiven)[0], (*roiGiven)[1], (*roiGiven)[2],
                                 (*roiGiven)[3])
-                     : roiOf(line, m.image);
-    requireBlockInside(m.roi.block, m.image.layout, m.image.bytes.size());
-    const PixelTable pixels = roiPixelTable(m.image.bytes.data(), m.image.layout, m.roi.block,
-                                            m.roi.frame, m.image.valueRule());
+                     : roiOf(line, image);
+    requireBlockInside(m.roi.block, image.layout, image.bytes.size());
+    const PixelTable pixels = roiPixelTable(image.bytes.data(), image.layout, m.roi.block,
+                                            m.roi.frame, image.valueRule());
     // The MTF window's fields as "toMTF" primes them.
-    const std::string spacingText = mtfSpacingText(m.image.spacingText);
+    const std::string spacingText = mtfSpacingText(image.spacingText);
     const long double spacing = StrToFloat(spacingText);
     m.spacing = requirePixelSpacing(spacing, spacingSource(line));
     // The window's spinner holds the count within 1 .. 100; a script's value outside is refused.
@@ -217,8 +222,10 @@ void noteFlags(const std::string& what, const QualityFlags& flags, std::string& 
     for (const QualityFlag& f : flags) notes += what + ": " + f.code + ": " + f.text + "\n";
 }
 
-std::string mtfOutput(const CommandLine& line, const std::string& file, const MtfMeasurement& m,
-                      const std::optional<std::string>& plot, std::string& notes) {
+// `identity`: the file's, read at its first JSON line and kept for the others.
+std::string mtfOutput(const CommandLine& line, const std::string& file, const LoadedImage& image,
+                      const MtfMeasurement& m, const std::optional<std::string>& plot,
+                      std::optional<QJsonObject>& identity, std::string& notes) {
     const std::string table = line.value("table", "mtf");
     const MtfResult& r = m.result;
     if (plot) {
@@ -231,10 +238,11 @@ std::string mtfOutput(const CommandLine& line, const std::string& file, const Mt
         for (double v : r.lsf) lsf.append(v);
         for (double f : m.curve.frequency) frequency.append(f);
         for (double v : m.curve.value) mtf.append(v);
-        QJsonObject parameters = imageParameters(m.image, m.roi);
+        QJsonObject parameters = imageParameters(image, m.roi);
         const QJsonObject method = mtfMethodParameters(m);
         for (auto it = method.begin(); it != method.end(); ++it) parameters[it.key()] = it.value();
-        return resultLine("mtf", file, parameters,
+        if (!identity) identity = inputIdentity(file);
+        return resultLine("mtf", *identity, parameters,
                           {{"lsf", lsf}, {"frequency", frequency}, {"mtf", mtf}, {"fwhm", r.width}},
                           {{"mtf50", optionalNumber(m.summary.mtf50)},
                            {"mtf10", optionalNumber(m.summary.mtf10)},
@@ -267,15 +275,30 @@ std::vector<std::optional<std::vector<int>>> mtfRois(const CommandLine& line) {
 
 }  // namespace
 
-std::string runMtf(const CommandLine& line, const std::string& file, std::string& notes) {
+FileMeasured runMtf(const CommandLine& line, const std::string& file, std::string& notes) {
     const auto plot = plotPath(line);
     const std::string table = line.value("table", "mtf");
     if (table != "mtf" && table != "lsf" && table != "width" && table != "points")
         throw UsageError("--table takes mtf, lsf, width or points, not '%1'", {table});
     mtfDirection(line);
-    std::string out;
-    for (const auto& roi : mtfRois(line))
-        out += mtfOutput(line, file, measureMtf(line, file, roi, notes), plot, notes);
+    const LoadedImage image = loadQuietly(line, file);  // once for all its ROIs
+    std::optional<QJsonObject> identity;
+    FileMeasured out;
+    for (const auto& roi : mtfRois(line)) {
+        sayReader(line, file, image.reader, notes);  // each ROI's table comes with the note
+        MtfMeasurement m = measureMtf(line, image, roi);
+        out.rows += mtfOutput(line, file, image, m, plot, identity, notes);
+        MtfForCombining kept{.file = file,
+                             .result = std::move(m.result),
+                             .spacing = m.spacing,
+                             .input = {},
+                             .method = mtfMethodParameters(m)};
+        if (identity) {
+            kept.input = *identity;
+            kept.input["roi"] = imageParameters(image, m.roi)["roi"];
+        }
+        out.kept.mtf.push_back(std::move(kept));
+    }
     return out;
 }
 
@@ -283,30 +306,19 @@ bool wantsCombinedMtf(const CommandLine& line) {
     return line.command == "mtf" && line.files.size() * mtfRois(line).size() > 1;
 }
 
-std::string runCombinedMtf(const CommandLine& line, std::string& notes) {
+std::string runCombinedMtf(const CommandLine& line, const std::vector<MtfForCombining>& rois,
+                           std::string& notes) {
     std::vector<MtfResult> results;
     QJsonArray inputs;
-    double spacing = 0;
-    std::optional<MtfMeasurement> first;
-    for (const std::string& file : line.files) {
-        for (const auto& roi : mtfRois(line)) {
-            std::string ignored;  // each file's notes were given with its own table
-            MtfMeasurement m = measureMtf(line, file, roi, ignored);
-            if (!first) {
-                spacing = m.spacing;
-            } else if (m.spacing != spacing) {
-                throw AppError("The combined MTF needs one pixel spacing: " + file + " has " +
-                               fixedText(m.spacing, 4) + " mm, the first image " +
-                               fixedText(spacing, 4) + " mm.");
-            }
-            results.push_back(m.result);
-            if (wantsJson(line)) {
-                QJsonObject input = inputIdentity(file);
-                input["roi"] = imageParameters(m.image, m.roi)["roi"];
-                inputs.append(input);
-            }
-            if (!first) first = std::move(m);
+    const double spacing = rois.front().spacing;
+    for (const MtfForCombining& m : rois) {
+        if (m.spacing != spacing) {
+            throw AppError("The combined MTF needs one pixel spacing: " + m.file + " has " +
+                           fixedText(m.spacing, 4) + " mm, the first image " +
+                           fixedText(spacing, 4) + " mm.");
         }
+        results.push_back(m.result);
+        if (wantsJson(line)) inputs.append(m.input);
     }
     const CombinedMtf c = combineMtf(results, spacing);
     const QualityFlags flags =
@@ -318,7 +330,7 @@ std::string runCombinedMtf(const CommandLine& line, std::string& notes) {
         for (double v : c.standardError) se.append(v);
         for (double v : c.lsf) lsf.append(v);
         for (double v : c.centroids) centroids.append(v);
-        QJsonObject parameters = mtfMethodParameters(*first);
+        QJsonObject parameters = rois.front().method;
         parameters["pixelSpacingMm"] = spacing;
         return combinedResultLine("mtf-combined", inputs, parameters,
                                   {{"frequency", frequency},
@@ -450,13 +462,26 @@ QJsonArray numbers(const std::vector<double>& values) {
 
 }  // namespace
 
-std::string runNps(const CommandLine& line, const std::string& file, std::string& notes) {
+FileMeasured runNps(const CommandLine& line, const std::string& file, std::string& notes) {
     const auto plot = plotPath(line);
     const std::string table = line.value("table", "spectrum");
     if (table != "spectrum" && table != "acf" && table != "smooth")
         throw UsageError("--table takes spectrum, acf or smooth, not '%1'", {table});
     const NpsMeasurement m = measureNps(line, file, notes);
     const SpectrumResult& r = m.r;
+    FileMeasured out;
+    out.kept.nps.push_back({.file = file,
+                            .input = {},
+                            .method = npsMethodParameters(m),
+                            .binFrequency = m.binFrequency,
+                            .binValue = m.binValue,
+                            .binError = m.binError,
+                            .pixelSpacing = m.p.pixelSpacing,
+                            .segmentLength = r.segmentLength,
+                            .spectrumLength = r.spectrum.size(),
+                            .effectiveSegments = r.effectiveSegments,
+                            .roiSd = m.roiStatistics.sd});
+    NpsForCombining& kept = out.kept.nps.back();
     if (plot) {
         plotWriter(curvePlot(*plot, "Wiener spectrum — " + file, spectrumSummaryLine(m.summary),
                              "Spatial frequency (cycles/mm)", "Wiener spectral value (mm*mm)",
@@ -464,30 +489,33 @@ std::string runNps(const CommandLine& line, const std::string& file, std::string
     }
     if (wantsJson(line)) {
         QJsonObject parameters = imageParameters(m.image, m.roi);
-        const QJsonObject method = npsMethodParameters(m);
-        for (auto it = method.begin(); it != method.end(); ++it) parameters[it.key()] = it.value();
-        return resultLine("nps", file, parameters,
-                          {{"frequency", numbers(m.binFrequency)},
-                           {"spectrum", numbers(m.binValue)},
-                           {"standardError", numbers(m.binError)},
-                           {"segments", r.segments},
-                           {"effectiveSegments", r.effectiveSegments},
-                           {"strips", r.strips}},
-                          {{"peakFrequency", m.summary.peakFrequency},
-                           {"meanFrequency", m.summary.meanFrequency},
-                           {"integral", m.summary.integral},
-                           {"roiMean", m.roiStatistics.mean},
-                           {"roiSd", m.roiStatistics.sd},
-                           {"flags", flagsJson(m.flags)}});
+        for (auto it = kept.method.begin(); it != kept.method.end(); ++it)
+            parameters[it.key()] = it.value();
+        kept.input = inputIdentity(file);
+        out.rows = resultLine("nps", kept.input, parameters,
+                              {{"frequency", numbers(m.binFrequency)},
+                               {"spectrum", numbers(m.binValue)},
+                               {"standardError", numbers(m.binError)},
+                               {"segments", r.segments},
+                               {"effectiveSegments", r.effectiveSegments},
+                               {"strips", r.strips}},
+                              {{"peakFrequency", m.summary.peakFrequency},
+                               {"meanFrequency", m.summary.meanFrequency},
+                               {"integral", m.summary.integral},
+                               {"roiMean", m.roiStatistics.mean},
+                               {"roiSd", m.roiStatistics.sd},
+                               {"flags", flagsJson(m.flags)}});
+        return out;
     }
     noteFlags(file, m.flags, notes);
     std::vector<double> ws(kSpectrumCapacity, 0.0);
     std::copy(r.spectrum.begin(), r.spectrum.end(), ws.begin());
     const double spacing = m.p.pixelSpacing;
-    if (table == "spectrum") return spectrumTableText(file, ws, r.segmentLength, spacing);
-    if (table == "acf")
-        return autocorrelationTableText(file, r.autocorrelation, r.segmentLength, spacing);
-    return smoothedTableText(file, ws, r.segmentLength, spacing);
+    out.rows = table == "spectrum" ? spectrumTableText(file, ws, r.segmentLength, spacing)
+               : table == "acf"
+                   ? autocorrelationTableText(file, r.autocorrelation, r.segmentLength, spacing)
+                   : smoothedTableText(file, ws, r.segmentLength, spacing);
+    return out;
 }
 
 bool wantsCombinedNps(const CommandLine& line) {
@@ -495,50 +523,48 @@ bool wantsCombinedNps(const CommandLine& line) {
     return line.command == "nps" && line.files.size() > 1 && wantsJson(line);
 }
 
-std::string runCombinedNps(const CommandLine& line, std::string& notes) {
-    std::vector<NpsMeasurement> all;
+std::string runCombinedNps(const CommandLine& line, const std::vector<NpsForCombining>& files,
+                           std::string& notes) {
+    const NpsForCombining& first = files.front();
     QJsonArray inputs;
-    for (const std::string& file : line.files) {
-        std::string ignored;  // each file's notes were given with its own table
-        all.push_back(measureNps(line, file, ignored));
-        if (all.back().binValue.size() != all.front().binValue.size() ||
-            all.back().p.pixelSpacing != all.front().p.pixelSpacing)
-            throw AppError("The images' spectra differ in length or pixel spacing (" + file +
+    for (const NpsForCombining& m : files) {
+        if (m.binValue.size() != first.binValue.size() || m.pixelSpacing != first.pixelSpacing)
+            throw AppError("The images' spectra differ in length or pixel spacing (" + m.file +
                            "): no image-to-image spectrum.");
-        if (wantsJson(line)) inputs.append(inputIdentity(file));
+        if (wantsJson(line)) inputs.append(m.input);
     }
-    const std::size_t bins = all.front().binValue.size();
-    const double n = static_cast<double>(all.size());
+    const std::size_t bins = first.binValue.size();
+    const double n = static_cast<double>(files.size());
     std::vector<double> mean(bins, 0.0), between(bins, 0.0), within(bins, 0.0);
     for (std::size_t b = 0; b < bins; ++b) {
         double sum = 0, squares = 0, errors = 0;
-        for (const NpsMeasurement& m : all) {
+        for (const NpsForCombining& m : files) {
             sum += m.binValue[b];
             errors += m.binError[b] * m.binError[b];
         }
         mean[b] = sum / n;
-        for (const NpsMeasurement& m : all)
+        for (const NpsForCombining& m : files)
             squares += (m.binValue[b] - mean[b]) * (m.binValue[b] - mean[b]);
         between[b] = std::sqrt(squares / (n - 1) / n);
         within[b] = std::sqrt(errors) / n;  // the per-image errors, propagated to the mean
     }
-    std::vector<double> full(all.front().r.spectrum.size(), 0.0);
+    std::vector<double> full(first.spectrumLength, 0.0);
     for (std::size_t b = 0; b < bins; ++b) full[b + 1] = mean[b];
     const SpectrumSummary summary =
-        summarizeSpectrum(full, all.front().r.segmentLength, all.front().p.pixelSpacing);
+        summarizeSpectrum(full, first.segmentLength, first.pixelSpacing);
     double sd = 0;
-    for (const NpsMeasurement& m : all) sd += m.roiStatistics.sd * m.roiStatistics.sd;
+    for (const NpsForCombining& m : files) sd += m.roiSd * m.roiSd;
     sd = std::sqrt(sd / n);
     double effective = 0;
-    for (const NpsMeasurement& m : all) effective += m.r.effectiveSegments;
+    for (const NpsForCombining& m : files) effective += m.effectiveSegments;
     const QualityFlags flags = spectrumFlags(mean, effective);
     if (wantsJson(line)) {
-        return combinedResultLine("nps-combined", inputs, npsMethodParameters(all.front()),
-                                  {{"frequency", numbers(all.front().binFrequency)},
+        return combinedResultLine("nps-combined", inputs, first.method,
+                                  {{"frequency", numbers(first.binFrequency)},
                                    {"spectrum", numbers(mean)},
                                    {"imageStandardError", numbers(between)},
                                    {"standardError", numbers(within)},
-                                   {"images", static_cast<int>(all.size())}},
+                                   {"images", static_cast<int>(files.size())}},
                                   {{"peakFrequency", summary.peakFrequency},
                                    {"meanFrequency", summary.meanFrequency},
                                    {"integral", summary.integral},

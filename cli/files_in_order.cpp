@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
-#include <optional>
 #include <thread>
 
 namespace ctiq::cli {
@@ -13,26 +12,18 @@ unsigned threadsFor(std::size_t files) {
     return static_cast<unsigned>(std::min<std::size_t>(cores, std::max<std::size_t>(files, 1)));
 }
 
-void measureFilesInOrder(const std::vector<std::string>& files, unsigned threads,
-                         const MeasureFile& measure, const TakeOutcome& take) {
-    auto measureOne = [&](std::size_t i) {
-        FileOutcome outcome;
-        try {
-            outcome.rows = measure(files[i], outcome.notes);
-        } catch (...) {
-            outcome.error = std::current_exception();
-        }
-        return outcome;
-    };
+void runInOrder(std::size_t count, unsigned threads,
+                const std::function<void(std::size_t)>& measure,
+                const std::function<bool(std::size_t)>& take) {
     if (threads <= 1) {
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            FileOutcome outcome = measureOne(i);
-            if (!take(files[i], outcome)) return;
+        for (std::size_t i = 0; i < count; ++i) {
+            measure(i);
+            if (!take(i)) return;
         }
         return;
     }
 
-    std::vector<std::optional<FileOutcome>> done(files.size());
+    std::vector<bool> done(count, false);
     std::mutex mutex;
     std::condition_variable ready, room;
     std::size_t next = 0, handedOver = 0;
@@ -47,23 +38,21 @@ void measureFilesInOrder(const std::vector<std::string>& files, unsigned threads
                 {
                     std::unique_lock lock(mutex);
                     room.wait(lock, [&] { return stop || next < handedOver + ahead; });
-                    if (stop || next >= files.size()) return;
+                    if (stop || next >= count) return;
                     i = next++;
                 }
-                FileOutcome outcome = measureOne(i);
+                measure(i);
                 const std::lock_guard lock(mutex);
-                done[i] = std::move(outcome);
+                done[i] = true;
                 ready.notify_all();
             }
         });
     }
-    for (std::size_t i = 0; i < files.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         std::unique_lock lock(mutex);
-        ready.wait(lock, [&] { return done[i].has_value(); });
-        FileOutcome outcome = std::move(*done[i]);
-        done[i].reset();
+        ready.wait(lock, [&] { return done[i]; });
         lock.unlock();
-        const bool goOn = take(files[i], outcome);
+        const bool goOn = take(i);
         lock.lock();
         ++handedOver;
         stop = !goOn;

@@ -145,10 +145,16 @@ QJsonObject imageParameters(const LoadedImage& image, const RoiPlacement& roi) {
 std::string resultLine(const std::string& command, const std::string& path,
                        const QJsonObject& parameters, const QJsonObject& results,
                        const QJsonObject& summary) {
+    return resultLine(command, inputIdentity(path), parameters, results, summary);
+}
+
+std::string resultLine(const std::string& command, const QJsonObject& input,
+                       const QJsonObject& parameters, const QJsonObject& results,
+                       const QJsonObject& summary) {
     const QJsonObject line{
         {"program", QJsonObject{{"name", "ctiq-cli"}, {"version", programVersion()}}},
         {"command", utf8(command)},
-        {"input", inputIdentity(path)},
+        {"input", input},
         {"parameters", parameters},
         {"results", results},
         {"summary", summary},

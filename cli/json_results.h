@@ -25,6 +25,10 @@ QJsonObject imageParameters(const LoadedImage& image, const RoiPlacement& roi);
 std::string resultLine(const std::string& command, const std::string& path,
                        const QJsonObject& parameters, const QJsonObject& results,
                        const QJsonObject& summary);
+// The same with the input's identity already read (inputIdentity), for results that share it.
+std::string resultLine(const std::string& command, const QJsonObject& input,
+                       const QJsonObject& parameters, const QJsonObject& results,
+                       const QJsonObject& summary);
 
 // The flags of a figure as [{"code", "text"}].
 QJsonArray flagsJson(const QualityFlags& flags);

@@ -257,6 +257,7 @@ int runReport(const CommandLine& line, std::ostream& out, std::ostream& progress
     measureNps.command = "nps";
 
     std::vector<Measured> mtf, nps;
+    std::vector<MtfForCombining> mtfKept;  // for the combined MTF
     const std::size_t total = mtfFiles.size() + npsFiles.size();
     std::size_t done = 0;
     auto run = [&](const std::string& file, bool isMtf) {
@@ -264,10 +265,11 @@ int runReport(const CommandLine& line, std::ostream& out, std::ostream& progress
         std::string notes;
         Measured m;
         m.file = file;
-        const std::string json =
+        FileMeasured measured =
             isMtf ? runMtf(measureMtf, file, notes) : runNps(measureNps, file, notes);
         progress << notes;
-        m.result = parsedLine(json).value_or(QJsonObject{});
+        m.result = parsedLine(measured.rows).value_or(QJsonObject{});
+        for (MtfForCombining& roi : measured.kept.mtf) mtfKept.push_back(std::move(roi));
         m.chartPng = chartOf(m.result, (isMtf ? "MTF — " : "Noise power spectrum — ") + file,
                              isMtf ? Kind::Mtf : Kind::Spectrum);
         (isMtf ? mtf : nps).push_back(std::move(m));
@@ -293,7 +295,7 @@ int runReport(const CommandLine& line, std::ostream& out, std::ostream& progress
     std::optional<QJsonObject> combined;
     if (wantsCombinedMtf(measureMtf)) {
         std::string notes;
-        combined = parsedLine(runCombinedMtf(measureMtf, notes));
+        combined = parsedLine(runCombinedMtf(measureMtf, mtfKept, notes));
         progress << notes;
     }
 

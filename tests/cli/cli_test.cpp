@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
@@ -431,6 +432,71 @@ TEST(Cli, ReportOverSlicesOfOneScanDoesNotFailAgainstItself) {
                             first[i + 1], "--baseline", baseline, "-o", page});
         EXPECT_EQ(run.status, 0) << run.out;
     }
+}
+
+std::vector<QJsonObject> jsonLines(const std::string& out) {
+    std::vector<QJsonObject> lines;
+    for (const QByteArray& line : QByteArray::fromStdString(out).split('\n'))
+        if (!line.isEmpty()) lines.push_back(QJsonDocument::fromJson(line).object());
+    return lines;
+}
+
+// The combined results are those of the files' own lines: the spectra's mean, every ROI's input
+// in the files' order; a file that fails leaves none.
+TEST(Cli, CombinedResultsComeFromTheFilesOwnMeasurements) {
+    test::TempFolder folder;
+    QStringList noise, points;
+    for (int seed = 1; seed <= 3; ++seed) {
+        const std::string n = folder.file("noise" + std::to_string(seed));
+        const std::string p = folder.file("point" + std::to_string(seed));
+        const CliRun a =
+            cli({"phantom", "noise", "--seed", QString::number(seed), QString::fromStdString(n)});
+        const CliRun b = cli({"phantom", "point", "--sd", "20", "--seed", QString::number(seed),
+                              QString::fromStdString(p)});
+        ASSERT_EQ(a.status + b.status, 0) << a.err << b.err;
+        noise << QString::fromStdString(a.out).trimmed();
+        points << QString::fromStdString(b.out).trimmed();
+    }
+
+    const CliRun nps = cli(QStringList{"nps", "--mode", "16bit", "--format", "json"} + noise);
+    ASSERT_EQ(nps.status, 0) << nps.err;
+    const std::vector<QJsonObject> spectra = jsonLines(nps.out);
+    ASSERT_EQ(spectra.size(), 4u);
+    const QJsonObject mean = spectra[3];
+    EXPECT_EQ(mean["command"].toString(), "nps-combined");
+    EXPECT_EQ(mean["results"]["images"].toInt(), 3);
+    const QJsonArray meanSpectrum = mean["results"]["spectrum"].toArray();
+    ASSERT_EQ(meanSpectrum.size(), spectra[0]["results"]["spectrum"].toArray().size());
+    for (qsizetype b = 0; b < meanSpectrum.size(); ++b) {
+        double sum = 0;
+        for (int f = 0; f < 3; ++f) sum += spectra[f]["results"]["spectrum"][b].toDouble();
+        EXPECT_DOUBLE_EQ(meanSpectrum[b].toDouble(), sum / 3) << b;
+    }
+    for (int f = 0; f < 3; ++f)
+        EXPECT_EQ(mean["inputs"][f].toObject(), spectra[f]["input"].toObject()) << f;
+
+    const QStringList rois = {"--roi", "128,128,64,64", "--roi", "127,129,64,64"};
+    const CliRun mtf =
+        cli(QStringList{"mtf", "--mode", "16bit", "--format", "json"} + rois + points.mid(0, 2));
+    ASSERT_EQ(mtf.status, 0) << mtf.err;
+    const std::vector<QJsonObject> curves = jsonLines(mtf.out);
+    ASSERT_EQ(curves.size(), 5u);
+    const QJsonObject combined = curves[4];
+    EXPECT_EQ(combined["command"].toString(), "mtf-combined");
+    EXPECT_EQ(combined["results"]["images"].toInt(), 4);
+    for (int i = 0; i < 4; ++i) {
+        QJsonObject input = curves[i]["input"].toObject();
+        input["roi"] = curves[i]["parameters"]["roi"];
+        EXPECT_EQ(combined["inputs"][i].toObject(), input) << i;
+    }
+
+    const CliRun failed =
+        cli(QStringList{"mtf", "--mode", "16bit", "--format", "json"} + rois +
+            QStringList{points[0], QString::fromStdString(folder.file("missing")), points[1]});
+    EXPECT_EQ(failed.status, 1);
+    const std::vector<QJsonObject> left = jsonLines(failed.out);
+    ASSERT_EQ(left.size(), 4u);
+    for (const QJsonObject& line : left) EXPECT_EQ(line["command"].toString(), "mtf");
 }
 
 // What a script gives is checked, not quietly changed: every case is refused with a message.

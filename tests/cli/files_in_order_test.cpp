@@ -22,7 +22,7 @@ TEST(FilesInOrder, OutcomesArriveInTheFilesOrder) {
     const std::vector<std::string> files = numbered(24);
     for (unsigned threads : {1u, 2u, 5u}) {
         std::vector<std::string> seen;
-        measureFilesInOrder(
+        measureFilesInOrder<std::string>(
             files, threads,
             [](const std::string& file, std::string& notes) {
                 const int i = std::stoi(file);
@@ -31,7 +31,7 @@ TEST(FilesInOrder, OutcomesArriveInTheFilesOrder) {
                 if (i % 7 == 3) throw std::runtime_error("bad " + file);
                 return "row " + file;
             },
-            [&](const std::string& file, FileOutcome& outcome) {
+            [&](const std::string& file, FileOutcome<std::string>& outcome) {
                 EXPECT_EQ(outcome.notes, "note " + file);
                 if (outcome.error) {
                     try {
@@ -40,7 +40,7 @@ TEST(FilesInOrder, OutcomesArriveInTheFilesOrder) {
                         seen.push_back(e.what());
                     }
                 } else {
-                    seen.push_back(outcome.rows);
+                    seen.push_back(outcome.measured);
                 }
                 return true;
             });
@@ -57,14 +57,14 @@ TEST(FilesInOrder, StoppingEndsTheBatch) {
     for (unsigned threads : {1u, 3u}) {
         std::atomic<int> started{0};
         std::vector<std::string> taken;
-        measureFilesInOrder(
+        measureFilesInOrder<std::string>(
             files, threads,
             [&](const std::string& file, std::string&) {
                 ++started;
                 std::this_thread::sleep_for(std::chrono::microseconds(300));
                 return file;
             },
-            [&](const std::string& file, FileOutcome&) {
+            [&](const std::string& file, FileOutcome<std::string>&) {
                 taken.push_back(file);
                 return file != "5";
             });
