@@ -13,6 +13,7 @@
 #include "common/frequency_axis.h"
 #include "common/number_text.h"
 #include "common/pixel_spacing.h"
+#include "common/sample_spread.h"
 #include "image/roi_block.h"
 #include "load/file_reading.h"
 #include "load/headless_load.h"
@@ -537,15 +538,15 @@ std::string runCombinedNps(const CommandLine& line, const std::vector<NpsForComb
     const double n = static_cast<double>(files.size());
     std::vector<double> mean(bins, 0.0), between(bins, 0.0), within(bins, 0.0);
     for (std::size_t b = 0; b < bins; ++b) {
-        double sum = 0, squares = 0, errors = 0;
+        std::vector<double> values;
+        double errors = 0;
         for (const NpsForCombining& m : files) {
-            sum += m.binValue[b];
+            values.push_back(m.binValue[b]);
             errors += m.binError[b] * m.binError[b];
         }
-        mean[b] = sum / n;
-        for (const NpsForCombining& m : files)
-            squares += (m.binValue[b] - mean[b]) * (m.binValue[b] - mean[b]);
-        between[b] = std::sqrt(squares / (n - 1) / n);
+        const SampleSpread spread = sampleSpread(values);
+        mean[b] = spread.mean;
+        between[b] = spread.standardError;
         within[b] = std::sqrt(errors) / n;  // the per-image errors, propagated to the mean
     }
     std::vector<double> full(first.spectrumLength, 0.0);
