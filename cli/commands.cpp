@@ -369,8 +369,10 @@ struct NpsMeasurement {
     std::int32_t segment = 0, lines = 0, segmentStep = 0, stripStep = 0;
 };
 
-NpsMeasurement measureNps(const CommandLine& line, const std::string& file, std::string& notes) {
-    NpsMeasurement m;
+namespace {
+
+// The spectrum's method choices, checked before the file is read.
+void readNpsChoices(const CommandLine& line, NpsMeasurement& m) {
     m.direction = line.value("direction", "x");
     if (m.direction != "x" && m.direction != "y") throw UsageError("--direction takes x or y");
     m.windowName = line.value("window", "hamming");
@@ -379,28 +381,20 @@ NpsMeasurement measureNps(const CommandLine& line, const std::string& file, std:
     m.scale = line.value("hamming-scale", "amplitude");
     if (m.scale != "amplitude" && m.scale != "power")
         throw UsageError("--hamming-scale takes amplitude or power, not '%1'", {m.scale});
-    m.image = load(line, file, notes);
-    m.roi = roiOf(line, m.image);
+}
 
-    // "Load" derives the fields from the ROI; "Y" exchanges them; the options set the roles.
+// "Load" derives the fields from the ROI; "Y" exchanges them; the options set the roles.
+void setNpsParameters(const CommandLine& line, NpsMeasurement& m) {
     SpectrumParameters& p = m.p;
     p = defaultSpectrumParameters(m.roi.frame.right - m.roi.frame.left + 1,
                                   m.roi.frame.bottom - m.roi.frame.top + 1, 0,
                                   m.windowName == "rect" ? DataWindow::Rect : DataWindow::Hamming);
     turnDirection(p, m.direction == "x" ? SpectrumDirection::X : SpectrumDirection::Y);
     const SpectrumFieldRoles roles = fieldRoles(p);
-    std::int32_t& segment = *roles.segment;
-    std::int32_t& lines = *roles.lines;
-    std::int32_t& segmentStep = *roles.segmentStep;
-    std::int32_t& stripStep = *roles.stripStep;
-    segment = line.integer("segment").value_or(segment);
-    lines = line.integer("lines").value_or(lines);
-    segmentStep = line.integer("segment-step").value_or(segmentStep);
-    stripStep = line.integer("strip-step").value_or(stripStep);
-    m.segment = segment;
-    m.lines = lines;
-    m.segmentStep = segmentStep;
-    m.stripStep = stripStep;
+    m.segment = *roles.segment = line.integer("segment").value_or(*roles.segment);
+    m.lines = *roles.lines = line.integer("lines").value_or(*roles.lines);
+    m.segmentStep = *roles.segmentStep = line.integer("segment-step").value_or(*roles.segmentStep);
+    m.stripStep = *roles.stripStep = line.integer("strip-step").value_or(*roles.stripStep);
     if (const auto degree = line.integer("line-trend")) {
         p.lineTrend = true;
         p.lineDegree = *degree;
@@ -412,28 +406,42 @@ NpsMeasurement measureNps(const CommandLine& line, const std::string& file, std:
     p.maxSegments = line.integer("max-segments").value_or(kDefaultMaxSegments);
     p.autocorrelation = line.value("table", "spectrum") == "acf";  // made only where printed
     p.pixelSpacing = requirePixelSpacing(StrToFloat(m.image.spacingText), spacingSource(line));
+}
+
+// The bins 1 … N/2, as the table lists them, and the figures and flags read off them.
+void summarizeBins(NpsMeasurement& m) {
+    const SpectrumResult& r = m.r;
+    m.summary = summarizeSpectrum(r.spectrum, r.segmentLength, m.p.pixelSpacing);
+    for (std::int32_t b = 1; b <= r.segmentLength / 2; ++b) {
+        m.binFrequency.push_back(
+            static_cast<double>(binFrequency(b, r.segmentLength, m.p.pixelSpacing)));
+        m.binValue.push_back(r.spectrum[b]);
+        m.binError.push_back(r.standardError[b]);
+    }
+    m.flags = spectrumFlags(m.binValue, r.effectiveSegments);
+}
+
+}  // namespace
+
+NpsMeasurement measureNps(const CommandLine& line, const std::string& file, std::string& notes) {
+    NpsMeasurement m;
+    readNpsChoices(line, m);
+    m.image = load(line, file, notes);
+    m.roi = roiOf(line, m.image);
+    setNpsParameters(line, m);
 
     SpectrumImage source = spectrumSource(m.image.bytes, m.image.layout, m.image.valueRule(),
                                           m.roi.imageLeft, m.roi.imageTop);
     source.factor = line.real("factor").value_or(1.0);
     m.factor = source.factor;
-    m.r = computeWienerSpectrum(source, p);
-    SpectrumResult& r = m.r;
-    if (m.scale == "power" && p.window == DataWindow::Hamming) {
+    m.r = computeWienerSpectrum(source, m.p);
+    if (m.scale == "power" && m.p.window == DataWindow::Hamming) {
         // White noise then reads σ²Δ² with the Hamming window as with "Rect".
-        const double factor = hammingPowerFactor(r.segmentLength);
-        for (double& v : r.spectrum) v /= factor;
-        for (double& v : r.standardError) v /= factor;
+        const double factor = hammingPowerFactor(m.r.segmentLength);
+        for (double& v : m.r.spectrum) v /= factor;
+        for (double& v : m.r.standardError) v /= factor;
     }
-    // The bins 1 … N/2, as the table lists them.
-    m.summary = summarizeSpectrum(r.spectrum, r.segmentLength, p.pixelSpacing);
-    for (std::int32_t b = 1; b <= r.segmentLength / 2; ++b) {
-        m.binFrequency.push_back(
-            static_cast<double>(binFrequency(b, r.segmentLength, p.pixelSpacing)));
-        m.binValue.push_back(r.spectrum[b]);
-        m.binError.push_back(r.standardError[b]);
-    }
-    m.flags = spectrumFlags(m.binValue, r.effectiveSegments);
+    summarizeBins(m);
     requireBlockInside(m.roi.block, m.image.layout, m.image.bytes.size());
     m.roiStatistics = computeRoiStatistics(m.image.bytes.data(), m.image.layout, m.roi.block,
                                            m.image.valueRule());
