@@ -206,21 +206,12 @@ MtfMeasurement measureMtf(const CommandLine& line, const LoadedImage& image,
     return m;
 }
 
-QJsonValue optionalNumber(const std::optional<double>& v) {
-    return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
-}
-
 QJsonObject mtfMethodParameters(const MtfMeasurement& m) {
     QJsonObject parameters;
     parameters["direction"] = QString::fromStdString(m.direction);
     parameters["lines"] = m.lines;
     parameters["psfWidth"] = m.bumps;
     return parameters;
-}
-
-// Flags as notes on stderr beside the text tables (stdout keeps the window's export).
-void noteFlags(const std::string& what, const QualityFlags& flags, std::string& notes) {
-    for (const QualityFlag& f : flags) notes += what + ": " + f.code + ": " + f.text + "\n";
 }
 
 // `identity`: the file's, read at its first JSON line and kept for the others.
@@ -235,20 +226,19 @@ std::string mtfOutput(const CommandLine& line, const std::string& file, const Lo
                              m.curve.value));
     }
     if (wantsJson(line)) {
-        QJsonArray lsf, frequency, mtf;
-        for (double v : r.lsf) lsf.append(v);
-        for (double f : m.curve.frequency) frequency.append(f);
-        for (double v : m.curve.value) mtf.append(v);
         QJsonObject parameters = imageParameters(image, m.roi);
         const QJsonObject method = mtfMethodParameters(m);
         for (auto it = method.begin(); it != method.end(); ++it) parameters[it.key()] = it.value();
         if (!identity) identity = inputIdentity(file);
         return resultLine("mtf", *identity, parameters,
-                          {{"lsf", lsf}, {"frequency", frequency}, {"mtf", mtf}, {"fwhm", r.width}},
-                          {{"mtf50", optionalNumber(m.summary.mtf50)},
-                           {"mtf10", optionalNumber(m.summary.mtf10)},
+                          {{"lsf", numbersOf(r.lsf)},
+                           {"frequency", numbersOf(m.curve.frequency)},
+                           {"mtf", numbersOf(m.curve.value)},
+                           {"fwhm", r.width}},
+                          {{"mtf50", numberOrNull(m.summary.mtf50)},
+                           {"mtf10", numberOrNull(m.summary.mtf10)},
                            {"fwhm", m.summary.fwhm},
-                           {"mtf50StandardError", optionalNumber(m.assessment.mtf50StandardError)},
+                           {"mtf50StandardError", numberOrNull(m.assessment.mtf50StandardError)},
                            {"peakSnr", m.assessment.point.peakSnr},
                            {"flags", flagsJson(m.assessment.flags)}});
     }
@@ -325,27 +315,21 @@ std::string runCombinedMtf(const CommandLine& line, const std::vector<MtfForComb
     const QualityFlags flags =
         mtfCurveFlags(c.frequency, c.value, c.standardError, c.summary.mtf10);
     if (wantsJson(line)) {
-        QJsonArray frequency, mtf, se, lsf, centroids;
-        for (double f : c.frequency) frequency.append(f);
-        for (double v : c.value) mtf.append(v);
-        for (double v : c.standardError) se.append(v);
-        for (double v : c.lsf) lsf.append(v);
-        for (double v : c.centroids) centroids.append(v);
         QJsonObject parameters = rois.front().method;
         parameters["pixelSpacingMm"] = spacing;
         return combinedResultLine("mtf-combined", inputs, parameters,
-                                  {{"frequency", frequency},
-                                   {"mtf", mtf},
-                                   {"standardError", se},
-                                   {"lsf", lsf},
-                                   {"centroids", centroids},
+                                  {{"frequency", numbersOf(c.frequency)},
+                                   {"mtf", numbersOf(c.value)},
+                                   {"standardError", numbersOf(c.standardError)},
+                                   {"lsf", numbersOf(c.lsf)},
+                                   {"centroids", numbersOf(c.centroids)},
                                    {"images", c.images}},
-                                  {{"mtf50", optionalNumber(c.summary.mtf50)},
-                                   {"mtf10", optionalNumber(c.summary.mtf10)},
+                                  {{"mtf50", numberOrNull(c.summary.mtf50)},
+                                   {"mtf10", numberOrNull(c.summary.mtf10)},
                                    {"fwhm", c.summary.fwhm},
-                                   {"mtf50Spread", optionalNumber(c.mtf50Spread)},
-                                   {"mtf10Spread", optionalNumber(c.mtf10Spread)},
-                                   {"fwhmSpread", optionalNumber(c.fwhmSpread)},
+                                   {"mtf50Spread", numberOrNull(c.mtf50Spread)},
+                                   {"mtf10Spread", numberOrNull(c.mtf10Spread)},
+                                   {"fwhmSpread", numberOrNull(c.fwhmSpread)},
                                    {"flags", flagsJson(flags)}});
     }
     noteFlags("combined MTF", flags, notes);
@@ -368,8 +352,6 @@ struct NpsMeasurement {
     std::string direction, windowName, scale;
     std::int32_t segment = 0, lines = 0, segmentStep = 0, stripStep = 0;
 };
-
-namespace {
 
 // The spectrum's method choices, checked before the file is read.
 void readNpsChoices(const CommandLine& line, NpsMeasurement& m) {
@@ -421,8 +403,6 @@ void summarizeBins(NpsMeasurement& m) {
     m.flags = spectrumFlags(m.binValue, r.effectiveSegments);
 }
 
-}  // namespace
-
 NpsMeasurement measureNps(const CommandLine& line, const std::string& file, std::string& notes) {
     NpsMeasurement m;
     readNpsChoices(line, m);
@@ -463,12 +443,6 @@ QJsonObject npsMethodParameters(const NpsMeasurement& m) {
             {"pixelSpacingMm", m.p.pixelSpacing}};
 }
 
-QJsonArray numbers(const std::vector<double>& values) {
-    QJsonArray array;
-    for (double v : values) array.append(v);
-    return array;
-}
-
 }  // namespace
 
 FileMeasured runNps(const CommandLine& line, const std::string& file, std::string& notes) {
@@ -502,9 +476,9 @@ FileMeasured runNps(const CommandLine& line, const std::string& file, std::strin
             parameters[it.key()] = it.value();
         kept.input = inputIdentity(file);
         out.rows = resultLine("nps", kept.input, parameters,
-                              {{"frequency", numbers(m.binFrequency)},
-                               {"spectrum", numbers(m.binValue)},
-                               {"standardError", numbers(m.binError)},
+                              {{"frequency", numbersOf(m.binFrequency)},
+                               {"spectrum", numbersOf(m.binValue)},
+                               {"standardError", numbersOf(m.binError)},
                                {"segments", r.segments},
                                {"effectiveSegments", r.effectiveSegments},
                                {"strips", r.strips}},
@@ -569,10 +543,10 @@ std::string runCombinedNps(const CommandLine& line, const std::vector<NpsForComb
     const QualityFlags flags = spectrumFlags(mean, effective);
     if (wantsJson(line)) {
         return combinedResultLine("nps-combined", inputs, first.method,
-                                  {{"frequency", numbers(first.binFrequency)},
-                                   {"spectrum", numbers(mean)},
-                                   {"imageStandardError", numbers(between)},
-                                   {"standardError", numbers(within)},
+                                  {{"frequency", numbersOf(first.binFrequency)},
+                                   {"spectrum", numbersOf(mean)},
+                                   {"imageStandardError", numbersOf(between)},
+                                   {"standardError", numbersOf(within)},
                                    {"images", static_cast<int>(files.size())}},
                                   {{"peakFrequency", summary.peakFrequency},
                                    {"meanFrequency", summary.meanFrequency},

@@ -74,14 +74,6 @@ double numberIn(const QJsonObject& object, const char* key, const std::string& w
 
 constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 
-std::string figure(double v, int decimals) {
-    return std::isfinite(v) ? fixedText(v, decimals) : "n/a";
-}
-
-QJsonValue numberOrNull(double v) {
-    return std::isfinite(v) ? QJsonValue(v) : QJsonValue(QJsonValue::Null);
-}
-
 }  // namespace
 
 std::string runDprime(const CommandLine& line, std::string& notes) {

@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QJsonDocument>
+#include <cmath>
 
 #include "common/version.h"
 #include "load/dicom/dicom_header.h"
@@ -69,6 +70,22 @@ QString escapedBytes(const std::string& text) {
         }
     }
     return out;
+}
+
+// A result line: the program, the command, its input or inputs, then its figures.
+template <typename Input>
+std::string jsonLine(const std::string& command, const char* inputKey, const Input& input,
+                     const QJsonObject& parameters, const QJsonObject& results,
+                     const QJsonObject& summary) {
+    const QJsonObject line{
+        {"program", QJsonObject{{"name", "ctiq-cli"}, {"version", programVersion()}}},
+        {"command", utf8(command)},
+        {inputKey, input},
+        {"parameters", parameters},
+        {"results", results},
+        {"summary", summary},
+    };
+    return QJsonDocument(line).toJson(QJsonDocument::Compact).toStdString() + "\n";
 }
 
 }  // namespace
@@ -151,15 +168,7 @@ std::string resultLine(const std::string& command, const std::string& path,
 std::string resultLine(const std::string& command, const QJsonObject& input,
                        const QJsonObject& parameters, const QJsonObject& results,
                        const QJsonObject& summary) {
-    const QJsonObject line{
-        {"program", QJsonObject{{"name", "ctiq-cli"}, {"version", programVersion()}}},
-        {"command", utf8(command)},
-        {"input", input},
-        {"parameters", parameters},
-        {"results", results},
-        {"summary", summary},
-    };
-    return QJsonDocument(line).toJson(QJsonDocument::Compact).toStdString() + "\n";
+    return jsonLine(command, "input", input, parameters, results, summary);
 }
 
 QJsonArray flagsJson(const QualityFlags& flags) {
@@ -172,15 +181,25 @@ QJsonArray flagsJson(const QualityFlags& flags) {
 std::string combinedResultLine(const std::string& command, const QJsonArray& inputs,
                                const QJsonObject& parameters, const QJsonObject& results,
                                const QJsonObject& summary) {
-    const QJsonObject line{
-        {"program", QJsonObject{{"name", "ctiq-cli"}, {"version", programVersion()}}},
-        {"command", utf8(command)},
-        {"inputs", inputs},
-        {"parameters", parameters},
-        {"results", results},
-        {"summary", summary},
-    };
-    return QJsonDocument(line).toJson(QJsonDocument::Compact).toStdString() + "\n";
+    return jsonLine(command, "inputs", inputs, parameters, results, summary);
+}
+
+void noteFlags(const std::string& what, const QualityFlags& flags, std::string& notes) {
+    for (const QualityFlag& f : flags) notes += what + ": " + f.code + ": " + f.text + "\n";
+}
+
+QJsonValue numberOrNull(double v) {
+    return std::isfinite(v) ? QJsonValue(v) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonValue numberOrNull(const std::optional<double>& v) {
+    return v ? numberOrNull(*v) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonArray numbersOf(const std::vector<double>& values) {
+    QJsonArray array;
+    for (double v : values) array.append(numberOrNull(v));
+    return array;
 }
 
 }  // namespace ctiq::cli

@@ -2,7 +2,9 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/options.h"
 #include "common/quality_flag.h"
@@ -32,6 +34,13 @@ std::string resultLine(const std::string& command, const QJsonObject& input,
 
 // The flags of a figure as [{"code", "text"}].
 QJsonArray flagsJson(const QualityFlags& flags);
+// Flags as notes on stderr beside the text tables (stdout keeps the window's export).
+void noteFlags(const std::string& what, const QualityFlags& flags, std::string& notes);
+
+// JSON has no NaN: a figure that does not exist (not finite, or not found) is null.
+QJsonValue numberOrNull(double v);
+QJsonValue numberOrNull(const std::optional<double>& v);
+QJsonArray numbersOf(const std::vector<double>& values);
 
 // One result of several inputs (a combined MTF or spectrum): "inputs" instead of "input".
 std::string combinedResultLine(const std::string& command, const QJsonArray& inputs,

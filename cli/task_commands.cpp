@@ -54,36 +54,19 @@ QJsonArray inputsOf(const CommandLine& line) {
     return inputs;
 }
 
-QualityFlags qualityFlags(const std::vector<tasks::Flag>& flags) {
-    QualityFlags out;
-    for (const tasks::Flag& f : flags) out.push_back({f.code, f.text});
-    return out;
-}
-
-void noteFlags(const std::string& what, const std::vector<tasks::Flag>& flags, std::string& notes) {
-    for (const tasks::Flag& f : flags) notes += what + ": " + f.code + ": " + f.text + "\n";
-}
-
-std::string flagCodes(const std::vector<tasks::Flag>& flags) {
+std::string flagCodes(const QualityFlags& flags) {
     std::string codes;
-    for (const tasks::Flag& f : flags) codes += (codes.empty() ? "" : ", ") + f.code;
+    for (const QualityFlag& f : flags) codes += (codes.empty() ? "" : ", ") + f.code;
     return codes.empty() ? "none" : codes;
 }
 
-// JSON has no NaN: a figure that does not exist is null.
-QJsonValue numberOrNull(double v) {
-    return std::isfinite(v) ? QJsonValue(v) : QJsonValue(QJsonValue::Null);
-}
-
-QJsonArray numbersOf(const std::vector<double>& values) {
-    QJsonArray array;
-    for (double v : values) array.append(numberOrNull(v));
-    return array;
-}
+}  // namespace
 
 std::string figure(double v, int decimals) {
     return std::isfinite(v) ? fixedText(v, decimals) : "n/a";
 }
+
+namespace {
 
 // A table cell: every digit for scripts, "n/a" where there is no number.
 std::string cell(double v) {
@@ -218,7 +201,7 @@ std::string runNps2d(const CommandLine& line, std::string& notes) {
                                    {"meanFrequency", r.meanFrequency},
                                    {"nyquist", r.nyquist},
                                    {"rois", r.rois},
-                                   {"flags", flagsJson(qualityFlags(r.flags))}});
+                                   {"flags", flagsJson(r.flags)}});
     }
     noteFlags("nps2d", r.flags, notes);
     std::string text;
@@ -289,7 +272,7 @@ std::string runTtf(const CommandLine& line, std::string& notes) {
              {"cnr", numberOrNull(cnr)},
              {"ttf50", numberOrNull(r.ttf50)},
              {"ttf10", numberOrNull(r.ttf10)},
-             {"flags", flagsJson(qualityFlags(r.flags))}});
+             {"flags", flagsJson(r.flags)}});
     }
     noteFlags("ttf", r.flags, notes);
     std::string text;

@@ -17,6 +17,9 @@ std::string runNps2d(const CommandLine& line, std::string& notes);
 std::string runTtf(const CommandLine& line, std::string& notes);
 std::string runDprime(const CommandLine& line, std::string& notes);
 
+// A figure of a task table: `decimals` places, "n/a" where there is no number.
+std::string figure(double v, int decimals);
+
 // The --help text of nps2d, ttf and dprime; empty for the other commands.
 std::string taskUsage(const std::string& command);
 

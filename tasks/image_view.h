@@ -21,12 +21,6 @@ struct ImageView {
     }
 };
 
-// A warning beside a result: a stable code for programs and one English line for people.
-struct Flag {
-    std::string code;
-    std::string text;
-};
-
 // Refuses (AppError) a view whose samples do not fill columns × rows or whose spacing is not a
 // positive, finite number of millimetres. `what` names the image in the message.
 void requireValidImage(const ImageView& image, const std::string& what);

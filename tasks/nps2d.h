@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "common/quality_flag.h"
 #include "tasks/image_view.h"
 #include "tasks/surface_fit.h"
 
@@ -49,7 +50,7 @@ struct Nps2dResult {
     double peakFrequency = 0;   // c/mm, of the largest radial bin at or below the Nyquist
     double meanFrequency = 0;   // Σ f NPS_r / Σ NPS_r over the bins at or below the Nyquist
     std::int32_t rois = 0;
-    std::vector<Flag> flags;
+    QualityFlags flags;
 
     // The frequency of transform index k (c/mm) along x or y.
     double frequencyX(std::int32_t k) const;

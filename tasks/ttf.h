@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "common/quality_flag.h"
 #include "tasks/image_view.h"
 
 namespace ctiq::tasks {
@@ -49,7 +50,7 @@ struct TtfResult {
     std::vector<double> distance, esf, lsf;
     double contrast = 0;  // HU: the mean within R - w less the background's
     double noiseSd = 0;   // HU: SD in the background annulus R + w … R + w + 5 px, all slices
-    std::vector<Flag> flags;
+    QualityFlags flags;
 };
 
 // |contrast| / noise SD · √slices below 15: the fitted edge's widths, and with them the TTF's
