@@ -241,18 +241,4 @@ NumberSeparators systemNumberSeparators() {
     return {locale.groupSeparator().toStdString(), locale.decimalPoint().toStdString()};
 }
 
-std::string fixedText(double value, int decimals) {
-    char text[400];
-    const auto r =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-    return std::string(text, r.ptr);
-}
-
-std::string significantText(double value, int digits) {
-    char text[64];
-    const auto r =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::general, digits);
-    return std::string(text, r.ptr);
-}
-
 }  // namespace ctiq

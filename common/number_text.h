@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/locale_free_text.h"
+
 namespace ctiq {
 
 // Separators of the user's number format, used only by FloatToStrF.
@@ -30,12 +32,6 @@ std::string FloatToStr(long double value);
 
 // Fixed-point text with `decimals` decimals and thousands grouping (ffNumber, precision 15).
 std::string FloatToStrF(long double value, int decimals, const NumberSeparators& separators);
-
-// Number texts of summaries, plots and reports, with "." whatever the locale says (printf follows
-// LC_NUMERIC, which Qt sets from the environment): `decimals` fixed decimals ("%.3f"), or
-// `digits` significant digits in the shortest of fixed and exponent form ("%.4g").
-std::string fixedText(double value, int decimals);
-std::string significantText(double value, int digits);
 
 // The separators of the system's number format.
 NumberSeparators systemNumberSeparators();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/app_error.h"
+#include "common/locale_free_text.h"
 
 namespace ctiq::tasks {
 namespace {
@@ -69,9 +70,9 @@ Detectability detectability(const DiskTask& task, const TtfCurve& ttf, const Nps
     if (n < 2 || nps.spectrum.size() != static_cast<std::size_t>(n) * static_cast<std::size_t>(n))
         throw AppError("The NPS is not a square grid of n x n values.");
     if (!sameSpacing(ttf.spacing, nps.spacingX) || !sameSpacing(ttf.spacing, nps.spacingY))
-        throw AppError("The TTF comes from images of " + std::to_string(ttf.spacing) +
-                       " mm pixels, the NPS from " + std::to_string(nps.spacingX) + " x " +
-                       std::to_string(nps.spacingY) +
+        throw AppError("The TTF comes from images of " + significantText(ttf.spacing, 6) +
+                       " mm pixels, the NPS from " + significantText(nps.spacingX, 6) + " x " +
+                       significantText(nps.spacingY, 6) +
                        " mm: both must come from images of one pixel spacing.");
 
     const double radius = task.diameterMm / 2, pi = std::numbers::pi;

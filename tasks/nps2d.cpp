@@ -2,21 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <string>
 
 #include "common/app_error.h"
+#include "common/locale_free_text.h"
 #include "tasks/fft_plans.h"
 
 namespace ctiq::tasks {
 namespace {
-
-std::string number(double v) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3g", v);
-    return text;
-}
 
 PixelRegion regionFor(const ImageView& image, const Nps2dParameters& p) {
     if (p.region) return *p.region;
@@ -209,10 +203,11 @@ Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameter
     // noise moves it by less than σ. ROI means a whole pixel SD apart are different materials.
     const auto [lowest, highest] = std::minmax_element(means.begin(), means.end());
     if (*highest - *lowest > r.meanRoiSd)
-        r.flags.push_back(
-            {kFlagNonUniformRegion, "The ROI means differ by " + number(*highest - *lowest) +
-                                        " HU, more than the pixel noise (" + number(r.meanRoiSd) +
-                                        " HU): the region is not one uniform material."});
+        r.flags.push_back({kFlagNonUniformRegion,
+                           "The ROI means differ by " + significantText(*highest - *lowest, 3) +
+                               " HU, more than the pixel noise (" +
+                               significantText(r.meanRoiSd, 3) +
+                               " HU): the region is not one uniform material."});
     return r;
 }
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <numbers>
 #include <string>
 
 #include "common/app_error.h"
+#include "common/locale_free_text.h"
 
 namespace ctiq::tasks {
 namespace {
@@ -18,12 +18,6 @@ constexpr double kFitMargin = 8;         // px beyond the guessed radius that th
 constexpr double kAnnulusWidth = 5;      // px: the background annulus
 constexpr double kFrequencyStep = 0.01;  // cycles per pixel
 constexpr double kLowContrastLimit = 15;
-
-std::string number(double v) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3g", v);
-    return text;
-}
 
 struct Sample {
     double x, y, value, weight;
@@ -147,16 +141,17 @@ void keepWidthsPositive(Parameters& p, int first, int last) {
 
 void checkGeometry(const ImageView& image, const TtfParameters& p) {
     if (image.spacingX != image.spacingY)
-        throw AppError("The TTF needs square pixels; this image's are " + number(image.spacingX) +
-                       " x " + number(image.spacingY) + " mm.");
+        throw AppError("The TTF needs square pixels; this image's are " +
+                       significantText(image.spacingX, 3) + " x " +
+                       significantText(image.spacingY, 3) + " mm.");
     if (!(std::isfinite(p.radius) && p.radius >= 3 &&
           2 * p.radius < std::min(image.columns, image.rows)))
-        throw AppError("The insert's radius is " + number(p.radius) +
+        throw AppError("The insert's radius is " + significantText(p.radius, 3) +
                        " px; it must be at least 3 px and fit in the image twice over.");
     if (!(std::isfinite(p.centreX) && std::isfinite(p.centreY) && p.centreX >= 0 &&
           p.centreY >= 0 && p.centreX <= image.columns - 1 && p.centreY <= image.rows - 1))
-        throw AppError("The insert's centre (" + number(p.centreX) + ", " + number(p.centreY) +
-                       ") lies outside the image.");
+        throw AppError("The insert's centre (" + significantText(p.centreX, 3) + ", " +
+                       significantText(p.centreY, 3) + ") lies outside the image.");
 }
 
 // A first edge from the means inside and outside the guessed circle.
@@ -204,17 +199,19 @@ TtfResult computeTtf(std::span<const ImageView> slices, const TtfParameters& p) 
     const double cx = edge[0], cy = edge[1], radius = edge[2], width = edge[3];
     if (!(std::isfinite(cx) && std::isfinite(cy) && radius > 1 && width < radius &&
           std::hypot(cx - p.centreX, cy - p.centreY) < p.radius && edge[5] != 0))
-        throw AppError("No circular edge was found near (" + number(p.centreX) + ", " +
-                       number(p.centreY) + ") with a radius of " + number(p.radius) + " px.");
+        throw AppError("No circular edge was found near (" + significantText(p.centreX, 3) + ", " +
+                       significantText(p.centreY, 3) + ") with a radius of " +
+                       significantText(p.radius, 3) + " px.");
 
     // The ESF's reach each side of the edge: 8 edge widths, 10 px at least (an edge-enhancing
     // kernel's wide part reaches further than the fitted single edge says), within R - 1.
     const double span = std::min(std::max(8 * width, 10.0), radius - 1);
     if (cx - radius - span < 0 || cy - radius - span < 0 ||
         cx + radius + span > first.columns - 1 || cy + radius + span > first.rows - 1)
-        throw AppError("The insert at (" + number(cx) + ", " + number(cy) +
+        throw AppError("The insert at (" + significantText(cx, 3) + ", " + significantText(cy, 3) +
                        ") lies too close to the image's edge: its edge profile reaches " +
-                       number(radius + span) + " px from the centre, beyond the image.");
+                       significantText(radius + span, 3) +
+                       " px from the centre, beyond the image.");
 
     TtfResult out;
     out.centreX = cx;
@@ -323,7 +320,7 @@ TtfResult computeTtf(std::span<const ImageView> slices, const TtfParameters& p) 
                            : std::numeric_limits<double>::infinity();
     if (cnr < kLowContrastLimit)
         out.flags.push_back(
-            {kFlagTtfLowContrast, "The contrast-to-noise ratio (" + number(cnr) +
+            {kFlagTtfLowContrast, "The contrast-to-noise ratio (" + significantText(cnr, 3) +
                                       " with the slices pooled) is below 15: the TTF's high "
                                       "frequencies are mostly noise."});
     if (*std::max_element(out.ttf.begin(), out.ttf.end()) > 1.05)
