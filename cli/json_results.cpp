@@ -1,9 +1,12 @@
 #include "cli/json_results.h"
 
-#include <QCryptographicHash>
+#include <openssl/evp.h>
+
 #include <QJsonDocument>
+#include <array>
 #include <cmath>
 
+#include "common/app_error.h"
 #include "common/version.h"
 #include "load/dicom/dicom_header.h"
 #include "load/dicom/tag_dictionary.h"
@@ -88,6 +91,22 @@ std::string jsonLine(const std::string& command, const char* inputKey, const Inp
     return QJsonDocument(line).toJson(QJsonDocument::Compact).toStdString() + "\n";
 }
 
+// The file's SHA-256 in hexadecimal, by libcrypto: Qt's own transform is some seven times slower,
+// and a batch of JSON results spent most of its time there.
+std::string sha256Hex(const ImageBytes& bytes) {
+    std::array<unsigned char, EVP_MAX_MD_SIZE> digest{};
+    unsigned int length = 0;
+    if (EVP_Digest(bytes.data(), bytes.size(), digest.data(), &length, EVP_sha256(), nullptr) != 1)
+        throw AppError("The file's SHA-256 could not be computed.");
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned int i = 0; i < length; ++i) {
+        hex += kHex[digest[i] >> 4];
+        hex += kHex[digest[i] & 15];
+    }
+    return hex;
+}
+
 }  // namespace
 
 bool wantsJson(const CommandLine& line) {
@@ -100,12 +119,7 @@ QJsonObject inputIdentity(const std::string& path) {
     QJsonObject input{
         {"path", utf8(path)},
         {"size", static_cast<qint64>(bytes.size())},
-        {"sha256",
-         QString::fromLatin1(
-             QCryptographicHash::hash(QByteArrayView(reinterpret_cast<const char*>(bytes.data()),
-                                                     static_cast<qsizetype>(bytes.size())),
-                                      QCryptographicHash::Sha256)
-                 .toHex())},
+        {"sha256", QString::fromStdString(sha256Hex(bytes))},
     };
     // JSON stays valid UTF-8; the path's own bytes go beside it where "path" cannot carry them.
     if (!isUtf8(path)) input["pathBytes"] = escapedBytes(path);

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
@@ -917,6 +918,24 @@ namespace {
 
 // A file name that is not UTF-8: "path" stays valid JSON (with U+FFFD), "pathBytes" names the file
 // without loss.
+// The input's identity: its size and SHA-256, checked here with Qt's own transform and with
+// coreutils' digest of the file.
+TEST(CliJson, TheInputsDigestIsItsSha256) {
+    const std::string path = test::testData("dicom/CT_small.dcm");
+    const CliRun run = cli({"stats", "--format", "json", QString::fromStdString(path)});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const QJsonObject input =
+        QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object()["input"].toObject();
+    const std::vector<std::uint8_t> file = test::readBytes(path);
+    const QByteArray bytes(reinterpret_cast<const char*>(file.data()),
+                           static_cast<qsizetype>(file.size()));
+    EXPECT_EQ(input["size"].toInteger(), bytes.size());
+    EXPECT_EQ(input["sha256"].toString(),
+              QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    EXPECT_EQ(input["sha256"].toString(),
+              "3dd31e5cc835b3f2cdd46c9da1982f59251e78518fefa8163d914631c66437d6");
+}
+
 TEST(CliJson, APathThatIsNotUtf8KeepsItsBytes) {
     test::TempFolder folder;
     const std::string name = folder.file(std::string("n\xff 8 8 0p5.raw"));
