@@ -11,8 +11,8 @@ ctiq_runtime_packages=(
   qt6-translations-l10n
   # The task-based metrics (2-D noise power spectrum, TTF) transform with FFTW.
   libfftw3-double3
-  # The inputs' SHA-256 in ctiq-cli's JSON results.
-  libssl3
+  # The inputs' SHA-256 in ctiq-cli's JSON results (Nettle: LGPL-3+ or GPL-2+).
+  libnettle8
 )
 # What building and running need: ./run installs these.
 ctiq_build_packages=(
@@ -30,8 +30,8 @@ ctiq_build_packages=(
   libgdcm-dev libseccomp-dev
   # The task-based metrics' transforms (FFTW, found through pkg-config).
   libfftw3-dev
-  # The inputs' SHA-256 (libcrypto).
-  libssl-dev
+  # The inputs' SHA-256 (Nettle, found through pkg-config).
+  nettle-dev
   "${ctiq_runtime_packages[@]}"
 )
 # What the tests and benchmarks need beyond that: ./test installs both lists.
