@@ -161,8 +161,12 @@ void settleFrame(LoadPlan& plan, const ImageBytes& bytes) {
     try {
         plan.rescale = modalityRescale(values);
         const FrameWords words = frameWords(plan, bytes, std::size_t(*columns) * std::size_t(*rows));
-        ModalityValues mv = modalityValues(words.data, words.count, words.swap,
-                                           facts.pixelRepresentation != 0, plan.rescale);
+        SampleCoding coding;
+        coding.isSigned = facts.pixelRepresentation != 0;
+        // 8-bit samples come from the toolkit widened to 16 bits; unknown: all 16 bits.
+        if (facts.bitsStored > 0 && facts.bitsStored <= 16) coding.bitsStored = int(facts.bitsStored);
+        ModalityValues mv =
+            modalityValues(words.data, words.count, words.swap, coding, plan.rescale);
         if (!mv.rescaled) {
             header.fields.offset = IntToStr(mv.offset);
             return;
