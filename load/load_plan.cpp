@@ -193,21 +193,35 @@ void settleFrame(LoadPlan& plan, const ImageBytes& bytes) {
 
 }  // namespace
 
-bool scannerServes(const DicomHeaderResult& s, std::size_t fileSize) {
+std::string whyScannerCannotServe(const DicomHeaderResult& s, std::size_t fileSize) {
+    if (s.compressedSyntax || !isUncompressedLittleEndian(s.transferSyntax))
+        return "the transfer syntax " + s.transferSyntax + " is not uncompressed little endian";
+    if (!s.pixelDataFound) return "it found no Pixel Data in the first half of the file";
+    if (s.error) return "a value stopped its walk";
+    if (!s.notes.empty()) return "its walk ended early: " + s.notes.front();
     const auto g = scannedGeometry(s);
-    if (!g || !s.notes.empty()) return false;
+    if (!g) return "the header gives no positive Rows and Columns";
     const DicomImageFacts& f = s.image;
-    if (f.columns != g->columns || f.rows != g->rows) return false;
     // Without BitsAllocated the scanner's 16-bit reading stands when the length agrees with it.
-    if ((f.bitsAllocated != -1 && f.bitsAllocated != 16) ||
-        (f.samplesPerPixel != -1 && f.samplesPerPixel != 1))
-        return false;
+    if (f.bitsAllocated != -1 && f.bitsAllocated != 16)
+        return "its samples take " + std::to_string(f.bitsAllocated) + " bits, not 16";
+    if (f.samplesPerPixel != -1 && f.samplesPerPixel != 1)
+        return std::to_string(f.samplesPerPixel) + " samples per pixel";
     const std::int64_t frames = f.frames == -1 ? 1 : f.frames;
-    if (frames < 1 || f.pixelDataLength < 0) return false;
+    if (frames < 1) return "its Number of Frames is not positive";
+    if (f.pixelDataLength < 0) return "its Pixel Data has an undefined length";
     const std::uint64_t expected =
         std::uint64_t(g->columns) * std::uint64_t(g->rows) * 2 * std::uint64_t(frames);
-    return std::uint64_t(f.pixelDataLength) == expected &&
-           std::uint64_t(g->header) + expected <= fileSize;
+    if (std::uint64_t(f.pixelDataLength) != expected)
+        return "its Pixel Data holds " + std::to_string(f.pixelDataLength) + " bytes, not the " +
+               std::to_string(expected) + " of " + std::to_string(frames) + " frame(s) of " +
+               std::to_string(g->columns) + " × " + std::to_string(g->rows) + " 16-bit samples";
+    if (std::uint64_t(g->header) + expected > fileSize) return "the file ends inside its pixels";
+    return {};
+}
+
+bool scannerServes(const DicomHeaderResult& s, std::size_t fileSize) {
+    return whyScannerCannotServe(s, fileSize).empty();
 }
 
 std::string LoadPlan::readerName() const {
@@ -247,7 +261,8 @@ LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mod
             // Walked to its end without Pixel Data: a plan, a report, a structure set.
             plan.noImage = true;
             plan.refusal = messages::noImageInFile(dicom::sopClassName(s.image.sopClassUid));
-        } else if (s.pixelDataCutShort || scannerServes(s, bytes.size())) {
+        } else if (s.pixelDataCutShort ||
+                   (plan.scannerDeclined = whyScannerCannotServe(s, bytes.size())).empty()) {
             // A file cut short inside its pixels keeps the scanner's reading, whose rendering
             // says how much is missing.
         } else if (dicomFile) {
