@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <fstream>
 
 #include "common/app_error.h"
@@ -97,6 +98,14 @@ bool brokeBeforeNeededValues(const DicomHeaderResult& s) {
                           s.image.sopClassUid == "1.2.840.10008.5.1.4.1.1.2.1";
     const std::int64_t lastNeeded = enhanced ? 0x52009230 : 0x0028FFFF;
     return s.brokenAtTag <= lastNeeded;
+}
+
+std::string brokenHeaderMessage(std::int64_t tag) {
+    char name[16];
+    std::snprintf(name, sizeof name, "(%04X,%04X)", unsigned(tag >> 16), unsigned(tag & 0xFFFF));
+    return std::string("The DICOM header breaks inside element ") + name +
+           ", before every value its CT values need was read (the pixel description, the "
+           "rescale); it cannot be measured. The header is listed as far as it could be read.";
 }
 
 // A scanner's reading that fits the file: it stands where the toolkit cannot read the file at all.
@@ -272,6 +281,8 @@ LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mod
                 answer.outcome == dicom::ToolkitOutcome::Refused && !answer.headerRead;
             if (!(toolkitReadNothing && scannerPlausible(s, bytes.size())))
                 takeFromToolkit(plan, std::move(answer));
+            if (toolkitReadNothing && brokeBeforeNeededValues(*plan.dicom))
+                plan.refusal = brokenHeaderMessage(plan.dicom->brokenAtTag);
         }
         if (!plan.refusal && !plan.noImage && !plan.dicom->error && plan.dicom->pixelDataFound)
             settleFrame(plan, bytes);
