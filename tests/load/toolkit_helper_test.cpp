@@ -65,6 +65,122 @@ TEST(CodestreamCheck, ShapeAgainstTheHeader) {
             << c.what;
 }
 
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes joined(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+// A frame header of `marker` (FFC3 or FFF7) for 16-bit samples, `rows` × 64, one component.
+Bytes frameHeader(std::uint8_t marker, std::uint8_t rows) {
+    return {0xFF, marker, 0x00, 0x0B, 16, 0, rows, 0, 64, 1, 1, 0x11, 0};
+}
+
+// A segment of `marker` holding `content`, its length counted as JPEG counts it.
+Bytes segment(std::uint8_t marker, const Bytes& content) {
+    const auto length = static_cast<std::uint16_t>(content.size() + 2);
+    return joined(
+        {{0xFF, marker, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length)},
+         content});
+}
+
+TEST(CodestreamCheck, JpegFrameHeaderIsFoundByWalkingTheSegments) {
+    const Bytes soi = {0xFF, 0xD8};
+    const Bytes falseSof = frameHeader(0xF7, 24);  // 24 rows, hidden in a segment's content
+    const Bytes realSof = frameHeader(0xF7, 48);
+    using toolkit::Codestream;
+    struct Case {
+        const char* what;
+        Bytes stream;
+        Codestream kind;
+        std::int64_t headerRows;
+        const char* refusal;  // a part of the reason, or nullptr where the stream agrees
+    };
+    const Case cases[] = {
+        {"false SOF in a comment, header agrees with the stream",
+         joined({soi, segment(0xFE, falseSof), realSof}), Codestream::JpegLs, 48, nullptr},
+        {"false SOF in a comment, header lowered to match it",
+         joined({soi, segment(0xFE, falseSof), realSof}), Codestream::JpegLs, 24,
+         "holds 64 × 48 samples, the header says 64 × 24"},
+        {"false SOF in an APP5 segment", joined({soi, segment(0xE5, falseSof), realSof}),
+         Codestream::JpegLs, 24, "64 × 48"},
+        {"fill bytes and a TEM marker before the frame header",
+         joined({soi, {0xFF, 0x01, 0xFF, 0xFF}, realSof}), Codestream::JpegLs, 48, nullptr},
+        {"a segment that runs past the end", joined({soi, {0xFF, 0xFE, 0x40, 0x00}, realSof}),
+         Codestream::JpegLs, 48, "runs past its end"},
+        {"no start of image", realSof, Codestream::JpegLs, 48, "start of image"},
+        {"a scan before any frame header", joined({soi, segment(0xDA, {1}), realSof}),
+         Codestream::JpegLs, 48, "FFDA before a frame header"},
+        {"JPEG-LS frame header in a JPEG syntax", joined({soi, realSof}), Codestream::Jpeg, 48,
+         "JPEG-LS frame header (FFF7)"},
+        {"JPEG lossless frame header", joined({soi, segment(0xC4, {0}), frameHeader(0xC3, 48)}),
+         Codestream::Jpeg, 48, nullptr},
+    };
+    for (const Case& c : cases) {
+        const auto why = toolkit::codestreamMismatch(c.kind, c.stream.data(), c.stream.size(),
+                                                     {64, c.headerRows, 16, 1});
+        if (!c.refusal) {
+            EXPECT_FALSE(why) << c.what << ": " << *why;
+            continue;
+        }
+        ASSERT_TRUE(why) << c.what;
+        EXPECT_NE(why->find(c.refusal), std::string::npos) << c.what << ": " << *why;
+    }
+}
+
+// SOC, SIZ for a `rows` × 64 image of 16-bit unsigned samples in one component.
+Bytes j2kStart(std::uint8_t rows, bool sizFirst = true) {
+    const Bytes soc = {0xFF, 0x4F};
+    const Bytes siz = {0xFF, 0x51, 0, 41, 0, 0, 0, 0, 0, 64, 0,  0, 0, rows, 0,
+                       0,    0,    0, 0,  0, 0, 0, 0, 0, 0,  64, 0, 0, 0,    rows,
+                       0,    0,    0, 0,  0, 0, 0, 0, 0, 1,  15, 1, 1};
+    if (sizFirst) return joined({soc, siz});
+    return joined({soc, segment(0x64, {0, 1, 'x'}), siz});
+}
+
+Bytes box(const char type[5], const Bytes& content) {
+    const auto length = static_cast<std::uint32_t>(content.size() + 8);
+    return joined(
+        {{static_cast<std::uint8_t>(length >> 24), static_cast<std::uint8_t>(length >> 16),
+          static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length),
+          static_cast<std::uint8_t>(type[0]), static_cast<std::uint8_t>(type[1]),
+          static_cast<std::uint8_t>(type[2]), static_cast<std::uint8_t>(type[3])},
+         content});
+}
+
+TEST(CodestreamCheck, Jpeg2000SizeSegmentFollowsTheStartAndJp2BoxesAreWalked) {
+    const Bytes signature = box("jP  ", {13, 10, 0x87, 10});
+    struct Case {
+        const char* what;
+        Bytes stream;
+        const char* refusal;
+    };
+    const Case cases[] = {
+        {"codestream", j2kStart(48), nullptr},
+        {"other rows", j2kStart(24), "64 × 24 samples, the header says 64 × 48"},
+        {"a segment between SOC and SIZ", j2kStart(48, false), "size segment (FF51)"},
+        {"JP2 file",
+         joined({signature, box("ftyp", {'j', 'p', '2', ' '}), box("jp2c", j2kStart(48))}),
+         nullptr},
+        {"JP2 file with a false codestream in an XML box",
+         joined({signature, box("xml ", j2kStart(48)), box("jp2c", j2kStart(24))}), "64 × 24"},
+        {"JP2 file without a codestream box", joined({signature, box("xml ", j2kStart(48))}),
+         "no codestream box"},
+    };
+    for (const Case& c : cases) {
+        const auto why = toolkit::codestreamMismatch(toolkit::Codestream::Jpeg2000, c.stream.data(),
+                                                     c.stream.size(), {64, 48, 16, 1});
+        if (!c.refusal) {
+            EXPECT_FALSE(why) << c.what << ": " << *why;
+            continue;
+        }
+        ASSERT_TRUE(why) << c.what;
+        EXPECT_NE(why->find(c.refusal), std::string::npos) << c.what << ": " << *why;
+    }
+}
+
 TEST(CodestreamCheck, RleSegmentsDecodeToTheHeadersSize) {
     // Two segments (16-bit samples) of a 4 × 2 image: each a run of 8 bytes (-7: repeat 8 times).
     std::vector<std::uint8_t> rle(64, 0);
@@ -78,6 +194,24 @@ TEST(CodestreamCheck, RleSegmentsDecodeToTheHeadersSize) {
                                             {4, 1, 16, 1}));  // twice the rows in the stream
     EXPECT_TRUE(toolkit::codestreamMismatch(toolkit::Codestream::Rle, rle.data(), rle.size(),
                                             {4, 2, 8, 1}));  // two segments for 8-bit samples
+    struct Case {
+        const char* what;
+        std::size_t at;
+        std::uint8_t value;
+        const char* refusal;
+    };
+    for (const Case& c : {Case{"no segments", 0, 0, "gives 0 segments"},
+                          Case{"16 segments", 0, 16, "gives 16 segments"},
+                          Case{"first segment after byte 64", 4, 65, "segment 1 at byte 65"},
+                          Case{"second segment before the first", 8, 60, "segment 2 at byte 60"},
+                          Case{"second segment past the end", 8, 200, "segment 2 at byte 200"}}) {
+        auto bad = rle;
+        bad[c.at] = c.value;
+        const auto why = toolkit::codestreamMismatch(toolkit::Codestream::Rle, bad.data(),
+                                                     bad.size(), {4, 2, 16, 1});
+        ASSERT_TRUE(why) << c.what;
+        EXPECT_NE(why->find(c.refusal), std::string::npos) << c.what << ": " << *why;
+    }
 }
 
 TEST(DeclaredLengths, UnOfUndefinedLengthIsAnImplicitSequence) {
