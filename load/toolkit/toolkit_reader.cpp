@@ -13,6 +13,7 @@
 #include <cstring>
 #include <istream>
 #include <streambuf>
+#include <variant>
 
 #include "common/app_error.h"
 #include "common/number_text.h"
@@ -21,6 +22,7 @@
 #include "load/dicom/vocabulary.h"
 #include "load/toolkit/codestream_check.h"
 #include "load/toolkit/declared_lengths.h"
+#include "load/toolkit/frame_locator.h"
 
 namespace ctiq::toolkit {
 namespace {
@@ -93,39 +95,55 @@ struct Frame {
     std::string bytes;                                        // their bytes, joined
 };
 
-bool startsFrame(const gdcm::Fragment& f) {
-    const gdcm::ByteValue* v = f.GetByteValue();
-    if (!v || v->GetLength() < 4) return false;
-    const auto* b = reinterpret_cast<const std::uint8_t*>(v->GetPointer());
-    return (b[0] == 0xFF && (b[1] == 0xD8 || b[1] == 0x4F)) ||       // JPEG SOI, J2K SOC
-           (b[0] == 0 && b[1] == 0 && b[2] == 0 && b[3] == 0x0C) ||  // a JP2 file
-           (b[1] == 0 && b[2] == 0 && b[3] == 0);                    // an RLE header
+std::vector<FragmentView> fragmentViews(const gdcm::SequenceOfFragments& all) {
+    std::vector<FragmentView> views;
+    std::uint64_t position = 0;
+    for (unsigned i = 0; i < all.GetNumberOfFragments(); ++i) {
+        const gdcm::ByteValue* v = all.GetFragment(i).GetByteValue();
+        FragmentView view;
+        view.position = position;
+        if (v) {
+            view.data = reinterpret_cast<const std::uint8_t*>(v->GetPointer());
+            view.size = v->GetLength();
+        }
+        views.push_back(view);
+        position += 8 + view.size;  // the item's tag and length, then its bytes
+    }
+    return views;
 }
 
-// The fragments of frame `index` of `frames`: one fragment a frame, or split where a fragment
-// starts a new codestream. Empty when the file does not tell.
-std::optional<Frame> frameFragments(const gdcm::SequenceOfFragments& all, std::uint32_t index,
-                                    std::int64_t frames) {
-    const std::size_t n = all.GetNumberOfFragments();
-    std::vector<std::size_t> starts;
-    if (static_cast<std::int64_t>(n) == frames) {
-        for (std::size_t i = 0; i < n; ++i) starts.push_back(i);
-    } else if (frames == 1) {
-        starts.push_back(0);
-    } else {
-        for (std::size_t i = 0; i < n; ++i)
-            if (startsFrame(all.GetFragment(static_cast<unsigned>(i)))) starts.push_back(i);
-        if (static_cast<std::int64_t>(starts.size()) != frames) return std::nullopt;
-    }
-    if (index >= starts.size()) return std::nullopt;
-    starts.push_back(n);
+std::vector<std::uint64_t> offsetsOf(const gdcm::ByteValue* value, int width) {
+    if (!value) return {};
+    return offsetValues(reinterpret_cast<const std::uint8_t*>(value->GetPointer()),
+                        value->GetLength(), width);
+}
+
+OffsetTables offsetTablesOf(const gdcm::SequenceOfFragments& all, const gdcm::DataSet& ds) {
+    OffsetTables t;
+    t.basic = offsetsOf(all.GetTable().GetByteValue(), 4);
+    const gdcm::Tag extended(0x7FE0, 0x0001), lengths(0x7FE0, 0x0002);
+    if (ds.FindDataElement(extended))
+        t.extended = offsetsOf(ds.GetDataElement(extended).GetByteValue(), 8);
+    if (ds.FindDataElement(lengths))
+        t.extendedLengths = offsetsOf(ds.GetDataElement(lengths).GetByteValue(), 8);
+    return t;
+}
+
+// The fragments of frame `index`, or why the file does not say which they are.
+std::variant<Frame, std::string> frameFragments(const gdcm::SequenceOfFragments& all,
+                                                const gdcm::DataSet& ds, std::uint32_t index,
+                                                std::int64_t frames, Codestream kind) {
+    const std::vector<FragmentView> views = fragmentViews(all);
+    const FrameRanges ranges = locateFrames(views, offsetTablesOf(all, ds), frames, kind);
+    if (ranges.refusal) return *ranges.refusal;
+    const std::size_t end =
+        index + 1 < ranges.first.size() ? ranges.first[index + 1] : views.size();
     Frame frame;
     frame.fragments = new gdcm::SequenceOfFragments;
-    for (std::size_t i = starts[index]; i < starts[index + 1]; ++i) {
-        const gdcm::Fragment& f = all.GetFragment(static_cast<unsigned>(i));
-        frame.fragments->AddFragment(f);
-        if (const gdcm::ByteValue* v = f.GetByteValue())
-            frame.bytes.append(v->GetPointer(), v->GetLength());
+    for (std::size_t i = ranges.first[index]; i < end; ++i) {
+        frame.fragments->AddFragment(all.GetFragment(static_cast<unsigned>(i)));
+        if (views[i].size > 0)
+            frame.bytes.append(reinterpret_cast<const char*>(views[i].data), views[i].size);
     }
     return frame;
 }
@@ -245,8 +263,10 @@ ToolkitAnswer readWithToolkit(const dicom::ToolkitRequest& request) {
     gdcm::Image one = image;
     one.SetNumberOfDimensions(2);
     if (const gdcm::SequenceOfFragments* all = image.GetDataElement().GetSequenceOfFragments()) {
-        const auto frame = frameFragments(*all, request.frame, answer.frames);
-        if (!frame) return answer.reason = "it does not say where its frames begin", answer;
+        auto located = frameFragments(*all, file.GetDataSet(), request.frame, answer.frames,
+                                      codestreamOf(uid));
+        if (auto* why = std::get_if<std::string>(&located)) return answer.reason = *why, answer;
+        const Frame* frame = &std::get<Frame>(located);
         const auto mismatch = codestreamMismatch(
             codestreamOf(uid), reinterpret_cast<const std::uint8_t*>(frame->bytes.data()),
             frame->bytes.size(), shape);

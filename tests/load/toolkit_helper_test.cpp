@@ -12,6 +12,8 @@
 #include "load/helper_process.h"
 #include "load/toolkit/codestream_check.h"
 #include "load/toolkit/declared_lengths.h"
+#include "load/toolkit/frame_locator.h"
+#include "load/toolkit_client.h"
 #include "tests/support/test_files.h"
 
 namespace ctiq {
@@ -214,6 +216,49 @@ TEST(CodestreamCheck, RleSegmentsDecodeToTheHeadersSize) {
     }
 }
 
+TEST(FrameLocator, OffsetTablesFirstThenCodestreamStarts) {
+    // Five fragments of three frames: a JPEG start, bytes 00 00 00 (no start of anything), two
+    // more starts. Each fragment is 4 bytes: its item begins 12 bytes after the previous one's.
+    const Bytes soi = {0xFF, 0xD8, 0xFF, 0xC3}, zeros = {0x07, 0, 0, 0}, other = {0x12, 0x34, 5, 6};
+    const std::vector<const Bytes*> contents = {&soi, &zeros, &soi, &other, &soi};
+    std::vector<toolkit::FragmentView> fragments;
+    for (std::size_t i = 0; i < contents.size(); ++i)
+        fragments.push_back({12 * i, contents[i]->data(), contents[i]->size()});
+    using toolkit::Codestream;
+    struct Case {
+        const char* what;
+        toolkit::OffsetTables tables;
+        std::int64_t frames;
+        Codestream kind;
+        std::vector<std::size_t> first;  // empty: refused
+    };
+    const Case cases[] = {
+        {"codestream starts", {}, 3, Codestream::Jpeg, {0, 2, 4}},
+        {"basic offset table", {{0, 12, 36}, {}, {}}, 3, Codestream::Jpeg, {0, 1, 3}},
+        {"basic table before the extended one",
+         {{0, 24, 48}, {0, 12, 36}, {4, 8, 8}},
+         3,
+         Codestream::Jpeg,
+         {0, 2, 4}},
+        {"extended offset table", {{}, {0, 12, 36}, {4, 8, 8}}, 3, Codestream::Jpeg, {0, 1, 3}},
+        {"extended length beyond the frame", {{}, {0, 12, 36}, {4, 9, 8}}, 3, Codestream::Jpeg, {}},
+        {"offset inside a fragment", {{0, 14, 36}, {}, {}}, 3, Codestream::Jpeg, {}},
+        {"offsets out of order", {{0, 36, 12}, {}, {}}, 3, Codestream::Jpeg, {}},
+        {"first offset past the first fragment", {{12, 24, 36}, {}, {}}, 3, Codestream::Jpeg, {}},
+        {"fewer offsets than frames", {{0, 24}, {}, {}}, 3, Codestream::Jpeg, {}},
+        {"more starts than frames", {}, 2, Codestream::Jpeg, {}},
+        {"one frame", {}, 1, Codestream::Jpeg, {0}},
+        {"RLE, one fragment a frame", {}, 5, Codestream::Rle, {0, 1, 2, 3, 4}},
+        {"RLE, more fragments than frames", {}, 3, Codestream::Rle, {}},
+        {"JPEG 2000 starts none", {}, 3, Codestream::Jpeg2000, {}},
+    };
+    for (const Case& c : cases) {
+        const toolkit::FrameRanges r = toolkit::locateFrames(fragments, c.tables, c.frames, c.kind);
+        EXPECT_EQ(r.first, c.first) << c.what;
+        EXPECT_EQ(r.refusal.has_value(), c.first.empty()) << c.what;
+    }
+}
+
 TEST(DeclaredLengths, UnOfUndefinedLengthIsAnImplicitSequence) {
     // gdcmconv writes a sequence it has no VR for as UN of undefined length; its items hold
     // implicit VR elements. The GE-like fixture after such a re-encoding must pass the walk.
@@ -311,6 +356,54 @@ TEST(ToolkitHelper, ANewHelperServesAfterOneFailed) {
     const dicom::ToolkitAnswer a = dicom::decodeAnswer(answer);
     EXPECT_EQ(a.outcome, dicom::ToolkitOutcome::Decoded) << a.reason;
     EXPECT_EQ(a.samples.size(), 64u * 48u * 2u);
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+dicom::ToolkitAnswer fromHelper(const std::string& file, std::uint32_t frame = 0) {
+    return readWithToolkitHelper(test::readBytes(test::testData("encodings/" + file)), false,
+                                 frame);
+}
+
+// Three frames (the phantom, a flat field under its first rows, the phantom inverted) in 1 KB
+// fragments, several a frame; one of the flat frame's fragments begins 00 00 00. Every frame is
+// found, by either offset table or by where the JPEG streams begin, and equals the original.
+TEST(ToolkitHelper, FramesOfSeveralFragmentsEqualTheOriginalFrames) {
+    std::vector<std::vector<std::uint8_t>> original;
+    for (std::uint32_t k = 0; k < 3; ++k) {
+        const dicom::ToolkitAnswer a = fromHelper("codestreams/three_frames.dcm", k);
+        ASSERT_EQ(a.outcome, dicom::ToolkitOutcome::Decoded) << a.reason;
+        original.push_back(a.samples);
+    }
+    ASSERT_NE(original[0], original[1]);
+    for (const char* file :
+         {"codestreams/three_frames_jpeg_bot.dcm", "codestreams/three_frames_jpeg_no_bot.dcm",
+          "codestreams/three_frames_jpeg_eot.dcm"}) {
+        for (std::uint32_t k = 0; k < 3; ++k) {
+            const dicom::ToolkitAnswer a = fromHelper(file, k);
+            ASSERT_EQ(a.outcome, dicom::ToolkitOutcome::Decoded) << file << " " << k << a.reason;
+            EXPECT_EQ(a.frames, 3) << file;
+            EXPECT_TRUE(a.samples == original[k]) << file << " frame " << k + 1;
+        }
+    }
+}
+
+// A comment after the start of image holds a frame header of 24 rows; the stream's own says 48.
+// With the header's Rows lowered to 24 the file is refused (it once showed the top 24 rows).
+TEST(ToolkitHelper, AFalseFrameHeaderInACommentIsNotTheStreams) {
+    const dicom::ToolkitAnswer asWritten = fromHelper("codestreams/jpegls_comment_sof.dcm");
+    const dicom::ToolkitAnswer base = fromHelper("explicit_little.dcm");
+    ASSERT_EQ(asWritten.outcome, dicom::ToolkitOutcome::Decoded) << asWritten.reason;
+    EXPECT_TRUE(asWritten.samples == base.samples);
+    const dicom::ToolkitAnswer lowered = fromHelper("codestreams/jpegls_comment_sof_rows24.dcm");
+    EXPECT_EQ(lowered.outcome, dicom::ToolkitOutcome::Refused);
+    EXPECT_NE(lowered.reason.find("holds 64 × 48 samples, the header says 64 × 24"),
+              std::string::npos)
+        << lowered.reason;
 }
 
 }  // namespace
