@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "load/toolkit/declared_lengths.h"
 #include "load/toolkit/frame_locator.h"
 #include "load/toolkit_client.h"
+#include "tests/support/dicom_builder.h"
 #include "tests/support/test_files.h"
 
 namespace ctiq {
@@ -404,6 +406,84 @@ TEST(ToolkitHelper, AFalseFrameHeaderInACommentIsNotTheStreams) {
     EXPECT_NE(lowered.reason.find("holds 64 × 48 samples, the header says 64 × 24"),
               std::string::npos)
         << lowered.reason;
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// Syntaxes only the helper reads, each holding the phantom: HTJ2K (decoded by OpenJPEG, under
+// each of its three UIDs), GE's private syntax (big-endian pixel words under an implicit VR
+// little-endian data set), explicit VR big endian from byte 0 without a meta group.
+TEST(ToolkitHelper, SyntaxesTheToolkitDoesNotKnowOrReadsAlone) {
+    const dicom::ToolkitAnswer base = fromHelper("explicit_little.dcm");
+    ASSERT_EQ(base.outcome, dicom::ToolkitOutcome::Decoded) << base.reason;
+    struct Case {
+        const char* file;
+        char lastDigit;  // of the HTJ2K UID, rewritten in place; 0 keeps the file
+        const char* syntax;
+    };
+    for (const Case& c :
+         {Case{"codestreams/htj2k_lossless.dcm", 0, "HTJ2K Lossless"},
+          Case{"codestreams/htj2k_lossless.dcm", '2', "HTJ2K Lossless RPCL"},
+          Case{"codestreams/htj2k_lossless.dcm", '3', "HTJ2K"},
+          Case{"codestreams/ge_private_big_pixels.dcm", 0, "GE Implicit VR Big Endian"},
+          Case{"codestreams/big_endian_no_meta.dcm", 0, "Explicit VR Big Endian"}}) {
+        auto bytes = test::readBytes(test::testData(std::string("encodings/") + c.file));
+        if (c.lastDigit) {
+            const std::string uid = "1.2.840.10008.1.2.4.201";
+            const auto at = std::search(bytes.begin(), bytes.end(), uid.begin(), uid.end());
+            ASSERT_NE(at, bytes.end());
+            at[static_cast<std::ptrdiff_t>(uid.size()) - 1] =
+                static_cast<std::uint8_t>(c.lastDigit);
+        }
+        const dicom::ToolkitAnswer a = readWithToolkitHelper(bytes, true);
+        ASSERT_EQ(a.outcome, dicom::ToolkitOutcome::Decoded) << c.syntax << ": " << a.reason;
+        EXPECT_EQ(a.syntaxName, c.syntax);
+        EXPECT_TRUE(a.samples == base.samples) << c.syntax;
+        EXPECT_GT(a.header.rows.size(), 20u) << c.syntax;
+    }
+}
+
+// A 16 × 16 image (its pixels the larger half of the file, so the builder adds no padding) whose
+// header describes its samples as given; the rest as a CT slice has it.
+std::vector<std::uint8_t> describedAs(std::uint16_t perPixel, const std::string& photometric,
+                                      std::uint16_t stored, std::uint16_t highBit,
+                                      std::uint16_t representation) {
+    test::DicomBuilder b;
+    b.us(0x0028, 0x0002, perPixel).explicitElement(0x0028, 0x0004, "CS", photometric);
+    b.us(0x0028, 0x0010, 16).us(0x0028, 0x0011, 16).us(0x0028, 0x0100, 16);
+    b.us(0x0028, 0x0101, stored).us(0x0028, 0x0102, highBit).us(0x0028, 0x0103, representation);
+    return b.withPixels(std::vector<std::int16_t>(16 * 16, 7));
+}
+
+TEST(ToolkitHelper, SampleDescriptionsThatCannotBeMeasuredAreRefusedByName) {
+    struct Case {
+        std::vector<std::uint8_t> file;
+        const char* refusal;  // nullptr: decoded
+    };
+    const Case cases[] = {
+        {describedAs(1, "MONOCHROME2", 16, 15, 0), nullptr},
+        {describedAs(1, "MONOCHROME1", 12, 11, 1), nullptr},
+        {describedAs(3, "RGB ", 16, 15, 0), "colour image (3 samples per pixel)"},
+        {describedAs(1, "RGB ", 16, 15, 0), "photometric interpretation is RGB;"},
+        {describedAs(1, "PALETTE COLOR ", 16, 15, 0), "is PALETTE COLOR;"},
+        {describedAs(1, "MONOCHROME2", 17, 16, 0), "stores 17 bits (BitsStored) in samples of 16"},
+        {describedAs(1, "MONOCHROME2", 12, 15, 0), "HighBit 15 for 12 bits stored; it must be 11"},
+        {describedAs(1, "MONOCHROME2", 16, 15, 2), "PixelRepresentation 2;"},
+    };
+    for (const Case& c : cases) {
+        const dicom::ToolkitAnswer a = readWithToolkitHelper(c.file, false);
+        const std::string what = c.refusal ? c.refusal : "as a CT slice";
+        if (!c.refusal) {
+            EXPECT_EQ(a.outcome, dicom::ToolkitOutcome::Decoded) << what << ": " << a.reason;
+            continue;
+        }
+        EXPECT_EQ(a.outcome, dicom::ToolkitOutcome::Refused) << what;
+        EXPECT_NE(a.reason.find(c.refusal), std::string::npos) << what << ": " << a.reason;
+    }
 }
 
 }  // namespace
