@@ -68,10 +68,12 @@ bool isJp2File(const std::uint8_t* d, std::size_t n) {
 
 std::optional<std::string> copySamples(const opj_image_t& image, const FrameShape& shape,
                                        std::vector<char>& out) {
+    if (image.numcomps != 1 || !image.comps)
+        return "its decoded JPEG 2000 image has " + std::to_string(image.numcomps) +
+               " components, the header says 1";
     const opj_image_comp_t& c = image.comps[0];
-    if (image.numcomps != 1 || !c.data || c.w != std::uint32_t(shape.columns) ||
-        c.h != std::uint32_t(shape.rows) || c.prec < 1 ||
-        c.prec > std::uint32_t(shape.bitsAllocated))
+    if (!c.data || c.w != std::uint32_t(shape.columns) || c.h != std::uint32_t(shape.rows) ||
+        c.prec < 1 || c.prec > std::uint32_t(shape.bitsAllocated))
         return std::string("its decoded JPEG 2000 image is not the header's");
     const std::size_t samples = std::size_t(shape.columns) * std::size_t(shape.rows);
     out.assign(samples * std::size_t(shape.bitsAllocated / 8), 0);
