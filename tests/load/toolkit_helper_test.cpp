@@ -371,9 +371,10 @@ dicom::ToolkitAnswer fromHelper(const std::string& file, std::uint32_t frame = 0
                                  frame);
 }
 
-// Three frames (the phantom, a flat field under its first rows, the phantom inverted) in 1 KB
-// fragments, several a frame; one of the flat frame's fragments begins 00 00 00. Every frame is
-// found, by either offset table or by where the JPEG streams begin, and equals the original.
+// Three frames (the phantom, a flat field under its first rows, the phantom inverted) in
+// fragments, several a frame; one of the flat frame's JPEG fragments begins 00 00 00. Every frame
+// is found, by either offset table or by where the JPEG or HTJ2K streams begin, and equals the
+// original.
 TEST(ToolkitHelper, FramesOfSeveralFragmentsEqualTheOriginalFrames) {
     std::vector<std::vector<std::uint8_t>> original;
     for (std::uint32_t k = 0; k < 3; ++k) {
@@ -384,7 +385,7 @@ TEST(ToolkitHelper, FramesOfSeveralFragmentsEqualTheOriginalFrames) {
     ASSERT_NE(original[0], original[1]);
     for (const char* file :
          {"codestreams/three_frames_jpeg_bot.dcm", "codestreams/three_frames_jpeg_no_bot.dcm",
-          "codestreams/three_frames_jpeg_eot.dcm"}) {
+          "codestreams/three_frames_jpeg_eot.dcm", "codestreams/three_frames_htj2k_no_bot.dcm"}) {
         for (std::uint32_t k = 0; k < 3; ++k) {
             const dicom::ToolkitAnswer a = fromHelper(file, k);
             ASSERT_EQ(a.outcome, dicom::ToolkitOutcome::Decoded) << file << " " << k << a.reason;
