@@ -406,8 +406,8 @@ ToolkitAnswer readWithToolkit(const dicom::ToolkitRequest& request) {
     // The toolkit refuses a file whose syntax it does not know: HTJ2K is read as JPEG 2000.
     std::optional<std::vector<std::uint8_t>> relabelled;
     if (isHtj2k(syntax) && !(relabelled = relabelledAsJpeg2000(request.file)))
-        return refused("its transfer syntax (" + syntaxName(syntax) +
-                       ") is not written as the toolkit could read it");
+        return refused("its transfer syntax " + syntaxName(syntax) +
+                       " is not supported as written (its UID element is not 24 bytes long)");
 
     MemoryBuffer buffer(relabelled ? *relabelled : request.file);
     std::istream in(&buffer);

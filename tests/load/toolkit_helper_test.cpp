@@ -448,6 +448,39 @@ TEST(ToolkitHelper, SyntaxesTheToolkitDoesNotKnowOrReadsAlone) {
     }
 }
 
+// The length and value of a meta group element, as written.
+std::string lengthAndValue(const std::string& value) {
+    return std::string{static_cast<char>(value.size()), '\0'} + value;
+}
+
+// A syntax neither the toolkit nor the helper knows, or HTJ2K's UID without its padding (23
+// bytes, not 24), is refused by name (once "found no data set").
+TEST(ToolkitHelper, SyntaxesItCannotReadAreRefusedByName) {
+    struct Case {
+        const char* file;
+        std::string from, to;
+        const char* refusal;
+    };
+    const std::string pad(1, '\0');
+    const Case cases[] = {
+        {"explicit_little.dcm", lengthAndValue("1.2.840.10008.1.2.1" + pad),
+         lengthAndValue("1.2.840.99999.1.2.1" + pad),
+         "transfer syntax 1.2.840.99999.1.2.1 is not supported"},
+        {"codestreams/htj2k_lossless.dcm", lengthAndValue("1.2.840.10008.1.2.4.201" + pad),
+         lengthAndValue("1.2.840.10008.1.2.4.201"), "HTJ2K Lossless is not supported as written"},
+    };
+    for (const Case& c : cases) {
+        auto bytes = test::readBytes(test::testData(std::string("encodings/") + c.file));
+        const auto at = std::search(bytes.begin(), bytes.end(), c.from.begin(), c.from.end());
+        ASSERT_NE(at, bytes.end()) << c.file;
+        bytes.insert(bytes.erase(at, at + static_cast<std::ptrdiff_t>(c.from.size())), c.to.begin(),
+                     c.to.end());
+        const dicom::ToolkitAnswer a = readWithToolkitHelper(bytes, false);
+        EXPECT_EQ(a.outcome, dicom::ToolkitOutcome::Refused) << c.file;
+        EXPECT_NE(a.reason.find(c.refusal), std::string::npos) << c.file << ": " << a.reason;
+    }
+}
+
 // A 16 × 16 image (its pixels the larger half of the file, so the builder adds no padding) whose
 // header describes its samples as given; the rest as a CT slice has it.
 std::vector<std::uint8_t> describedAs(std::uint16_t perPixel, const std::string& photometric,
