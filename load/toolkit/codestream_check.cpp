@@ -154,7 +154,7 @@ std::optional<std::string> checkJpeg2000(const std::uint8_t* d, std::size_t n,
     return checkSiz(codestream->data, codestream->size, s);
 }
 
-// The number of bytes a PackBits segment decodes to (PS3.5 G.3.1).
+// The number of bytes a PackBits segment (DICOM RLE) decodes to.
 std::uint64_t packBitsLength(const std::uint8_t* d, std::size_t n) {
     std::uint64_t out = 0;
     std::size_t k = 0;

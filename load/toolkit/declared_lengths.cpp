@@ -77,7 +77,7 @@ bool lengthsFit(const std::vector<std::uint8_t>& bytes, std::size_t pos, bool im
         }
         if (length == kUndefined) {
             const bool pixels = group == 0x7FE0 && element == 0x0010;
-            // UN of undefined length: an implicit VR little-endian sequence (PS3.5 §6.2.2).
+            // UN of undefined length: an implicit VR little-endian sequence, as DICOM has it.
             const bool implicitInside = level.implicitVr || vr == "UN";
             levels.push_back({implicitInside, implicitInside ? false : level.bigEndian, kUndefined,
                               pixels && !sequence});
