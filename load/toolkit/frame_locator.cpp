@@ -23,10 +23,12 @@ FrameRanges byOffsets(const std::vector<FragmentView>& fragments,
                       ", the header says " + framesText(frames));
     FrameRanges r;
     for (std::size_t k = 0; k < offsets.size(); ++k) {
-        const auto at = std::find_if(fragments.begin(), fragments.end(),
+        // Frames follow one another: each is looked for after the previous one's first fragment.
+        const auto from = fragments.begin() + (k == 0 ? 0 : std::ptrdiff_t(r.first.back()) + 1);
+        const auto at = std::find_if(from, fragments.end(),
                                      [&](const auto& f) { return f.position == offsets[k]; });
         const auto index = static_cast<std::size_t>(at - fragments.begin());
-        if (at == fragments.end() || (k == 0 && index != 0) || (k > 0 && index <= r.first.back()))
+        if (at == fragments.end() || (k == 0 && index != 0))
             return refuse("its " + table + " puts frame " + std::to_string(k + 1) + " at byte " +
                           std::to_string(offsets[k]) +
                           ", where no fragment after the previous frame's begins");
@@ -93,7 +95,8 @@ FrameRanges locateFrames(const std::vector<FragmentView>& fragments, const Offse
                          std::int64_t frames, Codestream kind) {
     if (frames < 1) return refuse("it says it has " + framesText(frames));
     if (fragments.empty()) return refuse("its pixel data holds no fragments");
-    if (!tables.basic.empty()) return byOffsets(fragments, tables.basic, frames, "offset table");
+    if (!tables.basic.empty())
+        return byOffsets(fragments, tables.basic, frames, "basic offset table");
     if (!tables.extended.empty()) return byExtendedTable(fragments, tables, frames);
     if (frames == 1) return FrameRanges{{0}, std::nullopt};
     return byCodestreamStarts(fragments, frames, kind);
