@@ -1048,3 +1048,20 @@ TEST(CliFrames, EachFrameIsMeasuredAndNamed) {
 
 }  // namespace
 }  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// phantom --dicom appends ".dcm": given a device, it would create a file beside it among the
+// devices. The folders of devices and kernel files take no file of ours.
+TEST(CliWriters, NoFileIsCreatedAmongDevices) {
+    for (const char* target : {"/dev/full", "/dev/shm/../null", "/proc/self/ctiq"}) {
+        const CliRun run = cli({"phantom", "uniform", "--size", "8,8", "--dicom", target});
+        EXPECT_EQ(run.status, 1) << target << run.err;
+        EXPECT_NE(run.err.find("holds devices or kernel files"), std::string::npos) << run.err;
+        EXPECT_FALSE(fs::exists(std::string(target) + ".dcm")) << target;
+    }
+}
+
+}  // namespace
+}  // namespace ctiq
