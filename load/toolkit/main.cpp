@@ -13,6 +13,9 @@
 #include <string>
 #include <string_view>
 
+#include <QCoreApplication>
+
+#include "common/language.h"
 #include "load/dicom/character_set.h"
 #include "load/dicom/toolkit_wire.h"
 #include "load/toolkit/sandbox.h"
@@ -115,8 +118,12 @@ int main(int argc, char* argv[]) {
         if (a == "--probe-sandbox") probeAction = "exec";
         if (a.rfind("--probe-sandbox=", 0) == 0) probeAction = std::string(a.substr(16));
     }
-    // Everything that needs a file is loaded before the file system closes: the character sets'
-    // conversion modules. The decoders read and write memory only.
+    // Everything that needs a file is loaded before the file system closes: the translation of
+    // the messages a header value can raise (so they come in the user's language, as the
+    // program's own do), the character sets' conversion modules. The decoders read and write
+    // memory only.
+    QCoreApplication app(argc, argv);
+    ctiq::installTranslations(app);
     ctiq::dicom::openEveryCharacterSet();
     std::string error;
     if (!ctiq::toolkit::confineProcess(error)) return 3;

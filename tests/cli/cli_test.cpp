@@ -1094,3 +1094,52 @@ TEST(CliNames, ControlCharactersAndAByteOrderMarkSurviveAsTheyAre) {
 
 }  // namespace
 }  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+bool hasJapanese(const std::string& text) {
+    for (const QChar c : QString::fromStdString(text))
+        if ((c.unicode() >= 0x3040 && c.unicode() <= 0x30FF) ||
+            (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF))
+            return true;
+    return false;
+}
+
+// Every refusal in the reader's language, on every path: the header scanner's, the toolkit
+// helper's (a value it reads in its own process) and the rescale's.
+TEST(CliLanguage, RefusalsSpeakTheReadersLanguage) {
+    struct Case {
+        const char* what;
+        const char* tag;  // "slope", "intercept" or "photometric"
+        const char* value;
+    };
+    const Case cases[] = {
+        {"an intercept that is not a number", "intercept", "abc "},
+        {"an intercept of NaN", "intercept", "NaN "},
+        {"a slope of 0", "slope", "0 "},
+        {"a colour photometric", "photometric", "RGB "},
+    };
+    test::TempFolder folder;
+    for (const Case& c : cases) {
+        test::DicomBuilder b;
+        b.us(0x0028, 0x0010, 2).us(0x0028, 0x0011, 2);
+        const std::string tag = c.tag;
+        if (tag == "photometric") b.explicitElement(0x0028, 0x0004, "CS", c.value);
+        if (tag == "intercept") b.explicitElement(0x0028, 0x1052, "DS", c.value);
+        if (tag == "slope") b.explicitElement(0x0028, 0x1053, "DS", c.value);
+        const std::string path = folder.file("refused.dcm");
+        test::writeBytes(path, b.withPixels({1, 2, 3, 4}));
+        for (const char* language : {"C", "C.UTF-8", "POSIX", "en_US.UTF-8"}) {
+            const CliRun run = cli({"stats", QString::fromStdString(path)}, {}, language);
+            EXPECT_EQ(run.status, 1) << c.what << " " << language;
+            EXPECT_FALSE(run.err.empty()) << c.what;
+            EXPECT_FALSE(hasJapanese(run.err)) << c.what << " under " << language << ": " << run.err;
+        }
+        const CliRun japanese = cli({"stats", QString::fromStdString(path)}, {}, "ja_JP.UTF-8");
+        EXPECT_EQ(japanese.status, 1) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace ctiq
