@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QThread>
 #include <QPushButton>
 #include <QXmlStreamReader>
 #include <filesystem>
@@ -1138,6 +1139,39 @@ TEST(CliLanguage, RefusalsSpeakTheReadersLanguage) {
         }
         const CliRun japanese = cli({"stats", QString::fromStdString(path)}, {}, "ja_JP.UTF-8");
         EXPECT_EQ(japanese.status, 1) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// A batch ended by a signal while its helpers decode leaves nothing in the temporary folder: the
+// helpers have no folder of their own any more.
+TEST(CliRobustness, ASignalMidBatchLeavesNoTemporaryFile) {
+    std::vector<QString> files;
+    for (int i = 0; i < 40; ++i)
+        for (const char* name : {"encodings/jpeg_lossless.dcm", "encodings/rle.dcm",
+                                 "encodings/j2k_lossless.dcm", "encodings/deflated.dcm"})
+            files.push_back(QString::fromStdString(test::testData(name)));
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        test::TempFolder temporary;
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TMPDIR", QString::fromStdString(temporary.path()));
+        process.setProcessEnvironment(environment);
+        QStringList arguments{"stats"};
+        for (const QString& f : files) arguments << f;
+        process.start(CTIQ_CLI_PATH, arguments);
+        ASSERT_TRUE(process.waitForStarted());
+        // Once the first results are out, the helpers are at work.
+        process.waitForReadyRead(20000);
+        ::kill(static_cast<pid_t>(process.processId()), signal);
+        process.waitForFinished(20000);
+        QThread::msleep(200);  // the helpers end with their parent
+        EXPECT_TRUE(fs::is_empty(temporary.path())) << "signal " << signal;
     }
 }
 
