@@ -47,6 +47,8 @@ ctiq_test_packages=(
   locales
   # Validating the JSON results against their schema.
   python3-jsonschema
+  # The differential DICOM corpus: written and decoded by DCMTK, its oracle values from pydicom.
+  dcmtk python3-pydicom python3-numpy
   # Opening the HTML report in a headless browser (its test and its README picture).
   chromium
 )

@@ -1,0 +1,227 @@
+#!/usr/bin/python3
+"""Every frame of every file of the differential corpus through `ctiq-cli stats`, against
+pydicom's modality values over the same ROI.
+
+    check_differential_corpus.py CTIQ_CLI CORPUS_DIR [--generate GENERATOR]
+
+The oracle: pydicom reads the file; uncompressed, deflated and RLE pixels are decoded by pydicom
+itself, JPEG and JPEG-LS are first decompressed by DCMTK (dcmdjpeg, dcmdjpls), since pydicom has
+no decoder of its own for them and its optional plugins differ from machine to machine. The
+modality values are pydicom's apply_modality_lut, except for files with functional groups:
+pydicom 2.3 applies the top-level rescale only, so the slope and intercept (and the pixel
+spacing) are taken here from the frame's Pixel Value Transformation and Pixel Measures, per-frame
+before shared. Bits above Bits Stored are masked off (and the sign extended from High Bit),
+which pydicom 2.3 leaves undone. Where the generator knows the exact values (lossless files) the
+oracle must match them first, or the check stops: a wrong oracle would make every verdict
+meaningless. With --generate the corpus is written into CORPUS_DIR first.
+
+The ROI is off-centre and of even size; --roi CX,CY,W,H covers columns CX − W/2 .. CX + W/2 − 1
+and rows CY − H/2 .. CY + H/2 − 1 (the placement ctiq-cli reports, checked against pydicom on
+tests/data/dicom/CT_small.dcm), and the reported placement must be that one.
+
+Verdicts per file × frame:
+  equal    exit 0, same rows, columns, pixel spacing and ROI, and mean and SD within 1e-6
+           relative; where the slope is not 1 ctiq may round the rescaled values to whole units,
+           so there |Δmean| ≤ 0.5 and |ΔSD| ≤ 0.5 are equal too;
+  refused  non-zero exit with a message on stderr;
+  wrong    exit 0 and a different number;
+  broken   a crash, a sanitizer report, or a non-zero exit without a message.
+Frame 1 is measured without --frame (as a user would), frame N > 1 with --frame N; until ctiq-cli
+has --frame those are usage errors and count as refused. Exits 1 if any is wrong or broken, 77
+if pydicom, numpy or a DCMTK tool is missing.
+"""
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+try:
+    import numpy as np
+    import pydicom
+    from pydicom.pixel_data_handlers.util import apply_modality_lut
+except ImportError as e:
+    print(f"skipped: {e}")
+    sys.exit(77)
+
+DECOMPRESSORS = {
+    "1.2.840.10008.1.2.4.50": "dcmdjpeg", "1.2.840.10008.1.2.4.51": "dcmdjpeg",
+    "1.2.840.10008.1.2.4.57": "dcmdjpeg", "1.2.840.10008.1.2.4.70": "dcmdjpeg",
+    "1.2.840.10008.1.2.4.80": "dcmdjpls", "1.2.840.10008.1.2.4.81": "dcmdjpls",
+}
+# Decoded by pydicom's own numpy handlers.
+PYDICOM_SYNTAXES = {"1.2.840.10008.1.2", "1.2.840.10008.1.2.1", "1.2.840.10008.1.2.2",
+                    "1.2.840.10008.1.2.1.99", "1.2.840.10008.1.2.5"}
+
+
+def frame_group(ds, frame, sequence):
+    """The frame's item of a functional group, per-frame before shared, or None."""
+    for groups, index in (("PerFrameFunctionalGroupsSequence", frame),
+                          ("SharedFunctionalGroupsSequence", 0)):
+        items = ds.get(groups)
+        if items is not None and len(items) > index and sequence in items[index]:
+            return items[index][sequence][0]
+    return None
+
+
+def stored_values(ds, pixels):
+    """The words' Bits Stored bits, sign-extended if signed: pydicom 2.3 keeps whatever the
+    writer left above them."""
+    if ds.BitsStored == ds.BitsAllocated:
+        return pixels
+    if ds.HighBit != ds.BitsStored - 1:
+        raise SystemExit(f"oracle: High Bit {ds.HighBit} with Bits Stored {ds.BitsStored}")
+    values = pixels.astype(np.int64) & ((1 << ds.BitsStored) - 1)
+    if ds.PixelRepresentation == 1:
+        values = np.where(values >> (ds.BitsStored - 1), values - (1 << ds.BitsStored), values)
+    return values
+
+
+def oracle(path, scratch):
+    """(pixel source, rows, columns, [(values, (row, column) spacing, slope)] for each frame)."""
+    ds = pydicom.dcmread(path)
+    syntax = str(ds.file_meta.TransferSyntaxUID)
+    if syntax in PYDICOM_SYNTAXES:
+        pixels, source = ds.pixel_array, "pydicom"
+    elif syntax in DECOMPRESSORS:
+        tool = DECOMPRESSORS[syntax]
+        plain = os.path.join(scratch, os.path.basename(path))
+        subprocess.run([tool, path, plain], check=True, capture_output=True)
+        pixels, source = pydicom.dcmread(plain).pixel_array, tool
+    else:
+        raise SystemExit(f"{path}: no oracle decoder for transfer syntax {syntax}")
+    frames = int(ds.get("NumberOfFrames", 1) or 1)
+    pixels = stored_values(ds, pixels).reshape(frames, ds.Rows, ds.Columns)
+    result = []
+    for f in range(frames):
+        transformation = frame_group(ds, f, "PixelValueTransformationSequence")
+        measures = frame_group(ds, f, "PixelMeasuresSequence")
+        if transformation is not None:
+            slope = float(transformation.RescaleSlope)
+            values = pixels[f] * slope + float(transformation.RescaleIntercept)
+        else:
+            slope = float(ds.get("RescaleSlope", 1))
+            values = apply_modality_lut(pixels[f], ds)
+        spacing = (measures if measures is not None else ds).get("PixelSpacing")
+        result.append((np.asarray(values, dtype=np.float64),
+                       tuple(float(s) for s in spacing) if spacing else None, slope))
+    return source, ds.Rows, ds.Columns, result
+
+
+def roi_of(rows, columns):
+    """An off-centre ROI of even size (centre, size) and the block it covers (left, top)."""
+    width, height = columns // 4 * 2, rows // 4 * 2
+    cx, cy = columns // 2 - 6, rows // 2 + 4
+    return (cx, cy, width, height), (cx - width // 2, cy - height // 2)
+
+
+def close(a, b, slack):
+    return abs(a - b) <= max(1e-6 * max(abs(a), abs(b)), slack)
+
+
+def measure(cli, path, frame, roi):
+    command = [cli, "stats", "--format", "json", "--roi", ",".join(map(str, roi))]
+    if frame > 1:
+        command += ["--frame", str(frame)]
+    return subprocess.run(command + [path], capture_output=True, text=True, timeout=60)
+
+
+def verdict(run, rows, columns, values, spacing, slope, roi, corner):
+    """(verdict, ctiq's figures, the oracle's figures, why)."""
+    cx, cy, width, height = roi
+    left, top = corner
+    block = values[top:top + height, left:left + width]
+    want = f"{block.mean():.4f} / {block.std():.4f}"
+    stderr = run.stderr.strip()
+    if run.returncode < 0 or "Sanitizer" in stderr or "runtime error" in stderr:
+        return "broken", f"exit {run.returncode}", want, stderr.splitlines()[-1:] or ""
+    if run.returncode != 0:
+        if not stderr:
+            return "broken", f"exit {run.returncode}", want, "no message"
+        return "refused", f"exit {run.returncode}", want, stderr.splitlines()[0]
+    try:
+        line = json.loads(run.stdout.splitlines()[0])
+        p, r = line["parameters"], line["results"]
+        mean, sd = float(r["mean"]), float(r["sd"])
+    except (IndexError, KeyError, TypeError, ValueError) as e:
+        return "broken", "exit 0", want, f"no stats result: {e!r}"
+    got = f"{mean:.4f} / {sd:.4f}"
+    why = []
+    if (p["rows"], p["columns"]) != (rows, columns):
+        why.append(f"size {p['columns']}x{p['rows']} not {columns}x{rows}")
+    placed = p["roi"]
+    if (placed["left"], placed["top"], placed["width"], placed["height"]) != \
+            (left, top, width, height):
+        why.append(f"ROI {placed} not left {left} top {top}")
+    if spacing is not None:
+        try:
+            shown = float(p["pixelSpacing"])
+        except ValueError:
+            shown = None
+        if shown is None or not any(close(shown, s, 0) for s in spacing[:1]):
+            why.append(f"spacing {p['pixelSpacing']!r} not {spacing[0]:g}")
+    slack = 0.5 if slope != 1 else 0
+    if not close(mean, block.mean(), slack):
+        why.append(f"Δmean {mean - block.mean():+.4f}")
+    if not close(sd, block.std(), slack):
+        why.append(f"ΔSD {sd - block.std():+.4f}")
+    return ("wrong" if why else "equal"), got, want, "; ".join(why)
+
+
+def main():
+    args = sys.argv[1:]
+    generator = None
+    if "--generate" in args:
+        at = args.index("--generate")
+        generator = args[at + 1]
+        del args[at:at + 2]
+    if len(args) != 2:
+        sys.exit("usage: check_differential_corpus.py CTIQ_CLI CORPUS_DIR [--generate GENERATOR]")
+    cli, corpus = args
+    missing = [t for t in ("dcmconv", "dcmcjpeg", "dcmcjpls", "dcmcrle", "dcmdjpeg", "dcmdjpls")
+               if shutil.which(t) is None]
+    if missing:
+        print(f"skipped: DCMTK's {', '.join(missing)} missing (tools/deps/packages.sh: dcmtk)")
+        sys.exit(77)
+    if generator:
+        subprocess.run([sys.executable, generator, corpus], check=True)
+    with open(os.path.join(corpus, "manifest.json"), encoding="utf-8") as f:
+        entries = json.load(f)["files"]
+    counts = {"equal": 0, "refused": 0, "wrong": 0, "broken": 0}
+    failures = []
+    print(f"{'file':42} {'frame':>5}  {'verdict':8} {'ctiq mean / SD':>22}  "
+          f"{'oracle mean / SD':>22}  (pixels) why")
+    with tempfile.TemporaryDirectory() as scratch:
+        for entry in entries:
+            path = os.path.join(corpus, entry["file"])
+            source, rows, columns, frames = oracle(path, scratch)
+            if len(frames) != entry["frames"]:
+                sys.exit(f"oracle: {entry['file']} has {len(frames)} frames, "
+                         f"the manifest says {entry['frames']}")
+            if entry["truth"]:
+                truth = np.load(os.path.join(corpus, entry["truth"]))
+                for f, (values, _, _) in enumerate(frames):
+                    if not np.array_equal(values, truth[f]):
+                        sys.exit(f"oracle: {entry['file']} frame {f + 1} differs from the "
+                                 f"generator's values by up to "
+                                 f"{np.abs(values - truth[f]).max()}")
+            roi, corner = roi_of(rows, columns)
+            for f, (values, spacing, slope) in enumerate(frames):
+                run = measure(cli, path, f + 1, roi)
+                v, got, want, why = verdict(run, rows, columns, values, spacing, slope, roi,
+                                            corner)
+                counts[v] += 1
+                print(f"{entry['file']:42} {f + 1:5}  {v:8} {got:>22}  {want:>22}  "
+                      f"({source}) {why}")
+                if v in ("wrong", "broken"):
+                    failures.append(f"{entry['file']} frame {f + 1}")
+    total = sum(counts.values())
+    broken = f", broken {counts['broken']}" if counts["broken"] else ""
+    print(f"equal {counts['equal']}, refused {counts['refused']}, wrong {counts['wrong']}{broken} "
+          f"of {total} file×frames")
+    sys.exit(1 if failures else 0)
+
+
+if __name__ == "__main__":
+    main()
