@@ -27,7 +27,8 @@ Verdicts per file × frame:
   wrong    exit 0 and a different number;
   broken   a crash, a sanitizer report, or a non-zero exit without a message.
 Frame 1 is measured without --frame (as a user would), frame N > 1 with --frame N; until ctiq-cli
-has --frame those are usage errors and count as refused. Exits 1 if any is wrong or broken, 77
+has --frame those are usage errors and count as refused. The frame after the last (marked *) must
+be refused: an exit 0 there is wrong. Exits 1 if any is wrong or broken, 77
 if pydicom, numpy or a DCMTK tool is missing.
 """
 import json
@@ -41,6 +42,7 @@ try:
     import numpy as np
     import pydicom
     from pydicom.pixel_data_handlers.util import apply_modality_lut
+    from pydicom.uid import ExplicitVRBigEndian, ExplicitVRLittleEndian, ImplicitVRLittleEndian
 except ImportError as e:
     print(f"skipped: {e}")
     sys.exit(77)
@@ -80,7 +82,10 @@ def stored_values(ds, pixels):
 
 def oracle(path, scratch):
     """(pixel source, rows, columns, [(values, (row, column) spacing, slope)] for each frame)."""
-    ds = pydicom.dcmread(path)
+    ds = pydicom.dcmread(path, force=True)
+    if "TransferSyntaxUID" not in ds.file_meta:  # no meta: pydicom found the encoding itself
+        ds.file_meta.TransferSyntaxUID = ImplicitVRLittleEndian if ds.is_implicit_VR else \
+            ExplicitVRLittleEndian if ds.is_little_endian else ExplicitVRBigEndian
     syntax = str(ds.file_meta.TransferSyntaxUID)
     if syntax in PYDICOM_SYNTAXES:
         pixels, source = ds.pixel_array, "pydicom"
@@ -189,8 +194,9 @@ def main():
     with open(os.path.join(corpus, "manifest.json"), encoding="utf-8") as f:
         entries = json.load(f)["files"]
     counts = {"equal": 0, "refused": 0, "wrong": 0, "broken": 0}
+    past = dict(counts)
     failures = []
-    print(f"{'file':42} {'frame':>5}  {'verdict':8} {'ctiq mean / SD':>22}  "
+    print(f"{'file':48} {'frame':>5}  {'verdict':8} {'ctiq mean / SD':>22}  "
           f"{'oracle mean / SD':>22}  (pixels) why")
     with tempfile.TemporaryDirectory() as scratch:
         for entry in entries:
@@ -212,10 +218,20 @@ def main():
                 v, got, want, why = verdict(run, rows, columns, values, spacing, slope, roi,
                                             corner)
                 counts[v] += 1
-                print(f"{entry['file']:42} {f + 1:5}  {v:8} {got:>22}  {want:>22}  "
+                print(f"{entry['file']:48} {f + 1:5}  {v:8} {got:>22}  {want:>22}  "
                       f"({source}) {why}")
                 if v in ("wrong", "broken"):
                     failures.append(f"{entry['file']} frame {f + 1}")
+            # A frame past the last must be refused, not read from whatever follows.
+            beyond = len(frames) + 1
+            run = measure(cli, path, beyond, roi)
+            v, got, _, why = verdict(run, rows, columns, frames[-1][0], None, 1, roi, corner)
+            v = "wrong" if v == "equal" else v
+            past[v] += 1
+            print(f"{entry['file']:48} {beyond:4}*  {v:8} {got:>22}  {'refused':>22}  {why}")
+            if v in ("wrong", "broken"):
+                failures.append(f"{entry['file']} frame {beyond} past the last")
+    print(f"* past the last frame: refused {past['refused']} of {sum(past.values())}")
     total = sum(counts.values())
     broken = f", broken {counts['broken']}" if counts["broken"] else ""
     print(f"equal {counts['equal']}, refused {counts['refused']}, wrong {counts['wrong']}{broken} "
