@@ -66,6 +66,7 @@ LoadedImage loadQuietly(const CommandLine& line, const std::string& file) {
     given.offset = line.integer("offset");
     given.swap = line.flags.count("swap") != 0;
     if (line.has("spacing")) given.spacing = line.value("spacing", "");
+    given.frame = static_cast<std::uint32_t>(line.integer("frame").value_or(1) - 1);
     // Only `header` prints the table; the measurements take the fields alone.
     return loadImageHeadless(file, modeOf(line), given, false);
 }

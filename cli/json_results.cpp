@@ -166,6 +166,8 @@ QJsonObject imageParameters(const LoadedImage& image, const RoiPlacement& roi) {
         {"swap", image.swap},
         {"pixelSpacing", utf8(image.spacingText)},
         {"reader", utf8(image.reader)},
+        {"frame", static_cast<qint64>(image.frame) + 1},
+        {"frames", static_cast<qint64>(image.frames)},
         {"roi", QJsonObject{{"left", roi.imageLeft},
                             {"top", roi.imageTop},
                             {"width", roi.block.nc},

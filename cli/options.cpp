@@ -14,7 +14,8 @@ namespace {
 
 const std::set<std::string> kCommands = {"header",   "stats",  "window", "mtf", "nps",   "phantom",
                                          "selftest", "report", "nps2d",  "ttf", "dprime"};
-const std::set<std::string> kImageOptions = {"mode", "size", "header", "offset", "spacing", "roi"};
+const std::set<std::string> kImageOptions = {"mode",    "size", "header", "offset",
+                                             "spacing", "roi",  "frame"};
 const std::map<std::string, std::set<std::string>> kCommandOptions = {
     {"header", {}},
     {"phantom",
@@ -209,6 +210,8 @@ void checkValues(const CommandLine& line) {
     line.integers("mtf-roi", 4);
     line.integers("region", 4);
     for (const char* name : {"roi-size", "grid"}) line.integer(name);
+    if (const auto frame = line.integer("frame"); frame && *frame < 1)
+        throw UsageError("--frame counts from 1, not '%1'", {std::to_string(*frame)});
     for (const char* name : {"radius", "contrast"}) line.real(name);
     for (const char* name :
          {"header", "offset", "lines", "psf-width", "points", "segment", "segment-step",
@@ -282,6 +285,7 @@ std::string usage(const std::string& command) {
         "  --size COLS,ROWS          geometry where neither the name nor a DICOM header gives it\n"
         "  --header BYTES            bytes before the first sample\n"
         "  --offset N                added to every sample (default: 0, or the rescale intercept)\n"
+        "  --frame N                 the frame of a multi-frame DICOM file (default 1)\n"
         "  --swap                    exchange the two bytes of every sample\n"
         "  --verbose                 name the reader of each file on stderr (file name, header\n"
         "                            scanner, or the DICOM toolkit and what it decoded)\n"

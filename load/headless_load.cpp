@@ -12,8 +12,12 @@ LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const Load
     LoadedImage image;
     image.path = path;
     readWholeFile(path, image.bytes);
-    LoadPlan plan = planLoad(path, image.bytes, mode, listHeader);
+    LoadPlan plan = planLoad(path, image.bytes, mode, listHeader, given.frame);
     image.reader = plan.readerName();
+    image.frame = plan.frame;
+    image.frames = plan.frames;
+    if (given.frame > 0 && !plan.dicom)
+        throw AppError("--frame chooses a frame of a DICOM file; " + path + " is read as one image.");
     LoadFields fields = loadFields(plan);
     if (plan.dicom) {
         image.dicom = plan.dicom;

@@ -18,6 +18,7 @@ struct LoadOverrides {
     std::optional<std::int32_t> offset;
     bool swap = false;
     std::optional<std::string> spacing;
+    std::uint32_t frame = 0;  // of a multi-frame file, 0-based
 };
 
 // An image loaded as the viewer's "⇒" loads it, without dialogs: the name's geometry, else the
@@ -32,6 +33,8 @@ struct LoadedImage {
     std::string spacingText;
     std::optional<DicomHeaderResult> dicom;  // when the header was read
     std::string reader;                      // which reader gave the image (LoadPlan::readerName)
+    std::uint32_t frame = 0;                 // the frame read, 0-based
+    std::int64_t frames = 1;                 // how many the file holds
 
     // The measurements' value rule with this image's format, "Swap" and offset.
     SampleValueRule valueRule() const;

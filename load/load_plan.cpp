@@ -9,6 +9,7 @@
 #include "common/paths.h"
 #include "load/dicom/tag_dictionary.h"
 #include "load/dicom/vocabulary.h"
+#include "load/modality_values.h"
 #include "load/toolkit_client.h"
 
 namespace ctiq {
@@ -51,11 +52,14 @@ void takeFromToolkit(LoadPlan& plan, dicom::ToolkitAnswer answer) {
     decoded.transferSyntaxName = answer.syntaxName;
     decoded.frames = answer.frames;
     std::string line = "decoded: " + decoded.transferSyntaxName;
-    if (decoded.frames > 1) line += " (frame 1 of " + std::to_string(decoded.frames) + ")";
+    if (decoded.frames > 1)
+        line += " (frame " + std::to_string(plan.frame + 1) + " of " +
+                std::to_string(decoded.frames) + ")";
     result.summary = line + "\r\n" + result.summary;
     if (answer.outcome == dicom::ToolkitOutcome::Decoded) {
         decoded.samples = std::move(answer.samples);
         plan.decoded = std::move(decoded);
+        plan.readByToolkit = true;
     } else {
         plan.refusal = answer.reason;
     }
@@ -84,11 +88,103 @@ std::optional<ScannedGeometry> scannedGeometry(const DicomHeaderResult& s) {
     return ScannedGeometry{*columns, *rows, *header};
 }
 
+// The walk broke inside an element before every value the CT values need was read: the pixel
+// description and rescale (group 0028), and an Enhanced image's functional groups. Elements come
+// in ascending order, so a break past the last of them lost none.
+bool brokeBeforeNeededValues(const DicomHeaderResult& s) {
+    if (s.brokenAtTag < 0) return false;
+    const bool enhanced = s.groups.present || s.image.frames > 1 ||
+                          s.image.sopClassUid == "1.2.840.10008.5.1.4.1.1.2.1";
+    const std::int64_t lastNeeded = enhanced ? 0x52009230 : 0x0028FFFF;
+    return s.brokenAtTag <= lastNeeded;
+}
+
 // A scanner's reading that fits the file: it stands where the toolkit cannot read the file at all.
 bool scannerPlausible(const DicomHeaderResult& s, std::size_t fileSize) {
     const auto g = scannedGeometry(s);
-    return g && std::uint64_t(g->header) + std::uint64_t(g->columns) * std::uint64_t(g->rows) * 2 <=
-                    fileSize;
+    return g && !brokeBeforeNeededValues(s) &&
+           std::uint64_t(g->header) + std::uint64_t(g->columns) * std::uint64_t(g->rows) * 2 <=
+               fileSize;
+}
+
+std::string upToBackslash(const std::string& text) {
+    return text.substr(0, text.find('\\'));
+}
+
+// The frame's own spacing and window where an Enhanced image's functional groups give them.
+void takeFrameFields(DicomFieldWrites& fields, const FrameValueTexts& frame) {
+    if (frame.pixelSpacing) fields.pixelSpacing = upToBackslash(*frame.pixelSpacing);
+    if (frame.windowCenter) fields.windowLevel = upToBackslash(*frame.windowCenter);
+    if (frame.windowWidth) fields.windowWidth = upToBackslash(*frame.windowWidth);
+}
+
+// Where the frame's stored words lie: the toolkit's decoded frame, else the file's Pixel Data.
+struct FrameWords {
+    const std::uint8_t* data = nullptr;
+    std::size_t count = 0;
+    bool swap = false;
+};
+
+FrameWords frameWords(LoadPlan& plan, const ImageBytes& bytes, std::size_t samples) {
+    if (plan.decoded) return {plan.decoded->samples.data(), plan.decoded->samples.size() / 2, false};
+    DicomFieldWrites& f = plan.dicom->fields;
+    const auto header = integerOf(f.header);
+    if (!header || *header < 0) return {};
+    const std::uint64_t start = std::uint64_t(*header) + std::uint64_t(plan.frame) * samples * 2;
+    if (plan.frame > 0) f.header = std::to_string(start);
+    if (start >= bytes.size()) return {};
+    const std::size_t available = (bytes.size() - start) / 2;
+    return {bytes.data() + start, std::min(samples, available), f.swap.value_or(false)};
+}
+
+// Settles the frame: its position, its values and how its samples become CT values; a value that
+// cannot be used refuses the image, naming it.
+void settleFrame(LoadPlan& plan, const ImageBytes& bytes) {
+    DicomHeaderResult& header = *plan.dicom;
+    const DicomImageFacts& facts = header.image;
+    const std::string problem = pixelDescriptionProblem(facts);
+    if (!problem.empty()) {
+        plan.refusal = "This image cannot be measured: " + problem + ".";
+        return;
+    }
+    plan.frames = plan.decoded ? plan.decoded->frames : frameCount(facts);
+    if (plan.frame >= plan.frames) {
+        plan.refusal = "The file holds " + std::to_string(plan.frames) + " frame" +
+                       (plan.frames == 1 ? "" : "s") + "; there is no frame " +
+                       std::to_string(plan.frame + 1) + ".";
+        return;
+    }
+    const FrameValueTexts values = frameValueTexts(header, plan.frame);
+    takeFrameFields(header.fields, values);
+    const auto columns = integerOf(header.fields.columns), rows = integerOf(header.fields.rows);
+    if (!columns || !rows || *columns <= 0 || *rows <= 0) return;
+    try {
+        plan.rescale = modalityRescale(values);
+        const FrameWords words = frameWords(plan, bytes, std::size_t(*columns) * std::size_t(*rows));
+        ModalityValues mv = modalityValues(words.data, words.count, words.swap,
+                                           facts.pixelRepresentation != 0, plan.rescale);
+        if (!mv.rescaled) {
+            header.fields.offset = IntToStr(mv.offset);
+            return;
+        }
+        if (words.count != std::size_t(*columns) * std::size_t(*rows)) {
+            plan.refusal = "The file ends inside the pixels of this image, whose CT values must be "
+                           "computed from its rescale; it cannot be measured.";
+            return;
+        }
+        DecodedImage computed;
+        computed.transferSyntaxName = plan.decoded ? plan.decoded->transferSyntaxName : "";
+        computed.frames = static_cast<std::int32_t>(plan.frames);
+        computed.samples = std::move(*mv.rescaled);
+        plan.decoded = std::move(computed);
+        plan.valuesComputed = true;
+        plan.valuesRounded = mv.rounded;
+        header.fields.header = "0";
+        header.fields.offset = "0";
+        header.fields.swap = false;
+    } catch (const AppError& e) {
+        plan.refusal = e.what();
+    }
 }
 
 }  // namespace
@@ -97,8 +193,6 @@ bool scannerServes(const DicomHeaderResult& s, std::size_t fileSize) {
     const auto g = scannedGeometry(s);
     if (!g || !s.notes.empty()) return false;
     const DicomImageFacts& f = s.image;
-    // The first Rows and Columns (the image's) and the last (what the fields show) agree: no icon
-    // or other image inside a sequence took the fields.
     if (f.columns != g->columns || f.rows != g->rows) return false;
     // Without BitsAllocated the scanner's 16-bit reading stands when the length agrees with it.
     if ((f.bitsAllocated != -1 && f.bitsAllocated != 16) ||
@@ -113,8 +207,14 @@ bool scannerServes(const DicomHeaderResult& s, std::size_t fileSize) {
 }
 
 std::string LoadPlan::readerName() const {
-    if (decoded) return "the DICOM toolkit (" + decoded->transferSyntaxName + ")";
-    return dicom ? "the header scanner" : "the file name's geometry";
+    std::string reader = readByToolkit ? "the DICOM toolkit (" + decoded->transferSyntaxName + ")"
+                         : dicom       ? "the header scanner"
+                                       : "the file name's geometry";
+    if (valuesComputed)
+        reader += ", CT values computed as Rescale Slope " + rescale.slopeText +
+                " × stored value + Rescale Intercept " + rescale.interceptText +
+                (valuesRounded ? ", rounded to whole units" : "");
+    return reader;
 }
 
 LoadMode modeForFile(const std::string& path) {
@@ -126,8 +226,9 @@ LoadMode modeForFile(const std::string& path) {
 }
 
 LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mode,
-                  bool listHeader) {
+                  bool listHeader, std::uint32_t frame) {
     LoadPlan plan;
+    plan.frame = frame;
     plan.name = splitNameGeometry(path);
     plan.columns = plan.name.columns;
     plan.rows = plan.name.rows;
@@ -146,13 +247,15 @@ LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mod
             // A file cut short inside its pixels keeps the scanner's reading, whose rendering
             // says how much is missing.
         } else if (dicomFile) {
-            dicom::ToolkitAnswer answer = readWithToolkitHelper(bytes, listHeader);
+            dicom::ToolkitAnswer answer = readWithToolkitHelper(bytes, listHeader, frame);
             // Where the toolkit could not read the file at all, the scanner's reading stands.
             const bool toolkitReadNothing =
                 answer.outcome == dicom::ToolkitOutcome::Refused && !answer.headerRead;
             if (!(toolkitReadNothing && scannerPlausible(s, bytes.size())))
                 takeFromToolkit(plan, std::move(answer));
         }
+        if (!plan.refusal && !plan.noImage && !plan.dicom->error && plan.dicom->pixelDataFound)
+            settleFrame(plan, bytes);
         const DicomFieldWrites& f = plan.dicom->fields;
         if (f.columns) plan.columns = *f.columns;
         if (f.rows) plan.rows = *f.rows;

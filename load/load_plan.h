@@ -5,6 +5,7 @@
 
 #include "image/stored_image.h"
 #include "load/dicom/dicom_header.h"
+#include "load/frame_values.h"
 #include "load/name_geometry.h"
 
 namespace ctiq {
@@ -42,6 +43,12 @@ struct LoadPlan {
     bool noImage = false;                    // a DICOM file without pixel data: no size to ask
     std::string columns, rows;               // texts for the size fields; empty when unknown
     std::string suggestion;                  // the size the prompt offers when one is unknown
+    std::uint32_t frame = 0;                 // the frame read (0-based)
+    std::int64_t frames = 1;                 // how many the file holds
+    ModalityRescale rescale;                 // the frame's rescale (a DICOM image's)
+    bool readByToolkit = false;              // `decoded` holds the toolkit's samples
+    bool valuesComputed = false;             // the CT values were computed from the rescale
+    bool valuesRounded = false;              // ... and some were rounded to whole units
 
     bool needsSize() const { return !noImage && (columns.empty() || rows.empty()); }
     // Which reader gave the image, for the user ("the header scanner", "the DICOM toolkit (JPEG
@@ -50,9 +57,10 @@ struct LoadPlan {
 };
 
 // `listHeader` false leaves the header table out (the fields and the summary are read): for
-// callers that print no table.
+// callers that print no table. `frame` (0-based) is the frame of a multi-frame file to read: its
+// samples, and its own rescale and spacing where an Enhanced image's functional groups give them.
 LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mode,
-                  bool listHeader = true);
+                  bool listHeader = true, std::uint32_t frame = 0);
 
 // Throws the message that ends a load after the header was listed: the header reader stopped
 // at a value, the file holds no image, or the pixels are in a form that can be neither shown nor
@@ -60,9 +68,9 @@ LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mod
 void requireShowable(const LoadPlan& plan);
 
 // True when the header scanner's reading of a DICOM file of `fileSize` bytes is consistent in
-// itself, so that the file needs no toolkit: an uncompressed little-endian data set whose Pixel
-// Data holds exactly the header's frames of 16-bit grey samples, inside the file, and whose image
-// geometry no later element (an icon in a sequence) contradicts.
+// itself, so that the file needs no toolkit: an uncompressed little-endian data set, walked whole
+// up to its Pixel Data (sequences of any kind included), whose Pixel Data holds exactly the
+// header's frames of 16-bit samples, inside the file.
 bool scannerServes(const DicomHeaderResult& scanned, std::size_t fileSize);
 
 }  // namespace ctiq

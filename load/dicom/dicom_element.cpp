@@ -82,10 +82,19 @@ void takeValue(Cursor& c, RawElement& e, std::size_t length, std::uint64_t decla
     e.value = e.isPixelData ? c.readAvailable(length) : c.readBytes(length);
 }
 
-void enterUndefinedLength(Cursor& c, RawElement& e) {
-    // Step over the first item's (or an empty sequence's delimitation) tag and length.
-    c.skip(8);
+// A sequence (or an undefined-length value, which holds items as a sequence does): the walk goes
+// on with its items, `declaredLength` saying where it ends.
+void enterSequence(RawElement& e, std::uint32_t length) {
+    e.declaredLength = length;
     e.kind = RawElement::Kind::EnterSequence;
+}
+
+// A value of an implicit-VR element that holds items: the dictionary says SQ, or an element it
+// does not know whose value begins with an item tag.
+bool holdsItems(Cursor& c, Tag tag, std::uint32_t length) {
+    if (length < 8 || !c.startsWith(kItem)) return false;
+    const std::string_view vr = dictionaryVr(tag);
+    return vr == "SQ" || vr.empty() || vr == "UN";
 }
 
 }  // namespace
@@ -106,7 +115,11 @@ RawElement readRawElement(Cursor& c, bool isPixelData) {
         const std::uint32_t length = length16 | (std::uint32_t{c.read16()} << 16);
         e.declaredLength = length;
         if (length == kUndefinedLength && undefinedAllowed) {
-            enterUndefinedLength(c, e);
+            enterSequence(e, length);
+            return e;
+        }
+        if (!isPixelData && holdsItems(c, e.tag, length)) {
+            enterSequence(e, length);
             return e;
         }
         // Pixel Data keeps the low half it always showed; it is the last element anyway.
@@ -121,7 +134,7 @@ RawElement readRawElement(Cursor& c, bool isPixelData) {
             e.kind = RawElement::Kind::EmptySequence;
             return e;
         }
-        enterUndefinedLength(c, e);  // defined or not, the walk goes on with the first item
+        enterSequence(e, length);
         return e;
     }
     if (e.vr == "OB" || e.vr == "OW") {
@@ -133,7 +146,7 @@ RawElement readRawElement(Cursor& c, bool isPixelData) {
         e.declaredLength = length;
         if (length == kUndefinedLength && undefinedAllowed) {
             c.skip(2);
-            enterUndefinedLength(c, e);
+            enterSequence(e, length);
             return e;
         }
         const std::uint32_t read = high != 0 && !isPixelData ? length : low;
@@ -146,7 +159,7 @@ RawElement readRawElement(Cursor& c, bool isPixelData) {
         const std::uint32_t length = c.read32();
         e.declaredLength = length;
         if (length == kUndefinedLength && undefinedAllowed) {
-            enterUndefinedLength(c, e);
+            enterSequence(e, length);
             return e;
         }
         e.shownLength = length;

@@ -47,7 +47,8 @@ struct RawElement {
     enum class Kind {
         Value,          // `value` holds the bytes the table shows
         Empty,          // no value bytes: no table row
-        EnterSequence,  // a sequence (or an undefined-length value) whose items the walk enters
+        EnterSequence,  // a sequence (or an undefined-length value) whose items the walk enters;
+                        // `declaredLength` is its length (kUndefinedLength: up to a delimitation)
         EmptySequence,  // a sequence of length 0: listed, nothing to enter
     } kind = Kind::Value;
     std::uint32_t shownLength = 0;     // CHR#
@@ -61,7 +62,8 @@ struct RawElement {
 // low half of a 32-bit length, with OB/OW values keeping the two bytes of its high half in
 // front), except where that misreads a valid file: a 32-bit length with a non-zero high half,
 // the VRs of 32-bit lengths other than OB/OW/UN/SQ, an undefined length and an empty sequence are
-// read as written. Pixel Data, the last element, takes only the bytes the file still holds.
+// read as written. A sequence is not read here: the cursor stays before its first item, for the
+// walk to enter. Pixel Data, the last element, takes only the bytes the file still holds.
 // Throws Truncated when the element runs past the end.
 RawElement readRawElement(Cursor& c, bool isPixelData);
 

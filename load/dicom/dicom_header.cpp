@@ -59,12 +59,18 @@ class HeaderWalk {
             bool first = true;
             while (true) {
                 c.skipZeros();
+                closeEnded(c);
+                if (!open_.empty()) {
+                    if (!c.has(4)) throw Truncated{};
+                    tag = c.peekTag();
+                    if (stepThroughItems(c)) continue;
+                }
                 if (!pixelTagFound) {
                     if (!c.has(4)) {
                         r_.noPixelData = true;
                         break;
                     }
-                    if (c.peekTag() == dicom::kPixelData) break;  // past the searched half
+                    if (open_.empty() && c.peekTag() == dicom::kPixelData) break;
                 }
                 // An element that starts past the Pixel Data tag found by the byte search means
                 // those bytes lay inside a value: the real Pixel Data comes later.
@@ -74,13 +80,15 @@ class HeaderWalk {
                     pixelTag = *next;
                 }
                 first = false;
-                const bool isPixelData = c.pos() == pixelTag;
+                // Pixel Data inside a sequence is an icon's: the image's own is the data set's.
+                const bool isPixelData = c.pos() == pixelTag && open_.empty();
                 tag = c.peekTag();
                 record(c, dicom::readRawElement(c, isPixelData));
                 if (isPixelData) break;
             }
         } catch (const Truncated&) {
             recorder_.finish();
+            r_.brokenAtTag = std::int64_t{tag.group} << 16 | tag.element;
             recorder_.note("The DICOM header ends inside element (" + hex4(tag.group) + "," +
                            hex4(tag.element) + "): the file holds " + std::to_string(size_) +
                            " bytes. The rows read so far are listed.");
@@ -94,20 +102,76 @@ class HeaderWalk {
     }
 
   private:
+    // A sequence or item being walked: where it ends (npos: at its delimitation).
+    struct Open {
+        bool isItem;
+        std::size_t end;
+    };
+
     std::optional<std::size_t> nextPixelDataTag(std::size_t from) {
         const auto next = find4(data_, size_, from, size_ / 2, kPixelDataTag);
         if (next) r_.fields.header = std::to_string(pixelValueOffset(data_, size_, *next));
         return next;
     }
 
+    // Closes the items and sequences of defined length that end where the cursor is.
+    void closeEnded(const Cursor& c) {
+        while (!open_.empty() && open_.back().end != std::string::npos &&
+               c.pos() >= open_.back().end) {
+            if (!open_.back().isItem) recorder_.sequenceEnd();
+            open_.pop_back();
+        }
+    }
+
+    // Inside a sequence: an item's start, an item's or the sequence's delimitation. True when the
+    // cursor stood at one of them and has passed it.
+    bool stepThroughItems(Cursor& c) {
+        const bool inItem = open_.back().isItem;
+        if (c.startsWith(dicom::kItemDelimitation)) {
+            c.skip(8);
+            if (inItem) open_.pop_back();
+            return true;
+        }
+        if (c.startsWith(dicom::kSequenceDelimitation)) {
+            c.skip(8);
+            if (inItem) open_.pop_back();  // an item left open by a faulty writer
+            if (!open_.empty() && !open_.back().isItem) {
+                open_.pop_back();
+                recorder_.sequenceEnd();
+            }
+            return true;
+        }
+        if (c.startsWith(dicom::kItem)) {
+            c.skip(4);
+            const std::uint32_t length = c.read32();
+            if (inItem) open_.pop_back();  // an undefined-length item left without delimitation
+            open_.push_back({true, endOf(c, length)});
+            recorder_.item();
+            return true;
+        }
+        if (!inItem) {
+            // A sequence whose value holds no item: nothing in it is listed.
+            const std::size_t end = open_.back().end;
+            if (end == std::string::npos) throw Truncated{};
+            c.skip(end - c.pos());
+            return true;
+        }
+        return false;
+    }
+
+    std::size_t endOf(const Cursor& c, std::uint32_t length) const {
+        if (length == dicom::kUndefinedLength) return std::string::npos;
+        return c.pos() + length;
+    }
+
     void record(Cursor& c, const RawElement& e) {
         switch (e.kind) {
             case RawElement::Kind::EnterSequence:
                 recorder_.sequence(e.tag);
-                inSequence_ = true;
+                open_.push_back({false, endOf(c, e.declaredLength)});
                 return;
             case RawElement::Kind::EmptySequence:
-                recorder_.sequence(e.tag);
+                recorder_.sequence(e.tag, false);
                 return;
             case RawElement::Kind::Empty:
                 return;
@@ -119,31 +183,14 @@ class HeaderWalk {
             r_.image.pixelDataLength =
                 e.declaredLength == dicom::kUndefinedLength ? -1 : std::int64_t(e.declaredLength);
         }
-        const bool sequenceEnds = inSequence_ && stepOverDelimitations(c);
         recorder_.element(e);
-        if (sequenceEnds) {
-            recorder_.sequenceEnd();
-            inSequence_ = false;
-        }
-    }
-
-    // Inside a sequence: passes an item delimitation and what follows it; true at a sequence end.
-    bool stepOverDelimitations(Cursor& c) {
-        if (!c.startsWith(dicom::kItemDelimitation)) return false;
-        c.skip(8);
-        if (!c.has(4)) throw Truncated{};
-        const bool sequenceEnd = c.startsWith(dicom::kSequenceDelimitation);
-        const bool nextItem = c.startsWith(dicom::kItem);
-        c.skip(4);
-        if (sequenceEnd || nextItem) c.skip(4);
-        return sequenceEnd;
     }
 
     const std::uint8_t* data_;
     std::size_t size_;
     DicomHeaderResult& r_;
     dicom::HeaderRecorder recorder_;
-    bool inSequence_ = false;
+    std::vector<Open> open_;
 };
 
 }  // namespace

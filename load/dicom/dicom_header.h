@@ -36,10 +36,26 @@ struct DicomFieldWrites {
 struct DicomImageFacts {
     std::int64_t columns = -1, rows = -1;
     std::int64_t bitsAllocated = -1, bitsStored = -1, samplesPerPixel = -1;
-    std::int64_t pixelRepresentation = -1;
+    std::int64_t pixelRepresentation = -1, highBit = -1;
     std::int64_t frames = -1;           // NumberOfFrames
     std::int64_t pixelDataLength = -1;  // the Pixel Data element's 32-bit length; -1 undefined
     std::string sopClassUid;
+    std::string photometric;  // PhotometricInterpretation, trimmed; empty where not said
+};
+
+// The texts of the values that turn one frame's stored samples into CT values and place them,
+// as one level of the data set writes them (unset where it says nothing).
+struct FrameValueTexts {
+    std::optional<std::string> rescaleSlope, rescaleIntercept, pixelSpacing;
+    std::optional<std::string> windowCenter, windowWidth;
+};
+
+// An Enhanced (multi-frame) image's Shared and Per-frame Functional Groups, as far as they hold
+// the values above: Pixel Measures, Pixel Value Transformation and Frame VOI LUT.
+struct FunctionalGroupTexts {
+    bool present = false;
+    FrameValueTexts shared;
+    std::vector<FrameValueTexts> perFrame;  // item k of the per-frame sequence: frame k + 1
 };
 
 struct DicomHeaderResult {
@@ -55,6 +71,11 @@ struct DicomHeaderResult {
     // The data rows of the table (table row 1 onward); the table gets rows.size() + 1 rows.
     std::vector<HeaderRow> rows;
     std::string summary;
+    // The data set's own (top-level) rescale and spacing texts, and its functional groups.
+    FrameValueTexts dataSet;
+    FunctionalGroupTexts groups;
+    // The tag (group << 16 | element) of the element the walk broke inside, -1 when it did not.
+    std::int64_t brokenAtTag = -1;
     // Set when a value stopped the walk; what was read up to then is in the fields above.
     std::optional<std::string> error;
     // Why the listing ends early (the header ends inside an element, too many elements); each is
@@ -81,10 +102,13 @@ bool looksLikeDicom(const std::uint8_t* data, std::size_t size);
 std::string compressedImageMessage(const std::string& uid);
 
 // Walks the header of a DICOM file held whole in `data`: a byte scanner with little-endian tags
-// and 16-bit lengths, explicit VRs recognised element by element, stepping into sequences; values
-// read by their VR (the file's, or in implicit VR and for UN the data dictionary's). A file with
-// the DICOM preamble but no Pixel Data in its first half is walked to its end. Never reads
-// outside `data`; keeps its own count of nesting, so no depth of sequences can exhaust the stack.
+// and 16-bit lengths, explicit VRs recognised element by element, stepping into sequences and
+// their items, of defined or undefined length, in explicit and implicit VR; values read by their
+// VR (the file's, or in implicit VR and for UN the data dictionary's). The fields come from the
+// data set's own elements, not from those nested in sequences (an icon's Rows, a referenced
+// image's values); an Enhanced image's functional groups are kept per frame. A file with the
+// DICOM preamble but no Pixel Data in its first half is walked to its end. Never reads outside
+// `data`; keeps its own stack of open sequences, so no depth of nesting can exhaust the call stack.
 // Without `listRows` the table stays empty: the fields and the summary only.
 DicomHeaderResult readDicomHeader(const std::uint8_t* data, std::size_t size,
                                   const TagDictionary& dictionary, bool listRows = true);

@@ -1,6 +1,7 @@
 #include "load/dicom/header_recorder.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -73,8 +74,10 @@ void addToSummary(std::string& summary, std::uint16_t group, std::uint16_t eleme
 }
 
 // The VR that says how a value is stored: the file's, or where it writes none (implicit VR) or
-// UN, the data dictionary's; "" when neither knows the element.
+// UN, the data dictionary's; "" when neither knows the element. Every group's length element
+// (gggg,0000) is an unsigned 32-bit number.
 std::string_view typeVr(const RawElement& e, std::int64_t pixelRepresentation) {
+    if ((e.vr.empty() || e.vr == "UN") && e.tag.element == 0x0000) return "UL";
     std::string_view vr =
         e.vr.empty() || e.vr == "UN" ? dictionaryVr(e.tag) : std::string_view(e.vr);
     if (vr == "XS") vr = pixelRepresentation == 1 ? "SS" : "US";
@@ -177,13 +180,20 @@ void HeaderRecorder::takeImageFact(Tag tag, const std::string& value) {
         first(f.samplesPerPixel);
     else if (tag == kPixelRepresentation)
         first(f.pixelRepresentation);
+    else if (tag == kHighBit)
+        first(f.highBit);
+    else if (tag == kPhotometricInterpretation && f.photometric.empty())
+        f.photometric = trimControls(value);
     else if (tag == kNumberOfFrames)
         first(f.frames);
     else if ((tag == kSopClassUid || tag == kMediaStorageSopClassUid) && f.sopClassUid.empty())
         f.sopClassUid = trimControls(std::string(value.c_str()));
 }
 
-void HeaderRecorder::sequence(Tag tag) {
+void HeaderRecorder::sequence(Tag tag, bool entered) {
+    if (entered) open_.push_back({tag});
+    if (open_.size() == 1 && (tag == kSharedFunctionalGroups || tag == kPerFrameFunctionalGroups))
+        r_.groups.present = true;
     HeaderRow scratch;
     const bool listed = listing();
     HeaderRow& row = listed ? currentRow() : scratch;
@@ -194,7 +204,12 @@ void HeaderRecorder::sequence(Tag tag) {
     if (listed) ++rowNumber_;
 }
 
+void HeaderRecorder::item() {
+    if (!open_.empty()) ++open_.back().items;
+}
+
 void HeaderRecorder::sequenceEnd() {
+    if (!open_.empty()) open_.pop_back();
     if (!listing()) return;
     HeaderRow& end = currentRow();
     end = {};
@@ -213,12 +228,18 @@ void HeaderRecorder::element(const RawElement& e) {
     }
     const std::uint16_t group = e.tag.group, element = e.tag.element;
     std::string value = valueText(e);
-    takeImageFact(e.tag, value);
     if (e.tag == kMediaStorageSopClassUid) {
         while (value.size() > 2 && value.back() == '\0') value.pop_back();
     }
     const std::string trimmed = trimControls(value);
-    takeFieldValue(e.tag, value, trimmed);
+    // The fields are the data set's own: an element inside a sequence (an icon's Rows, a
+    // referenced image's values, one frame's functional group) never takes them.
+    if (open_.empty()) {
+        takeImageFact(e.tag, value);
+        takeFieldValue(e.tag, value, trimmed);
+    } else {
+        takeFunctionalGroupValue(e.tag, trimmed);
+    }
     addToSummary(r_.summary, group, element, value);
     if (!listed) return;
 
@@ -268,7 +289,41 @@ HeaderRow& HeaderRecorder::currentRow() {
     return r_.rows[rowNumber_ - 1];
 }
 
+namespace {
+
+// The value texts of one level that an element gives, or nullptr for an element that gives none.
+std::optional<std::string>* frameValueOf(FrameValueTexts& level, Tag tag) {
+    if (tag == kRescaleSlope) return &level.rescaleSlope;
+    if (tag == kRescaleIntercept) return &level.rescaleIntercept;
+    if (tag == kPixelSpacing) return &level.pixelSpacing;
+    if (tag == kWindowCenter) return &level.windowCenter;
+    if (tag == kWindowWidth) return &level.windowWidth;
+    return nullptr;
+}
+
+}  // namespace
+
+void HeaderRecorder::takeFunctionalGroupValue(Tag tag, const std::string& trimmed) {
+    // (5200,9229 or 9230) item k > (0028,9110 / 9132 / 9145) item > the element.
+    if (open_.size() != 2 || open_[0].items == 0) return;
+    const Tag macro = open_[1].tag;
+    if (macro != kPixelMeasuresSequence && macro != kPixelValueTransformationSequence &&
+        macro != kFrameVoiLutSequence)
+        return;
+    FrameValueTexts* level = nullptr;
+    if (open_[0].tag == kSharedFunctionalGroups) {
+        level = &r_.groups.shared;
+    } else if (open_[0].tag == kPerFrameFunctionalGroups) {
+        auto& frames = r_.groups.perFrame;
+        if (frames.size() < open_[0].items) frames.resize(open_[0].items);
+        level = &frames[open_[0].items - 1];
+    }
+    if (!level) return;
+    if (std::optional<std::string>* slot = frameValueOf(*level, tag)) *slot = trimmed;
+}
+
 void HeaderRecorder::takeFieldValue(Tag tag, const std::string& value, const std::string& trimmed) {
+    if (std::optional<std::string>* slot = frameValueOf(r_.dataSet, tag)) *slot = trimmed;
     DicomFieldWrites& f = r_.fields;
     if (tag == kTransferSyntaxUid) {
         const std::string uid = trimRightControls(value);
@@ -287,7 +342,11 @@ void HeaderRecorder::takeFieldValue(Tag tag, const std::string& value, const std
     } else if (tag == kReconstructionDiameter) {
         f.fieldOfView = trimmed;
     } else if (tag == kRescaleIntercept) {
-        f.offset = IntToStr(Trunc(StrToFloat(trimmed)));
+        // Not a number stops the walk as it always did; a number the offset cannot hold (NaN,
+        // infinite, beyond 32 bits) leaves the offset unset, and the load refuses it by name.
+        const long double intercept = StrToFloat(trimmed);
+        if (std::isfinite(intercept) && std::fabs(intercept) < 2147483648.0L)
+            f.offset = IntToStr(Trunc(intercept));
     } else if (tag == kWindowCenter) {
         const std::size_t bs = trimmed.find('\\');
         if (bs != std::string::npos) {

@@ -18,9 +18,12 @@ class HeaderRecorder {
     HeaderRecorder(DicomHeaderResult& result, const TagDictionary& dictionary, bool listRows = true)
         : r_(result), dictionary_(dictionary), listRows_(listRows) {}
 
-    // A sequence's own row (its element number and "SQ").
-    void sequence(Tag tag);
-    // The row that closes a sequence.
+    // A sequence's own row (its element number and "SQ"). An entered sequence is open until
+    // sequenceEnd(); an empty one (length 0) is listed and not entered.
+    void sequence(Tag tag, bool entered = true);
+    // The next item of the open sequence begins.
+    void item();
+    // The row that closes the open sequence.
     void sequenceEnd();
     // An element with a value: its row, the fields it gives, its summary line. Throws AppError
     // when a field's value is not a number (the row then shows its group and VR only).
@@ -44,6 +47,14 @@ class HeaderRecorder {
     // The value as the table shows it: text as written, binary numbers by their VR.
     std::string valueText(const RawElement& e) const;
     void takeImageFact(Tag tag, const std::string& value);
+    // The frame values of an element nested in an Enhanced image's functional groups.
+    void takeFunctionalGroupValue(Tag tag, const std::string& trimmed);
+
+    // An open sequence and how many of its items have begun.
+    struct OpenSequence {
+        Tag tag;
+        std::size_t items = 0;
+    };
 
     DicomHeaderResult& r_;
     const TagDictionary& dictionary_;
@@ -51,6 +62,7 @@ class HeaderRecorder {
     int rowNumber_ = 1;
     bool capped_ = false;
     std::vector<std::string> pendingNotes_;
+    std::vector<OpenSequence> open_;
 };
 
 }  // namespace ctiq::dicom

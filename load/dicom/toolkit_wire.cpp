@@ -93,8 +93,20 @@ class Reader {
     std::size_t pos_ = 0;
 };
 
-constexpr std::uint32_t kRequestMagic = 0x31515443;  // "CTQ1"
-constexpr std::uint32_t kAnswerMagic = 0x31415443;   // "CTA1"
+constexpr std::uint32_t kRequestMagic = 0x32515443;  // "CTQ2"
+constexpr std::uint32_t kAnswerMagic = 0x32415443;   // "CTA2"
+
+void writeValues(Writer& w, const FrameValueTexts& v) {
+    for (const auto* s : {&v.rescaleSlope, &v.rescaleIntercept, &v.pixelSpacing, &v.windowCenter,
+                          &v.windowWidth})
+        w.maybe(*s);
+}
+
+void readValues(Reader& r, FrameValueTexts& v) {
+    for (auto* s : {&v.rescaleSlope, &v.rescaleIntercept, &v.pixelSpacing, &v.windowCenter,
+                    &v.windowWidth})
+        *s = r.maybeText();
+}
 
 void writeHeader(Writer& w, const DicomHeaderResult& h) {
     const DicomFieldWrites& f = h.fields;
@@ -117,9 +129,16 @@ void writeHeader(Writer& w, const DicomHeaderResult& h) {
     w.maybe(h.compressedSyntax);
     const DicomImageFacts& i = h.image;
     for (std::int64_t v : {i.columns, i.rows, i.bitsAllocated, i.bitsStored, i.samplesPerPixel,
-                           i.pixelRepresentation, i.frames, i.pixelDataLength})
+                           i.pixelRepresentation, i.highBit, i.frames, i.pixelDataLength})
         w.i64(v);
     w.text(i.sopClassUid);
+    w.text(i.photometric);
+    writeValues(w, h.dataSet);
+    w.u8(h.groups.present);
+    writeValues(w, h.groups.shared);
+    w.u64(h.groups.perFrame.size());
+    for (const FrameValueTexts& frame : h.groups.perFrame) writeValues(w, frame);
+    w.i64(h.brokenAtTag);
 }
 
 void readHeader(Reader& r, DicomHeaderResult& h) {
@@ -144,9 +163,16 @@ void readHeader(Reader& r, DicomHeaderResult& h) {
     DicomImageFacts& i = h.image;
     for (std::int64_t* v :
          {&i.columns, &i.rows, &i.bitsAllocated, &i.bitsStored, &i.samplesPerPixel,
-          &i.pixelRepresentation, &i.frames, &i.pixelDataLength})
+          &i.pixelRepresentation, &i.highBit, &i.frames, &i.pixelDataLength})
         *v = r.i64();
     i.sopClassUid = r.text();
+    i.photometric = r.text();
+    readValues(r, h.dataSet);
+    h.groups.present = r.u8() != 0;
+    readValues(r, h.groups.shared);
+    h.groups.perFrame.resize(r.count(5));
+    for (FrameValueTexts& frame : h.groups.perFrame) readValues(r, frame);
+    h.brokenAtTag = r.i64();
 }
 
 }  // namespace

@@ -66,8 +66,10 @@ void listDataSet(const gdcm::DataSet& ds, bool implicitVr, dicom::HeaderRecorder
             sq = de.GetValueAsSQ();
         if (sq) {
             recorder.sequence(tag);
-            for (gdcm::SequenceOfItems::SizeType i = 1; i <= sq->GetNumberOfItems(); ++i)
+            for (gdcm::SequenceOfItems::SizeType i = 1; i <= sq->GetNumberOfItems(); ++i) {
+                recorder.item();
                 listDataSet(sq->GetItem(i).GetNestedDataSet(), implicitVr, recorder);
+            }
             recorder.sequenceEnd();
             continue;
         }

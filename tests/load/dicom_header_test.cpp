@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
     Table, RealFiles,
     ::testing::Values(
         FileCase{"dicom/CT_small.dcm", true, "6300", "128", "128", "0.661468", "-1024",
-                 "338.671600", "<unset>", "<unset>", 0, 254},
+                 "338.671600", "<unset>", "<unset>", 0, 256},
         FileCase{"dicom/MR_small_implicit.dcm", true, "1510", "64", "64", "0.3125", "0", "", "600",
                  "1600", 0, 65},
         // Cut short inside Pixel Data: the header is whole; the rendering reports the rest.
@@ -76,19 +76,22 @@ INSTANTIATE_TEST_SUITE_P(
                  "<unset>", 1, 7},
         // Pixel Data in the second half of the file: the walk stops where it meets it.
         FileCase{"dicom/nested_priv_SQ.dcm", false, "", "", "", "<unset>", "0", "", "<unset>",
-                 "<unset>", 0, 7},
+                 "<unset>", 0, 8},
         FileCase{"phantoms/point.dcm", true, "1040", "256", "256", "0.5", "-1024", "128", "1500",
                  "3000", 0, 46}));
 
 TEST(DicomHeader, CtSmallTableRowsAndSummary) {
     const DicomHeaderResult r = readFile("dicom/CT_small.dcm");
-    ASSERT_EQ(r.rows.size(), 254u);
+    ASSERT_EQ(r.rows.size(), 256u);
     EXPECT_EQ(r.rows.front(), (HeaderRow{"  1", "0002", "0002", "UI", "001A",
                                          "MediaStorageSOPClassUID", "1.2.840.10008.5.1.4.1.1.2"}));
     // The sequence row carries no number but takes one.
     EXPECT_EQ(r.rows[39], (HeaderRow{"", "0010", "1002", "SQ", "", "", ""}));
     EXPECT_EQ(r.rows[40][0], " 41");
-    EXPECT_EQ(r.rows[192], (HeaderRow{"193", "0028", "0010", "US", "0002", "Rows", "128"}));
+    // Both items of the defined-length sequence are listed, then the row that closes it.
+    EXPECT_EQ(r.rows[42], (HeaderRow{" 43", "0010", "0020", "LO", "0008", "PatientID", "1234ABCD"}));
+    EXPECT_EQ(r.rows[44], (HeaderRow{"", "", "", "SQ", "", "", ""}));
+    EXPECT_EQ(r.rows[194], (HeaderRow{"195", "0028", "0010", "US", "0002", "Rows", "128"}));
     const HeaderRow& last = r.rows.back();
     EXPECT_EQ(last[1], "7FE0");
     EXPECT_EQ(last[2], "0010");

@@ -98,9 +98,9 @@ TEST_F(ViewerWindow, LoadsCtSmallWithHeaderSummaryAutoWindowAndFolderList) {
     EXPECT_EQ(field(form.EditROISizeX), "128");  // the default 256 fitted to the image
     EXPECT_TRUE(dialogs->inputRequests.empty());
 
-    EXPECT_EQ(form.StringGridDICOM->rowCount(), 255);
+    EXPECT_EQ(form.StringGridDICOM->rowCount(), 257);
     EXPECT_EQ(form.StringGridDICOM->item(1, 5)->text(), "MediaStorageSOPClassUID");
-    EXPECT_EQ(form.StringGridDICOM->item(193, 5)->text(), "Rows");
+    EXPECT_EQ(form.StringGridDICOM->item(195, 5)->text(), "Rows");
     EXPECT_TRUE(form.Memo1->toPlainText().startsWith("RHAPSODE\nmmST : 5.000000\n"));
 
     // The automatic window, computed here directly from the central half of the file.

@@ -1,0 +1,83 @@
+#include "load/modality_values.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "common/app_error.h"
+#include "common/number_text.h"
+
+namespace ctiq {
+namespace {
+
+constexpr long double kLowest = std::numeric_limits<std::int16_t>::min();
+constexpr long double kHighest = std::numeric_limits<std::int16_t>::max();
+
+std::uint16_t wordAt(const std::uint8_t* words, std::size_t k, bool swap) {
+    const std::uint8_t* w = words + 2 * k;
+    return swap ? static_cast<std::uint16_t>(w[0] << 8 | w[1])
+                : static_cast<std::uint16_t>(w[0] | w[1] << 8);
+}
+
+std::int32_t storedValue(std::uint16_t word, bool pixelSigned) {
+    return pixelSigned ? std::int32_t{static_cast<std::int16_t>(word)} : std::int32_t{word};
+}
+
+struct StoredRange {
+    std::int32_t lowest, highest;
+};
+
+StoredRange storedRange(const std::uint8_t* words, std::size_t count, bool swap,
+                        bool pixelSigned) {
+    std::int32_t lowest = std::numeric_limits<std::int32_t>::max();
+    std::int32_t highest = std::numeric_limits<std::int32_t>::min();
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::int32_t v = storedValue(wordAt(words, k, swap), pixelSigned);
+        lowest = std::min(lowest, v);
+        highest = std::max(highest, v);
+    }
+    return {lowest, highest};
+}
+
+[[noreturn]] void beyondSixteenBits(const ModalityRescale& r, long double value) {
+    throw AppError("The CT values of this image (Rescale Slope " + r.slopeText +
+                   " × stored value + Rescale Intercept " + r.interceptText + ") reach " +
+                   FloatToStr(value) +
+                   ", beyond the 16-bit range (-32768 to 32767) the measurements hold; it "
+                   "cannot be measured.");
+}
+
+}  // namespace
+
+ModalityValues modalityValues(const std::uint8_t* words, std::size_t count, bool swap,
+                              bool pixelSigned, const ModalityRescale& r) {
+    ModalityValues result;
+    if (count == 0) return result;
+    const StoredRange range = storedRange(words, count, swap, pixelSigned);
+    const long double low = r.slope * range.lowest + r.intercept;
+    const long double high = r.slope * range.highest + r.intercept;
+    const long double lowest = std::min(low, high), highest = std::max(low, high);
+    if (std::nearbyint(lowest) < kLowest) beyondSixteenBits(r, lowest);
+    if (std::nearbyint(highest) > kHighest) beyondSixteenBits(r, highest);
+
+    // The integer rule reads the word as signed: an unsigned sample from 32768 up it misreads.
+    const bool signedReadingRight = pixelSigned || range.highest < 32768;
+    if (r.slope == 1 && r.intercept == std::trunc(r.intercept) && signedReadingRight) {
+        result.offset = static_cast<std::int32_t>(r.intercept);
+        return result;
+    }
+    ImageBytes values(2 * count);
+    const auto slope = static_cast<double>(r.slope), intercept = static_cast<double>(r.intercept);
+    for (std::size_t k = 0; k < count; ++k) {
+        const double exact = slope * storedValue(wordAt(words, k, swap), pixelSigned) + intercept;
+        const double whole = std::nearbyint(exact);
+        result.rounded = result.rounded || whole != exact;
+        const auto v = static_cast<std::uint16_t>(static_cast<std::int16_t>(whole));
+        values[2 * k] = static_cast<std::uint8_t>(v);
+        values[2 * k + 1] = static_cast<std::uint8_t>(v >> 8);
+    }
+    result.rescaled = std::move(values);
+    return result;
+}
+
+}  // namespace ctiq

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "image/stored_image.h"
+#include "load/frame_values.h"
+
+namespace ctiq {
+
+// How one frame's stored samples become the measurements' values. The measurements read a
+// sample as signed 16 bits plus an integer offset; where that gives slope × stored + intercept
+// exactly for every sample of the frame (slope 1, a whole intercept, signed samples or unsigned
+// ones below 32768, every value within 16 bits) the file is read as it is, offset = intercept.
+// Otherwise the values are computed here, rounded to whole units (ties to even), as 16-bit
+// little-endian words read with offset 0.
+struct ModalityValues {
+    std::int32_t offset = 0;                // the integer rule's offset (the intercept)
+    std::optional<ImageBytes> rescaled;     // the computed values, when the rule cannot serve
+    bool rounded = false;                   // some computed value was not whole
+};
+
+// `words`: `count` stored samples as 16-bit words in the file's order (`swap`: big endian);
+// `pixelSigned`: Pixel Representation 1 (or unknown, read as signed as always). Throws AppError
+// naming the rescale and the value when a CT value lies beyond 16 bits.
+ModalityValues modalityValues(const std::uint8_t* words, std::size_t count, bool swap,
+                              bool pixelSigned, const ModalityRescale& rescale);
+
+}  // namespace ctiq
