@@ -132,7 +132,7 @@ def measure(cli, path, frame, roi):
     return subprocess.run(command + [path], capture_output=True, text=True, timeout=60)
 
 
-def verdict(run, rows, columns, values, spacing, slope, roi, corner):
+def verdict(run, rows, columns, frame, count, values, spacing, slope, roi, corner):
     """(verdict, ctiq's figures, the oracle's figures, why)."""
     cx, cy, width, height = roi
     left, top = corner
@@ -155,6 +155,9 @@ def verdict(run, rows, columns, values, spacing, slope, roi, corner):
     why = []
     if (p["rows"], p["columns"]) != (rows, columns):
         why.append(f"size {p['columns']}x{p['rows']} not {columns}x{rows}")
+    # Builds before --frame do not report the frame; where they do, it must be this one.
+    if (p.get("frame", frame), p.get("frames", count)) != (frame, count):
+        why.append(f"frame {p.get('frame')} of {p.get('frames')} not {frame} of {count}")
     placed = p["roi"]
     if (placed["left"], placed["top"], placed["width"], placed["height"]) != \
             (left, top, width, height):
@@ -215,8 +218,8 @@ def main():
             roi, corner = roi_of(rows, columns)
             for f, (values, spacing, slope) in enumerate(frames):
                 run = measure(cli, path, f + 1, roi)
-                v, got, want, why = verdict(run, rows, columns, values, spacing, slope, roi,
-                                            corner)
+                v, got, want, why = verdict(run, rows, columns, f + 1, len(frames), values,
+                                            spacing, slope, roi, corner)
                 counts[v] += 1
                 print(f"{entry['file']:48} {f + 1:5}  {v:8} {got:>22}  {want:>22}  "
                       f"({source}) {why}")
@@ -225,7 +228,8 @@ def main():
             # A frame past the last must be refused, not read from whatever follows.
             beyond = len(frames) + 1
             run = measure(cli, path, beyond, roi)
-            v, got, _, why = verdict(run, rows, columns, frames[-1][0], None, 1, roi, corner)
+            v, got, _, why = verdict(run, rows, columns, beyond, len(frames), frames[-1][0],
+                                     None, 1, roi, corner)
             v = "wrong" if v == "equal" else v
             past[v] += 1
             if v != "refused":  # the refusals only counted, to keep the table short
