@@ -25,8 +25,27 @@ void Cursor::skip(std::size_t n) {
     pos_ += n;
 }
 
-void Cursor::skipZeros() {
-    while (pos_ < size_ && data_[pos_] == 0) ++pos_;
+namespace {
+
+bool isUpperLetter(std::uint8_t c) {
+    return c >= 0x41 && c <= 0x5A;
+}
+
+}  // namespace
+
+// Whether the bytes at `at` read as an element: an explicit VR, or a tag the dictionary knows.
+bool Cursor::elementAt(std::size_t at) const {
+    if (at + 6 > size_) return false;
+    if (isUpperLetter(data_[at + 4]) && isUpperLetter(data_[at + 5])) return true;
+    const Tag tag{static_cast<std::uint16_t>(data_[at] | data_[at + 1] << 8),
+                  static_cast<std::uint16_t>(data_[at + 2] | data_[at + 3] << 8)};
+    return !dictionaryVr(tag).empty();
+}
+
+void Cursor::skipPadding() {
+    while (pos_ + 1 < size_ && data_[pos_] == 0 && data_[pos_ + 1] == 0) ++pos_;
+    if (pos_ + 1 < size_ && data_[pos_] == 0 && elementAt(pos_ + 1) && !elementAt(pos_)) ++pos_;
+    if (pos_ + 1 == size_ && data_[pos_] == 0) ++pos_;
 }
 
 std::string Cursor::readBytes(std::size_t n) {
@@ -61,10 +80,6 @@ std::string Cursor::take(std::size_t n) {
 }
 
 namespace {
-
-bool isUpperLetter(std::uint8_t c) {
-    return c >= 0x41 && c <= 0x5A;
-}
 
 // VRs with a reserved word and a 32-bit length, beyond the four read in their own ways below.
 bool hasLongLengthOnly(std::string_view vr) {

@@ -23,7 +23,11 @@ class Cursor {
     std::uint16_t read16();
     std::uint32_t read32();
     void skip(std::size_t n);
-    void skipZeros();
+    // Passes zero bytes that pad between elements. A zero byte that begins a tag (the groups
+    // 5200, 6000, 5000, … have a zero low byte) stays: zeros go while they would make a tag of
+    // group 0000, and a last single zero only where the tag after it reads as an element and the
+    // tag at it does not.
+    void skipPadding();
     std::string readBytes(std::size_t n);
     // At most n bytes: what the data still holds.
     std::string readAvailable(std::size_t n);
@@ -33,6 +37,7 @@ class Cursor {
 
   private:
     std::string take(std::size_t n);
+    bool elementAt(std::size_t at) const;
 
     const std::uint8_t* data_;
     std::size_t size_;

@@ -58,7 +58,7 @@ class HeaderWalk {
         try {
             bool first = true;
             while (true) {
-                c.skipZeros();
+                c.skipPadding();
                 closeEnded(c);
                 if (!open_.empty()) {
                     if (!c.has(4)) throw Truncated{};
@@ -174,6 +174,7 @@ class HeaderWalk {
                 recorder_.sequence(e.tag, false);
                 return;
             case RawElement::Kind::Empty:
+                recorder_.emptyElement(e.tag);
                 return;
             case RawElement::Kind::Value:
                 break;

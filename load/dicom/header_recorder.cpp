@@ -84,6 +84,16 @@ std::string_view typeVr(const RawElement& e, std::int64_t pixelRepresentation) {
     return vr;
 }
 
+// The value texts of one level that an element gives, or nullptr for an element that gives none.
+std::optional<std::string>* frameValueOf(FrameValueTexts& level, Tag tag) {
+    if (tag == kRescaleSlope) return &level.rescaleSlope;
+    if (tag == kRescaleIntercept) return &level.rescaleIntercept;
+    if (tag == kPixelSpacing) return &level.pixelSpacing;
+    if (tag == kWindowCenter) return &level.windowCenter;
+    if (tag == kWindowWidth) return &level.windowWidth;
+    return nullptr;
+}
+
 std::string numberText(const std::uint8_t* p, NumberForm form) {
     std::uint64_t bits = 0;
     const std::size_t n = numberSize(form);
@@ -254,6 +264,11 @@ void HeaderRecorder::element(const RawElement& e) {
     ++rowNumber_;
 }
 
+void HeaderRecorder::emptyElement(Tag tag) {
+    if (!open_.empty() || (tag != kRescaleSlope && tag != kRescaleIntercept)) return;
+    *frameValueOf(r_.dataSet, tag) = std::string();
+}
+
 void HeaderRecorder::note(const std::string& text) {
     HeaderRow row{};
     row[5] = "(not listed)";
@@ -289,19 +304,6 @@ HeaderRow& HeaderRecorder::currentRow() {
     return r_.rows[rowNumber_ - 1];
 }
 
-namespace {
-
-// The value texts of one level that an element gives, or nullptr for an element that gives none.
-std::optional<std::string>* frameValueOf(FrameValueTexts& level, Tag tag) {
-    if (tag == kRescaleSlope) return &level.rescaleSlope;
-    if (tag == kRescaleIntercept) return &level.rescaleIntercept;
-    if (tag == kPixelSpacing) return &level.pixelSpacing;
-    if (tag == kWindowCenter) return &level.windowCenter;
-    if (tag == kWindowWidth) return &level.windowWidth;
-    return nullptr;
-}
-
-}  // namespace
 
 void HeaderRecorder::takeFunctionalGroupValue(Tag tag, const std::string& trimmed) {
     // (5200,9229 or 9230) item k > (0028,9110 / 9132 / 9145) item > the element.

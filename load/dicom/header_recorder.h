@@ -28,6 +28,8 @@ class HeaderRecorder {
     // An element with a value: its row, the fields it gives, its summary line. Throws AppError
     // when a field's value is not a number (the row then shows its group and VR only).
     void element(const RawElement& e);
+    // An element written without a value: no row, but an empty rescale is kept to be refused.
+    void emptyElement(Tag tag);
     // A row without number, group or element, after the last listed one, saying why the listing
     // ends there.
     void note(const std::string& text);

@@ -60,7 +60,10 @@ void listDataSet(const gdcm::DataSet& ds, bool implicitVr, dicom::HeaderRecorder
         // The scanner's table leaves out the meta group's length and version.
         if (tag.group == 0x0002 && tag.element < 0x0002) continue;
         gdcm::SmartPointer<gdcm::SequenceOfItems> sq;
-        if (de.IsEmpty() && vr != gdcm::VR::SQ) continue;  // no value: no row, as in the scanner
+        if (de.IsEmpty() && vr != gdcm::VR::SQ) {  // no value: no row, as in the scanner
+            recorder.emptyElement(tag);
+            continue;
+        }
         if ((!de.IsEmpty() && dynamic_cast<const gdcm::SequenceOfItems*>(&de.GetValue())) ||
             vr == gdcm::VR::SQ || (de.IsUndefinedLength() && !de.GetSequenceOfFragments()))
             sq = de.GetValueAsSQ();

@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Big endian: the Pixel Data tag bytes are swapped, so the reader finds no tag; the file
         // says it is DICOM, so its meta group is listed (the toolkit reads the rest).
         FileCase{"dicom/MR_small_bigendian.dcm", false, "", "", "", "<unset>", "0", "", "<unset>",
-                 "<unset>", 1, 7},
+                 "<unset>", 1, 8},
         // Pixel Data in the second half of the file: the walk stops where it meets it.
         FileCase{"dicom/nested_priv_SQ.dcm", false, "", "", "", "<unset>", "0", "", "<unset>",
                  "<unset>", 0, 8},
