@@ -73,7 +73,11 @@ LoadedImage loadQuietly(const CommandLine& line, const std::string& file) {
 
 LoadedImage load(const CommandLine& line, const std::string& file, std::string& notes) {
     LoadedImage image = loadQuietly(line, file);
-    sayReader(line, file, image.reader, notes);
+    sayReader(line, file,
+              image.scannerDeclined.empty()
+                  ? image.reader
+                  : image.reader + " (not the header scanner: " + image.scannerDeclined + ")",
+              notes);
     return image;
 }
 

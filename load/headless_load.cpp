@@ -14,6 +14,7 @@ LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const Load
     readWholeFile(path, image.bytes);
     LoadPlan plan = planLoad(path, image.bytes, mode, listHeader, given.frame);
     image.reader = plan.readerName();
+    if (plan.readByToolkit) image.scannerDeclined = plan.scannerDeclined;
     image.frame = plan.frame;
     image.frames = plan.frames;
     if (given.frame > 0 && !plan.dicom)

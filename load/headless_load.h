@@ -33,6 +33,7 @@ struct LoadedImage {
     std::string spacingText;
     std::optional<DicomHeaderResult> dicom;  // when the header was read
     std::string reader;                      // which reader gave the image (LoadPlan::readerName)
+    std::string scannerDeclined;             // why the header scanner alone did not
     std::uint32_t frame = 0;                 // the frame read, 0-based
     std::int64_t frames = 1;                 // how many the file holds
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <fstream>
 
 #include "common/app_error.h"
@@ -99,6 +100,14 @@ bool brokeBeforeNeededValues(const DicomHeaderResult& s) {
     return s.brokenAtTag <= lastNeeded;
 }
 
+std::string brokenHeaderMessage(std::int64_t tag) {
+    char name[16];
+    std::snprintf(name, sizeof name, "(%04X,%04X)", unsigned(tag >> 16), unsigned(tag & 0xFFFF));
+    return std::string("The DICOM header breaks inside element ") + name +
+           ", before every value its CT values need was read (the pixel description, the "
+           "rescale); it cannot be measured. The header is listed as far as it could be read.";
+}
+
 // A scanner's reading that fits the file: it stands where the toolkit cannot read the file at all.
 bool scannerPlausible(const DicomHeaderResult& s, std::size_t fileSize) {
     const auto g = scannedGeometry(s);
@@ -161,8 +170,12 @@ void settleFrame(LoadPlan& plan, const ImageBytes& bytes) {
     try {
         plan.rescale = modalityRescale(values);
         const FrameWords words = frameWords(plan, bytes, std::size_t(*columns) * std::size_t(*rows));
-        ModalityValues mv = modalityValues(words.data, words.count, words.swap,
-                                           facts.pixelRepresentation != 0, plan.rescale);
+        SampleCoding coding;
+        coding.isSigned = facts.pixelRepresentation != 0;
+        // 8-bit samples come from the toolkit widened to 16 bits; unknown: all 16 bits.
+        if (facts.bitsStored > 0 && facts.bitsStored <= 16) coding.bitsStored = int(facts.bitsStored);
+        ModalityValues mv =
+            modalityValues(words.data, words.count, words.swap, coding, plan.rescale);
         if (!mv.rescaled) {
             header.fields.offset = IntToStr(mv.offset);
             return;
@@ -189,21 +202,35 @@ void settleFrame(LoadPlan& plan, const ImageBytes& bytes) {
 
 }  // namespace
 
-bool scannerServes(const DicomHeaderResult& s, std::size_t fileSize) {
+std::string whyScannerCannotServe(const DicomHeaderResult& s, std::size_t fileSize) {
+    if (s.compressedSyntax || !isUncompressedLittleEndian(s.transferSyntax))
+        return "the transfer syntax " + s.transferSyntax + " is not uncompressed little endian";
+    if (!s.pixelDataFound) return "it found no Pixel Data in the first half of the file";
+    if (s.error) return "a value stopped its walk";
+    if (!s.notes.empty()) return "its walk ended early: " + s.notes.front();
     const auto g = scannedGeometry(s);
-    if (!g || !s.notes.empty()) return false;
+    if (!g) return "the header gives no positive Rows and Columns";
     const DicomImageFacts& f = s.image;
-    if (f.columns != g->columns || f.rows != g->rows) return false;
     // Without BitsAllocated the scanner's 16-bit reading stands when the length agrees with it.
-    if ((f.bitsAllocated != -1 && f.bitsAllocated != 16) ||
-        (f.samplesPerPixel != -1 && f.samplesPerPixel != 1))
-        return false;
+    if (f.bitsAllocated != -1 && f.bitsAllocated != 16)
+        return "its samples take " + std::to_string(f.bitsAllocated) + " bits, not 16";
+    if (f.samplesPerPixel != -1 && f.samplesPerPixel != 1)
+        return std::to_string(f.samplesPerPixel) + " samples per pixel";
     const std::int64_t frames = f.frames == -1 ? 1 : f.frames;
-    if (frames < 1 || f.pixelDataLength < 0) return false;
+    if (frames < 1) return "its Number of Frames is not positive";
+    if (f.pixelDataLength < 0) return "its Pixel Data has an undefined length";
     const std::uint64_t expected =
         std::uint64_t(g->columns) * std::uint64_t(g->rows) * 2 * std::uint64_t(frames);
-    return std::uint64_t(f.pixelDataLength) == expected &&
-           std::uint64_t(g->header) + expected <= fileSize;
+    if (std::uint64_t(f.pixelDataLength) != expected)
+        return "its Pixel Data holds " + std::to_string(f.pixelDataLength) + " bytes, not the " +
+               std::to_string(expected) + " of " + std::to_string(frames) + " frame(s) of " +
+               std::to_string(g->columns) + " × " + std::to_string(g->rows) + " 16-bit samples";
+    if (std::uint64_t(g->header) + expected > fileSize) return "the file ends inside its pixels";
+    return {};
+}
+
+bool scannerServes(const DicomHeaderResult& s, std::size_t fileSize) {
+    return whyScannerCannotServe(s, fileSize).empty();
 }
 
 std::string LoadPlan::readerName() const {
@@ -243,7 +270,8 @@ LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mod
             // Walked to its end without Pixel Data: a plan, a report, a structure set.
             plan.noImage = true;
             plan.refusal = messages::noImageInFile(dicom::sopClassName(s.image.sopClassUid));
-        } else if (s.pixelDataCutShort || scannerServes(s, bytes.size())) {
+        } else if (s.pixelDataCutShort ||
+                   (plan.scannerDeclined = whyScannerCannotServe(s, bytes.size())).empty()) {
             // A file cut short inside its pixels keeps the scanner's reading, whose rendering
             // says how much is missing.
         } else if (dicomFile) {
@@ -253,6 +281,8 @@ LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mod
                 answer.outcome == dicom::ToolkitOutcome::Refused && !answer.headerRead;
             if (!(toolkitReadNothing && scannerPlausible(s, bytes.size())))
                 takeFromToolkit(plan, std::move(answer));
+            if (toolkitReadNothing && brokeBeforeNeededValues(*plan.dicom))
+                plan.refusal = brokenHeaderMessage(plan.dicom->brokenAtTag);
         }
         if (!plan.refusal && !plan.noImage && !plan.dicom->error && plan.dicom->pixelDataFound)
             settleFrame(plan, bytes);

@@ -47,6 +47,7 @@ struct LoadPlan {
     std::int64_t frames = 1;                 // how many the file holds
     ModalityRescale rescale;                 // the frame's rescale (a DICOM image's)
     bool readByToolkit = false;              // `decoded` holds the toolkit's samples
+    std::string scannerDeclined;             // why the header scanner alone could not read it
     bool valuesComputed = false;             // the CT values were computed from the rescale
     bool valuesRounded = false;              // ... and some were rounded to whole units
 
@@ -72,5 +73,7 @@ void requireShowable(const LoadPlan& plan);
 // up to its Pixel Data (sequences of any kind included), whose Pixel Data holds exactly the
 // header's frames of 16-bit samples, inside the file.
 bool scannerServes(const DicomHeaderResult& scanned, std::size_t fileSize);
+// Why it does not serve (for --verbose), or empty when it does.
+std::string whyScannerCannotServe(const DicomHeaderResult& scanned, std::size_t fileSize);
 
 }  // namespace ctiq

@@ -19,24 +19,32 @@ std::uint16_t wordAt(const std::uint8_t* words, std::size_t k, bool swap) {
                 : static_cast<std::uint16_t>(w[0] | w[1] << 8);
 }
 
-std::int32_t storedValue(std::uint16_t word, bool pixelSigned) {
-    return pixelSigned ? std::int32_t{static_cast<std::int16_t>(word)} : std::int32_t{word};
+std::int32_t storedValue(std::uint16_t word, SampleCoding coding) {
+    const std::uint32_t mask = (std::uint32_t{1} << coding.bitsStored) - 1;
+    const std::uint32_t bits = word & mask;
+    const std::uint32_t signBit = std::uint32_t{1} << (coding.bitsStored - 1);
+    if (coding.isSigned && (bits & signBit)) return static_cast<std::int32_t>(bits) - (1 << coding.bitsStored);
+    return static_cast<std::int32_t>(bits);
 }
 
 struct StoredRange {
     std::int32_t lowest, highest;
+    bool wordsHoldJustTheirValues;  // the signed 16-bit reading of every word is its value
 };
 
 StoredRange storedRange(const std::uint8_t* words, std::size_t count, bool swap,
-                        bool pixelSigned) {
+                        SampleCoding coding) {
     std::int32_t lowest = std::numeric_limits<std::int32_t>::max();
     std::int32_t highest = std::numeric_limits<std::int32_t>::min();
+    bool plain = true;
     for (std::size_t k = 0; k < count; ++k) {
-        const std::int32_t v = storedValue(wordAt(words, k, swap), pixelSigned);
+        const std::uint16_t word = wordAt(words, k, swap);
+        const std::int32_t v = storedValue(word, coding);
         lowest = std::min(lowest, v);
         highest = std::max(highest, v);
+        plain = plain && v == static_cast<std::int16_t>(word);
     }
-    return {lowest, highest};
+    return {lowest, highest, plain};
 }
 
 [[noreturn]] void beyondSixteenBits(const ModalityRescale& r, long double value) {
@@ -50,26 +58,25 @@ StoredRange storedRange(const std::uint8_t* words, std::size_t count, bool swap,
 }  // namespace
 
 ModalityValues modalityValues(const std::uint8_t* words, std::size_t count, bool swap,
-                              bool pixelSigned, const ModalityRescale& r) {
+                              SampleCoding coding, const ModalityRescale& r) {
     ModalityValues result;
     if (count == 0) return result;
-    const StoredRange range = storedRange(words, count, swap, pixelSigned);
+    coding.bitsStored = std::clamp(coding.bitsStored, 1, 16);
+    const StoredRange range = storedRange(words, count, swap, coding);
     const long double low = r.slope * range.lowest + r.intercept;
     const long double high = r.slope * range.highest + r.intercept;
     const long double lowest = std::min(low, high), highest = std::max(low, high);
     if (std::nearbyint(lowest) < kLowest) beyondSixteenBits(r, lowest);
     if (std::nearbyint(highest) > kHighest) beyondSixteenBits(r, highest);
 
-    // The integer rule reads the word as signed: an unsigned sample from 32768 up it misreads.
-    const bool signedReadingRight = pixelSigned || range.highest < 32768;
-    if (r.slope == 1 && r.intercept == std::trunc(r.intercept) && signedReadingRight) {
+    if (r.slope == 1 && r.intercept == std::trunc(r.intercept) && range.wordsHoldJustTheirValues) {
         result.offset = static_cast<std::int32_t>(r.intercept);
         return result;
     }
     ImageBytes values(2 * count);
     const auto slope = static_cast<double>(r.slope), intercept = static_cast<double>(r.intercept);
     for (std::size_t k = 0; k < count; ++k) {
-        const double exact = slope * storedValue(wordAt(words, k, swap), pixelSigned) + intercept;
+        const double exact = slope * storedValue(wordAt(words, k, swap), coding) + intercept;
         const double whole = std::nearbyint(exact);
         result.rounded = result.rounded || whole != exact;
         const auto v = static_cast<std::uint16_t>(static_cast<std::int16_t>(whole));

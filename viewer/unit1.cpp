@@ -10,6 +10,8 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QWheelEvent>
 
@@ -170,6 +172,7 @@ void TForm1::BitBtnLoadClick() {
     ImageBytes bytes;
     readWholeFile(chosen, bytes);
 
+    if (chosen != ImageFileName) frame_ = 0;
     ImageFileName = chosen;
     ImageStream = std::move(bytes);
     forgetStatistics();  // the statistics of the image that is gone
@@ -177,7 +180,8 @@ void TForm1::BitBtnLoadClick() {
     EditFileSize->setText(q(IntToStr(static_cast<std::int64_t>(ImageStream.size()))));
     Image1->show();
 
-    const LoadPlan plan = planLoad(ImageFileName, ImageStream, loadMode());
+    const LoadPlan plan = planLoad(ImageFileName, ImageStream, loadMode(), true, frame_);
+    showFrames(plan);
     fileWindow_ = plan.dicom
                       ? fileWindow(plan.dicom->fields.windowLevel, plan.dicom->fields.windowWidth)
                       : std::nullopt;
@@ -222,6 +226,35 @@ void TForm1::BitBtnLoadClick() {
     DrawImage();
     applyLoadWindow();
     ButtonFileListClick();
+}
+
+void TForm1::showFrames(const LoadPlan& plan) {
+    const QSignalBlocker quiet(SpinFrame);
+    const bool several = plan.dicom && plan.frames > 1;
+    SpinFrame->setRange(1, several ? static_cast<int>(plan.frames) : 1);
+    SpinFrame->setValue(static_cast<int>(plan.frame) + 1);
+    LabelFrames->setText(several ? QString("/ %1").arg(plan.frames) : QString());
+    SpinFrame->setVisible(several);
+    LabelFrames->setVisible(several);
+}
+
+void TForm1::stepToFrame(int frame) {
+    if (frame < 0 || frame == static_cast<int>(frame_) || ImageFileName.empty()) return;
+    const std::uint32_t before = frame_;
+    frame_ = static_cast<std::uint32_t>(frame);
+    // The same slice's frames share the ROI: it stays where it is, as with "Lock".
+    const bool locked = CheckBoxRoiLock->isChecked();
+    CheckBoxRoiLock->setChecked(true);
+    try {
+        loadTypedPath(ImageFileName);
+    } catch (...) {
+        frame_ = before;
+        CheckBoxRoiLock->setChecked(locked);
+        const QSignalBlocker quiet(SpinFrame);
+        SpinFrame->setValue(static_cast<int>(before) + 1);
+        throw;
+    }
+    CheckBoxRoiLock->setChecked(locked);
 }
 
 void TForm1::showNoImage() {

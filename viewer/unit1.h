@@ -25,6 +25,7 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class QTableWidget;
 
 #include "common/ui/viewer_link.h"
@@ -177,6 +178,9 @@ class TForm1 : public QWidget, public ViewerLink {
     QPushButton* ButtonToForm3;
     QCheckBox* CheckBoxLockPara;
     QPushButton* ButtonSaveBMP;
+    // The frame of a multi-frame file on screen (shown only for such a file) and their count.
+    QSpinBox* SpinFrame;
+    QLabel* LabelFrames;
     QPushButton* ButtonToForm2;
     QPushButton* ButtonForm3;
     QRadioButton* RadioButtonSizeOrg;
@@ -291,6 +295,12 @@ class TForm1 : public QWidget, public ViewerLink {
     std::vector<HeaderRow> headerRows_;
     // The window the loaded DICOM file states, for "File W/L".
     std::optional<GreyWindow> fileWindow_;
+    // The frame of the current file that is loaded (0-based); a new file starts at its first.
+    std::uint32_t frame_ = 0;
+    // Shows the file's frame count and the frame on screen.
+    void showFrames(const LoadPlan& plan);
+    // Loads frame `frame` (0-based) of the current file, keeping the ROI as a lock would.
+    void stepToFrame(int frame);
 
   signals:
     // The hand-offs to the analysis windows, which the application wires: the viewer knows

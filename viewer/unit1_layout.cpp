@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <utility>
@@ -97,6 +98,12 @@ void TForm1::buildImageButtons() {
     RadioButton3 = new QRadioButton("Mag", ScrollBox1);
     RadioButton3->setGeometry(514, 294, 62, 20);
     CheckBoxWide = placeCheck(ScrollBox1, 514, 320, 62, "Wide");
+    SpinFrame = new QSpinBox(ScrollBox1);
+    SpinFrame->setGeometry(514, 350, 62, 22);
+    SpinFrame->setRange(1, 1);
+    LabelFrames = placeLabel(ScrollBox1, 514, 374, 62, "");
+    SpinFrame->hide();
+    LabelFrames->hide();
     ButtonSaveBMP = placeButton(ScrollBox1, 514, 488, 62, "imgToCB", 22);
 }
 
@@ -316,6 +323,8 @@ void TForm1::connectHandlers() {
     connectClick(ButtonCCW, &QPushButton::clicked, this, &TForm1::ButtonCCWClick);
     connectClick(ButtonCW, &QPushButton::clicked, this, &TForm1::ButtonCWClick);
     connectClick(ButtonTriming, &QPushButton::clicked, this, &TForm1::ButtonTrimingClick);
+    connectGuarded(SpinFrame, &QSpinBox::valueChanged, this,
+                   [this] { stepToFrame(SpinFrame->value() - 1); });
     connectClick(ButtonHeaderToCB, &QPushButton::clicked, this, &TForm1::ButtonHeaderToCBClick);
     connectClick(ButtonToTable, &QPushButton::clicked, this, &TForm1::ButtonToTableClick);
     connectClick(ButtonSaveBMP, &QPushButton::clicked, this, &TForm1::ButtonSaveBMPClick);

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QToolTip>
 #include <QUrl>
@@ -126,6 +127,14 @@ void TForm1::installOpeningKeys() {
     setAcceptDrops(true);
     auto* open = new QShortcut(QKeySequence::Open, this);  // Ctrl+O: "⇒"
     connect(open, &QShortcut::activated, BitBtnLoad, &QPushButton::click);
+    // Ctrl+PageDown and Ctrl+PageUp step through the frames of a multi-frame file.
+    for (const auto& [key, step] : {std::pair{Qt::CTRL | Qt::Key_PageDown, 1},
+                                    std::pair{Qt::CTRL | Qt::Key_PageUp, -1}}) {
+        auto* frameKey = new QShortcut(QKeySequence(key), this);
+        connect(frameKey, &QShortcut::activated, this, [this, step = step] {
+            if (SpinFrame->isVisible()) SpinFrame->setValue(SpinFrame->value() + step);
+        });
+    }
     // Return in the file-name field loads the typed path, as a wheel notch loads a listed one.
     connectGuarded(EditFileName, &QLineEdit::returnPressed, this,
                    [this] { loadTypedPath(text(EditFileName)); });

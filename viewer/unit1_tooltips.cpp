@@ -5,6 +5,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QLabel>
 #include <QTableWidget>
 
 #include "common/ui/explain.h"
@@ -36,6 +38,8 @@ void TForm1::explainControls() {
         {RadioButtonSize512, "Display size: 512 (no effect)"},
         {RadioButton3, "Display size: magnified (no effect)"},
         {CheckBoxWide, "Wide display (no effect)"},
+        {SpinFrame, "The frame of a multi-frame file on screen (Ctrl+PageDown/PageUp step)"},
+        {LabelFrames, "How many frames the file holds"},
         {ButtonSaveBMP, "Copy the shown image, with the ROI frame, to the clipboard"},
         {StringGridDICOM, "The DICOM header, one element per row; double-click to enlarge"},
         {RadioGroupMode, "How the next file is read: 8-bit, 16-bit samples or DICOM"},

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
 #include <algorithm>
@@ -516,6 +517,39 @@ TEST_F(ViewerWindow, StatisticsNeverBelongToAnotherFrame) {
     setRoi(40, 32, 4, 4);  // columns 38 … 41
     viewer.ButtonStat->click();
     EXPECT_EQ(field(viewer.EditHSBP), "39.50");
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+TEST_F(ViewerWindow, StepsThroughTheFramesOfAMultiFrameFile) {
+    test::DicomBuilder b;
+    b.us(0x0028, 0x0010, 8).us(0x0028, 0x0011, 8).us(0x0028, 0x0100, 16);
+    b.explicitElement(0x0028, 0x0008, "IS", "3 ");
+    std::vector<std::int16_t> words;
+    for (std::int16_t value : {100, 200, 300}) words.insert(words.end(), 64, value);
+    const std::string path = folder.file("three frames.dcm");
+    test::writeBytes(path, b.withPixels(words));
+
+    load(path);
+    EXPECT_TRUE(form.SpinFrame->isVisibleTo(&form));
+    EXPECT_EQ(form.SpinFrame->maximum(), 3);
+    EXPECT_EQ(form.LabelFrames->text(), "/ 3");
+    form.ButtonStat->click();
+    EXPECT_TRUE(field(form.EditHSBP).starts_with("100")) << field(form.EditHSBP);
+
+    form.SpinFrame->setValue(3);
+    form.ButtonStat->click();
+    EXPECT_TRUE(field(form.EditHSBP).starts_with("300")) << field(form.EditHSBP);
+    EXPECT_EQ(form.SpinFrame->value(), 3);
+
+    // Another file starts at its first frame, and a single frame hides the control.
+    load(test::testData("dicom/CT_small.dcm"));
+    EXPECT_FALSE(form.SpinFrame->isVisibleTo(&form));
+    EXPECT_TRUE(errors().empty()) << errors()[0];
 }
 
 }  // namespace
