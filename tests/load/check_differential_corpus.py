@@ -5,8 +5,9 @@ pydicom's modality values over the same ROI.
     check_differential_corpus.py CTIQ_CLI CORPUS_DIR [--generate GENERATOR]
 
 The oracle: pydicom reads the file; uncompressed, deflated and RLE pixels are decoded by pydicom
-itself, JPEG and JPEG-LS are first decompressed by DCMTK (dcmdjpeg, dcmdjpls), since pydicom has
-no decoder of its own for them and its optional plugins differ from machine to machine. The
+itself, JPEG and JPEG-LS are first decompressed by DCMTK (dcmdjpeg, dcmdjpls) and JPEG 2000 frame
+by frame by OpenJPEG (opj_decompress), since pydicom has no decoder of its own for them and its
+optional plugins differ from machine to machine. The
 modality values are pydicom's apply_modality_lut, except for files with functional groups:
 pydicom 2.3 applies the top-level rescale only, so the slope and intercept (and the pixel
 spacing) are taken here from the frame's Pixel Value Transformation and Pixel Measures, per-frame
@@ -30,7 +31,7 @@ Frame 1 is measured without --frame (as a user would), frame N > 1 with --frame 
 has --frame those are usage errors and count as refused. The frame after the last (marked *) must
 be refused (checked in every multi-frame file and in one single-frame file of each transfer
 syntax): an exit 0 there is wrong (listed only when not refused). Exits 1 if any is wrong or
-broken, 77 if pydicom, numpy or a DCMTK tool is missing.
+broken, 77 if pydicom, numpy, a DCMTK or an OpenJPEG tool is missing.
 """
 import json
 import os
@@ -42,6 +43,7 @@ import tempfile
 try:
     import numpy as np
     import pydicom
+    from pydicom.encaps import generate_pixel_data_frame
     from pydicom.pixel_data_handlers.util import apply_modality_lut
     from pydicom.uid import ExplicitVRBigEndian, ExplicitVRLittleEndian, ImplicitVRLittleEndian
 except ImportError as e:
@@ -53,6 +55,8 @@ DECOMPRESSORS = {
     "1.2.840.10008.1.2.4.57": "dcmdjpeg", "1.2.840.10008.1.2.4.70": "dcmdjpeg",
     "1.2.840.10008.1.2.4.80": "dcmdjpls", "1.2.840.10008.1.2.4.81": "dcmdjpls",
 }
+# Decoded frame by frame by OpenJPEG's opj_decompress.
+J2K_SYNTAXES = {"1.2.840.10008.1.2.4.90", "1.2.840.10008.1.2.4.91"}
 # Decoded by pydicom's own numpy handlers.
 PYDICOM_SYNTAXES = {"1.2.840.10008.1.2", "1.2.840.10008.1.2.1", "1.2.840.10008.1.2.2",
                     "1.2.840.10008.1.2.1.99", "1.2.840.10008.1.2.5"}
@@ -81,6 +85,21 @@ def stored_values(ds, pixels):
     return values
 
 
+def j2k_frames(ds, path, scratch):
+    """Each frame's codestream decoded to raw little-endian words by opj_decompress."""
+    count = int(ds.get("NumberOfFrames", 1) or 1)
+    dtype = ("<i" if ds.PixelRepresentation else "<u") + str(ds.BitsAllocated // 8)
+    frames = []
+    for f, stream in enumerate(generate_pixel_data_frame(ds.PixelData, count)):
+        j2k, raw = (os.path.join(scratch, f"{os.path.basename(path)}.{f}.{e}")
+                    for e in ("j2k", "rawl"))
+        with open(j2k, "wb") as out:
+            out.write(stream)
+        subprocess.run(["opj_decompress", "-i", j2k, "-o", raw], check=True, capture_output=True)
+        frames.append(np.fromfile(raw, dtype))
+    return np.stack(frames)
+
+
 def oracle(path, scratch):
     """(pixel source, transfer syntax, rows, columns,
     [(values, (row, column) spacing, slope)] for each frame)."""
@@ -91,6 +110,8 @@ def oracle(path, scratch):
     syntax = str(ds.file_meta.TransferSyntaxUID)
     if syntax in PYDICOM_SYNTAXES:
         pixels, source = ds.pixel_array, "pydicom"
+    elif syntax in J2K_SYNTAXES:
+        pixels, source = j2k_frames(ds, path, scratch), "opj_decompress"
     elif syntax in DECOMPRESSORS:
         tool = DECOMPRESSORS[syntax]
         plain = os.path.join(scratch, os.path.basename(path))
@@ -189,10 +210,11 @@ def main():
     if len(args) != 2:
         sys.exit("usage: check_differential_corpus.py CTIQ_CLI CORPUS_DIR [--generate GENERATOR]")
     cli, corpus = args
-    missing = [t for t in ("dcmconv", "dcmcjpeg", "dcmcjpls", "dcmcrle", "dcmdjpeg", "dcmdjpls")
-               if shutil.which(t) is None]
+    missing = [t for t in ("dcmconv", "dcmcjpeg", "dcmcjpls", "dcmcrle", "dcmdjpeg", "dcmdjpls",
+                           "opj_compress", "opj_decompress") if shutil.which(t) is None]
     if missing:
-        print(f"skipped: DCMTK's {', '.join(missing)} missing (tools/deps/packages.sh: dcmtk)")
+        print(f"skipped: {', '.join(missing)} missing (tools/deps/packages.sh: dcmtk, "
+              f"libopenjp2-tools)")
         sys.exit(77)
     if generator:
         subprocess.run([sys.executable, generator, corpus], check=True)
