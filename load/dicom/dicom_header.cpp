@@ -165,6 +165,13 @@ class HeaderWalk {
     }
 
     void record(Cursor& c, const RawElement& e) {
+        // Pixel Data's length counts even where its low half is 0 (512 × 512 words) and the
+        // table shows no row for it.
+        if (e.isPixelData) {
+            r_.pixelDataCutShort = e.cutShort;
+            r_.image.pixelDataLength =
+                e.declaredLength == dicom::kUndefinedLength ? -1 : std::int64_t(e.declaredLength);
+        }
         switch (e.kind) {
             case RawElement::Kind::EnterSequence:
                 recorder_.sequence(e.tag);
@@ -178,11 +185,6 @@ class HeaderWalk {
                 return;
             case RawElement::Kind::Value:
                 break;
-        }
-        if (e.isPixelData) {
-            r_.pixelDataCutShort = e.cutShort;
-            r_.image.pixelDataLength =
-                e.declaredLength == dicom::kUndefinedLength ? -1 : std::int64_t(e.declaredLength);
         }
         recorder_.element(e);
     }

@@ -1,5 +1,6 @@
 #include "load/toolkit/codestream_check.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace ctiq::toolkit {
@@ -11,6 +12,9 @@ std::uint32_t be16(const std::uint8_t* p) {
 std::uint32_t be32(const std::uint8_t* p) {
     return be16(p) << 16 | be16(p + 2);
 }
+std::uint64_t be64(const std::uint8_t* p) {
+    return std::uint64_t{be32(p)} << 32 | be32(p + 4);
+}
 std::uint32_t le32(const std::uint8_t* p) {
     return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
            std::uint32_t{p[3]} << 24;
@@ -18,6 +22,11 @@ std::uint32_t le32(const std::uint8_t* p) {
 
 std::string dimensionsText(std::int64_t columns, std::int64_t rows) {
     return std::to_string(columns) + " × " + std::to_string(rows);
+}
+
+std::string markerText(std::uint8_t marker) {
+    static const char* digits = "0123456789ABCDEF";
+    return std::string("FF") + digits[marker >> 4] + digits[marker & 15];
 }
 
 std::optional<std::string> compare(std::int64_t columns, std::int64_t rows, int precision,
@@ -34,39 +43,118 @@ std::optional<std::string> compare(std::int64_t columns, std::int64_t rows, int 
     return std::nullopt;
 }
 
-// The first frame header (SOFn, or SOF55 for JPEG-LS) of a JPEG or JPEG-LS stream.
-std::optional<std::string> checkJpeg(const std::uint8_t* d, std::size_t n, const FrameShape& s) {
-    for (std::size_t k = 0; k + 9 < n; ++k) {
-        if (d[k] != 0xFF) continue;
-        const std::uint8_t m = d[k + 1];
-        const bool frameHeader =
-            (m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC) || m == 0xF7;
-        if (!frameHeader) continue;
-        const int precision = d[k + 4];
-        const std::int64_t rows = be16(d + k + 5), columns = be16(d + k + 7);
-        return compare(columns, rows, precision, d[k + 9], s);
+bool isFrameHeader(std::uint8_t m) {
+    return (m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC) || m == 0xF7;
+}
+
+// Markers that stand alone, without a length: RSTn and TEM.
+bool standsAlone(std::uint8_t m) {
+    return (m >= 0xD0 && m <= 0xD7) || m == 0x01;
+}
+
+std::optional<std::string> checkFrameHeader(const std::uint8_t* segment, std::uint32_t length,
+                                            std::uint8_t marker, bool jpegLs, const FrameShape& s) {
+    if (length < 8) return "its frame header (" + markerText(marker) + ") is cut short";
+    if ((marker == 0xF7) != jpegLs)
+        return "its compressed data has a " + std::string(jpegLs ? "JPEG" : "JPEG-LS") +
+               " frame header (" + markerText(marker) + ") where its transfer syntax says " +
+               (jpegLs ? "JPEG-LS" : "JPEG");
+    return compare(be16(segment + 5), be16(segment + 3), segment[2], segment[7], s);
+}
+
+// Walks the marker segments from the start of image by their lengths to the first frame header
+// (SOFn, or SOF55 for JPEG-LS): bytes that look like one inside a comment or an application
+// segment are never taken for it.
+std::optional<std::string> checkJpeg(const std::uint8_t* d, std::size_t n, const FrameShape& s,
+                                     bool jpegLs) {
+    if (n < 2 || d[0] != 0xFF || d[1] != 0xD8)
+        return std::string("its compressed data does not begin with a start of image (FFD8)");
+    std::size_t pos = 2;
+    while (true) {
+        if (pos + 1 >= n) return std::string("its compressed data ends before a frame header");
+        if (d[pos] != 0xFF)
+            return "its compressed data has no marker at byte " + std::to_string(pos) +
+                   " before a frame header";
+        while (pos + 1 < n && d[pos + 1] == 0xFF) ++pos;  // fill bytes
+        if (pos + 1 >= n) return std::string("its compressed data ends before a frame header");
+        const std::uint8_t m = d[pos + 1];
+        pos += 2;
+        if (standsAlone(m)) continue;
+        if (m == 0x00 || m == 0xD8 || m == 0xD9 || m == 0xDA)
+            return "its compressed data reaches " + markerText(m) + " before a frame header";
+        if (pos + 2 > n) return std::string("its compressed data ends before a frame header");
+        const std::uint32_t length = be16(d + pos);
+        if (length < 2 || length > n - pos)
+            return "its compressed data has a segment (" + markerText(m) +
+                   ") that runs past its end";
+        if (isFrameHeader(m)) return checkFrameHeader(d + pos, length, m, jpegLs, s);
+        pos += length;
     }
-    return "its compressed data has no frame header";
+}
+
+struct Span {
+    const std::uint8_t* data;
+    std::size_t size;
+};
+
+bool isJp2(const std::uint8_t* d, std::size_t n) {
+    static const std::uint8_t signature[12] = {0, 0, 0, 12, 'j', 'P', ' ', ' ', 13, 10, 0x87, 10};
+    return n >= 12 && std::equal(signature, signature + 12, d);
+}
+
+// The contiguous codestream box (jp2c) of a JP2 file, found by walking its boxes.
+std::optional<Span> jp2Codestream(const std::uint8_t* d, std::size_t n) {
+    std::size_t pos = 0;
+    while (pos + 8 <= n) {
+        std::uint64_t length = be32(d + pos);
+        const std::uint32_t type = be32(d + pos + 4);
+        std::size_t header = 8;
+        if (length == 1) {
+            if (pos + 16 > n) return std::nullopt;
+            length = be64(d + pos + 8);
+            header = 16;
+        } else if (length == 0) {
+            length = n - pos;  // the last box runs to the end
+        }
+        if (length < header || length > n - pos) return std::nullopt;
+        if (type == 0x6A703263) return Span{d + pos + header, std::size_t(length) - header};
+        pos += std::size_t(length);
+    }
+    return std::nullopt;
+}
+
+// The size segment (SIZ), which must follow the start of codestream (SOC) directly.
+std::optional<std::string> checkSiz(const std::uint8_t* d, std::size_t n, const FrameShape& s) {
+    if (n < 4 || be16(d) != 0xFF4F || be16(d + 2) != 0xFF51)
+        return std::string(
+            "its compressed data does not begin with a JPEG 2000 start of codestream (FF4F) and "
+            "size segment (FF51)");
+    const std::uint8_t* siz = d + 4;
+    if (n < 4 + 41) return std::string("its JPEG 2000 size segment is cut short");
+    const std::uint32_t length = be16(siz);
+    const std::int64_t components = be16(siz + 36);
+    if (length != 38 + 3 * components || length > n - 4)
+        return "its JPEG 2000 size segment is " + std::to_string(length) + " bytes long for " +
+               std::to_string(components) + " components";
+    const std::int64_t xsiz = be32(siz + 4), ysiz = be32(siz + 8);
+    const std::int64_t xo = be32(siz + 12), yo = be32(siz + 16);
+    if (xo > xsiz || yo > ysiz)
+        return std::string("its compressed data has an impossible image size");
+    if (siz[39] != 1 || siz[40] != 1)
+        return "its compressed data subsamples its samples (" + std::to_string(siz[39]) + " × " +
+               std::to_string(siz[40]) + ")";
+    return compare(xsiz - xo, ysiz - yo, (siz[38] & 0x7F) + 1, components, s);
 }
 
 std::optional<std::string> checkJpeg2000(const std::uint8_t* d, std::size_t n,
                                          const FrameShape& s) {
-    // The SIZ segment follows the start of the codestream (also inside a JP2 file's boxes).
-    for (std::size_t k = 0; k + 4 < n; ++k) {
-        if (!(d[k] == 0xFF && d[k + 1] == 0x4F && d[k + 2] == 0xFF && d[k + 3] == 0x51)) continue;
-        const std::uint8_t* siz = d + k + 4;
-        if (k + 4 + 38 + 3 > n) break;
-        const std::int64_t xsiz = be32(siz + 4), ysiz = be32(siz + 8);
-        const std::int64_t xo = be32(siz + 12), yo = be32(siz + 16);
-        const std::int64_t components = be16(siz + 36);
-        const int precision = (siz[38] & 0x7F) + 1;
-        if (xo > xsiz || yo > ysiz) return "its compressed data has an impossible image size";
-        return compare(xsiz - xo, ysiz - yo, precision, components, s);
-    }
-    return "its compressed data has no JPEG 2000 size segment";
+    if (!isJp2(d, n)) return checkSiz(d, n, s);
+    const auto codestream = jp2Codestream(d, n);
+    if (!codestream) return std::string("its JP2 file holds no codestream box its boxes lead to");
+    return checkSiz(codestream->data, codestream->size, s);
 }
 
-// The number of bytes a PackBits segment decodes to (PS3.5 G.3.1).
+// The number of bytes a PackBits segment (DICOM RLE) decodes to.
 std::uint64_t packBitsLength(const std::uint8_t* d, std::size_t n) {
     std::uint64_t out = 0;
     std::size_t k = 0;
@@ -86,21 +174,37 @@ std::uint64_t packBitsLength(const std::uint8_t* d, std::size_t n) {
     return out;
 }
 
-std::optional<std::string> checkRle(const std::uint8_t* d, std::size_t n, const FrameShape& s) {
-    if (n < 64) return "its RLE header is cut short";
-    const std::uint32_t segments = le32(d);
-    const std::int64_t expected = s.samplesPerPixel * (s.bitsAllocated / 8);
+// The 64-byte RLE header: its segment count, and offsets that rise from byte 64 inside the data.
+std::optional<std::string> rleHeaderFault(const std::uint8_t* d, std::size_t n,
+                                          std::uint32_t segments, std::int64_t expected) {
+    if (segments < 1 || segments > 15)
+        return "its RLE header gives " + std::to_string(segments) +
+               " segments; it can hold 1 to 15";
     if (segments != static_cast<std::uint32_t>(expected))
         return "its RLE data holds " + std::to_string(segments) + " segments, the header needs " +
                std::to_string(expected);
+    std::uint32_t previous = 0;
+    for (std::uint32_t i = 0; i < segments; ++i) {
+        const std::uint32_t offset = le32(d + 4 + 4 * i);
+        if ((i == 0 && offset != 64) || (i > 0 && offset <= previous) || offset >= n)
+            return "its RLE header puts segment " + std::to_string(i + 1) + " at byte " +
+                   std::to_string(offset) + " of " + std::to_string(n);
+        previous = offset;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> checkRle(const std::uint8_t* d, std::size_t n, const FrameShape& s) {
+    if (n < 64) return std::string("its RLE header is cut short");
+    const std::uint32_t segments = le32(d);
+    if (auto fault = rleHeaderFault(d, n, segments, s.samplesPerPixel * (s.bitsAllocated / 8)))
+        return fault;
     std::vector<std::uint32_t> offsets;
     for (std::uint32_t i = 0; i < segments; ++i) offsets.push_back(le32(d + 4 + 4 * i));
     offsets.push_back(static_cast<std::uint32_t>(n));
     const std::uint64_t perSegment =
         static_cast<std::uint64_t>(s.columns) * static_cast<std::uint64_t>(s.rows);
     for (std::uint32_t i = 0; i < segments; ++i) {
-        if (offsets[i] < 64 || offsets[i] > offsets[i + 1] || offsets[i + 1] > n)
-            return "its RLE segment offsets are out of order";
         const std::uint64_t length = packBitsLength(d + offsets[i], offsets[i + 1] - offsets[i]);
         // An encoder may pad a segment by one byte.
         if (length < perSegment || length > perSegment + 1)
@@ -114,13 +218,32 @@ std::optional<std::string> checkRle(const std::uint8_t* d, std::size_t n, const 
 
 }  // namespace
 
+bool isHtj2k(const std::string& uid) {
+    return uid == "1.2.840.10008.1.2.4.201" || uid == "1.2.840.10008.1.2.4.202" ||
+           uid == "1.2.840.10008.1.2.4.203";
+}
+
 Codestream codestreamOf(const std::string& uid) {
     if (uid == "1.2.840.10008.1.2.5") return Codestream::Rle;
     if (uid == "1.2.840.10008.1.2.4.80" || uid == "1.2.840.10008.1.2.4.81")
         return Codestream::JpegLs;
-    if (uid.rfind("1.2.840.10008.1.2.4.9", 0) == 0) return Codestream::Jpeg2000;
+    if (uid.rfind("1.2.840.10008.1.2.4.9", 0) == 0 || isHtj2k(uid)) return Codestream::Jpeg2000;
     if (uid.rfind("1.2.840.10008.1.2.4.", 0) == 0) return Codestream::Jpeg;
     return Codestream::Other;
+}
+
+bool startsCodestream(Codestream kind, const std::uint8_t* d, std::size_t n) {
+    switch (kind) {
+        case Codestream::Jpeg:
+        case Codestream::JpegLs:
+            return n >= 2 && d[0] == 0xFF && d[1] == 0xD8;
+        case Codestream::Jpeg2000:
+            return (n >= 4 && be16(d) == 0xFF4F && be16(d + 2) == 0xFF51) || isJp2(d, n);
+        case Codestream::Rle:
+        case Codestream::Other:
+            break;
+    }
+    return false;
 }
 
 std::optional<std::string> codestreamMismatch(Codestream kind, const std::uint8_t* data,
@@ -130,8 +253,9 @@ std::optional<std::string> codestreamMismatch(Codestream kind, const std::uint8_
                " bits; only 8- and 16-bit samples can be shown and measured";
     switch (kind) {
         case Codestream::Jpeg:
+            return checkJpeg(data, size, shape, false);
         case Codestream::JpegLs:
-            return checkJpeg(data, size, shape);
+            return checkJpeg(data, size, shape, true);
         case Codestream::Jpeg2000:
             return checkJpeg2000(data, size, shape);
         case Codestream::Rle:
@@ -139,7 +263,7 @@ std::optional<std::string> codestreamMismatch(Codestream kind, const std::uint8_
         case Codestream::Other:
             break;
     }
-    return "its compression is not one the toolkit helper checks";
+    return std::string("its compression is not one the toolkit helper checks");
 }
 
 }  // namespace ctiq::toolkit

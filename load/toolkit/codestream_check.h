@@ -16,6 +16,13 @@ struct FrameShape {
 
 enum class Codestream { Jpeg, JpegLs, Jpeg2000, Rle, Other };
 Codestream codestreamOf(const std::string& transferSyntaxUid);
+// High-Throughput JPEG 2000 (1.2.840.10008.1.2.4.201 to .203), which the toolkit does not know.
+bool isHtj2k(const std::string& transferSyntaxUid);
+
+// True when `data` begins a codestream of `kind`: a JPEG start of image, a JPEG 2000 start of
+// codestream with its size segment, or a JP2 file's signature. Never for RLE, whose header
+// bytes look like any others.
+bool startsCodestream(Codestream kind, const std::uint8_t* data, std::size_t size);
 
 // Why a frame's compressed bytes disagree with the header (their own dimensions, sample
 // precision, components or decoded length), or nullopt when they agree. The decoders write what

@@ -77,7 +77,7 @@ bool lengthsFit(const std::vector<std::uint8_t>& bytes, std::size_t pos, bool im
         }
         if (length == kUndefined) {
             const bool pixels = group == 0x7FE0 && element == 0x0010;
-            // UN of undefined length: an implicit VR little-endian sequence (PS3.5 §6.2.2).
+            // UN of undefined length: an implicit VR little-endian sequence, as DICOM has it.
             const bool implicitInside = level.implicitVr || vr == "UN";
             levels.push_back({implicitInside, implicitInside ? false : level.bigEndian, kUndefined,
                               pixels && !sequence});
@@ -94,6 +94,7 @@ bool lengthsFit(const std::vector<std::uint8_t>& bytes, std::size_t pos, bool im
 }
 
 constexpr const char* kDeflatedSyntax = "1.2.840.10008.1.2.1.99";
+constexpr const char* kGePrivateSyntax = "1.2.840.113619.5.2";
 
 }  // namespace
 
@@ -119,8 +120,9 @@ bool declaredLengthsFit(const std::vector<std::uint8_t>& bytes, std::string& syn
         }
     }
     if (syntax == kDeflatedSyntax) return true;
+    // GE's private syntax has an implicit VR little-endian data set (only its pixels differ).
     if (!syntax.empty())
-        return lengthsFit(bytes, pos, syntax == "1.2.840.10008.1.2",
+        return lengthsFit(bytes, pos, syntax == "1.2.840.10008.1.2" || syntax == kGePrivateSyntax,
                           syntax == "1.2.840.10008.1.2.2", 0xFFFF);
     return lengthsFit(bytes, pos, true, false, 0xFFFF) ||
            lengthsFit(bytes, pos, false, false, 0xFFFF) ||

@@ -8,7 +8,7 @@ namespace ctiq::toolkit {
 
 // True when every element of the file declares a length that fits in the bytes that remain
 // (sequences and items are entered, not skipped; a UN value of undefined length is read as an
-// implicit VR little-endian sequence, as PS3.5 §6.2.2 says). The toolkit allocates a value's
+// implicit VR little-endian sequence, as DICOM has it). The toolkit allocates a value's
 // declared length before it reads it: a small file must not make it allocate gigabytes, nor may
 // it guess at a VR it does not know. `syntax` receives the meta group's transfer syntax (empty
 // without one). A deflated data set cannot be walked here and passes.

@@ -12,7 +12,9 @@
 
 #include <cstring>
 #include <istream>
+#include <set>
 #include <streambuf>
+#include <variant>
 
 #include "common/app_error.h"
 #include "common/number_text.h"
@@ -21,6 +23,8 @@
 #include "load/dicom/vocabulary.h"
 #include "load/toolkit/codestream_check.h"
 #include "load/toolkit/declared_lengths.h"
+#include "load/toolkit/frame_locator.h"
+#include "load/toolkit/htj2k.h"
 
 namespace ctiq::toolkit {
 namespace {
@@ -93,39 +97,55 @@ struct Frame {
     std::string bytes;                                        // their bytes, joined
 };
 
-bool startsFrame(const gdcm::Fragment& f) {
-    const gdcm::ByteValue* v = f.GetByteValue();
-    if (!v || v->GetLength() < 4) return false;
-    const auto* b = reinterpret_cast<const std::uint8_t*>(v->GetPointer());
-    return (b[0] == 0xFF && (b[1] == 0xD8 || b[1] == 0x4F)) ||       // JPEG SOI, J2K SOC
-           (b[0] == 0 && b[1] == 0 && b[2] == 0 && b[3] == 0x0C) ||  // a JP2 file
-           (b[1] == 0 && b[2] == 0 && b[3] == 0);                    // an RLE header
+std::vector<FragmentView> fragmentViews(const gdcm::SequenceOfFragments& all) {
+    std::vector<FragmentView> views;
+    std::uint64_t position = 0;
+    for (unsigned i = 0; i < all.GetNumberOfFragments(); ++i) {
+        const gdcm::ByteValue* v = all.GetFragment(i).GetByteValue();
+        FragmentView view;
+        view.position = position;
+        if (v) {
+            view.data = reinterpret_cast<const std::uint8_t*>(v->GetPointer());
+            view.size = v->GetLength();
+        }
+        views.push_back(view);
+        position += 8 + view.size;  // the item's tag and length, then its bytes
+    }
+    return views;
 }
 
-// The fragments of frame `index` of `frames`: one fragment a frame, or split where a fragment
-// starts a new codestream. Empty when the file does not tell.
-std::optional<Frame> frameFragments(const gdcm::SequenceOfFragments& all, std::uint32_t index,
-                                    std::int64_t frames) {
-    const std::size_t n = all.GetNumberOfFragments();
-    std::vector<std::size_t> starts;
-    if (static_cast<std::int64_t>(n) == frames) {
-        for (std::size_t i = 0; i < n; ++i) starts.push_back(i);
-    } else if (frames == 1) {
-        starts.push_back(0);
-    } else {
-        for (std::size_t i = 0; i < n; ++i)
-            if (startsFrame(all.GetFragment(static_cast<unsigned>(i)))) starts.push_back(i);
-        if (static_cast<std::int64_t>(starts.size()) != frames) return std::nullopt;
-    }
-    if (index >= starts.size()) return std::nullopt;
-    starts.push_back(n);
+std::vector<std::uint64_t> offsetsOf(const gdcm::ByteValue* value, int width) {
+    if (!value) return {};
+    return offsetValues(reinterpret_cast<const std::uint8_t*>(value->GetPointer()),
+                        value->GetLength(), width);
+}
+
+OffsetTables offsetTablesOf(const gdcm::SequenceOfFragments& all, const gdcm::DataSet& ds) {
+    OffsetTables t;
+    t.basic = offsetsOf(all.GetTable().GetByteValue(), 4);
+    const gdcm::Tag extended(0x7FE0, 0x0001), lengths(0x7FE0, 0x0002);
+    if (ds.FindDataElement(extended))
+        t.extended = offsetsOf(ds.GetDataElement(extended).GetByteValue(), 8);
+    if (ds.FindDataElement(lengths))
+        t.extendedLengths = offsetsOf(ds.GetDataElement(lengths).GetByteValue(), 8);
+    return t;
+}
+
+// The fragments of frame `index`, or why the file does not say which they are.
+std::variant<Frame, std::string> frameFragments(const gdcm::SequenceOfFragments& all,
+                                                const gdcm::DataSet& ds, std::uint32_t index,
+                                                std::int64_t frames, Codestream kind) {
+    const std::vector<FragmentView> views = fragmentViews(all);
+    const FrameRanges ranges = locateFrames(views, offsetTablesOf(all, ds), frames, kind);
+    if (ranges.refusal) return *ranges.refusal;
+    const std::size_t end =
+        index + 1 < ranges.first.size() ? ranges.first[index + 1] : views.size();
     Frame frame;
     frame.fragments = new gdcm::SequenceOfFragments;
-    for (std::size_t i = starts[index]; i < starts[index + 1]; ++i) {
-        const gdcm::Fragment& f = all.GetFragment(static_cast<unsigned>(i));
-        frame.fragments->AddFragment(f);
-        if (const gdcm::ByteValue* v = f.GetByteValue())
-            frame.bytes.append(v->GetPointer(), v->GetLength());
+    for (std::size_t i = ranges.first[index]; i < end; ++i) {
+        frame.fragments->AddFragment(all.GetFragment(static_cast<unsigned>(i)));
+        if (views[i].size > 0)
+            frame.bytes.append(reinterpret_cast<const char*>(views[i].data), views[i].size);
     }
     return frame;
 }
@@ -156,53 +176,104 @@ std::vector<std::uint8_t> toLittleEndianWords(const std::vector<char>& buffer, s
     return words;
 }
 
-}  // namespace
+// Puts the file's own transfer syntax back into the meta group the header table lists.
+void restoreSyntax(gdcm::File& file, const std::string& uid) {
+    std::string value = uid;
+    if (value.size() % 2) value.push_back('\0');
+    gdcm::DataElement element(gdcm::Tag(0x0002, 0x0010));
+    element.SetVR(gdcm::VR::UI);
+    element.SetByteValue(value.data(), static_cast<std::uint32_t>(value.size()));
+    file.GetHeader().Replace(element);
+}
 
-ToolkitAnswer readWithToolkit(const dicom::ToolkitRequest& request) {
-    gdcm::Trace::SetWarning(false);
-    gdcm::Trace::SetDebug(false);
-    gdcm::Trace::SetError(false);
-    std::string syntax;
-    if (!declaredLengthsFit(request.file, syntax))
-        return refused("its elements declare lengths that run past the end of the file");
+constexpr const char* kGePrivateSyntax = "1.2.840.113619.5.2";
 
-    MemoryBuffer buffer(request.file);
-    std::istream in(&buffer);
-    gdcm::ImageReader reader;
+// A name for the syntaxes the program's table leaves out because only the helper reads them.
+std::string syntaxName(const std::string& uid) {
+    if (const dicom::TransferSyntax* known = dicom::findTransferSyntax(uid)) return known->name;
+    if (uid == "1.2.840.10008.1.2.4.201") return "HTJ2K Lossless";
+    if (uid == "1.2.840.10008.1.2.4.202") return "HTJ2K Lossless RPCL";
+    if (uid == "1.2.840.10008.1.2.4.203") return "HTJ2K";
+    if (uid == kGePrivateSyntax) return "GE Implicit VR Big Endian";
+    return uid;
+}
+
+// A value of group 0028 as the header writes it (the toolkit hands values in machine order).
+std::optional<std::uint16_t> imageValue(const gdcm::DataSet& ds, std::uint16_t element) {
+    const gdcm::Tag tag(0x0028, element);
+    if (!ds.FindDataElement(tag)) return std::nullopt;
+    const gdcm::ByteValue* v = ds.GetDataElement(tag).GetByteValue();
+    if (!v || v->GetLength() < 2) return std::nullopt;
+    std::uint16_t value;
+    std::memcpy(&value, v->GetPointer(), 2);
+    return value;
+}
+
+std::string photometricOf(const gdcm::DataSet& ds) {
+    const gdcm::Tag tag(0x0028, 0x0004);
+    if (!ds.FindDataElement(tag)) return "";
+    const gdcm::ByteValue* v = ds.GetDataElement(tag).GetByteValue();
+    if (!v) return "";
+    std::string text(v->GetPointer(), v->GetLength());
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) text.pop_back();
+    return text;
+}
+
+// Why the header's own description of a sample rules the image out, as it writes it.
+std::optional<std::string> sampleDescriptionFault(const gdcm::DataSet& ds) {
+    const auto perPixel = imageValue(ds, 0x0002);
+    if (perPixel && *perPixel != 1)
+        return "it is a colour image (" + std::to_string(*perPixel) +
+               " samples per pixel); only grey images can be shown and measured";
+    const std::string photometric = photometricOf(ds);
+    if (!photometric.empty() && photometric != "MONOCHROME1" && photometric != "MONOCHROME2")
+        return "its photometric interpretation is " + photometric +
+               "; only MONOCHROME1 and MONOCHROME2 images can be shown and measured";
+    const auto allocated = imageValue(ds, 0x0100), stored = imageValue(ds, 0x0101);
+    const auto highBit = imageValue(ds, 0x0102), representation = imageValue(ds, 0x0103);
+    if (allocated && stored && *stored > *allocated)
+        return "its header says it stores " + std::to_string(*stored) +
+               " bits (BitsStored) in samples of " + std::to_string(*allocated) +
+               " (BitsAllocated)";
+    if (stored && highBit && *highBit + 1 != *stored)
+        return "its header gives HighBit " + std::to_string(*highBit) + " for " +
+               std::to_string(*stored) + " bits stored; it must be " + std::to_string(*stored - 1);
+    if (representation && *representation > 1)
+        return "its header gives PixelRepresentation " + std::to_string(*representation) +
+               "; only 0 (unsigned) and 1 (signed) are defined";
+    return std::nullopt;
+}
+
+std::optional<std::string> sampleDescriptionFault(std::istream& in) {
+    gdcm::Reader reader;
     reader.SetStream(in);
-    const bool read = reader.Read();
-    const gdcm::File& file = reader.GetFile();
-    const bool hasPixels = file.GetDataSet().FindDataElement(gdcm::Tag(0x7FE0, 0x0010));
-    if (!read && !hasPixels && file.GetDataSet().IsEmpty())
-        return refused("the DICOM toolkit found no data set in it");
+    const std::set<gdcm::Tag> tags = {{0x0028, 0x0002}, {0x0028, 0x0004}, {0x0028, 0x0100},
+                                      {0x0028, 0x0101}, {0x0028, 0x0102}, {0x0028, 0x0103}};
+    if (!reader.ReadSelectedTags(tags)) return std::nullopt;
+    return sampleDescriptionFault(reader.GetFile().GetDataSet());
+}
 
-    ToolkitAnswer answer;
-    const gdcm::Image& image = reader.GetImage();
-    const gdcm::TransferSyntax& ts =
-        hasPixels ? image.GetTransferSyntax() : file.GetHeader().GetDataSetTransferSyntax();
+// The header's rows, its fields and the syntax's name, as the answer carries them.
+void listHeader(const gdcm::File& file, bool hasPixels, bool implicitVr, const std::string& uid,
+                bool listRows, ToolkitAnswer& answer) {
     answer.header.pixelDataFound = hasPixels;
     answer.header.walked = true;
-    dicom::HeaderRecorder recorder(answer.header, TagDictionary::builtIn(), request.listRows);
+    dicom::HeaderRecorder recorder(answer.header, TagDictionary::builtIn(), listRows);
     try {
         listDataSet(file.GetHeader(), false, recorder);
-        listDataSet(file.GetDataSet(), ts.IsImplicit(), recorder);
+        listDataSet(file.GetDataSet(), implicitVr, recorder);
         recorder.finish();
     } catch (const AppError& e) {
         recorder.keepPreparedTable();
         answer.header.error = e.what();
     }
     answer.headerRead = true;
-    const std::string uid = dicom::trimmedUid(ts.GetString() ? ts.GetString() : "");
-    const dicom::TransferSyntax* known = dicom::findTransferSyntax(uid);
-    answer.syntaxName = known ? known->name : uid;
+    answer.syntaxName = syntaxName(uid);
     answer.header.compressedSyntax.reset();
-    if (!hasPixels) {
-        answer.outcome = ToolkitOutcome::NoImage;
-        return answer;
-    }
-    if (!read || image.GetNumberOfDimensions() < 2)
-        return answer.reason = "the DICOM toolkit could not read its image", answer;
+}
 
+// Why the image as the toolkit sees it cannot be shown, or nullopt; sets its size and fields.
+std::optional<std::string> imageFault(const gdcm::Image& image, ToolkitAnswer& answer) {
     const gdcm::PixelFormat& pf = image.GetPixelFormat();
     answer.columns = static_cast<std::int32_t>(image.GetDimension(0));
     answer.rows = static_cast<std::int32_t>(image.GetDimension(1));
@@ -215,66 +286,40 @@ ToolkitAnswer readWithToolkit(const dicom::ToolkitRequest& request) {
     f.swap = false;
     if (!f.offset) f.offset = "0";
     if (pf.GetSamplesPerPixel() != 1)
-        return answer.reason = "it is a colour image (" + std::to_string(pf.GetSamplesPerPixel()) +
-                               " samples per pixel); only grey images can be shown and measured",
-               answer;
+        return "it is a colour image (" + std::to_string(pf.GetSamplesPerPixel()) +
+               " samples per pixel); only grey images can be shown and measured";
     // The header's own numbers, as written: the toolkit may have taken some from the stream.
     const DicomImageFacts& said = answer.header.image;
     if (said.columns != answer.columns || said.rows != answer.rows ||
         (said.bitsAllocated != -1 && said.bitsAllocated != pf.GetBitsAllocated()))
-        return answer.reason =
-                   "its header says " + std::to_string(said.columns) + " × " +
-                   std::to_string(said.rows) + " samples of " + std::to_string(said.bitsAllocated) +
-                   " bits, its pixel data " + std::to_string(answer.columns) + " × " +
-                   std::to_string(answer.rows) + " of " + std::to_string(pf.GetBitsAllocated()),
-               answer;
-    FrameShape shape{answer.columns, answer.rows, pf.GetBitsAllocated(), 1};
-    if (shape.bitsAllocated != 8 && shape.bitsAllocated != 16)
-        return answer.reason = "its samples take " + std::to_string(shape.bitsAllocated) +
-                               " bits; only 8- and 16-bit samples can be shown and measured",
-               answer;
+        return "its header says " + std::to_string(said.columns) + " × " +
+               std::to_string(said.rows) + " samples of " + std::to_string(said.bitsAllocated) +
+               " bits, its pixel data " + std::to_string(answer.columns) + " × " +
+               std::to_string(answer.rows) + " of " + std::to_string(pf.GetBitsAllocated());
+    if (pf.GetBitsAllocated() != 8 && pf.GetBitsAllocated() != 16)
+        return "its samples take " + std::to_string(pf.GetBitsAllocated()) +
+               " bits; only 8- and 16-bit samples can be shown and measured";
     if (pf.GetBitsStored() > pf.GetBitsAllocated() || pf.GetBitsStored() == 0)
-        return answer.reason = "it stores " + std::to_string(pf.GetBitsStored()) +
-                               " bits in samples of " + std::to_string(pf.GetBitsAllocated()),
-               answer;
-    if (request.frame >= static_cast<std::uint32_t>(answer.frames))
-        return answer.reason = "it has no frame " + std::to_string(request.frame + 1), answer;
+        return "it stores " + std::to_string(pf.GetBitsStored()) + " bits in samples of " +
+               std::to_string(pf.GetBitsAllocated());
+    return std::nullopt;
+}
 
-    const std::size_t samples = std::size_t(answer.columns) * std::size_t(answer.rows);
-    const std::size_t frameLength = samples * static_cast<std::size_t>(shape.bitsAllocated / 8);
-    gdcm::Image one = image;
-    one.SetNumberOfDimensions(2);
-    if (const gdcm::SequenceOfFragments* all = image.GetDataElement().GetSequenceOfFragments()) {
-        const auto frame = frameFragments(*all, request.frame, answer.frames);
-        if (!frame) return answer.reason = "it does not say where its frames begin", answer;
-        const auto mismatch = codestreamMismatch(
-            codestreamOf(uid), reinterpret_cast<const std::uint8_t*>(frame->bytes.data()),
-            frame->bytes.size(), shape);
-        if (mismatch) return answer.reason = *mismatch, answer;
-        gdcm::DataElement pixels(gdcm::Tag(0x7FE0, 0x0010));
-        pixels.SetVR(gdcm::VR::OB);
-        pixels.SetValue(*frame->fragments);
-        one.SetDataElement(pixels);
-    } else {
-        const gdcm::ByteValue* value = image.GetDataElement().GetByteValue();
-        const std::size_t start = frameLength * request.frame;
-        if (!value || value->GetLength() < start + frameLength)
-            return answer.reason = "its pixel data is shorter than " +
-                                   std::to_string(answer.frames) + " frames of " +
-                                   std::to_string(answer.columns) + " × " +
-                                   std::to_string(answer.rows) + " samples",
-                   answer;
-        gdcm::DataElement pixels(gdcm::Tag(0x7FE0, 0x0010));
-        pixels.SetVR(gdcm::VR::OW);
-        pixels.SetByteValue(value->GetPointer() + start, static_cast<std::uint32_t>(frameLength));
-        one.SetDataElement(pixels);
-    }
-    if (one.GetBufferLength() != frameLength)
-        return answer.reason = "its decoded frame would take " +
-                               std::to_string(one.GetBufferLength()) + " bytes, not the " +
-                               std::to_string(frameLength) + " its header gives",
-               answer;
-    std::vector<char> decoded(frameLength);
+struct FrameToDecode {
+    const gdcm::Image& image;
+    const gdcm::DataSet& dataSet;
+    std::string uid;
+    std::uint32_t index;
+    std::int32_t frames;
+    FrameShape shape;
+};
+
+// Decodes the one-frame image with the toolkit into `decoded`, whose size the header gives.
+std::optional<std::string> decodeWithToolkit(gdcm::Image& one, const FrameToDecode& f,
+                                             std::vector<char>& decoded) {
+    if (one.GetBufferLength() != decoded.size())
+        return "its decoded frame would take " + std::to_string(one.GetBufferLength()) +
+               " bytes, not the " + std::to_string(decoded.size()) + " its header gives";
     bool ok = false;
     try {
         ok = one.GetBuffer(decoded.data());
@@ -282,13 +327,123 @@ ToolkitAnswer readWithToolkit(const dicom::ToolkitRequest& request) {
         ok = false;
     }
     // The decoder may have learnt another sample size from the stream than the header's.
-    if (!ok || one.GetPixelFormat().GetBitsAllocated() != pf.GetBitsAllocated())
-        return answer.reason = "its pixel data (" + answer.syntaxName + ") could not be decoded",
-               answer;
+    if (!ok || one.GetPixelFormat().GetBitsAllocated() != f.shape.bitsAllocated)
+        return "its pixel data (" + syntaxName(f.uid) + ") could not be decoded";
+    return std::nullopt;
+}
+
+// Frame `index` of encapsulated pixel data, decoded into `decoded` (machine order).
+std::optional<std::string> decodeFragments(const gdcm::SequenceOfFragments& all,
+                                           const FrameToDecode& f, std::vector<char>& decoded) {
+    const Codestream kind = codestreamOf(f.uid);
+    auto located = frameFragments(all, f.dataSet, f.index, f.frames, kind);
+    if (auto* why = std::get_if<std::string>(&located)) return *why;
+    const Frame& frame = std::get<Frame>(located);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(frame.bytes.data());
+    if (auto mismatch = codestreamMismatch(kind, bytes, frame.bytes.size(), f.shape))
+        return mismatch;
+    // The toolkit does not know HTJ2K; OpenJPEG decodes its codestreams.
+    if (isHtj2k(f.uid)) return decodeWithOpenJpeg(bytes, frame.bytes.size(), f.shape, decoded);
+    gdcm::Image one = f.image;
+    one.SetNumberOfDimensions(2);
+    gdcm::DataElement pixels(gdcm::Tag(0x7FE0, 0x0010));
+    pixels.SetVR(gdcm::VR::OB);
+    pixels.SetValue(*frame.fragments);
+    one.SetDataElement(pixels);
+    return decodeWithToolkit(one, f, decoded);
+}
+
+// Frame `index` of native pixel data. The toolkit turned the big-endian words of GE's private
+// syntax around as it read them.
+std::optional<std::string> decodeNative(const FrameToDecode& f, std::vector<char>& decoded) {
+    const std::size_t length = decoded.size();
+    const std::size_t start = length * f.index;
+    const gdcm::ByteValue* value = f.image.GetDataElement().GetByteValue();
+    if (!value || value->GetLength() < start + length)
+        return "its pixel data is shorter than " + std::to_string(f.frames) + " frames of " +
+               std::to_string(f.shape.columns) + " × " + std::to_string(f.shape.rows) + " samples";
+    gdcm::Image one = f.image;
+    one.SetNumberOfDimensions(2);
+    gdcm::DataElement pixels(gdcm::Tag(0x7FE0, 0x0010));
+    pixels.SetVR(gdcm::VR::OW);
+    pixels.SetByteValue(value->GetPointer() + start, static_cast<std::uint32_t>(length));
+    one.SetDataElement(pixels);
+    return decodeWithToolkit(one, f, decoded);
+}
+
+// The asked frame of a file whose header was listed, decoded into the answer, or why not.
+ToolkitAnswer decodeFrame(const gdcm::Image& image, const gdcm::File& file, bool read,
+                          const std::string& uid, std::uint32_t index, ToolkitAnswer answer) {
+    if (!read || image.GetNumberOfDimensions() < 2)
+        return answer.reason = "the DICOM toolkit could not read its image", answer;
+    if (auto fault = imageFault(image, answer)) return answer.reason = *fault, answer;
+    if (index >= static_cast<std::uint32_t>(answer.frames))
+        return answer.reason = "it has no frame " + std::to_string(index + 1), answer;
+
+    const gdcm::PixelFormat& pf = image.GetPixelFormat();
+    const FrameShape shape{answer.columns, answer.rows, pf.GetBitsAllocated(), 1};
+    const FrameToDecode frame{image, file.GetDataSet(), uid, index, answer.frames, shape};
+    const std::size_t samples = std::size_t(answer.columns) * std::size_t(answer.rows);
+    std::vector<char> decoded(samples * static_cast<std::size_t>(pf.GetBitsAllocated() / 8));
+    const gdcm::SequenceOfFragments* all = image.GetDataElement().GetSequenceOfFragments();
+    if (auto why = all ? decodeFragments(*all, frame, decoded) : decodeNative(frame, decoded))
+        return answer.reason = *why, answer;
     answer.samples = toLittleEndianWords(decoded, samples, pf.GetBitsAllocated(),
                                          pf.GetPixelRepresentation() == 1);
     answer.outcome = ToolkitOutcome::Decoded;
     return answer;
+}
+
+}  // namespace
+
+ToolkitAnswer readWithToolkit(const dicom::ToolkitRequest& request) {
+    gdcm::Trace::SetWarning(false);
+    gdcm::Trace::SetDebug(false);
+    gdcm::Trace::SetError(false);
+    std::string syntax;
+    if (!declaredLengthsFit(request.file, syntax))
+        return refused("its elements declare lengths that run past the end of the file");
+    // The toolkit refuses a file whose syntax it does not know: HTJ2K is read as JPEG 2000.
+    std::optional<std::vector<std::uint8_t>> relabelled;
+    if (isHtj2k(syntax) && !(relabelled = relabelledAsJpeg2000(request.file)))
+        return refused("its transfer syntax " + syntaxName(syntax) +
+                       " is not supported as written (its UID element is not 24 bytes long)");
+
+    MemoryBuffer buffer(relabelled ? *relabelled : request.file);
+    std::istream in(&buffer);
+    // Read first on its own: the toolkit's image reading may crash on what it describes (a
+    // palette without its tables); such a file is read without its image.
+    const std::optional<std::string> fault = sampleDescriptionFault(in);
+    in.clear();
+    in.seekg(0);
+    gdcm::ImageReader imageReader;
+    gdcm::Reader dataSetReader;
+    gdcm::Reader& reader = fault ? dataSetReader : imageReader;
+    reader.SetStream(in);
+    const bool read = reader.Read();
+    gdcm::File& file = reader.GetFile();
+    const bool hasPixels = file.GetDataSet().FindDataElement(gdcm::Tag(0x7FE0, 0x0010));
+    if (!read && !hasPixels && file.GetDataSet().IsEmpty())
+        return refused(syntax.empty() || dicom::findTransferSyntax(syntax)
+                           ? "the DICOM toolkit found no data set in it"
+                           : "its transfer syntax " + syntaxName(syntax) + " is not supported");
+    if (relabelled) restoreSyntax(file, syntax);
+
+    ToolkitAnswer answer;
+    const gdcm::Image& image = imageReader.GetImage();
+    const gdcm::TransferSyntax& ts = hasPixels && !fault
+                                         ? image.GetTransferSyntax()
+                                         : file.GetHeader().GetDataSetTransferSyntax();
+    // The meta group's syntax names the file's: the toolkit may report another for the image.
+    const std::string uid =
+        syntax.empty() ? dicom::trimmedUid(ts.GetString() ? ts.GetString() : "") : syntax;
+    listHeader(file, hasPixels, ts.IsImplicit(), uid, request.listRows, answer);
+    if (!hasPixels) {
+        answer.outcome = ToolkitOutcome::NoImage;
+        return answer;
+    }
+    if (fault) return answer.reason = *fault, answer;
+    return decodeFrame(image, file, read, uid, request.frame, std::move(answer));
 }
 
 }  // namespace ctiq::toolkit

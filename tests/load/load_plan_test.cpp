@@ -107,3 +107,40 @@ TEST(LoadPlan, NonImageFilesListTheirHeaderAndSaySo) {
 
 }  // namespace
 }  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+TEST(LoadPlan, TheScannerReadsAnImplicitVrSliceWhosePixelLengthHasAZeroLowHalf) {
+    // 256 × 256 words: 131072 bytes, 0x00020000, whose low 16 bits are 0 — as for every 512 × 512
+    // slice. A sequence of defined length before the pixels, as real slices carry.
+    using test::DicomBuilder;
+    DicomBuilder b("1.2.840.10008.1.2");
+    b.implicitElement(0x0008, 0x0060, "CT");
+    const std::string uid = "1.2.3.4 ";
+    std::vector<std::uint8_t> item = DicomBuilder::tag(0x0008, 0x1155);
+    for (auto byte : DicomBuilder::u32(static_cast<std::uint32_t>(uid.size()))) item.push_back(byte);
+    item.insert(item.end(), uid.begin(), uid.end());
+    std::vector<std::uint8_t> sequence = DicomBuilder::tag(0xFFFE, 0xE000);
+    for (auto byte : DicomBuilder::u32(static_cast<std::uint32_t>(item.size()))) sequence.push_back(byte);
+    sequence.insert(sequence.end(), item.begin(), item.end());
+    b.raw(DicomBuilder::tag(0x0008, 0x1140)).raw(DicomBuilder::u32(static_cast<std::uint32_t>(sequence.size())));
+    b.raw(sequence);
+    b.implicitElement(0x0028, 0x0010, std::string("\x00\x01", 2));
+    b.implicitElement(0x0028, 0x0011, std::string("\x00\x01", 2));
+    b.implicitElement(0x0028, 0x1052, "-1024 ");
+    std::vector<std::uint8_t> bytes = b.bytes();
+    for (auto part : {DicomBuilder::tag(0x7FE0, 0x0010), DicomBuilder::u32(256 * 256 * 2)})
+        bytes.insert(bytes.end(), part.begin(), part.end());
+    bytes.resize(bytes.size() + 256 * 256 * 2, 0x01);
+
+    const LoadPlan plan = planLoad("/d/slice.dcm", bytes, LoadMode::Dicom, false);
+    EXPECT_NO_THROW(requireShowable(plan));
+    EXPECT_FALSE(plan.readByToolkit) << plan.scannerDeclined;
+    EXPECT_EQ(plan.readerName(), "the header scanner");
+    EXPECT_EQ(plan.columns, "256");
+    EXPECT_EQ(*plan.dicom->fields.offset, "-1024");
+}
+
+}  // namespace
+}  // namespace ctiq

@@ -7,6 +7,8 @@ ctiq_runtime_packages=(
   libc6 libstdc++6 libgcc-s1
   libqt6core6 libqt6gui6 libqt6widgets6 libqt6charts6 libqt6svg6 qt6-qpa-plugins fonts-noto-cjk
   libgdcm3.0 libseccomp2
+  # HTJ2K frames, which GDCM does not know, decoded by OpenJPEG in the helper.
+  libopenjp2-7
   # Qt's own buttons and dialogs in Japanese on a Japanese system.
   qt6-translations-l10n
   # The task-based metrics (2-D noise power spectrum, TTF) transform with FFTW.
@@ -28,6 +30,8 @@ ctiq_build_packages=(
   # The DICOM toolkit for what the header scanner cannot show (compressed, big endian, no meta),
   # in a helper process confined by seccomp.
   libgdcm-dev libseccomp-dev
+  # OpenJPEG (2.5 decodes HTJ2K) for the helper, found through pkg-config.
+  libopenjp2-7-dev
   # The task-based metrics' transforms (FFTW, found through pkg-config).
   libfftw3-dev
   # The inputs' SHA-256 (Nettle, found through pkg-config).
