@@ -5,9 +5,9 @@ pydicom's modality values over the same ROI.
     check_differential_corpus.py CTIQ_CLI CORPUS_DIR [--generate GENERATOR]
 
 The oracle: pydicom reads the file; uncompressed, deflated and RLE pixels are decoded by pydicom
-itself, JPEG and JPEG-LS are first decompressed by DCMTK (dcmdjpeg, dcmdjpls) and JPEG 2000 frame
-by frame by OpenJPEG (opj_decompress), since pydicom has no decoder of its own for them and its
-optional plugins differ from machine to machine. The
+itself, JPEG and JPEG-LS are first decompressed by DCMTK (dcmdjpeg, dcmdjpls), JPEG 2000 frame
+by frame by OpenJPEG (opj_decompress) and HTJ2K by OpenJPH (ojph_expand), since pydicom has no
+decoder of its own for them and its optional plugins differ from machine to machine. The
 modality values are pydicom's apply_modality_lut, except for files with functional groups:
 pydicom 2.3 applies the top-level rescale only, so the slope and intercept (and the pixel
 spacing) are taken here from the frame's Pixel Value Transformation and Pixel Measures, per-frame
@@ -31,7 +31,7 @@ Frame 1 is measured without --frame (as a user would), frame N > 1 with --frame 
 has --frame those are usage errors and count as refused. The frame after the last (marked *) must
 be refused (checked in every multi-frame file and in one single-frame file of each transfer
 syntax): an exit 0 there is wrong (listed only when not refused). Exits 1 if any is wrong or
-broken, 77 if pydicom, numpy, a DCMTK or an OpenJPEG tool is missing.
+broken, 77 if pydicom, numpy, or a DCMTK, OpenJPEG or OpenJPH tool is missing.
 """
 import json
 import os
@@ -55,8 +55,10 @@ DECOMPRESSORS = {
     "1.2.840.10008.1.2.4.57": "dcmdjpeg", "1.2.840.10008.1.2.4.70": "dcmdjpeg",
     "1.2.840.10008.1.2.4.80": "dcmdjpls", "1.2.840.10008.1.2.4.81": "dcmdjpls",
 }
-# Decoded frame by frame by OpenJPEG's opj_decompress.
+# Decoded frame by frame by OpenJPEG's opj_decompress, and HTJ2K by OpenJPH's ojph_expand.
 J2K_SYNTAXES = {"1.2.840.10008.1.2.4.90", "1.2.840.10008.1.2.4.91"}
+HTJ2K_SYNTAXES = {"1.2.840.10008.1.2.4.201", "1.2.840.10008.1.2.4.202",
+                  "1.2.840.10008.1.2.4.203"}
 # Decoded by pydicom's own numpy handlers.
 PYDICOM_SYNTAXES = {"1.2.840.10008.1.2", "1.2.840.10008.1.2.1", "1.2.840.10008.1.2.2",
                     "1.2.840.10008.1.2.1.99", "1.2.840.10008.1.2.5"}
@@ -85,17 +87,19 @@ def stored_values(ds, pixels):
     return values
 
 
-def j2k_frames(ds, path, scratch):
-    """Each frame's codestream decoded to raw little-endian words by opj_decompress."""
+def j2k_frames(ds, path, scratch, ht):
+    """Each frame's codestream decoded to raw little-endian words by opj_decompress, or for
+    HTJ2K by ojph_expand (not by OpenJPEG, which ctiq's helper uses for it)."""
     count = int(ds.get("NumberOfFrames", 1) or 1)
     dtype = ("<i" if ds.PixelRepresentation else "<u") + str(ds.BitsAllocated // 8)
     frames = []
     for f, stream in enumerate(generate_pixel_data_frame(ds.PixelData, count)):
         j2k, raw = (os.path.join(scratch, f"{os.path.basename(path)}.{f}.{e}")
-                    for e in ("j2k", "rawl"))
+                    for e in ("j2c", "yuv" if ht else "rawl"))
         with open(j2k, "wb") as out:
             out.write(stream)
-        subprocess.run(["opj_decompress", "-i", j2k, "-o", raw], check=True, capture_output=True)
+        tool = "ojph_expand" if ht else "opj_decompress"
+        subprocess.run([tool, "-i", j2k, "-o", raw], check=True, capture_output=True)
         frames.append(np.fromfile(raw, dtype))
     return np.stack(frames)
 
@@ -111,7 +115,9 @@ def oracle(path, scratch):
     if syntax in PYDICOM_SYNTAXES:
         pixels, source = ds.pixel_array, "pydicom"
     elif syntax in J2K_SYNTAXES:
-        pixels, source = j2k_frames(ds, path, scratch), "opj_decompress"
+        pixels, source = j2k_frames(ds, path, scratch, False), "opj_decompress"
+    elif syntax in HTJ2K_SYNTAXES:
+        pixels, source = j2k_frames(ds, path, scratch, True), "ojph_expand"
     elif syntax in DECOMPRESSORS:
         tool = DECOMPRESSORS[syntax]
         plain = os.path.join(scratch, os.path.basename(path))
@@ -211,10 +217,11 @@ def main():
         sys.exit("usage: check_differential_corpus.py CTIQ_CLI CORPUS_DIR [--generate GENERATOR]")
     cli, corpus = args
     missing = [t for t in ("dcmconv", "dcmcjpeg", "dcmcjpls", "dcmcrle", "dcmdjpeg", "dcmdjpls",
-                           "opj_compress", "opj_decompress") if shutil.which(t) is None]
+                           "opj_compress", "opj_decompress", "ojph_compress", "ojph_expand")
+               if shutil.which(t) is None]
     if missing:
         print(f"skipped: {', '.join(missing)} missing (tools/deps/packages.sh: dcmtk, "
-              f"libopenjp2-tools)")
+              f"libopenjp2-tools, openjph-tools)")
         sys.exit(77)
     if generator:
         subprocess.run([sys.executable, generator, corpus], check=True)
@@ -246,6 +253,8 @@ def main():
                 v, got, want, why = verdict(run, rows, columns, f + 1, len(frames), values,
                                             spacing, slope, roi, corner)
                 counts[v] += 1
+                if v != "equal" and entry["note"]:  # what the generator knows of the file
+                    why += f" [{entry['note']}]"
                 print(f"{entry['file']:48} {f + 1:5}  {v:8} {got:>22}  {want:>22}  "
                       f"({source}) {why}")
                 if v in ("wrong", "broken"):
