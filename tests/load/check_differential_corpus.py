@@ -275,7 +275,8 @@ def main():
                 print(f"{entry['file']:48} {beyond:4}*  {v:8} {got:>22}  {'refused':>22}  {why}")
             if v in ("wrong", "broken"):
                 failures.append(f"{entry['file']} frame {beyond} past the last")
-    print(f"* past the last frame: refused {past['refused']} of {sum(past.values())}")
+    print(f"* past the last frame: refused {past['refused']}, wrong {past['wrong']}"
+          f"{', broken ' + str(past['broken']) if past['broken'] else ''} of {sum(past.values())}")
     total = sum(counts.values())
     broken = f", broken {counts['broken']}" if counts["broken"] else ""
     print(f"equal {counts['equal']}, refused {counts['refused']}, wrong {counts['wrong']}{broken} "
