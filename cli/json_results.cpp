@@ -18,9 +18,9 @@ QString utf8(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-// A header value as text: the bytes read as Latin-1, without the padding blanks and NULs.
+// A header value as text (the table's UTF-8), without the padding blanks and NULs.
 QString headerValue(const std::string& value) {
-    return QString::fromLatin1(value.data(), static_cast<qsizetype>(value.size()))
+    return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()))
         .remove(QChar(0))
         .trimmed();
 }

@@ -10,6 +10,7 @@ namespace {
 
 std::optional<std::string> headerText(const std::optional<std::string>& value) {
     if (!value) return std::nullopt;
+    // The header's field values are codes and numbers: their bytes one per character.
     return QString::fromLatin1(value->data(), static_cast<qsizetype>(value->size())).toStdString();
 }
 

@@ -261,8 +261,10 @@ LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mod
     plan.rows = plan.name.rows;
     plan.suggestion = plan.name.suggestion;
     if (mode == LoadMode::Dicom && plan.needsSize()) {
-        plan.dicom =
-            readDicomHeader(bytes.data(), bytes.size(), TagDictionary::builtIn(), listHeader);
+        // Names are looked up only for a listed table: a measurement need not build them.
+        static const TagDictionary noNames{std::string()};
+        plan.dicom = readDicomHeader(bytes.data(), bytes.size(),
+                                     listHeader ? TagDictionary::builtIn() : noNames, listHeader);
         const DicomHeaderResult& s = *plan.dicom;
         const bool dicomFile = looksLikeDicom(bytes.data(), bytes.size()) || s.pixelDataFound;
         if (s.noPixelData && isUncompressedLittleEndian(s.transferSyntax) && !s.error &&

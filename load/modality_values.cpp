@@ -32,19 +32,44 @@ struct StoredRange {
     bool wordsHoldJustTheirValues;  // the signed 16-bit reading of every word is its value
 };
 
-StoredRange storedRange(const std::uint8_t* words, std::size_t count, bool swap,
-                        SampleCoding coding) {
-    std::int32_t lowest = std::numeric_limits<std::int32_t>::max();
-    std::int32_t highest = std::numeric_limits<std::int32_t>::min();
-    bool plain = true;
+// The words' extremes read as signed and as unsigned 16 bits: one plain pass the compiler can
+// vectorise.
+struct WordRange {
+    std::int16_t lowest = std::numeric_limits<std::int16_t>::max();
+    std::int16_t highest = std::numeric_limits<std::int16_t>::min();
+    std::uint16_t highestUnsigned = 0;
+};
+
+WordRange wordRange(const std::uint8_t* words, std::size_t count, bool swap) {
+    WordRange r;
     for (std::size_t k = 0; k < count; ++k) {
         const std::uint16_t word = wordAt(words, k, swap);
-        const std::int32_t v = storedValue(word, coding);
+        const auto value = static_cast<std::int16_t>(word);
+        r.lowest = std::min(r.lowest, value);
+        r.highest = std::max(r.highest, value);
+        r.highestUnsigned = std::max(r.highestUnsigned, word);
+    }
+    return r;
+}
+
+StoredRange storedRange(const std::uint8_t* words, std::size_t count, bool swap,
+                        SampleCoding coding) {
+    // Usually every word holds just its value (sign-extended, or unsigned below 32768 and
+    // within its bits): its signed reading is the stored value, and the extremes say so.
+    const WordRange w = wordRange(words, count, swap);
+    const std::int32_t half = 1 << (coding.bitsStored - 1);
+    const bool plain = coding.isSigned
+                           ? w.lowest >= -half && w.highest <= half - 1
+                           : w.highestUnsigned <= std::min<std::int32_t>(2 * half - 1, 32767);
+    if (plain) return {w.lowest, w.highest, true};
+    std::int32_t lowest = std::numeric_limits<std::int32_t>::max();
+    std::int32_t highest = std::numeric_limits<std::int32_t>::min();
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::int32_t v = storedValue(wordAt(words, k, swap), coding);
         lowest = std::min(lowest, v);
         highest = std::max(highest, v);
-        plain = plain && v == static_cast<std::int16_t>(word);
     }
-    return {lowest, highest, plain};
+    return {lowest, highest, false};
 }
 
 [[noreturn]] void beyondSixteenBits(const ModalityRescale& r, long double value) {

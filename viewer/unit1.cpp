@@ -289,9 +289,9 @@ void TForm1::ReadDicomHeader(const LoadPlan& plan) {
         StringGridDICOM->setRowCount(1 + static_cast<int>(r.rows.size()));
         for (int row = 0; row < static_cast<int>(r.rows.size()); ++row)
             for (int c = 0; c < 7; ++c)
-                setCell(StringGridDICOM, row + 1, c, latin1(r.rows[row][c]));
+                setCell(StringGridDICOM, row + 1, c, q(r.rows[row][c]));
         StringGridDICOM->setUpdatesEnabled(true);
-        QString summary = latin1(r.summary);
+        QString summary = q(r.summary);
         summary.replace("\r\n", "\n");
         Memo1->setPlainText(summary);
     }

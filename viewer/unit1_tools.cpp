@@ -227,7 +227,7 @@ void TForm1::StringGridDICOMDblClick() {
 }
 
 void TForm1::ButtonHeaderToCBClick() {
-    const QString exported = latin1(headerTableText(kHeaderTableTitles, headerRows_));
+    const QString exported = q(headerTableText(kHeaderTableTitles, headerRows_));
     Memo2->setPlainText(exported);
     QGuiApplication::clipboard()->setText(exported);
 }

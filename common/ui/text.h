@@ -14,10 +14,6 @@ inline std::string text(const QLineEdit* e) {
 inline QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
-// Texts made of a file's bytes, one per character (DICOM header values).
-inline QString latin1(const std::string& s) {
-    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-}
 // Memo texts end their lines with CR LF; a text control shows plain line breaks.
 inline QString crlfForDisplay(const std::string& s) {
     return q(s).replace("\r\n", "\n");

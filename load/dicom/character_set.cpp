@@ -442,4 +442,11 @@ std::string decodeText(std::string_view bytes, std::string_view specificCharacte
     return Decoder(declared, vr).decode(bytes);
 }
 
+std::string latin1ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    appendLatin1(out, bytes);
+    return out;
+}
+
 }  // namespace ctiq::dicom

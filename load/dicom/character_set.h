@@ -47,4 +47,8 @@ bool isKnownCharacterSet(std::string_view specificCharacterSet);
 std::string decodeText(std::string_view bytes, std::string_view specificCharacterSet,
                        std::string_view vr);
 
+// Bytes one per character (Latin-1) as UTF-8: how values that no character set governs (codes,
+// numbers, binary values shown as bytes) are shown.
+std::string latin1ToUtf8(std::string_view bytes);
+
 }  // namespace ctiq::dicom

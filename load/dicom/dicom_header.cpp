@@ -200,8 +200,12 @@ class HeaderWalk {
 
 bool startsWithDataSet(const std::uint8_t* data, std::size_t size) {
     const bool hasPreamble = size >= 132 && std::memcmp(data + 128, "DICM", 4) == 0;
-    // Group 0008 (identification) is where a data set without preamble and meta group begins.
-    return !hasPreamble && size >= 8 && data[0] == 0x08 && data[1] == 0x00;
+    // Group 0008 (identification) is where a data set without preamble and meta group begins,
+    // little endian; or big endian in explicit VR, its VR telling it from a little-endian group.
+    const bool littleEndian = size >= 8 && data[0] == 0x08 && data[1] == 0x00;
+    const bool bigEndian = size >= 8 && data[0] == 0x00 && data[1] == 0x08 && isUpperLetter(data[4]) &&
+                           isUpperLetter(data[5]);
+    return !hasPreamble && (littleEndian || bigEndian);
 }
 
 bool looksLikeDicom(const std::uint8_t* data, std::size_t size) {

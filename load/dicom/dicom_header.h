@@ -11,8 +11,8 @@
 
 namespace ctiq {
 
-// One row of the header table: No, Group, Erement, VR, CHR#, Name, Value. Values hold the file's
-// bytes one per character (no character-set conversion).
+// One row of the header table: No, Group, Erement, VR, CHR#, Name, Value, in UTF-8: text values
+// decoded through the data set's Specific Character Set, other values' bytes one per character.
 using HeaderRow = std::array<std::string, 7>;
 
 inline const HeaderRow kHeaderTableTitles = {" No",  "Group", "Erement", "VR",

@@ -13,6 +13,7 @@ struct Tag {
 // The elements the viewer reads fields from, and the structure of sequences.
 constexpr Tag kTransferSyntaxUid{0x0002, 0x0010};
 constexpr Tag kMediaStorageSopClassUid{0x0002, 0x0002};
+constexpr Tag kSpecificCharacterSet{0x0008, 0x0005};
 constexpr Tag kSopClassUid{0x0008, 0x0016};
 constexpr Tag kManufacturerModelName{0x0008, 0x1090};
 constexpr Tag kReconstructionDiameter{0x0018, 0x1100};

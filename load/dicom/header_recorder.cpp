@@ -1,5 +1,6 @@
 #include "load/dicom/header_recorder.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include "common/app_error.h"
 #include "common/number_text.h"
 #include "common/rounding.h"
+#include "load/dicom/character_set.h"
 #include "load/dicom/vocabulary.h"
 
 namespace ctiq::dicom {
@@ -201,7 +203,7 @@ void HeaderRecorder::takeImageFact(Tag tag, const std::string& value) {
 }
 
 void HeaderRecorder::sequence(Tag tag, bool entered) {
-    if (entered) open_.push_back({tag});
+    if (entered) open_.push_back({tag, 0, std::nullopt});
     if (open_.size() == 1 && (tag == kSharedFunctionalGroups || tag == kPerFrameFunctionalGroups))
         r_.groups.present = true;
     HeaderRow scratch;
@@ -215,7 +217,25 @@ void HeaderRecorder::sequence(Tag tag, bool entered) {
 }
 
 void HeaderRecorder::item() {
-    if (!open_.empty()) ++open_.back().items;
+    if (open_.empty()) return;
+    ++open_.back().items;
+    open_.back().itemCharacterSet.reset();
+}
+
+const std::string& HeaderRecorder::characterSet() const {
+    for (auto level = open_.rbegin(); level != open_.rend(); ++level)
+        if (level->itemCharacterSet) return *level->itemCharacterSet;
+    return dataSetCharacterSet_;
+}
+
+std::string HeaderRecorder::shownText(const RawElement& e, const std::string& value) const {
+    // Plain ASCII reads the same in every character set (an escape would switch it).
+    if (std::all_of(value.begin(), value.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80 && c != '\x1B'; }))
+        return value;
+    const std::string_view vr = typeVr(e, r_.image.pixelRepresentation);
+    if (isCharacterSetText(vr)) return decodeText(value, characterSet(), vr);
+    return latin1ToUtf8(value);
 }
 
 void HeaderRecorder::sequenceEnd() {
@@ -241,6 +261,12 @@ void HeaderRecorder::element(const RawElement& e) {
     if (e.tag == kMediaStorageSopClassUid) {
         while (value.size() > 2 && value.back() == '\0') value.pop_back();
     }
+    if (e.tag == kSpecificCharacterSet) {
+        if (open_.empty())
+            dataSetCharacterSet_ = value;
+        else
+            open_.back().itemCharacterSet = value;
+    }
     const std::string trimmed = trimControls(value);
     // The fields are the data set's own: an element inside a sequence (an icon's Rows, a
     // referenced image's values, one frame's functional group) never takes them.
@@ -250,14 +276,19 @@ void HeaderRecorder::element(const RawElement& e) {
     } else {
         takeFunctionalGroupValue(e.tag, trimmed);
     }
-    addToSummary(r_.summary, group, element, value);
+    // Decoded before it is trimmed: a leading escape sequence is part of the text.
+    const std::string shown = shownText(e, value);
+    addToSummary(r_.summary, group, element, shown);
     if (!listed) return;
 
     HeaderRow& row = currentRow();
     row[2] = hex4(element);
     row[4] = hex4(e.shownLength);
     row[5] = dictionary_.lookup(group, element);
-    row[6] = trimmed.substr(0, kMaxShownValue);
+    // A long binary value is cut at the same byte as ever, before its bytes become characters.
+    row[6] = isCharacterSetText(typeVr(e, r_.image.pixelRepresentation))
+                 ? trimControls(shown).substr(0, kMaxShownValue)
+                 : latin1ToUtf8(trimmed.substr(0, kMaxShownValue));
     char number[16];
     std::snprintf(number, sizeof number, "%3d", rowNumber_);
     row[0] = number;

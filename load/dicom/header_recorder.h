@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,7 +57,12 @@ class HeaderRecorder {
     struct OpenSequence {
         Tag tag;
         std::size_t items = 0;
+        std::optional<std::string> itemCharacterSet;  // the current item's own (0008,0005)
     };
+    // The Specific Character Set in force: the innermost item's own, else the data set's.
+    const std::string& characterSet() const;
+    // The value as the table and the summary show it, in UTF-8.
+    std::string shownText(const RawElement& e, const std::string& value) const;
 
     DicomHeaderResult& r_;
     const TagDictionary& dictionary_;
@@ -65,6 +71,7 @@ class HeaderRecorder {
     bool capped_ = false;
     std::vector<std::string> pendingNotes_;
     std::vector<OpenSequence> open_;
+    std::string dataSetCharacterSet_;
 };
 
 }  // namespace ctiq::dicom

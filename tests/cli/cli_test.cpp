@@ -89,7 +89,7 @@ TEST_F(CliAgainstWindows, HeaderExportOfCtSmall) {
     viewer.ButtonHeaderToCB->click();
     const CliRun run = cli({"header", QString::fromStdString(path)});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, QGuiApplication::clipboard()->text().toLatin1().toStdString());
+    EXPECT_EQ(run.out, QGuiApplication::clipboard()->text().toUtf8().toStdString());
     const CliRun summary = cli({"header", "--summary", QString::fromStdString(path)});
     EXPECT_EQ(crlf(viewer.Memo1->toPlainText()), summary.out);
 }
@@ -953,6 +953,50 @@ TEST(CliJson, APathThatIsNotUtf8KeepsItsBytes) {
     EXPECT_TRUE(input["path"].toString().contains(QChar(0xFFFD)));
     EXPECT_EQ(input["pathBytes"].toString().toStdString(), folder.path() + "/n\\xff 8 8 0p5.raw");
     fs::remove(name);  // Qt's folder removal cannot name it
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// Names in the data set's character set reach the header table, the JSON identity and the report
+// as the characters they are: Latin-1 and ISO 2022 Japanese (JIS X 0208 between escapes).
+TEST(CliJson, IdentityTextsAreDecodedThroughTheCharacterSet) {
+    struct Case {
+        const char* characterSet;
+        std::string stationBytes;
+        const char* station;
+    };
+    const Case cases[] = {
+        {"ISO_IR 100", "Z\xFCrich", "Zürich"},
+        {"\\ISO 2022 IR 87", "\x1B$B;3ED\x1B(B CT", "山田 CT"},
+        {"ISO_IR 192", "\xE6\x9D\xB1\xE4\xBA\xAC", "東京"},
+    };
+    test::TempFolder folder;
+    for (const Case& c : cases) {
+        test::DicomBuilder b;
+        std::string characterSet = c.characterSet, station = c.stationBytes;
+        if (characterSet.size() % 2) characterSet += ' ';
+        if (station.size() % 2) station += ' ';
+        b.explicitElement(0x0008, 0x0005, "CS", characterSet);
+        b.explicitElement(0x0008, 0x1010, "SH", station);
+        b.us(0x0028, 0x0010, 4).us(0x0028, 0x0011, 4);
+        const std::string path = folder.file("named.dcm");
+        test::writeBytes(path, b.withPixels(std::vector<std::int16_t>(16, 3)));
+
+        const CliRun json = cli({"stats", "--format", "json", QString::fromStdString(path)});
+        ASSERT_EQ(json.status, 0) << json.err;
+        const QJsonObject dicom = QJsonDocument::fromJson(QByteArray::fromStdString(json.out))
+                                      .object()["input"]
+                                      .toObject()["dicom"]
+                                      .toObject();
+        EXPECT_EQ(dicom["stationName"].toString().toStdString(), c.station) << c.characterSet;
+        const CliRun header = cli({"header", QString::fromStdString(path)});
+        EXPECT_NE(header.out.find(std::string("StationName\t") + c.station), std::string::npos)
+            << c.characterSet << "\n" << header.out;
+    }
 }
 
 }  // namespace

@@ -362,3 +362,19 @@ TEST(DicomHeader, TinyAndHeaderlessDataStayInside) {
 
 }  // namespace
 }  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// pydicom's Japanese example (ISO 2022 IR 87): the name as pydicom decodes it.
+TEST(DicomHeader, JapaneseNamesAreDecodedInTheTable) {
+    const DicomHeaderResult r = readFile("dicom/chrH31.dcm");
+    const auto name = std::find_if(r.rows.begin(), r.rows.end(), [](const HeaderRow& row) {
+        return row[1] == "0010" && row[2] == "0010";
+    });
+    ASSERT_NE(name, r.rows.end());
+    EXPECT_EQ((*name)[6], "Yamada^Tarou=山田^太郎=やまだ^たろう");
+}
+
+}  // namespace
+}  // namespace ctiq

@@ -144,3 +144,55 @@ TEST(LoadPlan, TheScannerReadsAnImplicitVrSliceWhosePixelLengthHasAZeroLowHalf) 
 
 }  // namespace
 }  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// Explicit VR big endian from byte 0, without preamble and meta group: read by the toolkit, not
+// taken for a raw file whose size must be asked.
+TEST(LoadPlan, ABigEndianDataSetWithoutMetaIsReadAsDicom) {
+    std::vector<std::uint8_t> b;
+    auto be16 = [&](unsigned v) {
+        b.push_back(static_cast<std::uint8_t>(v >> 8));
+        b.push_back(static_cast<std::uint8_t>(v));
+    };
+    auto element = [&](unsigned group, unsigned number, const char* vr, unsigned length) {
+        be16(group);
+        be16(number);
+        b.push_back(static_cast<std::uint8_t>(vr[0]));
+        b.push_back(static_cast<std::uint8_t>(vr[1]));
+        be16(length);
+    };
+    element(0x0008, 0x0016, "UI", 26);
+    for (char c : std::string("1.2.840.10008.5.1.4.1.1.2", 26)) b.push_back(static_cast<std::uint8_t>(c));
+    element(0x0008, 0x0060, "CS", 2);
+    b.push_back('C');
+    b.push_back('T');
+    for (auto [number, value] : {std::pair{0x0002u, 1u}, {0x0010u, 4u}, {0x0011u, 4u},
+                                 {0x0100u, 16u}, {0x0101u, 16u}, {0x0102u, 15u}, {0x0103u, 1u}}) {
+        element(0x0028, number, "US", 2);
+        be16(value);
+    }
+    element(0x0028, 0x0004, "CS", 12);
+    for (char c : std::string("MONOCHROME2 ")) b.push_back(static_cast<std::uint8_t>(c));
+    be16(0x7FE0);
+    be16(0x0010);
+    b.push_back('O');
+    b.push_back('W');
+    be16(0);
+    be16(0);
+    be16(32);
+    for (int k = 0; k < 16; ++k) be16(static_cast<unsigned>(100 * k));
+
+    const LoadPlan plan = planLoad("/d/big endian.dcm", b, LoadMode::Dicom, false);
+    ASSERT_TRUE(plan.dicom);
+    EXPECT_FALSE(plan.needsSize());
+    EXPECT_NO_THROW(requireShowable(plan));
+    ASSERT_TRUE(plan.decoded);
+    const std::vector<std::uint8_t>& words = plan.decoded->samples;
+    ASSERT_EQ(words.size(), 32u);
+    EXPECT_EQ(words[2 * 15] | words[2 * 15 + 1] << 8, 1500);  // little endian after the toolkit
+}
+
+}  // namespace
+}  // namespace ctiq
