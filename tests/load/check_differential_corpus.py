@@ -30,8 +30,10 @@ Verdicts per file × frame:
 Frame 1 is measured without --frame (as a user would), frame N > 1 with --frame N; until ctiq-cli
 has --frame those are usage errors and count as refused. The frame after the last (marked *) must
 be refused (checked in every multi-frame file and in one single-frame file of each transfer
-syntax): an exit 0 there is wrong (listed only when not refused). Exits 1 if any is wrong or
-broken, 77 if pydicom, numpy, or a DCMTK, OpenJPEG or OpenJPH tool is missing.
+syntax): an exit 0 there is wrong (listed only when not refused). `ctiq-cli header` must show
+pydicom's Rows, Columns and Patient's Name (decoded by its character set) in the same files and
+in those written for their names. Exits 1 if any is wrong or broken, 77 if pydicom, numpy, or
+a DCMTK, OpenJPEG or OpenJPH tool is missing.
 """
 import json
 import os
@@ -106,7 +108,7 @@ def j2k_frames(ds, path, scratch, ht):
 
 def oracle(path, scratch):
     """(pixel source, transfer syntax, rows, columns,
-    [(values, (row, column) spacing, slope)] for each frame)."""
+    [(values, (row, column) spacing, slope)] for each frame, [(header name, tag, text)])."""
     ds = pydicom.dcmread(path, force=True)
     if "TransferSyntaxUID" not in ds.file_meta:  # no meta: pydicom found the encoding itself
         ds.file_meta.TransferSyntaxUID = ImplicitVRLittleEndian if ds.is_implicit_VR else \
@@ -140,7 +142,27 @@ def oracle(path, scratch):
         spacing = (measures if measures is not None else ds).get("PixelSpacing")
         result.append((np.asarray(values, dtype=np.float64),
                        tuple(float(s) for s in spacing) if spacing else None, slope))
-    return source, syntax, ds.Rows, ds.Columns, result
+    names = [("Rows", ("0028", "0010"), str(ds.Rows)),
+             ("Columns", ("0028", "0011"), str(ds.Columns))]
+    if "PatientName" in ds:
+        names.append(("Patient's Name", ("0010", "0010"), str(ds.PatientName)))
+    return source, syntax, ds.Rows, ds.Columns, result, names
+
+
+def header_check(cli, path, ds_names):
+    """`ctiq-cli header`'s Rows, Columns and Patient's Name (top level) against pydicom's:
+    (verdict, why)."""
+    run = subprocess.run([cli, "header", path], capture_output=True, timeout=60)
+    if run.returncode != 0:
+        return "refused", run.stderr.decode("utf-8", "replace").strip()[:120]
+    shown = {}
+    for line in run.stdout.decode("utf-8", "replace").splitlines()[1:]:
+        cells = line.split("\t")
+        if len(cells) >= 7:
+            shown.setdefault((cells[1], cells[2]), cells[6])
+    why = [f"{name} {shown.get(tag)!r} not {want!r}" for name, tag, want in ds_names
+           if shown.get(tag) != want]
+    return ("wrong" if why else "equal"), "; ".join(why)
 
 
 def roi_of(rows, columns):
@@ -229,14 +251,17 @@ def main():
         entries = json.load(f)["files"]
     counts = {"equal": 0, "refused": 0, "wrong": 0, "broken": 0}
     past = dict(counts)
-    single_syntaxes = set()
+    syntaxes = set()
+    headers = {"equal": 0, "refused": 0, "wrong": 0}
     failures = []
     print(f"{'file':48} {'frame':>5}  {'verdict':8} {'ctiq mean / SD':>22}  "
           f"{'oracle mean / SD':>22}  (pixels) why")
     with tempfile.TemporaryDirectory() as scratch:
         for entry in entries:
             path = os.path.join(corpus, entry["file"])
-            source, syntax, rows, columns, frames = oracle(path, scratch)
+            source, syntax, rows, columns, frames, names = oracle(path, scratch)
+            first_of_syntax = syntax not in syntaxes
+            syntaxes.add(syntax)
             if len(frames) != entry["frames"]:
                 sys.exit(f"oracle: {entry['file']} has {len(frames)} frames, "
                          f"the manifest says {entry['frames']}")
@@ -259,12 +284,19 @@ def main():
                       f"({source}) {why}")
                 if v in ("wrong", "broken"):
                     failures.append(f"{entry['file']} frame {f + 1}")
+            # The header texts of one file per transfer syntax and of those with names in
+            # other character sets (the rest only for the time they would take).
+            if first_of_syntax or entry["names"]:
+                v, why = header_check(cli, path, names)
+                headers[v] += 1
+                if v != "equal":
+                    print(f"{entry['file']:48} {'header':>5}  {v:8} {why}")
+                if v == "wrong":
+                    failures.append(f"{entry['file']} header")
             # A frame past the last must be refused, not read from whatever follows: in every
-            # multi-frame file, and in one single-frame file of each transfer syntax (which
-            # keeps the time down).
-            if len(frames) == 1 and syntax in single_syntaxes:
+            # multi-frame file, and in one single-frame file of each transfer syntax.
+            if len(frames) == 1 and not first_of_syntax:
                 continue
-            single_syntaxes.add(syntax if len(frames) == 1 else None)
             beyond = len(frames) + 1
             run = measure(cli, path, beyond, roi)
             v, got, _, why = verdict(run, rows, columns, beyond, len(frames), frames[-1][0],
@@ -277,6 +309,8 @@ def main():
                 failures.append(f"{entry['file']} frame {beyond} past the last")
     print(f"* past the last frame: refused {past['refused']}, wrong {past['wrong']}"
           f"{', broken ' + str(past['broken']) if past['broken'] else ''} of {sum(past.values())}")
+    print(f"header Rows, Columns, Patient's Name: equal {headers['equal']}, refused "
+          f"{headers['refused']}, wrong {headers['wrong']} of {sum(headers.values())} files")
     total = sum(counts.values())
     broken = f", broken {counts['broken']}" if counts["broken"] else ""
     print(f"equal {counts['equal']}, refused {counts['refused']}, wrong {counts['wrong']}{broken} "
