@@ -81,6 +81,11 @@ LoadedImage load(const CommandLine& line, const std::string& file, std::string& 
     return image;
 }
 
+// A table row's name of its input: the file, and the frame where one was asked for.
+std::string rowLabel(const CommandLine& line, const std::string& file) {
+    return line.has("frame") ? file + " (frame " + line.value("frame", "") + ")" : file;
+}
+
 // Where an image's pixel spacing came from, for messages.
 std::string spacingSource(const CommandLine& line) {
     return line.has("spacing") ? "--spacing" : "the file's name or DICOM header";
@@ -149,7 +154,7 @@ FileMeasured runStats(const CommandLine& line, const std::string& file, std::str
                 {}};
     }
     const RoiStatisticsText t = roiStatisticsText(s, StatisticsDigits::Full);
-    return {file + "\t" + t.mean + "\t" + t.sd + "\r\n", {}};
+    return {rowLabel(line, file) + "\t" + t.mean + "\t" + t.sd + "\r\n", {}};
 }
 
 FileMeasured runWindow(const CommandLine& line, const std::string& file, std::string& notes) {
@@ -158,7 +163,9 @@ FileMeasured runWindow(const CommandLine& line, const std::string& file, std::st
     if (const auto automatic = computeAutoWindow(image.bytes.data(), image.bytes.size(),
                                                  image.layout, image.valueRule()))
         window = *automatic;
-    return {file + "\t" + IntToStr(window.width) + "\t" + IntToStr(window.level) + "\r\n", {}};
+    return {rowLabel(line, file) + "\t" + IntToStr(window.width) + "\t" + IntToStr(window.level) +
+                "\r\n",
+            {}};
 }
 
 namespace {

@@ -18,10 +18,10 @@ struct FileOutcome {
     std::exception_ptr error;
 };
 
-template <typename Measured>
-using MeasureFile = std::function<Measured(const std::string& file, std::string& notes)>;
-template <typename Measured>
-using TakeOutcome = std::function<bool(const std::string& file, FileOutcome<Measured>& outcome)>;
+template <typename Measured, typename Item = std::string>
+using MeasureFile = std::function<Measured(const Item& file, std::string& notes)>;
+template <typename Measured, typename Item = std::string>
+using TakeOutcome = std::function<bool(const Item& file, FileOutcome<Measured>& outcome)>;
 
 // Runs `measure(i)` for 0 … count − 1 on up to `threads` threads and `take(i)` on the calling
 // thread in that order, each once `measure(i)` has returned; `take` returning false starts no
@@ -34,10 +34,10 @@ void runInOrder(std::size_t count, unsigned threads,
 // order, each as soon as it and all before it are done. When `take` returns false no further
 // file is started and no further outcome is handed over. `measure` must be safe to run for
 // several files at once.
-template <typename Measured>
-void measureFilesInOrder(const std::vector<std::string>& files, unsigned threads,
-                         const std::type_identity_t<MeasureFile<Measured>>& measure,
-                         const std::type_identity_t<TakeOutcome<Measured>>& take) {
+template <typename Measured, typename Item = std::string>
+void measureFilesInOrder(const std::vector<Item>& files, unsigned threads,
+                         const std::type_identity_t<MeasureFile<Measured, Item>>& measure,
+                         const std::type_identity_t<TakeOutcome<Measured, Item>>& take) {
     // Each slot is a worker's alone until runInOrder hands it to `take`.
     std::vector<std::optional<FileOutcome<Measured>>> done(files.size());
     runInOrder(

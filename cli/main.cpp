@@ -17,6 +17,7 @@
 
 #include "cli/commands.h"
 #include "cli/files_in_order.h"
+#include "cli/frame_items.h"
 #include "cli/json_results.h"
 #include "cli/options.h"
 #include "cli/selftest.h"
@@ -151,15 +152,19 @@ FileCommand fileCommand(const std::string& command) {
 // Measures the files on every core and prints what each gives in their order, adding to `kept`
 // (when given) what they leave for the combined result; the exit status so far. A usage error
 // ends the batch; a failed file is reported and the others run.
-int printFilesInOrder(const CommandLine& line, ForCombining* kept) {
+int printFilesInOrder(const CommandLine& line, const std::vector<MeasuredItem>& items,
+                      ForCombining* kept) {
     const FileCommand run = fileCommand(line.command);
     // The title goes out with the first row: a usage error found on the way prints nothing.
     bool titled = wantsJson(line) || (line.command != "stats" && line.command != "window");
     int status = 0;
-    measureFilesInOrder<FileMeasured>(
-        line.files, threadsFor(line.files.size()),
-        [&](const std::string& file, std::string& notes) { return run(line, file, notes); },
-        [&](const std::string& file, FileOutcome<FileMeasured>& outcome) {
+    measureFilesInOrder<FileMeasured, MeasuredItem>(
+        items, threadsFor(items.size()),
+        [&](const MeasuredItem& item, std::string& notes) {
+            return run(item.line, item.file, notes);
+        },
+        [&](const MeasuredItem& item, FileOutcome<FileMeasured>& outcome) {
+            const std::string& file = item.file;
             std::cerr << outcome.notes;
             try {
                 if (outcome.error) std::rethrow_exception(outcome.error);
@@ -197,9 +202,20 @@ int printCombinedResult(const CommandLine& line, const ForCombining& kept) {
 
 int runPerFileCommand(const CommandLine& line) {
     std::ios::sync_with_stdio(false);
-    const bool combined = wantsCombinedMtf(line) || wantsCombinedNps(line);
+    std::vector<MeasuredItem> items;
+    try {
+        items = measuredItems(line);
+    } catch (const UsageError& e) {
+        std::cerr << "ctiq-cli: " << e.text() << "\n";
+        return 2;
+    }
+    // Several frames of one file combine as several files do.
+    CommandLine measured = line;
+    measured.files.clear();
+    for (const MeasuredItem& item : items) measured.files.push_back(item.file);
+    const bool combined = wantsCombinedMtf(measured) || wantsCombinedNps(measured);
     ForCombining kept;
-    const int status = printFilesInOrder(line, combined ? &kept : nullptr);
+    const int status = printFilesInOrder(line, items, combined ? &kept : nullptr);
     // A failed file leaves no combined result.
     if (status != 0 || !combined) return status;
     return printCombinedResult(line, kept);

@@ -28,12 +28,13 @@ const std::map<std::string, std::set<std::string>> kCommandOptions = {
                 "line-trend",    "segment-trend", "max-segments", "factor",        "min-mtf50",
                 "min-mtf10",     "max-noise-sd",  "max-integral", "roi-size",      "grid",
                 "region",        "detrend",       "centre",       "radius",        "contrast"}},
-    {"stats", {"format"}},
-    {"window", {}},
-    {"mtf", {"direction", "lines", "psf-width", "points", "table", "format", "plot"}},
+    {"stats", {"format", "frames"}},
+    {"window", {"frames"}},
+    {"mtf", {"direction", "lines", "psf-width", "points", "table", "format", "plot", "frames"}},
     {"nps",
      {"direction", "segment", "lines", "segment-step", "strip-step", "window", "line-trend",
-      "segment-trend", "factor", "max-segments", "table", "format", "hamming-scale", "plot"}},
+      "segment-trend", "factor", "max-segments", "table", "format", "hamming-scale", "plot",
+      "frames"}},
     {"nps2d", {"roi-size", "grid", "region", "detrend", "format", "plot", "spectrum-image"}},
     {"ttf", {"centre", "radius", "contrast", "format", "plot"}},
     {"dprime", {"ttf", "nps", "task", "observer", "format", "plot"}},
@@ -286,6 +287,8 @@ std::string usage(const std::string& command) {
         "  --header BYTES            bytes before the first sample\n"
         "  --offset N                added to every sample (default: 0, or the rescale intercept)\n"
         "  --frame N                 the frame of a multi-frame DICOM file (default 1)\n"
+        "  --frames all|A-B          stats, window, mtf, nps: each of these frames of every file,\n"
+        "                            one result each (mtf and nps combine them)\n"
         "  --swap                    exchange the two bytes of every sample\n"
         "  --verbose                 name the reader of each file on stderr (file name, header\n"
         "                            scanner, or the DICOM toolkit and what it decoded)\n"

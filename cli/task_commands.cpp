@@ -295,7 +295,7 @@ std::string runTtf(const CommandLine& line, std::string& notes) {
 
 std::string taskUsage(const std::string& command) {
     const std::string image =
-        "Image options: --mode, --size, --header, --offset, --swap, --verbose, --spacing as for "
+        "Image options: --mode, --size, --header, --offset, --swap, --verbose, --spacing, --frame as for "
         "stats (values in HU: sample + offset)\n";
     const std::string json =
         "  --format text|json   json: one line for the whole run (docs/results.schema.json)\n";

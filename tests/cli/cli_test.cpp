@@ -1001,3 +1001,50 @@ TEST(CliJson, IdentityTextsAreDecodedThroughTheCharacterSet) {
 
 }  // namespace
 }  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+TEST(CliFrames, EachFrameIsMeasuredAndNamed) {
+    test::DicomBuilder b;
+    b.us(0x0028, 0x0010, 4).us(0x0028, 0x0011, 4).us(0x0028, 0x0100, 16);
+    b.explicitElement(0x0028, 0x0008, "IS", "3 ");
+    std::vector<std::int16_t> words;
+    for (std::int16_t value : {10, 20, 30}) words.insert(words.end(), 16, value);
+    test::TempFolder folder;
+    const std::string path = folder.file("three.dcm");
+    test::writeBytes(path, b.withPixels(words));
+    const QString file = QString::fromStdString(path);
+
+    const CliRun all = cli({"stats", "--frames", "all", file});
+    ASSERT_EQ(all.status, 0) << all.err;
+    EXPECT_EQ(all.out, "File\tMean\tSD\r\n" + path + " (frame 1)\t10\t0\r\n" + path +
+                           " (frame 2)\t20\t0\r\n" + path + " (frame 3)\t30\t0\r\n");
+
+    const CliRun second = cli({"stats", "--frame", "2", "--format", "json", file});
+    ASSERT_EQ(second.status, 0) << second.err;
+    const QJsonObject result = QJsonDocument::fromJson(QByteArray::fromStdString(second.out)).object();
+    EXPECT_EQ(result["parameters"].toObject()["frame"].toInt(), 2);
+    EXPECT_EQ(result["parameters"].toObject()["frames"].toInt(), 3);
+    EXPECT_EQ(result["results"].toObject()["mean"].toDouble(), 20.0);
+
+    const struct {
+        QStringList arguments;
+        int status;
+        const char* says;
+    } refused[] = {
+        {{"stats", "--frame", "4", file}, 1, "no frame 4"},
+        {{"stats", "--frame", "0", file}, 2, "--frame counts from 1"},
+        {{"stats", "--frames", "3-2", file}, 2, "--frames takes"},
+        {{"stats", "--frames", "all", "--frame", "1", file}, 2, "not both"},
+        {{"nps2d", "--frames", "all", file}, 2, "'--frames'"},
+    };
+    for (const auto& r : refused) {
+        const CliRun run = cli(r.arguments);
+        EXPECT_EQ(run.status, r.status) << r.arguments.join(' ').toStdString() << "\n" << run.err;
+        EXPECT_NE(run.err.find(r.says), std::string::npos) << run.err;
+    }
+}
+
+}  // namespace
+}  // namespace ctiq
