@@ -32,8 +32,9 @@ has --frame those are usage errors and count as refused. The frame after the las
 be refused (checked in every multi-frame file and in one single-frame file of each transfer
 syntax): an exit 0 there is wrong (listed only when not refused). `ctiq-cli header` must show
 pydicom's Rows, Columns and Patient's Name (decoded by its character set) in the same files and
-in those written for their names. Exits 1 if any is wrong or broken, 77 if pydicom, numpy, or
-a DCMTK, OpenJPEG or OpenJPH tool is missing.
+in those written for their names. `--frames all` must give each multi-frame file's frames in
+order with the numbers --frame N gave (refused counts where the build has no --frames). Exits 1
+if any is wrong or broken, 77 if pydicom, numpy, or a DCMTK, OpenJPEG or OpenJPH tool is missing.
 """
 import json
 import os
@@ -165,6 +166,26 @@ def header_check(cli, path, ds_names):
     return ("wrong" if why else "equal"), "; ".join(why)
 
 
+def all_frames_check(cli, path, roi, single):
+    """`--frames all` against the frames measured one at a time (single: frame → (mean, SD) of
+    those that read): one result a frame, in order, with the same numbers. (verdict, why)."""
+    run = subprocess.run([cli, "stats", "--format", "json", "--frames", "all", "--roi",
+                          ",".join(map(str, roi)), path], capture_output=True, text=True,
+                         timeout=60)
+    if run.returncode != 0:
+        return "refused", run.stderr.strip().splitlines()[0] if run.stderr.strip() else "no message"
+    try:
+        lines = [json.loads(line) for line in run.stdout.splitlines()]
+        got = [(line["parameters"]["frame"], line["results"]["mean"], line["results"]["sd"])
+               for line in lines]
+    except (KeyError, TypeError, ValueError) as e:
+        return "wrong", f"no stats results: {e!r}"
+    want = [(frame, *single.get(frame, (None, None))) for frame in range(1, len(got) + 1)]
+    if len(got) != len(single) or got != want:
+        return "wrong", f"{got} not {want}"
+    return "equal", ""
+
+
 def roi_of(rows, columns):
     """An off-centre ROI of even size (centre, size) and the block it covers (left, top)."""
     width, height = columns // 4 * 2, rows // 4 * 2
@@ -253,6 +274,7 @@ def main():
     past = dict(counts)
     syntaxes = set()
     headers = {"equal": 0, "refused": 0, "wrong": 0}
+    together = dict(headers)
     failures = []
     print(f"{'file':48} {'frame':>5}  {'verdict':8} {'ctiq mean / SD':>22}  "
           f"{'oracle mean / SD':>22}  (pixels) why")
@@ -273,11 +295,15 @@ def main():
                                  f"generator's values by up to "
                                  f"{np.abs(values - truth[f]).max()}")
             roi, corner = roi_of(rows, columns)
+            single = {}
             for f, (values, spacing, slope) in enumerate(frames):
                 run = measure(cli, path, f + 1, roi)
                 v, got, want, why = verdict(run, rows, columns, f + 1, len(frames), values,
                                             spacing, slope, roi, corner)
                 counts[v] += 1
+                if run.returncode == 0 and v in ("equal", "wrong"):
+                    result = json.loads(run.stdout.splitlines()[0])["results"]
+                    single[f + 1] = (result["mean"], result["sd"])
                 if v != "equal" and entry["note"]:  # what the generator knows of the file
                     why += f" [{entry['note']}]"
                 print(f"{entry['file']:48} {f + 1:5}  {v:8} {got:>22}  {want:>22}  "
@@ -293,6 +319,14 @@ def main():
                     print(f"{entry['file']:48} {'header':>5}  {v:8} {why}")
                 if v == "wrong":
                     failures.append(f"{entry['file']} header")
+            # Every frame at once gives what each frame gave alone.
+            if len(frames) > 1:
+                v, why = all_frames_check(cli, path, roi, single)
+                together[v] += 1
+                if v != "equal":
+                    print(f"{entry['file']:48} {'all':>5}  {v:8} {why}")
+                if v == "wrong":
+                    failures.append(f"{entry['file']} --frames all")
             # A frame past the last must be refused, not read from whatever follows: in every
             # multi-frame file, and in one single-frame file of each transfer syntax.
             if len(frames) == 1 and not first_of_syntax:
@@ -309,6 +343,8 @@ def main():
                 failures.append(f"{entry['file']} frame {beyond} past the last")
     print(f"* past the last frame: refused {past['refused']}, wrong {past['wrong']}"
           f"{', broken ' + str(past['broken']) if past['broken'] else ''} of {sum(past.values())}")
+    print(f"--frames all as the frames one by one: equal {together['equal']}, refused "
+          f"{together['refused']}, wrong {together['wrong']} of {sum(together.values())} files")
     print(f"header Rows, Columns, Patient's Name: equal {headers['equal']}, refused "
           f"{headers['refused']}, wrong {headers['wrong']} of {sum(headers.values())} files")
     total = sum(counts.values())
