@@ -7,8 +7,8 @@
 namespace ctiq {
 
 // One running toolkit helper: a child process that answers length-framed messages over a private
-// channel, with a private temporary folder that is removed when the helper ends, however it ends.
-// Its standard output and error go nowhere. Platform code (POSIX here; a Windows build would use
+// channel. It has no folder and creates no file (its file system is closed), so nothing is left
+// behind however the program ends. Its standard output and error go nowhere. Platform code (POSIX here; a Windows build would use
 // a pipe and a job object behind the same interface).
 class HelperProcess {
   public:
@@ -28,11 +28,8 @@ class HelperProcess {
     HelperProcess& operator=(const HelperProcess&) = delete;
 
     // Sends `request` and waits up to `timeoutMs` for the answer. After a failure the helper is
-    // ended and its folder removed; start a fresh one for the next request.
+    // ended; start a fresh one for the next request.
     Failure exchange(const std::string& request, std::string& answer, int timeoutMs);
-
-    // The helper's private temporary folder (removed when the helper ends).
-    const std::string& temporaryFolder() const { return folder_; }
 
   private:
     HelperProcess() = default;
@@ -41,7 +38,6 @@ class HelperProcess {
 
     int pid_ = -1;
     int channel_ = -1;
-    std::string folder_;
 };
 
 }  // namespace ctiq

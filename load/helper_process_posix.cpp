@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
 #include <vector>
 
 #include "load/dicom/toolkit_wire.h"
@@ -72,29 +71,11 @@ Io receiveAll(int fd, char* data, std::size_t size, Clock::time_point deadline) 
     });
 }
 
-// A folder of our own under the system's temporary folder (or /tmp when $TMPDIR names none).
-std::string makePrivateFolder() {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::path base = fs::temp_directory_path(ec);
-    if (ec || !fs::is_directory(base, ec)) base = "/tmp";
-    std::string pattern = (base / "ctiq-toolkit-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (!::mkdtemp(buffer.data())) return {};
-    return buffer.data();
-}
-
 }  // namespace
 
 std::unique_ptr<HelperProcess> HelperProcess::start(const std::string& executable,
                                                     std::string& error) {
     std::unique_ptr<HelperProcess> helper(new HelperProcess);
-    helper->folder_ = makePrivateFolder();
-    if (helper->folder_.empty()) {
-        error = "no private temporary folder could be made";
-        return nullptr;
-    }
     int pair[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) {
         error = "no channel to the DICOM toolkit could be made";
@@ -115,9 +96,8 @@ std::unique_ptr<HelperProcess> HelperProcess::start(const std::string& executabl
     sigaddset(&defaults, SIGPIPE);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-    std::string folderArgument = "--folder=" + helper->folder_;
     std::vector<char*> argv = {const_cast<char*>(executable.c_str()),
-                               const_cast<char*>("--channel=3"), folderArgument.data(), nullptr};
+                               const_cast<char*>("--channel=3"), nullptr};
     pid_t pid = -1;
     const int spawned =
         ::posix_spawn(&pid, executable.c_str(), &actions, &attributes, argv.data(), environ);
@@ -190,11 +170,6 @@ void HelperProcess::stop() {
             ::usleep(1000);
         }
         pid_ = -1;
-    }
-    if (!folder_.empty()) {
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-        folder_.clear();
     }
 }
 

@@ -299,6 +299,15 @@ class Converter {
     bool failed_ = false;
 };
 
+// Each thread's converters, opened on first use and kept: opening one loads the C library's
+// conversion module from disk, which a sandboxed reader may no longer do.
+Converter* openConverter(Graphic g) {
+    thread_local std::array<Converter, kGraphicCount> converters;
+    Converter& c = converters[static_cast<std::size_t>(g)];
+    const char* name = kCodings[static_cast<std::size_t>(g)].iconvName;
+    return name && c.open(name) ? &c : nullptr;
+}
+
 // One character of a set as its EUC form knows it.
 void appendEucForm(std::string& encoded, std::string_view character, const Coding& coding) {
     if (coding.singleShift) encoded += coding.singleShift;
@@ -386,10 +395,7 @@ class Decoder {
         run_.clear();
     }
 
-    Converter* converterFor(Graphic g) {
-        Converter& c = converters_[static_cast<std::size_t>(g)];
-        return c.open(codingOf(g).iconvName) ? &c : nullptr;
-    }
+    Converter* converterFor(Graphic g) { return openConverter(g); }
 
     void decodeRun(std::string_view run, Graphic g) {
         const Coding& coding = codingOf(g);
@@ -421,7 +427,6 @@ class Decoder {
     Graphic runSet_ = Graphic::Ascii;
     std::string run_;
     std::string out_;
-    std::array<Converter, kGraphicCount> converters_;
 };
 
 }  // namespace
@@ -440,6 +445,10 @@ std::string decodeText(std::string_view bytes, std::string_view specificCharacte
                        std::string_view vr) {
     const Declared declared = declaredBy(specificCharacterSet);
     return Decoder(declared, vr).decode(bytes);
+}
+
+void openEveryCharacterSet() {
+    for (std::size_t g = 0; g < kGraphicCount; ++g) openConverter(static_cast<Graphic>(g));
 }
 
 std::string latin1ToUtf8(std::string_view bytes) {

@@ -47,6 +47,10 @@ bool isKnownCharacterSet(std::string_view specificCharacterSet);
 std::string decodeText(std::string_view bytes, std::string_view specificCharacterSet,
                        std::string_view vr);
 
+// Opens the calling thread's converters for every set above, so that decoding later needs no
+// file: for a process about to give up its file access.
+void openEveryCharacterSet();
+
 // Bytes one per character (Latin-1) as UTF-8: how values that no character set governs (codes,
 // numbers, binary values shown as bytes) are shown.
 std::string latin1ToUtf8(std::string_view bytes);

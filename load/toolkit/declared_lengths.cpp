@@ -1,6 +1,7 @@
 #include "load/toolkit/declared_lengths.h"
 
 #include <cstring>
+#include <initializer_list>
 #include <string_view>
 
 #include "load/dicom/vocabulary.h"
@@ -27,18 +28,29 @@ struct Level {
     bool fragments;     // encapsulated pixel data: items hold bytes, not elements
 };
 
-bool lengthsFit(const std::vector<std::uint8_t>& bytes, std::size_t pos, bool implicitVr,
+// Beyond these no real file goes (an Enhanced CT nests 4 deep; structured reports a few more;
+// the largest multi-frame headers hold some 10^5 elements), while the toolkit's own walk of a
+// crafted file grows much faster than its size.
+constexpr std::size_t kMaxNesting = 64;
+constexpr std::size_t kMaxElements = 2'000'000;
+
+enum class Walk { Fits, PastTheEnd, TooDeep, TooMany };
+
+Walk lengthsFit(const std::vector<std::uint8_t>& bytes, std::size_t pos, bool implicitVr,
                 bool bigEndian, std::uint16_t lastGroup) {
     const std::size_t size = bytes.size();
     std::vector<Level> levels{{implicitVr, bigEndian, kUndefined, false}};
+    std::size_t elements = 0;
     while (pos + 8 <= size) {
+        if (levels.size() > kMaxNesting) return Walk::TooDeep;
+        if (++elements > kMaxElements) return Walk::TooMany;
         while (levels.size() > 1 && levels.back().end != kUndefined && pos >= levels.back().end)
             levels.pop_back();
         const Level level = levels.back();
         const std::uint8_t* p = bytes.data() + pos;
         const std::uint16_t group = word(p, level.bigEndian);
         const std::uint16_t element = word(p + 2, level.bigEndian);
-        if (levels.size() == 1 && group > lastGroup && group != 0xFFFE) return true;
+        if (levels.size() == 1 && group > lastGroup && group != 0xFFFE) return Walk::Fits;
         if (group == 0xFFFE) {  // item and delimitation tags: tag and 32-bit length
             const std::uint32_t length = dword(p + 4, level.bigEndian);
             pos += 8;
@@ -47,7 +59,7 @@ bool lengthsFit(const std::vector<std::uint8_t>& bytes, std::size_t pos, bool im
                 continue;
             }
             if (element != 0xE000 || length == kUndefined) continue;
-            if (length > size - pos) return false;
+            if (length > size - pos) return Walk::PastTheEnd;
             if (level.fragments) pos += length;  // a fragment's bytes
             // An item of defined length holds elements up to its end.
             else
@@ -64,9 +76,9 @@ bool lengthsFit(const std::vector<std::uint8_t>& bytes, std::size_t pos, bool im
         } else {
             vr = std::string_view(reinterpret_cast<const char*>(p + 4), 2);
             // The toolkit guesses at a VR it does not know, and may read gigabytes of length.
-            if (!dicom::isKnownVr(vr)) return false;
+            if (!dicom::isKnownVr(vr)) return Walk::PastTheEnd;
             if (dicom::hasLongLength(vr)) {
-                if (pos + 12 > size) return false;
+                if (pos + 12 > size) return Walk::PastTheEnd;
                 length = dword(p + 8, level.bigEndian);
                 pos += 12;
             } else {
@@ -83,14 +95,32 @@ bool lengthsFit(const std::vector<std::uint8_t>& bytes, std::size_t pos, bool im
                               pixels && !sequence});
             continue;
         }
-        if (length > size - pos) return false;
+        if (length > size - pos) return Walk::PastTheEnd;
         if (sequence) {
             levels.push_back({level.implicitVr, level.bigEndian, pos + length, false});
             continue;
         }
         pos += static_cast<std::size_t>(length);
     }
-    return true;
+    return Walk::Fits;
+}
+
+// The first way of reading that fits, else the most telling reason none does.
+bool judged(std::initializer_list<Walk> walks, std::string* why) {
+    Walk worst = Walk::PastTheEnd;
+    for (Walk w : walks) {
+        if (w == Walk::Fits) return true;
+        if (w != Walk::PastTheEnd) worst = w;
+    }
+    if (why)
+        *why = worst == Walk::TooDeep
+                   ? "its sequences nest more than " + std::to_string(kMaxNesting) +
+                         " deep, which no real file does"
+               : worst == Walk::TooMany
+                   ? "it holds more than " + std::to_string(kMaxElements) +
+                         " elements, which no real file does"
+                   : "its elements declare lengths that run past the end of the file";
+    return false;
 }
 
 constexpr const char* kDeflatedSyntax = "1.2.840.10008.1.2.1.99";
@@ -98,21 +128,22 @@ constexpr const char* kGePrivateSyntax = "1.2.840.113619.5.2";
 
 }  // namespace
 
-bool declaredLengthsFit(const std::vector<std::uint8_t>& bytes, std::string& syntax) {
+bool declaredLengthsFit(const std::vector<std::uint8_t>& bytes, std::string& syntax,
+                        std::string* why) {
     std::size_t pos = 0;
     if (bytes.size() >= 132 && std::memcmp(bytes.data() + 128, "DICM", 4) == 0) pos = 132;
     syntax.clear();
     if (pos + 8 <= bytes.size() && word(bytes.data() + pos, false) == 0x0002) {
-        if (!lengthsFit(bytes, pos, false, false, 0x0002)) return false;
+        if (!judged({lengthsFit(bytes, pos, false, false, 0x0002)}, why)) return false;
         // Find where the meta group ends and which syntax follows.
         while (pos + 8 <= bytes.size() && word(bytes.data() + pos, false) == 0x0002) {
             const std::uint8_t* p = bytes.data() + pos;
             const std::string_view vr(reinterpret_cast<const char*>(p + 4), 2);
             const bool longLength = dicom::hasLongLength(vr);
             const std::size_t header = longLength ? 12 : 8;
-            if (pos + header > bytes.size()) return false;
+            if (pos + header > bytes.size()) return judged({Walk::PastTheEnd}, why);
             const std::uint64_t length = longLength ? dword(p + 8, false) : word(p + 6, false);
-            if (length > bytes.size() - pos - header) return false;
+            if (length > bytes.size() - pos - header) return judged({Walk::PastTheEnd}, why);
             if (word(p + 2, false) == 0x0010)
                 syntax = dicom::trimmedUid(std::string_view(
                     reinterpret_cast<const char*>(p + header), static_cast<std::size_t>(length)));
@@ -122,11 +153,14 @@ bool declaredLengthsFit(const std::vector<std::uint8_t>& bytes, std::string& syn
     if (syntax == kDeflatedSyntax) return true;
     // GE's private syntax has an implicit VR little-endian data set (only its pixels differ).
     if (!syntax.empty())
-        return lengthsFit(bytes, pos, syntax == "1.2.840.10008.1.2" || syntax == kGePrivateSyntax,
-                          syntax == "1.2.840.10008.1.2.2", 0xFFFF);
-    return lengthsFit(bytes, pos, true, false, 0xFFFF) ||
-           lengthsFit(bytes, pos, false, false, 0xFFFF) ||
-           lengthsFit(bytes, pos, false, true, 0xFFFF);
+        return judged({lengthsFit(bytes, pos,
+                                  syntax == "1.2.840.10008.1.2" || syntax == kGePrivateSyntax,
+                                  syntax == "1.2.840.10008.1.2.2", 0xFFFF)},
+                      why);
+    return judged({lengthsFit(bytes, pos, true, false, 0xFFFF),
+                   lengthsFit(bytes, pos, false, false, 0xFFFF),
+                   lengthsFit(bytes, pos, false, true, 0xFFFF)},
+                  why);
 }
 
 }  // namespace ctiq::toolkit

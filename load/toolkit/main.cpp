@@ -1,14 +1,19 @@
 // ctiq-dicom-helper: reads DICOM files with the DICOM toolkit for ctiq and ctiq-cli, one request
 // at a time over the channel they give it, inside a sandbox. Not for use by hand.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/ptrace.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <new>
 #include <string>
 #include <string_view>
 
+#include "load/dicom/character_set.h"
 #include "load/dicom/toolkit_wire.h"
 #include "load/toolkit/sandbox.h"
 #include "load/toolkit/toolkit_reader.h"
@@ -65,31 +70,58 @@ ctiq::dicom::ToolkitAnswer answerFor(const std::string& message) {
     }
 }
 
+// What `--probe-sandbox=ACTION` tries once confined, for the tests: each must fail (exit 5) or
+// end the helper by SIGSYS; exit 0 would mean the sandbox let it through.
+int probe(std::string_view action) {
+    bool done = false;
+    if (action == "exec") {
+        done = std::system("true") == 0;
+    } else if (action == "fork") {
+        const pid_t child = ::fork();
+        if (child == 0) ::_exit(0);
+        done = child > 0;
+    } else if (action == "open") {
+        const int fd = ::open("/etc/hostname", O_RDONLY);
+        done = fd >= 0;
+    } else if (action == "create") {
+        const int fd = ::open("/tmp/ctiq-sandbox-probe", O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        done = fd >= 0;
+        if (done) ::unlink("/tmp/ctiq-sandbox-probe");
+    } else if (action == "socket") {
+        done = ::socket(AF_INET, SOCK_STREAM, 0) >= 0;
+    } else if (action == "connect") {
+        // A socket cannot be had, so connect on the channel's own end: refused too.
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(9);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        done = ::connect(0, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    } else if (action == "ptrace") {
+        done = ::ptrace(PTRACE_ATTACH, ::getppid(), nullptr, nullptr) == 0;
+    } else {
+        return 2;
+    }
+    return done ? 0 : 5;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     int channel = -1;
-    std::string folder;
-    bool probe = false;
+    std::string probeAction;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
         if (a.rfind("--channel=", 0) == 0) channel = std::atoi(argv[i] + 10);
-        if (a.rfind("--folder=", 0) == 0) folder = std::string(a.substr(9));
-        if (a == "--probe-sandbox") probe = true;
+        if (a == "--probe-sandbox") probeAction = "exec";
+        if (a.rfind("--probe-sandbox=", 0) == 0) probeAction = std::string(a.substr(16));
     }
-    // Temporary files of the decoders go to the program's private folder, which it removes.
-    if (!folder.empty()) {
-        ::setenv("TMPDIR", folder.c_str(), 1);
-        std::error_code ec;
-        std::filesystem::current_path(folder, ec);
-    }
+    // Everything that needs a file is loaded before the file system closes: the character sets'
+    // conversion modules. The decoders read and write memory only.
+    ctiq::dicom::openEveryCharacterSet();
     std::string error;
     if (!ctiq::toolkit::confineProcess(error)) return 3;
     ctiq::toolkit::keepFreedMemory();
-    if (probe) {
-        // For the tests: starting a program must end this process by SIGSYS.
-        return std::system("true") == 0 ? 0 : 4;
-    }
+    if (!probeAction.empty()) return probe(probeAction);
     if (channel < 0) return 2;
     while (true) {
         char length[8];

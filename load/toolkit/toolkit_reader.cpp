@@ -400,9 +400,8 @@ ToolkitAnswer readWithToolkit(const dicom::ToolkitRequest& request) {
     gdcm::Trace::SetWarning(false);
     gdcm::Trace::SetDebug(false);
     gdcm::Trace::SetError(false);
-    std::string syntax;
-    if (!declaredLengthsFit(request.file, syntax))
-        return refused("its elements declare lengths that run past the end of the file");
+    std::string syntax, why;
+    if (!declaredLengthsFit(request.file, syntax, &why)) return refused(why);
     // The toolkit refuses a file whose syntax it does not know: HTJ2K is read as JPEG 2000.
     std::optional<std::vector<std::uint8_t>> relabelled;
     if (isHtj2k(syntax) && !(relabelled = relabelledAsJpeg2000(request.file)))
