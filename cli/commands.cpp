@@ -8,6 +8,7 @@
 #include "cli/json_results.h"
 #include "cli/phantom.h"
 #include "cli/plot_request.h"
+#include "cli/printable_path.h"
 #include "common/app_error.h"
 #include "common/checked.h"
 #include "common/frequency_axis.h"
@@ -55,7 +56,7 @@ LoadMode modeOf(const CommandLine& line) {
 
 void sayReader(const CommandLine& line, const std::string& file, const std::string& reader,
                std::string& notes) {
-    if (line.flags.count("verbose")) notes += file + ": read by " + reader + "\n";
+    if (line.flags.count("verbose")) notes += printablePath(file) + ": read by " + reader + "\n";
 }
 
 // The image as the line's image options load it, without the reader note.
@@ -83,7 +84,8 @@ LoadedImage load(const CommandLine& line, const std::string& file, std::string& 
 
 // A table row's name of its input: the file, and the frame where one was asked for.
 std::string rowLabel(const CommandLine& line, const std::string& file) {
-    return line.has("frame") ? file + " (frame " + line.value("frame", "") + ")" : file;
+    const std::string name = printablePath(file);
+    return line.has("frame") ? name + " (frame " + line.value("frame", "") + ")" : name;
 }
 
 // Where an image's pixel spacing came from, for messages.
@@ -132,7 +134,7 @@ FileMeasured runHeader(const CommandLine& line, const std::string& file, std::st
     try {
         requireShowable(plan);
     } catch (const AppError& e) {
-        notes += file + ": " + e.what() + "\n";
+        notes += printablePath(file) + ": " + e.what() + "\n";
     }
     const bool listed = plan.dicom && plan.dicom->walked;
     if (line.flags.count("summary")) return {listed ? plan.dicom->summary : std::string(), {}};

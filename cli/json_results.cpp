@@ -1,5 +1,7 @@
 #include "cli/json_results.h"
 
+#include <QStringDecoder>
+
 #include <nettle/sha2.h>
 
 #include <QJsonDocument>
@@ -16,6 +18,13 @@ namespace {
 
 QString utf8(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+// A path as JSON text, every character kept: a leading U+FEFF too, which QString's plain UTF-8
+// reading drops as a byte-order mark (two names would read alike).
+QString pathText(const std::string& path) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(path.data(), static_cast<qsizetype>(path.size())));
 }
 
 // A header value as text (the table's UTF-8), without the padding blanks and NULs.
@@ -117,7 +126,7 @@ QJsonObject inputIdentity(const std::string& path) {
     ImageBytes bytes;
     readWholeFile(path, bytes);
     QJsonObject input{
-        {"path", utf8(path)},
+        {"path", pathText(path)},
         {"size", static_cast<qint64>(bytes.size())},
         {"sha256", QString::fromStdString(sha256Hex(bytes))},
     };

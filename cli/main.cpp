@@ -18,6 +18,7 @@
 #include "cli/commands.h"
 #include "cli/files_in_order.h"
 #include "cli/frame_items.h"
+#include "cli/printable_path.h"
 #include "cli/json_results.h"
 #include "cli/options.h"
 #include "cli/selftest.h"
@@ -176,7 +177,7 @@ int printFilesInOrder(const CommandLine& line, const std::vector<MeasuredItem>& 
                 status = 2;
                 return false;
             } catch (const std::exception& e) {
-                std::cerr << file << ": " << e.what() << "\n";
+                std::cerr << printablePath(file) << ": " << e.what() << "\n";
                 status = 1;
             }
             std::cout.flush();

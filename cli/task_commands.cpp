@@ -1,5 +1,7 @@
 #include "cli/task_commands.h"
 
+#include "cli/printable_path.h"
+
 #include <QJsonArray>
 #include <QJsonObject>
 #include <algorithm>
@@ -36,7 +38,7 @@ std::vector<TaskImage> loadSlices(const CommandLine& line, std::string& notes) {
         } catch (const UsageError&) {
             throw;
         } catch (const std::exception& e) {
-            throw AppError(file + ": " + e.what());
+            throw AppError(printablePath(file) + ": " + e.what());
         }
     }
     return slices;

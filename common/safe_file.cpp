@@ -66,6 +66,19 @@ QFileDevice::Permissions modeForNewFile() {
 #endif
 }
 
+// The folders of devices and of the kernel's own files: a writer that names a device there
+// (/dev/full → /dev/full.dcm) would create an ordinary file among them, as root even.
+bool isSystemFolder(const std::filesystem::path& folder) {
+    for (const char* system : {"/dev", "/proc", "/sys"}) {
+        const std::filesystem::path root(system);
+        auto f = folder.begin();
+        auto r = root.begin();
+        while (r != root.end() && f != folder.end() && *f == *r) ++f, ++r;
+        if (r == root.end()) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void saveFileSafely(const std::string& path, const void* data, std::size_t size) {
@@ -74,6 +87,9 @@ void saveFileSafely(const std::string& path, const void* data, std::size_t size)
     std::error_code ec;
     const fs::file_status kind = fs::symlink_status(target, ec);
     if (const std::string other = otherKind(kind); !other.empty()) refuse(path, other);
+    const fs::path folder = fs::weakly_canonical(fs::absolute(target, ec), ec).parent_path();
+    if (isSystemFolder(folder))
+        refuse(path, "its folder " + folder.string() + " holds devices or kernel files");
     const QString name = QString::fromStdString(path);
     const QFileInfo info(name);
     const bool exists = kind.type() == fs::file_type::regular;

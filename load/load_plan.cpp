@@ -257,6 +257,12 @@ LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mod
     LoadPlan plan;
     plan.frame = frame;
     plan.name = splitNameGeometry(path);
+    // A name gives a geometry only with whole numbers for its columns and rows ("CT head 2
+    // mm.dcm" gives none), and never to a DICOM file read as DICOM: its header says what it is
+    // ("slice 256 256 0p5.dcm" with a preamble is no raw image).
+    if (!carriesGeometry(plan.name) ||
+        (mode == LoadMode::Dicom && looksLikeDicom(bytes.data(), bytes.size())))
+        plan.name = NameGeometry{plan.name.label, {}, {}, {}, {}};
     plan.columns = plan.name.columns;
     plan.rows = plan.name.rows;
     plan.suggestion = plan.name.suggestion;

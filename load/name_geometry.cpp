@@ -43,6 +43,30 @@ NameGeometry splitNameGeometry(std::string_view path) {
     return g;
 }
 
+namespace {
+
+bool isWholeNumber(const std::string& text) {
+    return !text.empty() && text.size() <= 9 &&
+           text.find_first_not_of("0123456789") == std::string::npos &&
+           text.find_first_not_of('0') != std::string::npos;
+}
+
+bool isNumberOrEmpty(const std::string& text) {
+    if (text.empty()) return true;
+    try {
+        StrToFloat(text);
+        return true;
+    } catch (const AppError&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+bool carriesGeometry(const NameGeometry& g) {
+    return isWholeNumber(g.columns) && isWholeNumber(g.rows) && isNumberOrEmpty(g.spacing);
+}
+
 std::string sizeSuggestion(std::int64_t fileSize, int sampleBytes) {
     const long double x = std::sqrt(static_cast<long double>(fileSize) / sampleBytes);
     const std::int64_t r = roundHalfEven(x);

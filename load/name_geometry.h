@@ -20,6 +20,10 @@ std::string baseName(std::string_view path);
 
 NameGeometry splitNameGeometry(std::string_view path);
 
+// True when the name's columns and rows are whole positive numbers (digits only) and its spacing,
+// if any, a number: only then is it a geometry rather than a name with blanks.
+bool carriesGeometry(const NameGeometry& geometry);
+
 // "N N", the square size offered for a file of `fileSize` bytes with `sampleBytes` per sample:
 // the side of a perfect square, else the first of 64, 128, 256, ... above the rounded side.
 std::string sizeSuggestion(std::int64_t fileSize, int sampleBytes);

@@ -1048,3 +1048,49 @@ TEST(CliFrames, EachFrameIsMeasuredAndNamed) {
 
 }  // namespace
 }  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// phantom --dicom appends ".dcm": given a device, it would create a file beside it among the
+// devices. The folders of devices and kernel files take no file of ours.
+TEST(CliWriters, NoFileIsCreatedAmongDevices) {
+    for (const char* target : {"/dev/full", "/dev/shm/../null", "/proc/self/ctiq"}) {
+        const CliRun run = cli({"phantom", "uniform", "--size", "8,8", "--dicom", target});
+        EXPECT_EQ(run.status, 1) << target << run.err;
+        EXPECT_NE(run.err.find("holds devices or kernel files"), std::string::npos) << run.err;
+        EXPECT_FALSE(fs::exists(std::string(target) + ".dcm")) << target;
+    }
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// Names are data: text output shows a name's control characters as \xNN (a newline would split
+// the row, ESC would reach the terminal), JSON keeps every character, a leading U+FEFF too.
+TEST(CliNames, ControlCharactersAndAByteOrderMarkSurviveAsTheyAre) {
+    test::TempFolder folder;
+    test::DicomBuilder b;
+    b.us(0x0028, 0x0010, 2).us(0x0028, 0x0011, 2);
+    const std::vector<std::uint8_t> image = b.withPixels({5, 5, 5, 5});
+    const std::string tricky = folder.file("new\nline\x1b[31m.dcm");
+    const std::string marked = folder.file("\xEF\xBB\xBF" "bom.dcm");
+    test::writeBytes(tricky, image);
+    test::writeBytes(marked, image);
+
+    const CliRun text = cli({"stats", QString::fromStdString(tricky)});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out, "File\tMean\tSD\r\n" + folder.path() + "/new\\x0aline\\x1b[31m.dcm\t5\t0\r\n");
+
+    const CliRun json = cli({"stats", "--format", "json", QString::fromStdString(marked)});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const QJsonObject input =
+        QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object()["input"].toObject();
+    EXPECT_EQ(input["path"].toString().toStdString(), marked);
+}
+
+}  // namespace
+}  // namespace ctiq

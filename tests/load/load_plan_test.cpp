@@ -12,20 +12,36 @@
 namespace ctiq {
 namespace {
 
-TEST(LoadPlan, TheNameGoesBeforeTheHeader) {
+// A name's geometry is for raw files: a DICOM file's header wins over a name that looks like one
+// (its header bytes were once measured as pixels), and words in a name make no geometry.
+TEST(LoadPlan, TheHeaderOfADicomFileGoesBeforeItsName) {
     const ImageBytes ct = test::readBytes(test::testData("dicom/CT_small.dcm"));
-    const LoadPlan named = planLoad("/d/ct 64 32 0p5.dcm", ct, LoadMode::Dicom);
-    EXPECT_FALSE(named.dicom);
-    EXPECT_EQ(named.columns, "64");
-    EXPECT_EQ(named.rows, "32");
-
-    const LoadPlan read = planLoad("/d/CT_small.dcm", ct, LoadMode::Dicom);
-    ASSERT_TRUE(read.dicom);
-    EXPECT_EQ(read.columns, "128");
-    EXPECT_EQ(read.rows, "128");
-    EXPECT_FALSE(read.needsSize());
-    EXPECT_NO_THROW(requireShowable(read));
-    EXPECT_FALSE(read.decoded);  // the scanner reads it right
+    const ImageBytes raw(64 * 32 * 2, 1);
+    const struct {
+        const char* name;
+        const ImageBytes* bytes;
+        LoadMode mode;
+        bool header;  // the DICOM header was read
+        const char* columns;
+        const char* rows;
+    } cases[] = {
+        {"/d/ct 64 32 0p5.dcm", &ct, LoadMode::Dicom, true, "128", "128"},
+        {"/d/slice 256 256 0p5.dcm", &ct, LoadMode::Dicom, true, "128", "128"},
+        {"/d/CT head 2 mm.dcm", &ct, LoadMode::Dicom, true, "128", "128"},
+        {"/d/CT_small.dcm", &ct, LoadMode::Dicom, true, "128", "128"},
+        {"/d/raw 64 32 0p5.raw", &raw, LoadMode::Dicom, false, "64", "32"},
+        {"/d/ct 64 32 0p5.dcm", &ct, LoadMode::Word16, false, "64", "32"},
+        {"/d/CT head 2 mm.raw", &raw, LoadMode::Word16, false, "", ""},
+    };
+    for (const auto& c : cases) {
+        const LoadPlan plan = planLoad(c.name, *c.bytes, c.mode);
+        EXPECT_EQ(plan.dicom.has_value() && plan.dicom->walked, c.header) << c.name;
+        EXPECT_EQ(plan.columns, c.columns) << c.name;
+        EXPECT_EQ(plan.rows, c.rows) << c.name;
+        if (c.header) {
+            EXPECT_NO_THROW(requireShowable(plan)) << c.name;
+        }
+    }
 }
 
 TEST(LoadPlan, RawModesNeverReadAHeaderAndOfferASquareThatFits) {
