@@ -51,6 +51,9 @@ ctiq_test_packages=(
   locales
   # Validating the JSON results against their schema.
   python3-jsonschema
+  # The differential DICOM corpus: written and decoded by DCMTK (JPEG 2000 by OpenJPEG's tools,
+  # HTJ2K by OpenJPH's), its oracle values from pydicom.
+  dcmtk libopenjp2-tools openjph-tools python3-pydicom python3-numpy
   # Opening the HTML report in a headless browser (its test and its README picture).
   chromium
 )
