@@ -151,7 +151,11 @@ FrameWords frameWords(LoadPlan& plan, const ImageBytes& bytes, std::size_t sampl
 void settleFrame(LoadPlan& plan, const ImageBytes& bytes) {
     DicomHeaderResult& header = *plan.dicom;
     const DicomImageFacts& facts = header.image;
-    const std::string problem = pixelDescriptionProblem(facts);
+    std::string problem = pixelDescriptionProblem(facts);
+    // A Modality LUT maps stored values by a table; the measurements know only the rescale.
+    if (problem.empty() && header.modalityLut)
+        problem = "its stored values are mapped through a Modality LUT Sequence, which is not "
+                  "supported (only Rescale Slope and Intercept)";
     if (!problem.empty()) {
         plan.refusal = "This image cannot be measured: " + problem + ".";
         return;

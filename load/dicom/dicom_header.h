@@ -74,6 +74,8 @@ struct DicomHeaderResult {
     // The data set's own (top-level) rescale and spacing texts, and its functional groups.
     FrameValueTexts dataSet;
     FunctionalGroupTexts groups;
+    // The data set maps its stored values through a Modality LUT Sequence (0028,3000).
+    bool modalityLut = false;
     // The tag (group << 16 | element) of the element the walk broke inside, -1 when it did not.
     std::int64_t brokenAtTag = -1;
     // Set when a value stopped the walk; what was read up to then is in the fields above.

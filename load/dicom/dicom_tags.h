@@ -33,6 +33,7 @@ constexpr Tag kWindowCenter{0x0028, 0x1050};
 constexpr Tag kWindowWidth{0x0028, 0x1051};
 constexpr Tag kRescaleIntercept{0x0028, 0x1052};
 constexpr Tag kRescaleSlope{0x0028, 0x1053};
+constexpr Tag kModalityLutSequence{0x0028, 0x3000};
 constexpr Tag kPixelData{0x7FE0, 0x0010};
 // An Enhanced image's functional groups and the macros in them that the measurements read.
 constexpr Tag kSharedFunctionalGroups{0x5200, 0x9229};

@@ -203,9 +203,11 @@ void HeaderRecorder::takeImageFact(Tag tag, const std::string& value) {
 }
 
 void HeaderRecorder::sequence(Tag tag, bool entered) {
+    const bool dataSetLevel = open_.empty();
     if (entered) open_.push_back({tag, 0, std::nullopt});
-    if (open_.size() == 1 && (tag == kSharedFunctionalGroups || tag == kPerFrameFunctionalGroups))
+    if (dataSetLevel && (tag == kSharedFunctionalGroups || tag == kPerFrameFunctionalGroups))
         r_.groups.present = true;
+    if (dataSetLevel && tag == kModalityLutSequence) r_.modalityLut = true;
     HeaderRow scratch;
     const bool listed = listing();
     HeaderRow& row = listed ? currentRow() : scratch;

@@ -138,6 +138,7 @@ void writeHeader(Writer& w, const DicomHeaderResult& h) {
     writeValues(w, h.groups.shared);
     w.u64(h.groups.perFrame.size());
     for (const FrameValueTexts& frame : h.groups.perFrame) writeValues(w, frame);
+    w.u8(h.modalityLut);
     w.i64(h.brokenAtTag);
 }
 
@@ -172,6 +173,7 @@ void readHeader(Reader& r, DicomHeaderResult& h) {
     readValues(r, h.groups.shared);
     h.groups.perFrame.resize(r.count(5));
     for (FrameValueTexts& frame : h.groups.perFrame) readValues(r, frame);
+    h.modalityLut = r.u8() != 0;
     h.brokenAtTag = r.i64();
 }
 

@@ -75,6 +75,13 @@ std::optional<std::string> copySamples(const opj_image_t& image, const FrameShap
     if (!c.data || c.w != std::uint32_t(shape.columns) || c.h != std::uint32_t(shape.rows) ||
         c.prec < 1 || c.prec > std::uint32_t(shape.bitsAllocated))
         return std::string("its decoded JPEG 2000 image is not the header's");
+    // OpenJPEG 2.5.0 (Debian 12) decodes every negative sample of a signed HTJ2K stream as the
+    // largest positive one (checked against OpenJPH's decoder): such values are refused, never
+    // measured.
+    if (c.sgnd)
+        return std::string(
+            "its HTJ2K samples are signed, which this system's OpenJPEG does not decode "
+            "reliably (negative values come out clipped)");
     const std::size_t samples = std::size_t(shape.columns) * std::size_t(shape.rows);
     out.assign(samples * std::size_t(shape.bitsAllocated / 8), 0);
     for (std::size_t k = 0; k < samples; ++k) {
