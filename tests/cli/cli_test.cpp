@@ -1007,14 +1007,9 @@ namespace ctiq {
 namespace {
 
 TEST(CliFrames, EachFrameIsMeasuredAndNamed) {
-    test::DicomBuilder b;
-    b.us(0x0028, 0x0010, 4).us(0x0028, 0x0011, 4).us(0x0028, 0x0100, 16);
-    b.explicitElement(0x0028, 0x0008, "IS", "3 ");
-    std::vector<std::int16_t> words;
-    for (std::int16_t value : {10, 20, 30}) words.insert(words.end(), 16, value);
     test::TempFolder folder;
     const std::string path = folder.file("three.dcm");
-    test::writeBytes(path, b.withPixels(words));
+    test::writeBytes(path, test::multiFrameImage(4, {10, 20, 30}));
     const QString file = QString::fromStdString(path);
 
     const CliRun all = cli({"stats", "--frames", "all", file});

@@ -276,10 +276,7 @@ TEST(BrokenHeader, ABreakBeforeTheRescaleRefusesTheMeasurement) {
 }
 
 TEST(Frames, AMultiFrameFileReadsTheFrameAsked) {
-    DicomBuilder b;
-    b.us(0x0028, 0x0010, 2).us(0x0028, 0x0011, 2).us(0x0028, 0x0100, 16);
-    b.explicitElement(0x0028, 0x0008, "IS", "3 ");
-    const Bytes file = b.withPixels({1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3});
+    const Bytes file = test::multiFrameImage(2, {1, 2, 3});
     for (std::uint32_t frame = 0; frame < 3; ++frame) {
         const LoadedImage image = loadBytes(file, frame);
         EXPECT_EQ(valuesOf(image), std::vector<std::int16_t>(4, static_cast<std::int16_t>(frame + 1)));

@@ -92,4 +92,16 @@ std::vector<std::uint8_t> DicomBuilder::withPixels(const std::vector<std::int16_
     return out;
 }
 
+std::vector<std::uint8_t> multiFrameImage(std::uint16_t side,
+                                          const std::vector<std::int16_t>& frameValues) {
+    DicomBuilder b;
+    b.us(0x0028, 0x0010, side).us(0x0028, 0x0011, side).us(0x0028, 0x0100, 16);
+    std::string frames = std::to_string(frameValues.size());
+    if (frames.size() % 2) frames += ' ';
+    b.explicitElement(0x0028, 0x0008, "IS", frames);
+    std::vector<std::int16_t> words;
+    for (std::int16_t value : frameValues) words.insert(words.end(), std::size_t{side} * side, value);
+    return b.withPixels(words);
+}
+
 }  // namespace ctiq::test

@@ -34,4 +34,9 @@ class DicomBuilder {
     std::vector<std::uint8_t> bytes_;
 };
 
+// A multi-frame DICOM image of side × side 16-bit samples, one frame per value, each frame all
+// that value (Number of Frames says how many).
+std::vector<std::uint8_t> multiFrameImage(std::uint16_t side,
+                                          const std::vector<std::int16_t>& frameValues);
+
 }  // namespace ctiq::test

@@ -526,13 +526,8 @@ namespace ctiq {
 namespace {
 
 TEST_F(ViewerWindow, StepsThroughTheFramesOfAMultiFrameFile) {
-    test::DicomBuilder b;
-    b.us(0x0028, 0x0010, 8).us(0x0028, 0x0011, 8).us(0x0028, 0x0100, 16);
-    b.explicitElement(0x0028, 0x0008, "IS", "3 ");
-    std::vector<std::int16_t> words;
-    for (std::int16_t value : {100, 200, 300}) words.insert(words.end(), 64, value);
     const std::string path = folder.file("three frames.dcm");
-    test::writeBytes(path, b.withPixels(words));
+    test::writeBytes(path, test::multiFrameImage(8, {100, 200, 300}));
 
     load(path);
     EXPECT_TRUE(form.SpinFrame->isVisibleTo(&form));
