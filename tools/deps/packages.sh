@@ -51,6 +51,8 @@ ctiq_test_packages=(
   locales
   # Validating the JSON results against their schema.
   python3-jsonschema
+  # tools/validate/sweep_ttf.py: blurred disks by the Hankel transform (Bessel functions).
+  python3-numpy python3-scipy
   # Opening the HTML report in a headless browser (its test and its README picture).
   chromium
 )
