@@ -176,6 +176,9 @@ def run_one(args):
     out.update({"ttf50": s.get("ttf50"), "ttf10": s.get("ttf10"), "fcx": s["centreX"],
                 "fcy": s["centreY"], "radius": s["radius"],
                 "flags": [f["code"] for f in s.get("flags", [])],
+                "conditioning": s.get("conditioning"), "misfit": s.get("misfit"),
+                "tail": s.get("tailShare"), "inside": s.get("insideShare"),
+                "se": [s.get("ttf50Se"), s.get("ttf10Se"), s.get("curveSe")],
                 "frequency": res["frequency"], "ttf": res["ttf"]})
     return out
 
@@ -283,8 +286,9 @@ def main():
     if a.dump:
         with open(a.dump, "w") as f:
             for run in runs:
-                f.write(json.dumps({k: v for k, v in run.items()
-                                    if k not in ("frequency", "ttf")}) + "\n")
+                e = errors(next(c for c in cells if cell_name(c) == run["cell"]), run)
+                f.write(json.dumps(dict({k: v for k, v in run.items()
+                                         if k not in ("frequency", "ttf")}, errors=e)) + "\n")
     if a.markdown:
         with open(a.markdown, "w") as f:
             f.write(text)
