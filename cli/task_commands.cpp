@@ -274,6 +274,13 @@ std::string runTtf(const CommandLine& line, std::string& notes) {
              {"cnr", numberOrNull(cnr)},
              {"ttf50", numberOrNull(r.ttf50)},
              {"ttf10", numberOrNull(r.ttf10)},
+             {"conditioning", QString::fromStdString(r.conditioning)},
+             {"misfit", numberOrNull(r.misfit)},
+             {"tailShare", numberOrNull(r.tailShare)},
+             {"insideShare", numberOrNull(r.insideShare)},
+             {"ttf50Se", numberOrNull(r.ttf50Se)},
+             {"ttf10Se", numberOrNull(r.ttf10Se)},
+             {"curveSe", numberOrNull(r.curveSe)},
              {"flags", flagsJson(r.flags)}});
     }
     noteFlags("ttf", r.flags, notes);

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <optional>
+#include <tuple>
 #include <string>
 
 #include "common/app_error.h"
@@ -18,6 +20,22 @@ constexpr double kFitMargin = 8;         // px beyond the guessed radius that th
 constexpr double kAnnulusWidth = 5;      // px: the background annulus
 constexpr double kFrequencyStep = 0.01;  // cycles per pixel
 constexpr double kLowContrastLimit = 15;
+constexpr int kSectors = 8;
+// px: how far the differentiated ESF reaches beyond the edge each side (inside at most R - 1),
+// wider than the fit's window: a blur with long tails (an MTF with a kink at zero) loses less.
+constexpr double kWideReach = 30;
+// px: the last stretch of each side of the wide ESF whose fall gives the tail beyond it.
+constexpr double kTailStretch = 5;
+// The share of the step the ESF still gains beyond the inside end of its window (extrapolated
+// as c / x²) above which the insert is too small to show its plateau.
+constexpr double kInsideShareLimit = 0.015;  // angular sectors for the jackknife
+// A two-step fit whose residual exceeds the noise by this factor (reduced chi-square) does not
+// describe the edge: the differentiated ESF is taken instead.
+constexpr double kMisfitLimit = 2.0;
+// The jackknife's standard errors above which a figure is flagged: twice the SE stays inside the
+// sweep's tolerances for TTF50 and TTF10 (3 %, 5 %), 1.6 times for the curve (0.02), whose
+// largest SE over 50 frequencies is itself a high draw.
+constexpr double kTtf50SeLimit = 0.015, kTtf10SeLimit = 0.025, kCurveSeLimit = 0.0125;
 
 struct Sample {
     double x, y, value, weight;
@@ -135,8 +153,178 @@ double twoSteps(const Sample& s, const Parameters& p, Parameters& gradient) {
     return p[5] + p[3] * normalCdf(z1) + p[4] * normalCdf(z2);
 }
 
-void keepWidthsPositive(Parameters& p, int first, int last) {
-    for (int i = first; i <= last; ++i) p[i] = std::max(std::abs(p[i]), 0.02);
+void keepWidthsPositive(Parameters& p, int first, int last, double widest) {
+    for (int i = first; i <= last; ++i) p[i] = std::clamp(std::abs(p[i]), 0.02, widest);
+}
+
+// Where the curve first falls to the level, interpolated linearly; NaN if it never does.
+double crossing(const std::vector<double>& frequency, const std::vector<double>& ttf, double level) {
+    for (std::size_t j = 1; j < ttf.size(); ++j)
+        if (ttf[j] <= level) {
+            const double t = (ttf[j - 1] - level) / (ttf[j - 1] - ttf[j]);
+            return frequency[j - 1] + t * (frequency[j] - frequency[j - 1]);
+        }
+    return std::numeric_limits<double>::quiet_NaN();
+}
+
+struct Conditioned {
+    std::vector<double> ttf;  // at 0, 0.01, … 0.5 cycles per pixel
+    std::vector<double> lsf;  // at the ESF's samples
+    double x0 = 0;            // the edge's place in the ESF
+    double misfit = 0;        // the two-step fit's reduced chi-square
+    double tailShare = 0;     // the share of the edge's step extrapolated beyond the window
+    std::vector<double> fitTtf, fitLsf;  // the two steps' TTF and LSF
+    std::vector<double> npTtf, npLsf;    // the differentiated ESF's
+    bool parametric = true;
+    Parameters model{};       // the two steps' fit
+};
+
+// The ESF's LSF and TTF. The two blurred steps first (see ttf.h); their widths are kept within
+// half the ESF's reach, so that a wide part cannot turn into a ramp or a constant over the
+// window (which had collapsed the TTF to a few hundredths of its value). Where the fit misses
+// the data by more than their noise (reduced chi-square above kMisfitLimit, the noise variance
+// of a bin being noiseVariance over its pixels), the ESF itself is
+// differentiated and transformed instead: it holds any blur, and only at such a signal-to-noise
+// ratio can its derivative be trusted. `like`: a result on more of the data whose estimate and
+// minimum this one follows (the jackknife's subsamples).
+Conditioned condition(const std::vector<Sample>& esf, const std::vector<Sample>& wide,
+                      const Parameters& edge, double width, double span, double noiseVariance,
+                      const Conditioned* like = nullptr) {
+    Conditioned out;
+    const auto steps = static_cast<std::int32_t>(std::lround(0.5 / kFrequencyStep));
+    const double widest = span / 2;
+    Fit best{{}, std::numeric_limits<double>::infinity()};
+    const auto keep = [&](Parameters& q) { keepWidthsPositive(q, 1, 2, widest); };
+    if (like) {
+        best = leastSquares(esf, like->model, twoSteps, keep);
+    } else {
+        // From several starts, the wide part adding blur or taking it away (edge enhancement):
+        // the sum of squares has a minimum for each, and the lowest is kept.
+        // The last two starts (a narrower wide part) replace an earlier minimum only where they
+        // find a clearly lower one, not the same minimum a rounding error lower.
+        for (double broad : {2.0, 4.0, 1.4})
+            for (double share : {0.2, -0.2}) {
+                const Parameters start = {0,
+                                          0.8 * width,
+                                          std::min(broad * width, widest),
+                                          (1 - share) * edge[5],
+                                          share * edge[5],
+                                          edge[4]};
+                const Fit fit = leastSquares(esf, start, twoSteps, keep);
+                if (fit.cost < best.cost * (broad == 1.4 ? 1 - 1e-6 : 1)) best = fit;
+            }
+    }
+    const Parameters& model = best.p;
+    const double a1 = model[3], a2 = model[4], s1 = model[1], s2 = model[2];
+    out.model = model;
+    out.x0 = model[0];
+    out.misfit = esf.size() > 6 ? best.cost / noiseVariance / double(esf.size() - 6) : 0;
+    out.parametric = like ? like->parametric : out.misfit <= kMisfitLimit;
+    if (std::abs(a1 + a2) > 0 && std::isfinite(a1 + a2)) {
+        for (const Sample& e : esf) {
+            const double x = e.x - model[0];
+            out.fitLsf.push_back(a1 * normalDensity(x / s1) / s1 + a2 * normalDensity(x / s2) / s2);
+        }
+        const double pi2 = std::numbers::pi * std::numbers::pi;
+        for (std::int32_t j = 0; j <= steps; ++j) {
+            const double f = j * kFrequencyStep;  // cycles per pixel
+            const double t = a1 * std::exp(-2 * pi2 * s1 * s1 * f * f) +
+                             a2 * std::exp(-2 * pi2 * s2 * s2 * f * f);
+            out.fitTtf.push_back(std::abs(t / (a1 + a2)));
+        }
+    } else if (out.parametric) {
+        throw AppError("The insert's edge has no contrast to measure a TTF from.");
+    }
+    // The wide ESF on its full grid of bins (an empty bin, close to a small insert's centre,
+    // from its neighbours), differentiated by central differences.
+    const double x0 = wide.front().x;
+    const auto n = static_cast<std::int32_t>(std::lround((wide.back().x - x0) / kBin)) + 1;
+    std::vector<double> grid(n, std::numeric_limits<double>::quiet_NaN());
+    for (const Sample& e : wide) grid[std::lround((e.x - x0) / kBin)] = e.value;
+    std::int32_t previous = -1;
+    for (std::int32_t k = 0; k < n; ++k) {
+        if (std::isnan(grid[k])) continue;
+        if (previous < 0)
+            for (std::int32_t i = 0; i < k; ++i) grid[i] = grid[k];
+        else
+            for (std::int32_t i = previous + 1; i < k; ++i)
+                grid[i] = grid[previous] + (grid[k] - grid[previous]) * (i - previous) /
+                                               double(k - previous);
+        previous = k;
+    }
+    for (std::int32_t i = previous + 1; i < n; ++i) grid[i] = grid[previous];
+    std::vector<double> lsf(n);
+    for (std::int32_t k = 0; k < n; ++k) {
+        const std::int32_t a = std::max(0, k - 1), b = std::min(n - 1, k + 1);
+        lsf[k] = (grid[a] - grid[b]) / ((b - a) * kBin);  // outwards the edge falls: inside up
+    }
+    // The tails beyond the window, taken as c / x² (the decay of an LSF whose MTF has a kink at
+    // zero; a faster decay leaves next to nothing to add): c from the ESF's fall over the last
+    // kTailStretch px of each side. Without them such a blur's TTF came out 3 % high.
+    const std::int32_t stretch = std::min(n / 4, static_cast<std::int32_t>(kTailStretch / kBin));
+    const double inner = out.x0 - x0, outer = x0 + (n - 1) * kBin - out.x0;
+    auto tailConstant = [&](double far, double fall) {
+        const double near = far - stretch * kBin;
+        return near > kBin ? fall / (1 / near - 1 / far) : 0.0;
+    };
+    const double cInner = tailConstant(inner, grid[0] - grid[stretch]);
+    const double cOuter = tailConstant(outer, grid[n - 1 - stretch] - grid[n - 1]);
+    double area = cInner / inner + cOuter / outer;  // the tails' areas
+    for (double v : lsf) area += v * kBin;
+    if (!(std::abs(area) > 0))
+        throw AppError("The insert's edge has no contrast to measure a TTF from.");
+    out.tailShare = std::abs((cInner / inner + cOuter / outer) / area);
+    for (const Sample& e : wide) out.npLsf.push_back(lsf[std::lround((e.x - x0) / kBin)]);
+    constexpr double kTailStep = 0.25, kTailReach = 40;  // px; and in windows' lengths
+    for (std::int32_t j = 0; j <= steps; ++j) {
+        const double f = j * kFrequencyStep;
+        double re = 0, im = 0;
+        for (std::int32_t k = 0; k < n; ++k) {
+            const double phase = 2 * std::numbers::pi * f * (x0 + k * kBin - out.x0);
+            re += lsf[k] * std::cos(phase) * kBin;
+            im += lsf[k] * std::sin(phase) * kBin;
+        }
+        for (const auto& [far, c, sign] : {std::tuple{inner, cInner, -1.0},
+                                           std::tuple{outer, cOuter, 1.0}}) {
+            if (c == 0) continue;
+            for (double x = far + kTailStep / 2; x < kTailReach * far; x += kTailStep) {
+                const double phase = 2 * std::numbers::pi * f * sign * x;
+                re += c / (x * x) * std::cos(phase) * kTailStep;
+                im += c / (x * x) * std::sin(phase) * kTailStep;
+            }
+            // Beyond kTailReach windows: the rest of the tail's area, at zero frequency only.
+            if (j == 0) re += c / (kTailReach * far);
+        }
+        // The bins (a box of kBin) and the central difference each multiply the transfer by a
+        // known factor; divided out.
+        const double u = std::numbers::pi * f * kBin;
+        const double box = u > 0 ? std::sin(u) / u : 1;
+        const double difference = u > 0 ? std::sin(2 * u) / (2 * u) : 1;
+        out.npTtf.push_back(std::hypot(re, im) / std::abs(area) / (box * difference));
+    }
+    out.ttf = out.parametric ? out.fitTtf : out.npTtf;
+    out.lsf = out.parametric ? out.fitLsf : out.npLsf;
+    return out;
+}
+
+// The share of the step the ESF would still gain inside its window's inner end, were it to
+// approach its plateau as c / x² (a disk smaller than the blur's reach, or the blur's long
+// tails): from the two halves of its innermost stretch, less twice its noise.
+double insideShare(const std::vector<Sample>& wide, double step, double noiseSd) {
+    const double end = wide.front().x, length = -end;
+    const double stretch = std::min(kTailStretch, length / 2);
+    double a = 0, b = 0, na = 0, nb = 0;
+    for (const Sample& e : wide) {
+        if (e.x < end + stretch / 2) a += e.value * e.weight, na += e.weight;
+        else if (e.x < end + stretch) b += e.value * e.weight, nb += e.weight;
+    }
+    if (!(na > 0 && nb > 0) || step == 0) return 0;
+    const double fall = (a / na - b / nb) / step;
+    const double se = noiseSd * std::sqrt(1 / na + 1 / nb) / std::abs(step);
+    const double nearer = length - 0.75 * stretch, farther = length - 0.25 * stretch;
+    if (!(nearer > 0)) return 0;
+    const double c = (fall - 2 * se) / (1 / nearer - 1 / farther);
+    return std::max(0.0, c / length);
 }
 
 void checkGeometry(const ImageView& image, const TtfParameters& p) {
@@ -194,7 +382,7 @@ TtfResult computeTtf(std::span<const ImageView> slices, const TtfParameters& p) 
         }
     const Parameters edge =
         leastSquares(samples, firstGuess(samples, p), circularEdge, [](Parameters& q) {
-            keepWidthsPositive(q, 3, 3);
+            keepWidthsPositive(q, 3, 3, std::numeric_limits<double>::max());
         }).p;
     const double cx = edge[0], cy = edge[1], radius = edge[2], width = edge[3];
     if (!(std::isfinite(cx) && std::isfinite(cy) && radius > 1 && width < radius &&
@@ -216,16 +404,28 @@ TtfResult computeTtf(std::span<const ImageView> slices, const TtfParameters& p) 
     TtfResult out;
     out.centreX = cx;
     out.centreY = cy;
-    out.radius = radius;
+    // The blurred disk's half-way contour lies σ²/2R inside its edge (curvature): put back.
+    out.radius = radius + width * width / (2 * radius);
     out.edgeWidth = width;
     out.spacing = first.spacingX;
 
-    const auto bins = static_cast<std::int32_t>(std::lround(2 * span / kBin)) + 1;
+    // The bins: the fit's window ±span, and beyond it on the same grid the differentiated ESF's
+    // wider one (inside to R - 1, outside as far as the image allows, kWideReach at most).
+    const double room = std::min({cx, cy, first.columns - 1 - cx, first.rows - 1 - cy}) - radius;
+    const auto extraInside = static_cast<std::int32_t>(
+        std::floor((std::max(span, std::min(radius - 1, kWideReach)) - span) / kBin));
+    const auto extraOutside = static_cast<std::int32_t>(
+        std::floor((std::max(span, std::min(room, kWideReach)) - span) / kBin));
+    const auto fitBins = static_cast<std::int32_t>(std::lround(2 * span / kBin)) + 1;
+    const std::int32_t bins = extraInside + fitBins + extraOutside;
     std::vector<double> sum(bins, 0.0);
     std::vector<std::int32_t> count(bins, 0);
+    std::vector<double> sectorSum(std::size_t(kSectors) * bins, 0.0);
+    std::vector<std::int32_t> sectorCount(std::size_t(kSectors) * bins, 0);
     double inside = 0, background = 0, squares = 0;
     std::int64_t nInside = 0, nBackground = 0, annulusPixels = 0;
-    const double annulusOuter = radius + span + kAnnulusWidth;
+    const double annulusOuter =
+        radius + std::max(span + kAnnulusWidth, span + (extraOutside + 1) * kBin);
     const auto lo = [](double v) { return static_cast<std::int32_t>(std::floor(v)); };
     for (const ImageView& s : slices) {
         double sliceSum = 0, sliceSquares = 0;
@@ -236,8 +436,16 @@ TtfResult computeTtf(std::span<const ImageView> slices, const TtfParameters& p) 
                  c <= std::min(first.columns - 1, lo(cx + annulusOuter) + 1); ++c) {
                 const double d = std::hypot(c - cx, r - cy) - radius;
                 const double v = s.at(c, r);
-                const auto k = static_cast<std::int32_t>(std::lround((d + span) / kBin));
-                if (k >= 0 && k < bins) sum[k] += v, ++count[k];
+                const auto k =
+                    static_cast<std::int32_t>(std::lround((d + span) / kBin)) + extraInside;
+                if (k >= 0 && k < bins) {
+                    sum[k] += v, ++count[k];
+                    const double angle = std::atan2(r - cy, c - cx) + std::numbers::pi;
+                    const int sector = std::min(
+                        kSectors - 1, static_cast<int>(angle / (2 * std::numbers::pi) * kSectors));
+                    sectorSum[std::size_t(sector) * bins + k] += v;
+                    ++sectorCount[std::size_t(sector) * bins + k];
+                }
                 if (d < -span) inside += v, ++nInside;
                 if (d >= span && d < span + kAnnulusWidth) {
                     sliceSum += v;
@@ -269,51 +477,93 @@ TtfResult computeTtf(std::span<const ImageView> slices, const TtfParameters& p) 
                    (nBackground ? background / nBackground : edge[4]);
     out.noiseSd = annulusPixels > 0 ? std::sqrt(std::max(0.0, squares) / annulusPixels) : 0;
 
-    // The binned ESF, each bin weighted by its pixels (empty bins, close to a small insert's
-    // centre, drop out), and the two-step model fitted to it from the circular edge's values.
-    std::vector<Sample> esf;
-    for (std::int32_t k = 0; k < bins; ++k)
-        if (count[k] > 0) esf.push_back({-span + k * kBin, 0, sum[k] / count[k], double(count[k])});
-    // From several starts, the wide part adding blur or taking it away (edge enhancement): the
-    // sum of squares has a minimum for each, and the lowest is kept.
-    Fit best{{}, std::numeric_limits<double>::infinity()};
-    for (double wide : {2.0, 4.0})
-        for (double share : {0.2, -0.2}) {
-            const Parameters start = {
-                0, 0.8 * width, wide * width, (1 - share) * edge[5], share * edge[5], edge[4]};
-            const Fit fit = leastSquares(esf, start, twoSteps,
-                                         [](Parameters& q) { keepWidthsPositive(q, 1, 2); });
-            if (fit.cost < best.cost) best = fit;
-        }
-    const Parameters& model = best.p;
-    const double a1 = model[3], a2 = model[4], s1 = model[1], s2 = model[2];
-    if (!(std::abs(a1 + a2) > 0) || !std::isfinite(a1 + a2))
-        throw AppError("The insert's edge has no contrast to measure a TTF from.");
-    for (const Sample& e : esf) {
-        const double x = e.x - model[0];
-        out.distance.push_back(x);
-        out.esf.push_back(e.value);
-        out.lsf.push_back(a1 * normalDensity(x / s1) / s1 + a2 * normalDensity(x / s2) / s2);
-    }
-    const auto steps = static_cast<std::int32_t>(std::lround(0.5 / kFrequencyStep));
-    const double pi2 = std::numbers::pi * std::numbers::pi;
-    for (std::int32_t j = 0; j <= steps; ++j) {
-        const double f = j * kFrequencyStep;  // cycles per pixel
-        const double t =
-            a1 * std::exp(-2 * pi2 * s1 * s1 * f * f) + a2 * std::exp(-2 * pi2 * s2 * s2 * f * f);
-        out.frequency.push_back(f / out.spacing);
-        out.ttf.push_back(std::abs(t / (a1 + a2)));
-    }
-    auto crossing = [&](double level) {
-        for (std::size_t j = 1; j < out.ttf.size(); ++j)
-            if (out.ttf[j] <= level) {
-                const double t = (out.ttf[j - 1] - level) / (out.ttf[j - 1] - out.ttf[j]);
-                return out.frequency[j - 1] + t * (out.frequency[j] - out.frequency[j - 1]);
+    // The binned ESF of all sectors, and of all but one in turn (the jackknife's samples); the
+    // fit's window or the wide one.
+    auto esfOf = [&](int leftOut, bool wide) {
+        std::vector<Sample> e;
+        for (std::int32_t k = wide ? 0 : extraInside; k < (wide ? bins : extraInside + fitBins);
+             ++k) {
+            double v = sum[k];
+            std::int32_t n = count[k];
+            if (leftOut >= 0) {
+                v -= sectorSum[std::size_t(leftOut) * bins + k];
+                n -= sectorCount[std::size_t(leftOut) * bins + k];
             }
-        return std::numeric_limits<double>::quiet_NaN();
+            if (n > 0) e.push_back({-span + (k - extraInside) * kBin, 0, v / n, double(n)});
+        }
+        return e;
     };
-    out.ttf50 = crossing(0.5);
-    out.ttf10 = crossing(0.1);
+    const std::vector<Sample> esf = esfOf(-1, false), wide = esfOf(-1, true);
+    // Each bin's mean is of `weight` pixels; a floor of 0.1 % of the contrast keeps a noiseless
+    // edge's rounding from counting as misfit.
+    const double noiseVariance = out.noiseSd * out.noiseSd + std::pow(1e-3 * edge[5], 2);
+    const Conditioned all = condition(esf, wide, edge, width, span, noiseVariance);
+    out.misfit = all.misfit;
+    out.insideShare = insideShare(wide, edge[5], out.noiseSd);
+    out.tailShare = all.tailShare;
+
+    // Delete-one-sector jackknife: the spread of the curves when an eighth of the ring is left
+    // out, by the same conditioning. It sees noise, correlated noise and an edge that is not
+    // round alike, and a fit that lands in another minimum on part of the data.
+    std::vector<Conditioned> parts;
+    for (int sector = 0; sector < kSectors; ++sector)
+        parts.push_back(condition(esfOf(sector, false), esfOf(sector, true), edge, width, span,
+                                  noiseVariance, &all));
+    auto jackknife = [](const std::vector<double>& v) {
+        double mean = 0;
+        for (double x : v) mean += x;
+        mean /= v.size();
+        double spread = 0;
+        for (double x : v) spread += (x - mean) * (x - mean);
+        return std::sqrt((v.size() - 1.0) / v.size() * spread);  // NaN when one is NaN
+    };
+    auto curveSes = [&](auto member) {
+        std::vector<double> se;
+        for (std::size_t j = 0; j < (all.*member).size(); ++j) {
+            std::vector<double> column;
+            for (const Conditioned& part : parts)  // a part without a fit: no SE
+                column.push_back(j < (part.*member).size()
+                                     ? (part.*member)[j]
+                                     : std::numeric_limits<double>::quiet_NaN());
+            se.push_back(jackknife(column));
+        }
+        return se;
+    };
+    const bool parametric = all.parametric;
+    const auto chosen = parametric ? &Conditioned::fitTtf : &Conditioned::npTtf;
+    out.conditioning = parametric ? "two-gaussian-fit" : "differentiated-esf";
+    const std::vector<Sample>& shown = parametric ? esf : wide;
+    const std::vector<double>& shownLsf = parametric ? all.fitLsf : all.npLsf;
+    for (std::size_t k = 0; k < shown.size(); ++k) {
+        out.distance.push_back(shown[k].x - all.x0);
+        out.esf.push_back(shown[k].value);
+        out.lsf.push_back(shownLsf[k]);
+    }
+    for (std::size_t j = 0; j < (all.*chosen).size(); ++j) {
+        out.frequency.push_back(j * kFrequencyStep / out.spacing);
+        out.ttf.push_back((all.*chosen)[j]);
+    }
+    out.ttf50 = crossing(out.frequency, out.ttf, 0.5);
+    out.ttf10 = crossing(out.frequency, out.ttf, 0.1);
+    std::vector<double> fifties, tens;
+    for (const Conditioned& part : parts) {
+        fifties.push_back(crossing(out.frequency, part.*chosen, 0.5));
+        tens.push_back(crossing(out.frequency, part.*chosen, 0.1));
+    }
+    auto relativeSe = [&](const std::vector<double>& v, double value) {
+        if (!std::isfinite(value)) {
+            // No crossing below Nyquist: supported only if no sector finds one either.
+            for (double x : v)
+                if (std::isfinite(x)) return std::numeric_limits<double>::infinity();
+            return 0.0;
+        }
+        const double se = jackknife(v) / value;
+        return std::isfinite(se) ? se : std::numeric_limits<double>::infinity();
+    };
+    out.ttf50Se = relativeSe(fifties, out.ttf50);
+    out.ttf10Se = relativeSe(tens, out.ttf10);
+    out.curveSe = 0;
+    for (double se : curveSes(chosen)) out.curveSe = std::max(out.curveSe, se);
 
     const double cnr = out.noiseSd > 0
                            ? std::abs(out.contrast) / out.noiseSd * std::sqrt(double(slices.size()))
@@ -323,6 +573,21 @@ TtfResult computeTtf(std::span<const ImageView> slices, const TtfParameters& p) 
             {kFlagTtfLowContrast, "The contrast-to-noise ratio (" + significantText(cnr, 3) +
                                       " with the slices pooled) is below 15: the TTF's high "
                                       "frequencies are mostly noise."});
+    if (!(out.ttf50Se <= kTtf50SeLimit && out.ttf10Se <= kTtf10SeLimit &&
+          out.curveSe <= kCurveSeLimit))
+        out.flags.push_back(
+            {kFlagTtfUnstable,
+             "Leaving out an eighth of the ring moves the TTF too far (standard error: TTF50 " +
+                 significantText(100 * out.ttf50Se, 2) + " %, TTF10 " +
+                 significantText(100 * out.ttf10Se, 2) + " %, curve " +
+                 significantText(out.curveSe, 2) + "): the data do not pin it down."});
+    if (out.insideShare > kInsideShareLimit)
+        out.flags.push_back(
+            {kFlagTtfInsertSmall,
+             "Inside the edge the profile has not levelled off (about " +
+                 significantText(100 * out.insideShare, 2) +
+                 " % of the step still to come): the insert is small for this blur, and its "
+                 "edge profile is not that of a straight edge."});
     if (*std::max_element(out.ttf.begin(), out.ttf.end()) > 1.05)
         out.flags.push_back(
             {kFlagTtfAboveOne, "The TTF rises above 1.05: an edge-enhancing kernel, or noise."});

@@ -54,6 +54,8 @@ ctiq_test_packages=(
   # The differential DICOM corpus: written and decoded by DCMTK (JPEG 2000 by OpenJPEG's tools,
   # HTJ2K by OpenJPH's), its oracle values from pydicom.
   dcmtk libopenjp2-tools openjph-tools python3-pydicom python3-numpy
+  # tools/validate/sweep_ttf.py: blurred disks by the Hankel transform (Bessel functions).
+  python3-scipy
   # Opening the HTML report in a headless browser (its test and its README picture).
   chromium
 )
