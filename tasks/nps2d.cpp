@@ -223,18 +223,17 @@ Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameter
         for (std::size_t b = 3; b <= 6; ++b) next += r.radial[b].value / 4;
         const RadialBin& low = r.radial[1].value >= r.radial[2].value ? r.radial[1] : r.radial[2];
         const double error = std::isnan(low.standardError) ? 0 : low.standardError;
-        const double share = r.meanRoiSd > 0
-                                 ? r.rawRoiSd * r.rawRoiSd / (r.meanRoiSd * r.meanRoiSd) - 1
-                                 : 0;
+        const double share =
+            r.meanRoiSd > 0 ? r.rawRoiSd * r.rawRoiSd / (r.meanRoiSd * r.meanRoiSd) - 1 : 0;
         if (next > 0 && low.value > kLowRingStep * next && low.value - next > 3 * error)
-            r.flags.push_back({kFlagShading,
-                               "The spectrum at " + significantText(low.frequency, 3) +
+            r.flags.push_back(
+                {kFlagShading, "The spectrum at " + significantText(low.frequency, 3) +
                                    " c/mm stands " + fixedText(low.value / next, 1) +
                                    " times above the next rings: shading the detrend leaves, not "
                                    "noise; the peak and the low frequencies are not the noise's."});
         else if (share > kTrendVarianceShare)
-            r.flags.push_back({kFlagShading,
-                               "The fitted surfaces carry " + fixedText(100 * share, 1) +
+            r.flags.push_back(
+                {kFlagShading, "The fitted surfaces carry " + fixedText(100 * share, 1) +
                                    " % of the noise variance (ROI SD " +
                                    significantText(r.rawRoiSd, 3) + " HU before the detrend, " +
                                    significantText(r.meanRoiSd, 3) +

@@ -50,8 +50,8 @@ struct Nps2dResult {
     // Mean over the ROIs of the SD about the ROI's own mean, before the surface fit (n² - 1): an
     // independent check, which the shading the fit removes raises.
     double rawRoiSd = 0;
-    double peakFrequency = 0;   // c/mm, of the largest radial bin at or below the Nyquist
-    double meanFrequency = 0;   // Σ f NPS_r / Σ NPS_r over the bins at or below the Nyquist
+    double peakFrequency = 0;  // c/mm, of the largest radial bin at or below the Nyquist
+    double meanFrequency = 0;  // Σ f NPS_r / Σ NPS_r over the bins at or below the Nyquist
     std::int32_t rois = 0;
     QualityFlags flags;
 

@@ -214,8 +214,8 @@ TEST(Nps2d, FlagsShadingAtTheFirstRingsButNotLowPassNoise) {
         bool flagged;
     };
     const Case cases[] = {
-        {"white", false, 0, 128, false},      {"low-pass", true, 0, 128, false},
-        {"low-pass", true, 0, 64, false},     {"white, rings", false, 10, 128, true},
+        {"white", false, 0, 128, false},         {"low-pass", true, 0, 128, false},
+        {"low-pass", true, 0, 64, false},        {"white, rings", false, 10, 128, true},
         {"low-pass, rings", true, 5, 128, true}, {"white, rings", false, 10, 64, true},
     };
     for (const Case& c : cases) {
@@ -236,8 +236,9 @@ TEST(Nps2d, FlagsShadingAtTheFirstRingsButNotLowPassNoise) {
         Nps2dParameters p;
         p.roiSize = c.roiSize;
         const Nps2dResult r = computeNps2d(std::vector{slice.view()}, p);
-        const bool flagged = std::any_of(r.flags.begin(), r.flags.end(),
-                                         [](const QualityFlag& f) { return f.code == kFlagShading; });
+        const bool flagged = std::any_of(r.flags.begin(), r.flags.end(), [](const QualityFlag& f) {
+            return f.code == kFlagShading;
+        });
         EXPECT_EQ(flagged, c.flagged);
         if (c.shading == 0) {
             // Noise alone: before and after the detrend the same SD, the noise's.
