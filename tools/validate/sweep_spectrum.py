@@ -69,8 +69,8 @@ TEXTURES_2D = {"white": TEXTURES_1D["white"], "ramp": ramp_2d, "lowpass": lowpas
 # Shadings, amplitudes in units of the noise's pixel SD: a cupping (a Gaussian bump over the
 # image, not a polynomial, so that no detrend removes it whole, plus a ramp across it) and rings
 # about the centre 96 px apart (as ring artefacts: small enough that the ROIs' means agree).
-SHADINGS = {"none": ("none", 0.0), "cupping 0.5": ("cupping", 0.5), "cupping 2": ("cupping", 2.0),
-            "cupping 8": ("cupping", 8.0), "rings 0.25": ("rings", 0.25), "rings 1": ("rings", 1.0)}
+SHADINGS = {"none": ("none", 0.0), "cupping 2": ("cupping", 2.0), "cupping 8": ("cupping", 8.0),
+            "rings 0.25": ("rings", 0.25), "rings 1": ("rings", 1.0)}
 
 
 def make_image(texture, shading, seed):
@@ -122,10 +122,16 @@ def continuous_figures(f, s):
 
 
 def truth_1d(texture, segment):
-    """The spectrum's integral (HU^2 mm), peak and mean frequency over 0 ... Nyquist."""
+    """The spectrum's peak and mean frequency over 0 ... Nyquist, and its integral as ctiq
+    defines it: the sum over the bins 1 ... N/2 times the bin width (by Parseval the variance of
+    the mean-removed segments, which lacks the half bin at zero frequency)."""
     f = np.linspace(0, 0.5, 4001)  # cycles/pixel
     s = (SD ** 2 * texture(f, 0 * f) + QUANT) * SPACING ** 2
-    return continuous_figures(f / SPACING, s)
+    figures = continuous_figures(f / SPACING, s)
+    fb = np.arange(1, segment // 2 + 1) / segment
+    sb = (SD ** 2 * texture(fb, 0 * fb) + QUANT) * SPACING ** 2
+    figures["integral"] = float(np.sum(sb) / (segment * SPACING))
+    return figures
 
 
 def grid_2d(texture, n):
