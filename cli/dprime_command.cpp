@@ -77,7 +77,6 @@ constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
 }  // namespace
 
 std::string runDprime(const CommandLine& line, std::string& notes) {
-    (void)notes;  // no flags of its own: those of its inputs are in their lines
     if (!line.has("ttf") || !line.has("nps") || !line.has("task"))
         throw UsageError(
             "dprime needs --ttf TTF.jsonl, --nps NPS.jsonl and --task "
@@ -150,21 +149,23 @@ std::string runDprime(const CommandLine& line, std::string& notes) {
         QJsonObject ttfInput = inputIdentity(ttfPath), npsInput = inputIdentity(npsPath);
         ttfInput["role"] = "ttf";
         npsInput["role"] = "nps";
-        return combinedResultLine(
-            "dprime", QJsonArray{ttfInput, npsInput},
-            {{"task", QJsonObject{{"shape", "disk"},
-                                  {"diameterMm", task.diameterMm},
-                                  {"contrastHu", task.contrastHu}}},
-             {"observer", QString::fromStdString(observer)},
-             {"viewingDistanceMm", eye.viewingDistanceMm},
-             {"displayScale", eye.displayScale},
-             {"pixelSpacingMm", ttf.spacing}},
-            {{"ttf50", ttfSummary.value("ttf50")},
-             {"ttfContrast", ttfSummary.value("contrast")},
-             {"npsSd", npsSummary.value("sdFromSpectrum")},
-             {"npsRoiSize", n}},
-            {{"npw", numberOrNull(npw)}, {"npwe", numberOrNull(npwe)}, {"flags", QJsonArray{}}});
+        return combinedResultLine("dprime", QJsonArray{ttfInput, npsInput},
+                                  {{"task", QJsonObject{{"shape", "disk"},
+                                                        {"diameterMm", task.diameterMm},
+                                                        {"contrastHu", task.contrastHu}}},
+                                   {"observer", QString::fromStdString(observer)},
+                                   {"viewingDistanceMm", eye.viewingDistanceMm},
+                                   {"displayScale", eye.displayScale},
+                                   {"pixelSpacingMm", ttf.spacing}},
+                                  {{"ttf50", ttfSummary.value("ttf50")},
+                                   {"ttfContrast", ttfSummary.value("contrast")},
+                                   {"npsSd", npsSummary.value("sdFromSpectrum")},
+                                   {"npsRoiSize", n}},
+                                  {{"npw", numberOrNull(npw)},
+                                   {"npwe", numberOrNull(npwe)},
+                                   {"flags", flagsJson(d.flags)}});
     }
+    noteFlags("dprime", d.flags, notes);
     std::string text;
     text += "Task\tdisk " + FloatToStr(task.diameterMm) + " mm, " + FloatToStr(task.contrastHu) +
             " HU\r\n";

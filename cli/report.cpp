@@ -190,6 +190,7 @@ QString taskSection(const QJsonObject& r, bool nps2d) {
     const std::vector<Row> rows =
         nps2d ? std::vector<Row>{{"sdFromSpectrum", "Noise SD from the spectrum", "HU"},
                                  {"meanRoiSd", "Mean ROI SD", "HU"},
+                                 {"rawRoiSd", "Mean ROI SD before the detrend", "HU"},
                                  {"peakFrequency", "Peak frequency", "c/mm"},
                                  {"meanFrequency", "Mean frequency", "c/mm"},
                                  {"rois", "ROIs", ""}}

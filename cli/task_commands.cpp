@@ -199,6 +199,7 @@ std::string runNps2d(const CommandLine& line, std::string& notes) {
         return combinedResultLine("nps2d", inputsOf(line), parameters, results,
                                   {{"sdFromSpectrum", r.sdFromSpectrum},
                                    {"meanRoiSd", r.meanRoiSd},
+                                   {"rawRoiSd", r.rawRoiSd},
                                    {"peakFrequency", r.peakFrequency},
                                    {"meanFrequency", r.meanFrequency},
                                    {"nyquist", r.nyquist},
@@ -213,6 +214,7 @@ std::string runNps2d(const CommandLine& line, std::string& notes) {
                             ", " + detrend + " detrend");
     text += row("Noise SD from the spectrum", figure(r.sdFromSpectrum, 3) + " HU");
     text += row("Mean ROI SD", figure(r.meanRoiSd, 3) + " HU");
+    text += row("Mean ROI SD before the detrend", figure(r.rawRoiSd, 3) + " HU");
     text += row("Peak frequency", figure(r.peakFrequency, 4) + " c/mm");
     text += row("Mean frequency", figure(r.meanFrequency, 4) + " c/mm");
     text += row("Flags", flagCodes(r.flags));

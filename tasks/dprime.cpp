@@ -81,6 +81,10 @@ Detectability detectability(const DiskTask& task, const TtfCurve& ttf, const Nps
     const double c = eye.exponent / (2 * eye.peakCyclesPerDegree * eye.peakCyclesPerDegree);
     const double cell = 1 / (n * nps.spacingX) / (n * nps.spacingY);
     double signal = 0, noise = 0, signalEye = 0, noiseEye = 0;
+    // The rings the detrend lowers, and the mean NPS of the next ones (square-pixel rings).
+    const double ringStep = 1 / (n * std::max(nps.spacingX, nps.spacingY));
+    double nextSum = 0, lowSignal = 0, lowNoise = 0;
+    std::int32_t nextCount = 0;
     for (std::int32_t ky = 0; ky < n; ++ky)
         for (std::int32_t kx = 0; kx < n; ++kx) {
             const double fx = (kx < n / 2 ? kx : kx - n) / (n * nps.spacingX);
@@ -94,6 +98,9 @@ Detectability detectability(const DiskTask& task, const TtfCurve& ttf, const Nps
             const double rho = f * cyclesPerDegreePerCycleMm;
             const double e = rho == 0 ? 0 : std::pow(rho, eye.exponent) * std::exp(-c * rho * rho);
             const double power = nps.spectrum[static_cast<std::size_t>(ky) * n + kx];
+            const double ring = f / ringStep;
+            if (ring < 2.5) lowSignal += wt, lowNoise += wt * power;
+            if (ring >= 2.5 && ring < 5.5) nextSum += power, ++nextCount;
             signal += wt;
             noise += wt * power;
             signalEye += wt * e * e;
@@ -101,7 +108,22 @@ Detectability detectability(const DiskTask& task, const TtfCurve& ttf, const Nps
         }
     if (!(noise > 0) || !(noiseEye > 0))
         throw AppError("The NPS holds no noise where the task has signal; d' would be infinite.");
-    return {signal / std::sqrt(noise), signalEye / std::sqrt(noiseEye)};
+    Detectability d{signal / std::sqrt(noise), signalEye / std::sqrt(noiseEye), {}};
+    if (nextCount > 0) {
+        const double filledNoise = noise - lowNoise + lowSignal * nextSum / nextCount;
+        const double filled = signal / std::sqrt(filledNoise);
+        const double share = d.npw / filled - 1;
+        if (share > kLowRingShare)
+            d.flags.push_back(
+                {kFlagLowRings,
+                 fixedText(100 * share, 1) + " % of d' NPW rests on the rings below " +
+                     significantText(2.5 * ringStep, 3) +
+                     " c/mm, which the spectrum's detrend empties (with the next rings' level "
+                     "there d' NPW would be " +
+                     significantText(filled, 4) +
+                     "): a larger ROI (--roi-size) puts fewer of the disk's frequencies there."});
+    }
+    return d;
 }
 
 }  // namespace ctiq::tasks

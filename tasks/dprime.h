@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/quality_flag.h"
 #include "tasks/nps2d.h"
 #include "tasks/ttf.h"
 
@@ -56,7 +57,15 @@ struct EyeFilter {
 struct Detectability {
     double npw = 0;
     double npwe = 0;
+    QualityFlags flags;
 };
+
+// Every detrend empties the zero frequency, a plane or quadratic one also lowers rings 1 and 2,
+// and that is where a disk's signal lies: d' NPW then reads high. Summed again with the grid
+// points below ring 2.5 (|f| n Δ) given the mean NPS of rings 3 … 5, d' NPW falls by the share
+// the emptied rings carry; beyond kLowRingShare it is flagged.
+inline constexpr const char* kFlagLowRings = "dprime-low-rings";
+inline constexpr double kLowRingShare = 0.03;
 // Refused (AppError): NPS and TTF from images of different pixel spacing (beyond 1e-6 of it), a
 // TTF without values or with frequencies that do not increase, an NPS grid that is not n × n,
 // an NPS without power where the task has signal.

@@ -115,7 +115,7 @@ Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameter
     std::vector<double> sum(half, 0.0);
     std::vector<double> profiles;  // rois × bins: each ROI's own ring sums of |X|²
     std::vector<double> means;
-    double sdSum = 0;
+    double sdSum = 0, rawSdSum = 0;
     const double dof = static_cast<double>(n) * n - fit.parameters();
 
     for (const ImageView& image : images)
@@ -126,6 +126,12 @@ Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameter
                     std::copy_n(&image.samples[static_cast<std::size_t>(top + y) * image.columns +
                                                static_cast<std::size_t>(left)],
                                 n, roi + static_cast<std::size_t>(y) * n);
+                double roiSum = 0, squares = 0;
+                for (std::size_t i = 0; i < static_cast<std::size_t>(n) * n; ++i) roiSum += roi[i];
+                const double roiMean = roiSum / (static_cast<double>(n) * n);
+                for (std::size_t i = 0; i < static_cast<std::size_t>(n) * n; ++i)
+                    squares += (roi[i] - roiMean) * (roi[i] - roiMean);
+                rawSdSum += std::sqrt(squares / (static_cast<double>(n) * n - 1));
                 const SurfaceFit::Removed removed = fit.removeFrom(roi);
                 means.push_back(removed.mean);
                 sdSum += std::sqrt(removed.sumOfSquares / dof);
@@ -187,6 +193,7 @@ Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameter
     r.nyquist = 1 / (2 * d);
     r.sdFromSpectrum = std::sqrt(total * perRoi / ((n * dx) * (n * dy)));
     r.meanRoiSd = sdSum / r.rois;
+    r.rawRoiSd = rawSdSum / r.rois;
     double peak = -1, moment = 0, mass = 0;
     for (const RadialBin& b : r.radial) {
         if (b.frequency > r.nyquist || b.samples == 0) continue;
@@ -208,6 +215,31 @@ Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameter
                                " HU, more than the pixel noise (" +
                                significantText(r.meanRoiSd, 3) +
                                " HU): the region is not one uniform material."});
+
+    // Rings 1 and 2 against rings 3 … 6 (all below the Nyquist frequency for n ≥ 16). A region
+    // of more than one material is flagged as such already.
+    if (r.flags.empty() && bins > 6 && 6 / (n * d) <= r.nyquist) {
+        double next = 0;
+        for (std::size_t b = 3; b <= 6; ++b) next += r.radial[b].value / 4;
+        const RadialBin& low = r.radial[1].value >= r.radial[2].value ? r.radial[1] : r.radial[2];
+        const double error = std::isnan(low.standardError) ? 0 : low.standardError;
+        const double share =
+            r.meanRoiSd > 0 ? r.rawRoiSd * r.rawRoiSd / (r.meanRoiSd * r.meanRoiSd) - 1 : 0;
+        if (next > 0 && low.value > kLowRingStep * next && low.value - next > 3 * error)
+            r.flags.push_back(
+                {kFlagShading, "The spectrum at " + significantText(low.frequency, 3) +
+                                   " c/mm stands " + fixedText(low.value / next, 1) +
+                                   " times above the next rings: shading the detrend leaves, not "
+                                   "noise; the peak and the low frequencies are not the noise's."});
+        else if (share > kTrendVarianceShare)
+            r.flags.push_back(
+                {kFlagShading, "The fitted surfaces carry " + fixedText(100 * share, 1) +
+                                   " % of the noise variance (ROI SD " +
+                                   significantText(r.rawRoiSd, 3) + " HU before the detrend, " +
+                                   significantText(r.meanRoiSd, 3) +
+                                   " HU after): shading, or noise so low-pass that the detrend "
+                                   "takes part of it; the low frequencies are not the noise's."});
+    }
     return r;
 }
 

@@ -47,8 +47,11 @@ struct Nps2dResult {
     double nyquist = 0;         // 1 / (2Δ), c/mm: the peak and mean look no higher
     double sdFromSpectrum = 0;  // √(Σ NPS / (n Δx · n Δy)), HU
     double meanRoiSd = 0;       // mean over the ROIs of the residual SD (n² - fitted functions)
-    double peakFrequency = 0;   // c/mm, of the largest radial bin at or below the Nyquist
-    double meanFrequency = 0;   // Σ f NPS_r / Σ NPS_r over the bins at or below the Nyquist
+    // Mean over the ROIs of the SD about the ROI's own mean, before the surface fit (n² - 1): an
+    // independent check, which the shading the fit removes raises.
+    double rawRoiSd = 0;
+    double peakFrequency = 0;  // c/mm, of the largest radial bin at or below the Nyquist
+    double meanFrequency = 0;  // Σ f NPS_r / Σ NPS_r over the bins at or below the Nyquist
     std::int32_t rois = 0;
     QualityFlags flags;
 
@@ -64,6 +67,15 @@ struct Nps2dResult {
 // one uniform material (part of it lies outside the phantom, or over an insert), and no surface
 // fit makes its spectrum a noise spectrum.
 inline constexpr const char* kFlagNonUniformRegion = "nps-nonuniform-region";
+
+// Shading the detrend leaves or takes: the rings next to zero frequency stand above the next
+// rings (kLowRingStep times their mean, and beyond three standard errors), or the fitted surfaces
+// carry more than kTrendVarianceShare of the variance the residual keeps. Noise, even low-pass
+// noise, neither steps up at the first rings nor gives the surface more than a few fitted
+// functions' share of its low frequencies.
+inline constexpr const char* kFlagShading = "nps-shading";
+inline constexpr double kLowRingStep = 1.8;
+inline constexpr double kTrendVarianceShare = 0.05;
 
 // The 2-D noise power spectrum of an ensemble of slices (all the same size and spacing): square
 // n × n ROIs at origins region.x + i·step, region.y + j·step while they fit inside the region,

@@ -1,6 +1,7 @@
 #include "wiener/reliability.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <utility>
 
@@ -64,16 +65,19 @@ double effectiveSegments(DataWindow window, std::int32_t segmentLength, std::int
 
 QualityFlags spectrumFlags(const std::vector<double>& bins, double effectiveSegmentCount) {
     QualityFlags flags;
-    if (bins.size() >= 3) {
-        std::vector<double> sorted = bins;
-        std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
-        const double median = sorted[sorted.size() / 2];
-        const bool firstIsPeak = std::max_element(bins.begin(), bins.end()) == bins.begin();
-        if (firstIsPeak && median > 0 && bins[0] > kLowFrequencyExcess * median)
+    // A trend leaks into the first bins and stands out from the next; noise, even low-pass noise
+    // whose spectrum is largest at zero frequency, falls smoothly from the first bin to the second.
+    // Each bin scatters by about 1/√K_eff of its value, so the step must also exceed three times
+    // the scatter of the ratio.
+    if (bins.size() >= 3 && bins[1] > 0 && effectiveSegmentCount > 0) {
+        const double ratio = bins[0] / bins[1];
+        const double scatter = std::sqrt(2.0 / effectiveSegmentCount);
+        if (ratio > std::max(kLowFrequencyStep, 1 + 3 * scatter))
             flags.push_back(
                 {"low-frequency-dominates",
-                 "The first frequency bin holds the peak, " + fixedText(bins[0] / median, 1) +
-                     " times the median bin: shading or a trend, not noise. Enable detrending "
+                 "The first frequency bin stands " + fixedText(ratio, 1) +
+                     " times above the second: a trend or shading, not noise (a noise "
+                     "spectrum, low-pass noise too, falls smoothly there). Enable detrending "
                      "(segment or line trend)."});
     }
     if (effectiveSegmentCount < kMinEffectiveSegments)

@@ -22,10 +22,11 @@ double effectiveSegments(DataWindow window, std::int32_t segmentLength, std::int
 
 // The thresholds of the spectrum's flags (also in docs/methods.md).
 inline constexpr double kMinEffectiveSegments = 20;
-inline constexpr double kLowFrequencyExcess = 2;  // first bin over the median of the bins
+inline constexpr double kLowFrequencyStep = 1.5;  // first bin over the second
 
-// Flags of a spectrum over its bins 1 … N/2 (`bins` in that order): the first bin the largest and
-// above kLowFrequencyExcess times the median (shading, not noise: detrending removes it), fewer
+// Flags of a spectrum over its bins 1 … N/2 (`bins` in that order): the first bin above
+// kLowFrequencyStep times the second and above it by three times the ratio's scatter √(2/K_eff)
+// (a trend or shading: detrending removes it; noise falls smoothly from the first bin), fewer
 // effective segments than kMinEffectiveSegments.
 QualityFlags spectrumFlags(const std::vector<double>& bins, double effectiveSegmentCount);
 

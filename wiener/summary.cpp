@@ -1,5 +1,6 @@
 #include "wiener/summary.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/frequency_axis.h"
@@ -19,18 +20,26 @@ SpectrumSummary summarizeSpectrum(const std::vector<double>& spectrum, std::int3
                                   double spacing) {
     SpectrumSummary s;
     const double df = static_cast<double>(binFrequency(1, n, spacing));
-    double sum = 0, weighted = 0, peak = -1;
-    for (std::int32_t b = 1; b <= n / 2 && b < static_cast<std::int32_t>(spectrum.size()); ++b) {
+    const std::int32_t last = std::min(n / 2, static_cast<std::int32_t>(spectrum.size()) - 1);
+    // The mean frequency by the trapezoid rule over 0 … the last bin, the zero frequency (which
+    // the mean removal empties) taken as the first bin: the plain mean over the bins 1 … N/2 put
+    // white noise's 2/N high and missed half a bin of low-pass noise's largest values. The
+    // integral stays the plain sum, by Parseval the variance of the mean-removed strip profile.
+    double sum = 0, trapezoid = 0, weighted = 0, peak = -1;
+    for (std::int32_t b = 1; b <= last; ++b) {
         const double f = static_cast<double>(binFrequency(b, n, spacing)), value = spectrum[b];
+        const double weight = b == last ? 0.5 : 1;
         sum += value;
-        weighted += f * value;
+        trapezoid += weight * value;
+        weighted += weight * f * value;
         if (value > peak) {
             peak = value;
             s.peakFrequency = f;
         }
     }
+    if (last >= 1) trapezoid += 0.5 * spectrum[1];
     s.integral = sum * df;
-    s.meanFrequency = sum > 0 ? weighted / sum : 0;
+    s.meanFrequency = trapezoid > 0 ? weighted / trapezoid : 0;
     return s;
 }
 

@@ -15,7 +15,8 @@ enum class HammingScale { Amplitude, Power };
 double hammingPowerFactor(std::int32_t n);
 
 // The summary figures of one spectrum over the bins 1 … N/2 (f_b = b / (N·Δ)): the frequency of
-// the largest value, the mean frequency Σ f·S / Σ S, and the integral Σ S·Δf (Δf = 1 / (N·Δ)).
+// the largest value, the mean frequency ∫ f·S df / ∫ S df by the trapezoid rule over 0 … N/2
+// with S(0) taken as S(f_1), and the integral Σ S·Δf (Δf = 1 / (N·Δ)).
 struct SpectrumSummary {
     double peakFrequency = 0;
     double meanFrequency = 0;

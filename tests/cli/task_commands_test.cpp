@@ -200,9 +200,10 @@ TEST_F(TaskCommands, DprimeFromTheLinesIsTheLibrarysFromTheImages) {
 
     // And the closed form of NPW for this white noise and Gaussian blur: d'² = ∫ W² TTF² d²f /
     // (σ²Δ²), W the disk's transform, as a sum over the NPS's grid. The measurement lies about
-    // 2.5 % above it: the quadratic detrend takes power near the zero frequency, where the disk's
-    // signal is, and the measured TTF50 is 1 % above the Gaussian's. A slip of units (Δ, 2π)
-    // would be far beyond the 4 %.
+    // 2.5 % above it, nearly all from the spectrum, not the TTF (the measured TTF alone: +0.2 %):
+    // every detrend takes the zero frequency (+0.3 %), the quadratic one also power from the
+    // next rings (+1.2 % over the mean's), where the disk's signal is; the rest (+0.7 %) is the
+    // scatter of 36 ROIs at those few rings. A slip of units (Δ, 2π) would be far beyond the 4 %.
     const double radius = 2.5, contrast = 10, s = kSigma * kSpacing, step = 1 / (128 * kSpacing);
     double sum = 0;
     for (int ky = -64; ky < 64; ++ky)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <numbers>
 
@@ -106,6 +107,42 @@ TEST(Detectability, GaussianResolutionAndColouredNoiseMatchTheRadialIntegrals) {
         detectability({2 * radius, 2 * contrast}, tabulated(ttf, 0.5, 2), grid.view(), eye);
     EXPECT_NEAR(twice.npw / d.npw, 2, 1e-12);
     EXPECT_NEAR(twice.npwe / d.npwe, 2, 1e-12);
+}
+
+// A detrend empties ring 0 and lowers rings 1 and 2 of a white spectrum: d' NPW reads high, by
+// more than 3 % when the disk's signal lies in few rings (n = 64), and the flag's d' with the next
+// rings' level there is the flat spectrum's. With n = 256 the same rings carry less of it.
+TEST(Detectability, FlagsTheRingsTheDetrendEmpties) {
+    struct Case {
+        std::int32_t n;
+        double lowered;  // the NPS of rings 1 and 2 over the flat level; ring 0 empty
+        bool flagged;
+    };
+    for (const Case c :
+         {Case{64, 1, false}, Case{64, 0.5, true}, Case{64, 0.9, false}, Case{256, 0.5, false}}) {
+        const double d = 0.5, step = 1 / (c.n * d);
+        auto flat = [](double) { return 100.0; };
+        auto detrended = [&](double f) {
+            const double ring = f / step;
+            return ring < 0.5 ? 0.0 : ring < 2.5 ? 100 * c.lowered : 100.0;
+        };
+        const TtfCurve ttf{{0, 2}, {1, 1}, d};
+        const DiskTask task{5, 10};
+        const Grid g = gridOf(c.n, d, detrended), f = gridOf(c.n, d, flat);
+        const Detectability measured = detectability(task, ttf, g.view());
+        const Detectability truth = detectability(task, ttf, f.view());
+        EXPECT_TRUE(truth.flags.empty());
+        ASSERT_EQ(measured.flags.size(), c.flagged ? 1u : 0u) << c.n << " " << c.lowered;
+        if (c.flagged) {
+            EXPECT_EQ(measured.flags[0].code, kFlagLowRings);
+            EXPECT_GT(measured.npw / truth.npw, 1.03);
+            // The flag names the d' of the filled rings: the flat spectrum's, to its 4 digits.
+            char expected[32];
+            std::snprintf(expected, sizeof expected, "would be %.4g", truth.npw);
+            EXPECT_NE(measured.flags[0].text.find(expected), std::string::npos)
+                << measured.flags[0].text << " " << truth.npw;
+        }
+    }
 }
 
 TEST(Detectability, ReadsTheTask) {

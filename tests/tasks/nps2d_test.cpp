@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <numbers>
+#include <string>
 
 #include "common/app_error.h"
 #include "tasks/disk_phantom.h"
@@ -197,6 +199,58 @@ TEST(Nps2d, BandPassNoisePeaksWhereItsFilterDoes) {
     }
     EXPECT_NEAR(r.peakFrequency / peak, 1, 0.03);
     EXPECT_NEAR(r.meanFrequency / (moment / mass), 1, 0.03);
+}
+
+// Shading the quadratic detrend cannot take (rings about the centre, 96 px apart, small enough
+// that the ROIs' means stay within the noise) puts the spectrum's peak at the first rings; noise,
+// white or low-pass ((¼, ½, ¼) along both axes, largest at zero frequency), does not. The ROI SD
+// before the detrend carries the shading.
+TEST(Nps2d, FlagsShadingAtTheFirstRingsButNotLowPassNoise) {
+    struct Case {
+        const char* name;
+        bool lowPass;
+        double shading;  // amplitude of the rings, HU, against noise of SD 10 (white)
+        std::int32_t roiSize;
+        bool flagged;
+    };
+    const Case cases[] = {
+        {"white", false, 0, 128, false},         {"low-pass", true, 0, 128, false},
+        {"low-pass", true, 0, 64, false},        {"white, rings", false, 10, 128, true},
+        {"low-pass, rings", true, 5, 128, true}, {"white, rings", false, 10, 64, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + ", n " + std::to_string(c.roiSize));
+        Slice slice = test::whiteNoise(256, 256, 10, 11);
+        if (c.lowPass) {
+            const std::vector<double> taps = {0.25, 0.5, 0.25};
+            slice = test::filtered(slice, test::separable(taps, taps));
+        }
+        double noiseSd = 0;
+        for (double v : slice.samples) noiseSd += v * v / slice.samples.size();
+        noiseSd = std::sqrt(noiseSd);
+        for (std::int32_t r = 0; r < 256; ++r)
+            for (std::int32_t col = 0; col < 256; ++col) {
+                const double radius = std::hypot(col - 128.0, r - 128.0);
+                slice.at(col, r) += c.shading * std::cos(2 * std::numbers::pi * radius / 96);
+            }
+        Nps2dParameters p;
+        p.roiSize = c.roiSize;
+        const Nps2dResult r = computeNps2d(std::vector{slice.view()}, p);
+        const bool flagged = std::any_of(r.flags.begin(), r.flags.end(), [](const QualityFlag& f) {
+            return f.code == kFlagShading;
+        });
+        EXPECT_EQ(flagged, c.flagged);
+        if (c.shading == 0) {
+            // Noise alone: before and after the detrend the same SD, the noise's.
+            EXPECT_NEAR(r.rawRoiSd / noiseSd, 1, 0.03);
+            EXPECT_NEAR(r.meanRoiSd / noiseSd, 1, 0.03);
+        } else {
+            EXPECT_GT(r.rawRoiSd, 1.05 * noiseSd);
+        }
+        if (c.shading != 0 && c.roiSize == 128 && !c.lowPass) {  // the fault: the first ring
+            EXPECT_NEAR(r.peakFrequency, 1 / (128 * 0.5), 1e-12);
+        }
+    }
 }
 
 // A quadratic shading small against the noise is what the detrend is for; a region reaching out

@@ -45,6 +45,77 @@ TEST(SpectrumFlags, ShadingAndFewSegments) {
     EXPECT_EQ(spectrumFlags(flat, 12).at(0).code, "few-segments");
 }
 
+// The spectra of real noise images through the default analysis, shaded or not: low-pass noise
+// ((¼, ½, ¼) along the rows), whose spectrum is largest at the first bin by nature, is noise and
+// goes unflagged; a ramp or a cupping across the image leaks into the first bin and is flagged.
+TEST(SpectrumFlags, TellShadingFromLowPassNoise) {
+    struct Case {
+        const char* name;
+        std::vector<double> kernel;  // along the rows
+        double ramp;                 // HU across the image
+        double cupping;              // HU at the centre over the edge
+        bool flagged;
+    };
+    const Case cases[] = {
+        {"white", {1}, 0, 0, false},
+        {"low-pass", {0.25, 0.5, 0.25}, 0, 0, false},
+        {"low-pass, two passes", {0.0625, 0.25, 0.375, 0.25, 0.0625}, 0, 0, false},
+        {"white, ramp", {1}, 60, 0, true},
+        {"low-pass, ramp", {0.25, 0.5, 0.25}, 60, 0, true},
+        {"white, cupping", {1}, 0, 80, true},
+        {"low-pass, cupping", {0.25, 0.5, 0.25}, 0, 80, true},
+    };
+    const int size = 256;
+    for (const Case& c : cases) {
+        for (std::uint32_t seed = 1; seed <= 3; ++seed) {
+            std::mt19937 random(seed);
+            std::normal_distribution<double> noise(0, 40);
+            std::vector<double> white(size * size);
+            for (double& v : white) v = noise(random);
+            std::vector<std::int16_t> words(size * size);
+            const int half = static_cast<int>(c.kernel.size()) / 2;
+            for (int r = 0; r < size; ++r)
+                for (int col = 0; col < size; ++col) {
+                    double v = 0;
+                    for (int k = 0; k < static_cast<int>(c.kernel.size()); ++k)
+                        v += c.kernel[k] * white[r * size + (col + k - half + size) % size];
+                    const double x = (col - size / 2.0) / size, y = (r - size / 2.0) / size;
+                    v += c.ramp * x + c.cupping * std::exp(-(x * x + y * y) / (2 * 0.35 * 0.35));
+                    words[r * size + col] = static_cast<std::int16_t>(std::lround(1000 + v));
+                }
+            const std::vector<std::uint8_t> bytes = test::wordsLE(words);
+            const SpectrumResult r = computeWienerSpectrum(
+                spectrumSource(bytes, {0, size, size, SampleFormat::Word16}, {}, 0, 0),
+                defaultSpectrumParameters(size, size, 0.5, DataWindow::Hamming));
+            const std::vector<double> bins(r.spectrum.begin() + 1,
+                                           r.spectrum.begin() + r.segmentLength / 2 + 1);
+            const QualityFlags flags = spectrumFlags(bins, r.effectiveSegments);
+            const bool flagged = std::any_of(flags.begin(), flags.end(), [](const QualityFlag& f) {
+                return f.code == "low-frequency-dominates";
+            });
+            EXPECT_EQ(flagged, c.flagged) << c.name << ", seed " << seed;
+            if (c.kernel.size() > 1 && c.ramp == 0 && c.cupping == 0) {
+                // What the former rule took for shading: the first bin over twice the median.
+                std::vector<double> sorted = bins;
+                std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+                EXPECT_GT(bins[0], 2 * sorted[sorted.size() / 2]) << c.name;
+            }
+        }
+    }
+}
+
+// Steps above the scatter of few segments only: a first bin 1.6 times the second is shading with
+// 200 effective segments, but within the scatter of 25.
+TEST(SpectrumFlags, TheStepMustExceedTheScatter) {
+    const std::vector<double> stepped = {160, 100, 98, 103, 101, 99, 100, 102, 97};
+    EXPECT_EQ(spectrumFlags(stepped, 200).at(0).code, "low-frequency-dominates");
+    EXPECT_TRUE(spectrumFlags(stepped, 25).empty());
+    // A smooth fall from the first bin, however steep over the band, is not shading.
+    std::vector<double> falling;
+    for (int b = 1; b <= 32; ++b) falling.push_back(1000 * std::exp(-0.15 * b));
+    EXPECT_TRUE(spectrumFlags(falling, 200).empty());
+}
+
 // Over independent noise images the per-bin scatter of the spectrum equals its reported SE
 // (the overlapping default segments and strips made it 1.3–1.5 times the old SD / √segments).
 TEST(SpectrumStandardError, MatchesTheScatterOverIndependentImages) {

@@ -42,17 +42,28 @@ TEST(SpectrumSummary, PeakMeanAndIntegralOfAKnownSpectrum) {
     s[3] = 3;
     const SpectrumSummary summary = summarizeSpectrum(s, 8, 0.5);
     EXPECT_DOUBLE_EQ(summary.peakFrequency, 0.75);
-    EXPECT_DOUBLE_EQ(summary.meanFrequency, (0.25 * 1 + 0.75 * 3) / 4);
+    // The mean by the trapezoid over 0 … 1 c/mm with S(0) = S(0.25): weights ½, 1, 1, 1, ½.
+    EXPECT_DOUBLE_EQ(summary.meanFrequency, (0.25 * 1 + 0.75 * 3) / (0.5 * 1 + 1 + 3));
     EXPECT_DOUBLE_EQ(summary.integral, 4 * 0.25);
 }
 
-// White noise: flat, so the mean frequency is half way up to Nyquist, and the integral is the
-// variance times Δ (σ² Δ² per c/mm over 1 / (2Δ) c/mm … twice, both signs of f: σ²Δ/2 here).
+// White noise: flat, so the mean frequency is half way up to Nyquist (the plain mean over the
+// bins 1 … N/2 put it at (Nyquist + Δf) / 2), and the integral is the variance times Δ (σ² Δ²
+// per c/mm over 1 / (2Δ) c/mm … twice, both signs of f: σ²Δ/2 here).
 TEST(SpectrumSummary, WhiteNoiseIsFlat) {
     const SpectrumResult r = spectrumOf(noise(1));
     const SpectrumSummary s = summarizeSpectrum(r.spectrum, r.segmentLength, 0.5);
-    const double nyquist = 1 / (2 * 0.5), df = 1 / (64 * 0.5);
-    EXPECT_NEAR(s.meanFrequency, (nyquist + df) / 2, 0.04 * nyquist);
+    const double nyquist = 1 / (2 * 0.5);
+    EXPECT_NEAR(s.meanFrequency, nyquist / 2, 0.04 * nyquist);
+    // And the exact flat spectrum: no bias at all.
+    const std::vector<double> flat(65, 7.0);
+    EXPECT_DOUBLE_EQ(summarizeSpectrum(flat, 64, 0.5).meanFrequency, nyquist / 2);
+    EXPECT_DOUBLE_EQ(summarizeSpectrum(flat, 64, 0.5).integral, 7 * nyquist);
+    // A ramp S = f: ∫₀^N f² df / ∫₀^N f df = 2N/3; the trapezoid, with S(0) taken as S(Δf),
+    // within 0.1 % (the plain mean over the bins: 2N/3 + Δf/3).
+    std::vector<double> ramp(65, 0.0);
+    for (int b = 1; b <= 32; ++b) ramp[b] = b / 32.0;
+    EXPECT_NEAR(summarizeSpectrum(ramp, 64, 0.5).meanFrequency, 2 * nyquist / 3, 0.01 * nyquist);
     EXPECT_NEAR(s.integral, 400 * 0.5 * 0.5 * nyquist, 0.08 * s.integral);
 }
 

@@ -58,6 +58,8 @@ ctiq_test_packages=(
   python3-scipy
   # Opening the HTML report in a headless browser (its test and its README picture).
   chromium
+  # tools/validate/sweep_spectrum.py: noise of known spectrum, and the disk's transform (J1).
+  python3-numpy python3-scipy
 )
 ctiq_packages=("${ctiq_build_packages[@]}" "${ctiq_test_packages[@]}")
 ctiq_apt_install_flags=(--no-install-recommends)
