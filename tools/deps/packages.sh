@@ -51,6 +51,8 @@ ctiq_test_packages=(
   locales
   # Validating the JSON results against their schema.
   python3-jsonschema
+  # The known-answer sweep (tools/validate) makes its phantoms with numpy.
+  python3-numpy
   # Opening the HTML report in a headless browser (its test and its README picture).
   chromium
 )
