@@ -225,9 +225,10 @@ def evaluate(cell, results):
         ses = [r["single"][0]["mtf50StandardError"] for r in runs
                if r["single"][0].get("mtf50StandardError") is not None]
         all_flagged = all(r["single"][0].get("flags") for r in runs)
+        flagged = sum(1 for r in runs if r["single"][0].get("flags"))
         if len(values) >= 5 and ses:
             ratio = float(np.std(values, ddof=1) / np.median(ses))
-            se = (ratio, not all_flagged and not (SE_RATIO[0] <= ratio <= SE_RATIO[1]))
+            se = (ratio, not all_flagged and not (SE_RATIO[0] <= ratio <= SE_RATIO[1]), flagged)
     return figures, se, len(runs), len(errors), [r["error"] for r in errors][:1]
 
 
@@ -265,7 +266,8 @@ def main():
                                  f" | {100 * rate:.0f} %{' ⚠' if silent else ''} |")
             if se is not None:
                 any_silent |= se[1]
-                se_rows.append(f"| {name} | {ok} | {se[0]:.2f} | {'yes ⚠' if se[1] else 'no'} |")
+                se_rows.append(f"| {name} | {ok} | {se[0]:.2f} | {se[2]} | "
+                               f"{'yes ⚠' if se[1] else 'no'} |")
             if failed:  # a refusal says why: not silent, but listed
                 refusals.append(f"| {name} | {failed} of {seeds} | {why[0].split(': ', 1)[-1]} |")
             print(f"mtf: {name}: done", file=sys.stderr, flush=True)
@@ -278,7 +280,9 @@ def main():
         md += [f"### {title[fig]}", "", "| cell | runs | median |err| % | 95th pct % | silent |",
                "|---|---|---|---|---|"] + rows[fig] + [""]
     md += ["### MTF50 standard error of one image (SD over seeds / median reported SE, 0.8–1.25)",
-           "", "| cell | runs | ratio | silent |", "|---|---|---|---|"] + se_rows + [""]
+           "", "A ratio outside the range is silent unless every run of the cell is flagged.", "",
+           "| cell | runs | ratio | flagged runs | silent |", "|---|---|---|---|---|"] + \
+        se_rows + [""]
     md += ["### Runs refused with a message", "", "| cell | refused | message |", "|---|---|---|"] + \
         (refusals or ["| none | | |"]) + [""]
     pathlib.Path(a.markdown).write_text("\n".join(md))
