@@ -214,7 +214,9 @@ MtfMeasurement measureMtf(const CommandLine& line, const LoadedImage& image,
     const LsfDirection direction = m.direction == "x" ? LsfDirection::X : LsfDirection::Y;
     const CellPosition maximum = tableMaximum(pixels);
     m.result = computeMtf(pixels, direction, maximum, m.lines, m.bumps, spacing);
-    m.summary = summarizeMtf(m.result.mtfAbs, m.spacing, m.result.width);
+    // The summary's FWHM between the samples; --table width keeps the walk between samples.
+    m.summary = summarizeMtf(m.result.mtfAbs, m.spacing,
+                             m.spacing * fineHalfWidthSamples(m.result.lsf));
     m.curve = mtfCurve(m.result.mtfAbs, m.spacing);
     m.assessment = assessMtf(pixels, direction, maximum, m.lines, m.result, m.spacing);
     return m;
@@ -326,8 +328,7 @@ std::string runCombinedMtf(const CommandLine& line, const std::vector<MtfForComb
         if (wantsJson(line)) inputs.append(m.input);
     }
     const CombinedMtf c = combineMtf(results, spacing);
-    const QualityFlags flags =
-        mtfCurveFlags(c.frequency, c.value, c.standardError, c.summary.mtf10);
+    const QualityFlags flags = combinedMtfFlags(results, c, spacing);
     if (wantsJson(line)) {
         QJsonObject parameters = rois.front().method;
         parameters["pixelSpacingMm"] = spacing;

@@ -1,10 +1,14 @@
 #include "mtf/reliability.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <complex>
+#include <numbers>
 #include <string>
 
 #include "common/number_text.h"
+#include "mtf/combined.h"
 
 namespace ctiq {
 
@@ -50,6 +54,202 @@ double mtfNoiseLevel(const MtfResult& r, double backgroundSd, int lines) {
     }
     const double terms = static_cast<double>(support) / 2 + (left * left + right * right) / 2;
     return backgroundSd * std::sqrt(lines * terms) / area;
+}
+
+namespace {
+
+// Least-squares quadratic surface a + bu + cv + du² + euv + fv² through the points: the normal
+// equations, solved by Gaussian elimination with partial pivoting.
+std::array<double, 6> quadraticTrend(const std::vector<std::array<double, 3>>& points) {
+    std::array<std::array<double, 7>, 6> m{};
+    for (const auto& p : points) {
+        const std::array<double, 6> t = {1, p[0], p[1], p[0] * p[0], p[0] * p[1], p[1] * p[1]};
+        for (int i = 0; i < 6; ++i) {
+            for (int j = 0; j < 6; ++j) m[i][j] += t[i] * t[j];
+            m[i][6] += t[i] * p[2];
+        }
+    }
+    std::array<double, 6> x{};
+    for (int c = 0; c < 6; ++c) {
+        int best = c;
+        for (int r = c + 1; r < 6; ++r)
+            if (std::abs(m[r][c]) > std::abs(m[best][c])) best = r;
+        std::swap(m[c], m[best]);
+        if (!(std::abs(m[c][c]) > 1e-12)) return {};  // too few points for a surface: no trend
+        for (int r = 0; r < 6; ++r) {
+            if (r == c) continue;
+            const double f = m[r][c] / m[c][c];
+            for (int j = c; j < 7; ++j) m[r][j] -= f * m[c][j];
+        }
+    }
+    for (int i = 0; i < 6; ++i) x[i] = m[i][6] / m[i][i];
+    return x;
+}
+
+}  // namespace
+
+std::vector<double> bandNoiseCovariance(const PixelTable& table, LsfDirection direction,
+                                        CellPosition maximum, int lines, int maxLag) {
+    const bool alongX = direction == LsfDirection::X;
+    const auto [first, last] = bandLines(direction, maximum, lines);
+    // u runs along the LSF, v across it (the lines); both from 0.
+    const int nu = (alongX ? table.colCount() : table.rowCount()) - 1;
+    const int nv = (alongX ? table.rowCount() : table.colCount()) - 1;
+    if (nu < 1 || nv < 1) return {};
+    auto cell = [&](int u, int v) {
+        return alongX ? table.value(u + 1, v + 1) : table.value(v + 1, u + 1);
+    };
+    auto outside = [&](int v) { return v + 1 < first || v + 1 > last; };
+    std::vector<std::array<double, 3>> points;
+    int outsideLines = 0;
+    for (int v = 0; v < nv; ++v) {
+        if (!outside(v)) continue;
+        ++outsideLines;
+        for (int u = 0; u < nu; ++u)
+            points.push_back({(u - nu / 2.0) / nu, (v - nv / 2.0) / nv, cell(u, v)});
+    }
+    if (outsideLines < 2) return {};
+    const std::array<double, 6> t = quadraticTrend(points);
+    std::vector<double> e(static_cast<std::size_t>(nu) * nv, 0.0);
+    std::vector<char> use(e.size(), 0);
+    for (int v = 0; v < nv; ++v) {
+        if (!outside(v)) continue;
+        for (int u = 0; u < nu; ++u) {
+            const double x = (u - nu / 2.0) / nu, y = (v - nv / 2.0) / nv;
+            e[std::size_t(v) * nu + u] =
+                cell(u, v) - (t[0] + t[1] * x + t[2] * y + t[3] * x * x + t[4] * x * y + t[5] * y * y);
+            use[std::size_t(v) * nu + u] = 1;
+        }
+    }
+    auto c2 = [&](int du, int dv) {  // the cells' covariance at lag (du, dv), dv ≥ 0
+        double sum = 0;
+        long pairs = 0;
+        for (int v = 0; v + dv < nv; ++v)
+            for (int u = std::max(0, -du); u < nu && u + du < nu; ++u) {
+                const std::size_t a = std::size_t(v) * nu + u, b = std::size_t(v + dv) * nu + u + du;
+                if (!use[a] || !use[b]) continue;
+                sum += e[a] * e[b];
+                ++pairs;
+            }
+        return pairs > 0 ? sum / static_cast<double>(pairs) : 0.0;
+    };
+    const int acrossLags = std::min(lines - 1, maxLag);
+    std::vector<double> covariance(static_cast<std::size_t>(maxLag) + 1, 0.0);
+    for (int du = 0; du <= maxLag; ++du) {
+        double sum = lines * c2(du, 0);
+        for (int dv = 1; dv <= acrossLags; ++dv)  // C(du, −dv) = C(−du, dv)
+            sum += (lines - dv) * (c2(du, dv) + c2(-du, dv));
+        covariance[static_cast<std::size_t>(du)] = sum;
+    }
+    return covariance;
+}
+
+std::optional<double> crossingStandardErrorFromNoise(const MtfResult& r, double spacing,
+                                                     double level,
+                                                     const std::vector<double>& covariance) {
+    const std::vector<double>& lsf = r.lsf;
+    const std::size_t n = lsf.size();
+    if (n < 4 || covariance.empty() || !(spacing > 0)) return std::nullopt;
+    const MtfCurve curve = mtfCurve(r.mtfAbs, spacing);
+    std::size_t k1 = 0;
+    for (std::size_t k = 1; k < curve.value.size(); ++k)
+        if (curve.value[k] <= level) {
+            k1 = k;
+            break;
+        }
+    if (k1 == 0) return std::nullopt;
+    // The cut: every sample from iL to the peak lost raw[iL], from the peak + 1 to iR raw[iR].
+    const std::size_t p =
+        static_cast<std::size_t>(std::max_element(lsf.begin(), lsf.end()) - lsf.begin());
+    std::size_t iL = p, iR = p;
+    while (iL > 0 && lsf[iL - 1] != 0) --iL;
+    if (iL > 0) --iL;
+    while (iR + 1 < n && lsf[iR + 1] != 0) ++iR;
+    if (iR + 1 < n) ++iR;
+    double area = 0;
+    for (double v : lsf) area += v;
+    if (!(area > 0)) return std::nullopt;
+    // d MTF(k) / d raw_j, for the two bins around the crossing.
+    auto gradient = [&](std::size_t k) {
+        std::vector<std::complex<double>> w(n);
+        std::complex<double> transform = 0, left = 0, right = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            w[i] = std::polar(1.0, 2 * std::numbers::pi * static_cast<double>((k * i) % n) /
+                                       static_cast<double>(n));
+            transform += lsf[i] * w[i];
+            if (i >= iL && i <= p) left += w[i];
+            if (i > p && i <= iR) right += w[i];
+        }
+        const double value = std::abs(transform) / area;
+        const std::complex<double> unit =
+            std::abs(transform) > 0 ? std::conj(transform) / std::abs(transform) : 0.0;
+        std::vector<double> h(n, 0.0);
+        for (std::size_t j = iL; j <= iR; ++j) {
+            std::complex<double> g = w[j];
+            double g0 = 1;
+            if (j == iL) {
+                g -= left;
+                g0 -= static_cast<double>(p - iL + 1);
+            }
+            if (j == iR) {
+                g -= right;
+                g0 -= static_cast<double>(iR - p);
+            }
+            h[j] = ((unit * g).real() - value * g0) / area;
+        }
+        return std::pair{h, value};
+    };
+    const auto [h0, m0] = gradient(k1 - 1);
+    const auto [h1, m1] = gradient(k1);
+    if (!(m0 > m1)) return std::nullopt;
+    // f = f0 + (m0 − level)/(m0 − m1)·Δf: its derivatives by m0 and m1.
+    const double df = curve.frequency[k1] - curve.frequency[k1 - 1];
+    const double a = df * (level - m1) / ((m0 - m1) * (m0 - m1));
+    const double b = df * (m0 - level) / ((m0 - m1) * (m0 - m1));
+    double variance = 0;
+    const long lags = static_cast<long>(covariance.size()) - 1;
+    for (long i = static_cast<long>(iL); i <= static_cast<long>(iR); ++i) {
+        const double qi = a * h0[std::size_t(i)] + b * h1[std::size_t(i)];
+        if (qi == 0) continue;
+        for (long j = std::max(static_cast<long>(iL), i - lags);
+             j <= std::min(static_cast<long>(iR), i + lags); ++j) {
+            const double qj = a * h0[std::size_t(j)] + b * h1[std::size_t(j)];
+            variance += qi * qj * covariance[static_cast<std::size_t>(std::labs(i - j))];
+        }
+    }
+    return std::sqrt(std::max(variance, 0.0));
+}
+
+QualityFlags nyquistFlags(std::optional<double> mtf10, double spacing) {
+    QualityFlags flags;
+    if (!mtf10 || !(spacing > 0)) return flags;
+    const double nyquist = 1 / (2 * spacing);
+    if (*mtf10 > kMaxMtf10OfNyquist * nyquist)
+        flags.push_back({"mtf10-at-nyquist",
+                         "MTF10 " + fixedText(*mtf10, 3) + " c/mm lies within " +
+                             fixedText(100 * (1 - kMaxMtf10OfNyquist), 0) + " % of Nyquist (" +
+                             fixedText(nyquist, 3) +
+                             " c/mm), where the point's sub-pixel position sets the value: the "
+                             "pixels, not the system, limit it. Use a finer pixel spacing."});
+    return flags;
+}
+
+QualityFlags precisionFlags(std::optional<double> mtf50, std::optional<double> mtf50Se,
+                            std::optional<double> mtf10, std::optional<double> mtf10Se,
+                            const std::string& what) {
+    QualityFlags flags;
+    const bool wide50 = mtf50 && mtf50Se && *mtf50Se > kMaxMtf50RelativeSe * *mtf50;
+    const bool wide10 = mtf10 && mtf10Se && *mtf10Se > kMaxMtf10RelativeSe * *mtf10;
+    if (!wide50 && !wide10) return flags;
+    std::string text = "The noise moves ";
+    if (wide50) text += "MTF50 by ± " + fixedText(100 * *mtf50Se / *mtf50, 1) + " %";
+    if (wide50 && wide10) text += " and ";
+    if (wide10) text += "MTF10 by ± " + fixedText(100 * *mtf10Se / *mtf10, 1) + " %";
+    text += " (" + what + "; flagged above " + fixedText(100 * kMaxMtf50RelativeSe, 1) + " % and " +
+            fixedText(100 * kMaxMtf10RelativeSe, 1) +
+            " %): combine more images or ROIs, or raise the dose.";
+    flags.push_back({"mtf-imprecise", text});
+    return flags;
 }
 
 std::optional<double> crossingStandardError(const std::vector<double>& frequency,
@@ -155,7 +355,32 @@ MtfAssessment assessMtf(const PixelTable& table, LsfDirection direction, CellPos
                             std::vector<double>(curve.value.size(), a.noise), mtf10);
     const QualityFlags point = pointFlags(a.point);
     a.flags.insert(a.flags.end(), point.begin(), point.end());
-    a.mtf50StandardError = crossingStandardError(curve.frequency, curve.value, 0.5, a.noise);
+    // From the noise's measured covariance: σ√L of uncorrelated cells understates it.
+    const std::vector<double> covariance =
+        bandNoiseCovariance(table, direction, maximum, lines, kNoiseCovarianceLags);
+    a.mtf50StandardError = crossingStandardErrorFromNoise(r, spacing, 0.5, covariance);
+    a.mtf10StandardError = crossingStandardErrorFromNoise(r, spacing, 0.1, covariance);
+    const QualityFlags precision =
+        precisionFlags(frequencyAtLevel(curve.frequency, curve.value, 0.5), a.mtf50StandardError,
+                       mtf10, a.mtf10StandardError, "from the background's noise");
+    a.flags.insert(a.flags.end(), precision.begin(), precision.end());
+    const QualityFlags nyquist = nyquistFlags(mtf10, spacing);
+    a.flags.insert(a.flags.end(), nyquist.begin(), nyquist.end());
+    // The cut at the valleys against the band sum kept wider: a sharp kernel's side lobes or a
+    // background trend make the figures depend on where the LSF ends.
+    const MtfSummary reported = summarizeMtf(r.mtfAbs, spacing, 0);
+    auto relative = [](const std::optional<double>& se, const std::optional<double>& f) {
+        return se && f && *f > 0 ? *se / *f : 0.0;
+    };
+    for (double reach : kSingleWiderReachesFwhm) {
+        const std::optional<MtfSummary> wide = reachSummary(r, spacing, reach);
+        if (!wide) continue;
+        const QualityFlags tails =
+            reachFlags(reported, *wide, 0, reach, relative(a.mtf50StandardError, reported.mtf50),
+                       relative(a.mtf10StandardError, reported.mtf10));
+        a.flags.insert(a.flags.end(), tails.begin(), tails.end());
+        break;
+    }
     return a;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "common/quality_flag.h"
@@ -16,6 +17,13 @@ inline constexpr double kMtfOvershoot = 1.05;     // an MTF above this before MT
 inline constexpr double kMinPeakSnr = 10;         // (peak − background) / background SD
 inline constexpr double kEdgeClearanceFwhm = 3;   // the peak's distance from the ROI's ends
 inline constexpr double kMaxWingFraction = 0.05;  // LSF area beyond 3 FWHM of its peak
+// A crossing frequency whose standard error exceeds this share of it: the noise alone moves it by
+// more than a third of the sweep's tolerance (3 % MTF50, 5 % MTF10), so one run in a few hundred
+// would be off by more than that tolerance unflagged.
+inline constexpr double kMaxMtf50RelativeSe = 0.01;
+inline constexpr double kMaxMtf10RelativeSe = 0.05 / 3;
+// The lags (samples) the band sums' noise covariance is measured over, along and across.
+inline constexpr int kNoiseCovarianceLags = 6;
 
 // The ROI's cells outside the band of lines the LSF adds (the background the point stands on).
 struct BandBackground {
@@ -39,6 +47,29 @@ double mtfNoiseLevel(const MtfResult& r, double backgroundSd, int lines);
 std::optional<double> crossingStandardError(const std::vector<double>& frequency,
                                             const std::vector<double>& value, double level,
                                             double noise);
+
+// An MTF10 in the last tenth below Nyquist is set by the sampling phase (the Nyquist bin of a
+// point half a sample off carries cos(π/2) of its MTF), not by the system.
+inline constexpr double kMaxMtf10OfNyquist = 0.9;
+
+// "mtf10-at-nyquist" when MTF10 lies above kMaxMtf10OfNyquist of the Nyquist frequency 1 / (2Δ).
+QualityFlags nyquistFlags(std::optional<double> mtf10, double spacing);
+
+// The covariance of the band sums' noise at lags 0 … maxLag along the LSF, measured on the ROI's
+// cells outside the band less a quadratic trend (shading is no noise): Σ over the L lines' pairs
+// of the cells' covariance C(dx, dy), that is Σ_dy (L − |dy|)·C(dx, dy) for |dy| ≤ min(L − 1,
+// maxLag). Correlated noise (CT's ramp-filtered texture, a smoothing kernel) is what makes σ√L
+// wrong. Empty when fewer than two lines lie outside the band.
+std::vector<double> bandNoiseCovariance(const PixelTable& table, LsfDirection direction,
+                                        CellPosition maximum, int lines, int maxLag);
+
+// The standard error (c/mm) of the frequency where the MTF first falls to `level`, by first-order
+// propagation of the band sums' noise (their covariance by lag, from bandNoiseCovariance) through
+// the background cut, the transform, the normalisation at zero and the interpolation between the
+// two bins around the crossing. None when the curve does not cross or there is no covariance.
+std::optional<double> crossingStandardErrorFromNoise(const MtfResult& r, double spacing,
+                                                     double level,
+                                                     const std::vector<double>& covariance);
 
 // Flags of an MTF curve (values normalised at zero, frequencies ascending) up to its MTF10 (or
 // the whole curve when it never falls that far): above kMtfOvershoot, or rising by more than
@@ -68,8 +99,14 @@ struct MtfAssessment {
     PointCheck point;
     double noise = 0;
     QualityFlags flags;
-    std::optional<double> mtf50StandardError;
+    std::optional<double> mtf50StandardError, mtf10StandardError;
 };
+
+// "mtf-imprecise" when the standard error of MTF50 or MTF10 exceeds kMaxMtf50RelativeSe or
+// kMaxMtf10RelativeSe of it; `what` names the source of the error in the text.
+QualityFlags precisionFlags(std::optional<double> mtf50, std::optional<double> mtf50Se,
+                            std::optional<double> mtf10, std::optional<double> mtf10Se,
+                            const std::string& what);
 MtfAssessment assessMtf(const PixelTable& table, LsfDirection direction, CellPosition maximum,
                         int lines, const MtfResult& r, double spacing);
 

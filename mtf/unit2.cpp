@@ -34,6 +34,7 @@
 #include "common/ui/text.h"
 #include "common/ui/up_down.h"
 #include "common/ui/viewer_link.h"
+#include "mtf/combined.h"
 #include "mtf/pixel_grid.h"
 #include "mtf/reliability.h"
 #include "mtf/summary.h"
@@ -452,7 +453,9 @@ void TForm2::computeLsf(LsfDirection direction) {
     // The figures with the flags that qualify them; the flags' texts in the tooltip.
     const MtfAssessment assessment = assessMtf(pixelTable(), direction, {MaxCol, MaxRow}, lines, r,
                                                static_cast<double>(spacing));
-    LabelMtfSummary->setText(q(mtfSummaryLine(summarizeMtf(r.mtfAbs, spacing, r.width)) +
+    // The summary's FWHM between the samples (HWHM= above keeps the walk between samples).
+    const double fineFwhm = n > 0 ? static_cast<double>(spacing) * fineHalfWidthSamples(r.lsf) : 0;
+    LabelMtfSummary->setText(q(mtfSummaryLine(summarizeMtf(r.mtfAbs, spacing, fineFwhm)) +
                                flagCodesSuffix(assessment.flags)));
     LabelMtfSummary->setToolTip(q(flagTexts(assessment.flags)));
     std::copy(r.lsf.begin(), r.lsf.end(), Lsf.begin());

@@ -54,12 +54,11 @@ ctiq_test_packages=(
   # The differential DICOM corpus: written and decoded by DCMTK (JPEG 2000 by OpenJPEG's tools,
   # HTJ2K by OpenJPH's), its oracle values from pydicom.
   dcmtk libopenjp2-tools openjph-tools python3-pydicom python3-numpy
-  # tools/validate/sweep_ttf.py: blurred disks by the Hankel transform (Bessel functions).
+  # The known-answer sweeps (tools/validate): phantoms by numpy, the disk's Hankel transform and
+  # the spectrum sweep's J1 by scipy.
   python3-scipy
   # Opening the HTML report in a headless browser (its test and its README picture).
   chromium
-  # tools/validate/sweep_spectrum.py: noise of known spectrum, and the disk's transform (J1).
-  python3-numpy python3-scipy
 )
 ctiq_packages=("${ctiq_build_packages[@]}" "${ctiq_test_packages[@]}")
 ctiq_apt_install_flags=(--no-install-recommends)
