@@ -2,21 +2,24 @@
 # The known-answer sweep: runs every tools/validate/sweep_*.py against a built ctiq-cli and puts
 # each one's tables into docs/validation.md between its markers. Builds nothing.
 #
-#   tools/validate/run.sh [--quick] [--doc OUT.md] [BUILD_DIR]
+#   tools/validate/run.sh [--quick] [--doc OUT.md] [--gate NAME[,NAME…]] [BUILD_DIR]
 #
 # BUILD_DIR defaults to build/dev. --quick runs each sweep's small subset (CI). --doc writes the
 # assembled document to OUT.md instead of rewriting docs/validation.md (the committed one is the
-# template). Exits 1 when a sweep reports silent failures or fails to run.
+# template). Exits 1 when a sweep reports silent failures or fails to run — with --gate, only the
+# sweeps named (every sweep still runs and writes its tables; the others' exit is printed).
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 quick=()
+gate=""
 doc="$root/docs/validation.md"
 build="$root/build/dev"
 while [ $# -gt 0 ]; do
   case "$1" in
     --quick) quick=(--quick) ;;
     --doc) doc="$2"; shift ;;
+    --gate) gate=",$2,"; shift ;;
     -h|--help) sed -n 2,9p "$0"; exit 0 ;;
     *) build="$1" ;;
   esac
@@ -43,7 +46,13 @@ for sweep in "$here"/sweep_*.py; do
   [ -e "$parts/$name.md" ] || echo "*The $name sweep wrote no tables (exit $rc).*" > "$parts/$name.md"
   printf '\n*%s run: %d s on %s (exit %d).*\n' "$label" "$took" "$(uname -m)" "$rc" \
     >> "$parts/$name.md"
-  [ "$rc" -eq 0 ] || status=1
+  if [ "$rc" -ne 0 ]; then
+    if [ -z "$gate" ] || [[ "$gate" == *",$name,"* ]]; then
+      status=1
+    else
+      echo "sweep $name: silent failures remain (not gating this run)"
+    fi
+  fi
 done
 printf 'all sweeps %d s\n' "$(( $(date +%s) - total_start ))"
 "$python" - "$root/docs/validation.md" "$doc" "$parts" "${names[@]}" <<'PY'
