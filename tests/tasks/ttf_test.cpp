@@ -61,6 +61,18 @@ TtfParameters guess(const Insert& insert) {
 
 // A disk blurred by a Gaussian of σ px has the TTF exp(-2π²σ²f²) (f in cycles per pixel): its
 // TTF50 at √(ln 2 / 2π²) / σ. Noise-free and noisy (5 slices, contrast-to-noise 10 to 25).
+// A 128 × 128 noiseless disk of 1000 HU at the test's sub-pixel centre.
+std::vector<double> smallDisk(double radius, double sigma) {
+    DiskPhantomSpec spec;
+    spec.columns = spec.rows = 128;
+    spec.centreX = kTrueX;
+    spec.centreY = kTrueY;
+    spec.radius = radius;
+    spec.contrast = 1000;
+    spec.sigma = sigma;
+    return makeDiskPhantom(spec);
+}
+
 TEST(Ttf, BlurredDiskGivesTheGaussiansTransfer) {
     const std::vector<Insert> inserts = {
         {15, 500, 1.0, 0, 1},  {12, 50, 0.8, 0, 1},   {20, 1000, 2.0, 0, 1}, {15, 300, 1.2, 12, 5},
@@ -217,14 +229,7 @@ TEST(Ttf, FormerlySilentFailuresMeetTheirTruth) {
     auto cone = [=](double f) { return std::max(0.0, 1 - f / cutoff); };
     cases.push_back({"cone MTF, R 15 px", hankelDisk(128, 64.3, 63.8, 15, 1000, cone, cutoff), 128,
                      15, cone});
-    DiskPhantomSpec small;
-    small.columns = small.rows = 128;
-    small.centreX = kTrueX;
-    small.centreY = kTrueY;
-    small.radius = 6;
-    small.contrast = 1000;
-    small.sigma = 1.2;
-    cases.push_back({"R 3 mm", makeDiskPhantom(small), 128, 6, gaussian(1.2)});
+    cases.push_back({"R 3 mm", smallDisk(6, 1.2), 128, 6, gaussian(1.2)});
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -273,14 +278,7 @@ TEST(Ttf, FlagsWhatTheDataCannotSupport) {
         EXPECT_TRUE(within || !r.flags.empty())
             << "TTF50 " << r.ttf50 << ", TTF10 " << r.ttf10 << ", curve off by " << curve;
     }
-    DiskPhantomSpec small;
-    small.columns = small.rows = 128;
-    small.centreX = kTrueX;
-    small.centreY = kTrueY;
-    small.radius = 4;
-    small.contrast = 1000;
-    small.sigma = sigma;
-    const std::vector<double> v = makeDiskPhantom(small);
+    const std::vector<double> v = smallDisk(4, sigma);
     const ImageView view{v, 128, 128, spacing, spacing};
     TtfParameters p;
     p.centreX = 64;
