@@ -1,5 +1,4 @@
-// The 2-D noise power spectrum of one 512 × 512 image as the numpy recipe of ../shared/bench
-// takes it: 128 × 128 ROIs on a 64-pixel grid over the central 256 × 256 pixels, each minus its
+// The 2-D noise power spectrum of one 512 × 512 image as the usual numpy recipe takes it: 128 × 128 ROIs on a 64-pixel grid over the central 256 × 256 pixels, each minus its
 // second-order surface. bench/nps2d_peers.sh sets it beside numpy.
 #include <benchmark/benchmark.h>
 

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# The 2-D noise power spectrum side by side with the numpy recipe of ../shared/bench (same ROIs,
+# The 2-D noise power spectrum side by side with a numpy script of the same recipe (same ROIs,
 # grid, region, quadratic surface and scaling), pinned to one core. numpy: one hyperfine run of
 # 1 and of N generated 512 × 512 images, the cost per image (T(N) - T(1)) / (N - 1) from median
 # times, so Python's start-up drops out. ctiq: the nps2d benchmark's time per image (the same
 # recipe on one 512 × 512 image), its median over 5 repetitions. Prints both and their ratio,
 # with the ratio's range from the quartiles of numpy's runs (first against third and back).
-#   bench/nps2d_peers.sh [BUILD_DIR] [NUMPY_SCRIPT] [N]
+#   bench/nps2d_peers.sh BUILD_DIR NUMPY_SCRIPT [N]   (the script is given: the repo reads nothing
+#   outside itself)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=${1:-build/release}
-script=${2:-../shared/bench/nps2d_numpy.py}
+build=${1:?usage: bench/nps2d_peers.sh BUILD_DIR NUMPY_SCRIPT [N]}
+script=${2:?usage: bench/nps2d_peers.sh BUILD_DIR NUMPY_SCRIPT [N]}
 count=${3:-50}
 source tools/deps/install.sh
 ctiq_install_missing hyperfine python3-numpy

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # The noise power spectrum side by side with what a physicist would script instead: ctiq-cli nps
-# and the numpy script of ../shared/bench (same strips, segments, window and scaling) on the same
+# and a numpy script of the same method (same strips, segments, window and scaling) on the same
 # generated 512 × 512 images, in one hyperfine run, 1 image and 50 images each. Prints the cost
 # per image, (T(50) - T(1)) / 49 from median times, of each and their ratio.
 #   bench/peers.sh [BUILD_DIR] [NUMPY_SCRIPT]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/release}
-script=${2:-../shared/bench/nps_numpy.py}
+script=${2:?usage: bench/peers.sh BUILD_DIR NUMPY_SCRIPT (the script is given: the repo reads nothing outside itself)}
 source tools/deps/install.sh
 ctiq_install_missing hyperfine python3-numpy
 tmp=$(mktemp -d)
