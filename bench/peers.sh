@@ -3,7 +3,7 @@
 # and a numpy script of the same method (same strips, segments, window and scaling) on the same
 # generated 512 × 512 images, in one hyperfine run, 1 image and 50 images each. Prints the cost
 # per image, (T(50) - T(1)) / 49 from median times, of each and their ratio.
-#   bench/peers.sh [BUILD_DIR] [NUMPY_SCRIPT]
+#   bench/peers.sh BUILD_DIR NUMPY_SCRIPT   (the script is given: the repo reads nothing outside itself)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/release}
