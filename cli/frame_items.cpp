@@ -42,8 +42,8 @@ int framesIn(const std::string& file) {
     try {
         ImageBytes bytes;
         readWholeFile(file, bytes);
-        static const TagDictionary noNames{std::string()};
-        const DicomHeaderResult header = readDicomHeader(bytes.data(), bytes.size(), noNames, false);
+        const DicomHeaderResult header =
+            readDicomHeader(bytes.data(), bytes.size(), TagDictionary::none(), false);
         const std::int64_t frames = frameCount(header.image);
         return frames > 1 && frames < (1 << 20) ? static_cast<int>(frames) : 1;
     } catch (const std::exception&) {

@@ -5,19 +5,16 @@
 
 #include "common/app_error.h"
 #include "common/number_text.h"
+#include "load/dicom/vocabulary.h"
 
 namespace ctiq {
 namespace {
-
-std::string firstValue(const std::string& text) {
-    return text.substr(0, text.find('\\'));
-}
 
 // The number a rescale text gives; throws AppError naming the element and its text otherwise.
 long double rescaleNumber(const std::string& text, const char* name) {
     long double value = 0;
     try {
-        value = StrToFloat(firstValue(text));
+        value = StrToFloat(dicom::firstValue(text));
     } catch (const AppError&) {
         throw AppError(std::string("The ") + name + " of this image is '" + text +
                        "', which is not a number; its CT values cannot be computed.");

@@ -116,15 +116,11 @@ bool scannerPlausible(const DicomHeaderResult& s, std::size_t fileSize) {
                fileSize;
 }
 
-std::string upToBackslash(const std::string& text) {
-    return text.substr(0, text.find('\\'));
-}
-
 // The frame's own spacing and window where an Enhanced image's functional groups give them.
 void takeFrameFields(DicomFieldWrites& fields, const FrameValueTexts& frame) {
-    if (frame.pixelSpacing) fields.pixelSpacing = upToBackslash(*frame.pixelSpacing);
-    if (frame.windowCenter) fields.windowLevel = upToBackslash(*frame.windowCenter);
-    if (frame.windowWidth) fields.windowWidth = upToBackslash(*frame.windowWidth);
+    if (frame.pixelSpacing) fields.pixelSpacing = dicom::firstValue(*frame.pixelSpacing);
+    if (frame.windowCenter) fields.windowLevel = dicom::firstValue(*frame.windowCenter);
+    if (frame.windowWidth) fields.windowWidth = dicom::firstValue(*frame.windowWidth);
 }
 
 // Where the frame's stored words lie: the toolkit's decoded frame, else the file's Pixel Data.
@@ -272,9 +268,9 @@ LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mod
     plan.suggestion = plan.name.suggestion;
     if (mode == LoadMode::Dicom && plan.needsSize()) {
         // Names are looked up only for a listed table: a measurement need not build them.
-        static const TagDictionary noNames{std::string()};
         plan.dicom = readDicomHeader(bytes.data(), bytes.size(),
-                                     listHeader ? TagDictionary::builtIn() : noNames, listHeader);
+                                     listHeader ? TagDictionary::builtIn() : TagDictionary::none(),
+                                     listHeader);
         const DicomHeaderResult& s = *plan.dicom;
         const bool dicomFile = looksLikeDicom(bytes.data(), bytes.size()) || s.pixelDataFound;
         if (s.noPixelData && isUncompressedLittleEndian(s.transferSyntax) && !s.error &&

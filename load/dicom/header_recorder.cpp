@@ -34,10 +34,6 @@ std::string trimRightControls(std::string_view s) {
     return std::string(s.substr(0, e));
 }
 
-std::string upToBackslash(const std::string& s) {
-    return s.substr(0, s.find('\\'));
-}
-
 // The characters before the first backslash of `positions`, counted off `from` (empty when
 // `positions` has no backslash).
 std::string leadingByBackslashOf(const std::string& from, const std::string& positions) {
@@ -175,7 +171,7 @@ void HeaderRecorder::takeImageFact(Tag tag, const std::string& value) {
     auto first = [&](std::int64_t& fact) {
         if (fact != -1) return;
         try {
-            fact = StrToInt(trimControls(upToBackslash(value)));
+            fact = StrToInt(trimControls(firstValue(value)));
         } catch (const AppError&) {
             fact = -2;  // said, but not as a number: never consistent
         }
@@ -371,7 +367,7 @@ void HeaderRecorder::takeFieldValue(Tag tag, const std::string& value, const std
     } else if (tag == kColumns) {
         f.columns = value;
     } else if (tag == kPixelSpacing) {
-        f.pixelSpacing = upToBackslash(trimmed);
+        f.pixelSpacing = firstValue(trimmed);
     } else if (tag == kDetectorElementSpacing) {
         f.pixelSpacing = leadingByBackslashOf(trimmed, value);
     } else if (tag == kReconstructionDiameter) {
@@ -391,7 +387,7 @@ void HeaderRecorder::takeFieldValue(Tag tag, const std::string& value, const std
             f.windowLevel = trimmed;
         }
     } else if (tag == kWindowWidth) {
-        f.windowWidth = upToBackslash(trimmed);
+        f.windowWidth = firstValue(trimmed);
     } else if (tag == kDetectorActiveDimensions) {
         // Detector dimensions must read as two numbers; a file whose value does not
         // stops here, as it always has.

@@ -61,6 +61,11 @@ const TagDictionary& TagDictionary::builtIn() {
     return dictionary;
 }
 
+const TagDictionary& TagDictionary::none() {
+    static const TagDictionary empty{std::string()};
+    return empty;
+}
+
 std::string TagDictionary::lookup(std::uint16_t group, std::uint16_t element) const {
     const std::string key = hex4(group) + "\t" + hex4(element);
     const auto found = firstKeyPosition_.find(key);

@@ -15,6 +15,8 @@ class TagDictionary {
 
     // The dictionary the viewer carries.
     static const TagDictionary& builtIn();
+    // One without names: for a header walk that lists no table.
+    static const TagDictionary& none();
 
     // The name of (group, element), or an empty text when the dictionary lacks it. The name is
     // what follows the first occurrence of the key "GGGG\tEEEE" (upper-case hexadecimal) in the

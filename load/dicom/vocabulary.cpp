@@ -145,4 +145,8 @@ std::string sopClassName(std::string_view uid) {
     return std::string(uid);
 }
 
+std::string firstValue(const std::string& text) {
+    return text.substr(0, text.find('\\'));
+}
+
 }  // namespace ctiq::dicom

@@ -46,6 +46,9 @@ const TransferSyntax* findTransferSyntax(std::string_view uid);
 // not by name: every "1.2.840.10008.1.2.4.*" is a compression.
 bool isCompressedSyntax(std::string_view uid);
 
+// The first value of a multi-valued text (values are separated by backslashes).
+std::string firstValue(const std::string& text);
+
 // A readable name of a SOP class ("RT Plan Storage"), or the UID itself when not known here.
 std::string sopClassName(std::string_view uid);
 
