@@ -9,6 +9,7 @@
 #include "load/load_plan.h"
 #include "load/modality_values.h"
 #include "tests/support/dicom_builder.h"
+#include "tests/support/test_files.h"
 
 namespace ctiq {
 namespace {
@@ -80,10 +81,10 @@ std::vector<std::int16_t> valuesOf(const LoadedImage& image) {
 }
 
 LoadedImage loadBytes(const Bytes& bytes, std::uint32_t frame = 0) {
-    const std::string path = ::testing::TempDir() + "frame_values_test.dcm";
-    FILE* out = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), out);
-    std::fclose(out);
+    // Each test runs as its own process in parallel: a folder of its own, never a shared name.
+    const test::TempFolder folder;
+    const std::string path = folder.file("frame_values_test.dcm");
+    test::writeBytes(path, bytes);
     LoadOverrides given;
     given.frame = frame;
     return loadImageHeadless(path, LoadMode::Dicom, given, false);
