@@ -1,5 +1,6 @@
 #include "load/toolkit/declared_lengths.h"
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 #include <string_view>
@@ -36,8 +37,34 @@ constexpr std::size_t kMaxElements = 2'000'000;
 
 enum class Walk { Fits, PastTheEnd, TooDeep, TooMany };
 
+// Keeps the image geometry a top-level element of group 0028 declares.
+void noteGeometry(std::uint16_t element, const std::uint8_t* value, std::uint64_t length,
+                  bool bigEndian, DeclaredImage& image) {
+    if (element == 0x0008) {  // Number of Frames, an integer string
+        std::uint64_t frames = 0;
+        bool digits = false;
+        for (std::uint64_t i = 0; i < length && i < 12; ++i) {
+            const char c = static_cast<char>(value[i]);
+            if (c >= '0' && c <= '9') {
+                frames = frames * 10 + static_cast<std::uint64_t>(c - '0');
+                digits = true;
+            } else if (c != ' ' && c != '+' && c != '\0') {
+                break;
+            }
+        }
+        if (digits && frames > 0) image.frames = frames;
+        return;
+    }
+    if (length != 2) return;
+    const std::uint16_t v = word(value, bigEndian);
+    if (element == 0x0010) image.rows = v;
+    if (element == 0x0011) image.columns = v;
+    if (element == 0x0100) image.bitsAllocated = v;
+    if (element == 0x0002) image.samplesPerPixel = v;
+}
+
 Walk lengthsFit(const std::vector<std::uint8_t>& bytes, std::size_t pos, bool implicitVr,
-                bool bigEndian, std::uint16_t lastGroup) {
+                bool bigEndian, std::uint16_t lastGroup, DeclaredImage* image = nullptr) {
     const std::size_t size = bytes.size();
     std::vector<Level> levels{{implicitVr, bigEndian, kUndefined, false}};
     std::size_t elements = 0;
@@ -96,6 +123,8 @@ Walk lengthsFit(const std::vector<std::uint8_t>& bytes, std::size_t pos, bool im
             continue;
         }
         if (length > size - pos) return Walk::PastTheEnd;
+        if (image && levels.size() == 1 && group == 0x0028 && !sequence)
+            noteGeometry(element, bytes.data() + pos, length, level.bigEndian, *image);
         if (sequence) {
             levels.push_back({level.implicitVr, level.bigEndian, pos + length, false});
             continue;
@@ -128,8 +157,16 @@ constexpr const char* kGePrivateSyntax = "1.2.840.113619.5.2";
 
 }  // namespace
 
+std::uint64_t DeclaredImage::frameSamples() const {
+    return std::uint64_t{rows} * columns * std::max<std::uint32_t>(samplesPerPixel, 1);
+}
+
+std::uint64_t DeclaredImage::frameBytes() const {
+    return frameSamples() * ((std::max<std::uint32_t>(bitsAllocated, 8) + 7) / 8);
+}
+
 bool declaredLengthsFit(const std::vector<std::uint8_t>& bytes, std::string& syntax,
-                        std::string* why) {
+                        std::string* why, DeclaredImage* image) {
     std::size_t pos = 0;
     if (bytes.size() >= 132 && std::memcmp(bytes.data() + 128, "DICM", 4) == 0) pos = 132;
     syntax.clear();
@@ -155,12 +192,19 @@ bool declaredLengthsFit(const std::vector<std::uint8_t>& bytes, std::string& syn
     if (!syntax.empty())
         return judged({lengthsFit(bytes, pos,
                                   syntax == "1.2.840.10008.1.2" || syntax == kGePrivateSyntax,
-                                  syntax == "1.2.840.10008.1.2.2", 0xFFFF)},
+                                  syntax == "1.2.840.10008.1.2.2", 0xFFFF, image)},
                       why);
-    return judged({lengthsFit(bytes, pos, true, false, 0xFFFF),
-                   lengthsFit(bytes, pos, false, false, 0xFFFF),
-                   lengthsFit(bytes, pos, false, true, 0xFFFF)},
-                  why);
+    // Without a meta group the first reading that fits names the geometry.
+    DeclaredImage found[3];
+    const Walk walks[3] = {lengthsFit(bytes, pos, true, false, 0xFFFF, &found[0]),
+                           lengthsFit(bytes, pos, false, false, 0xFFFF, &found[1]),
+                           lengthsFit(bytes, pos, false, true, 0xFFFF, &found[2])};
+    for (int k = 0; k < 3; ++k)
+        if (walks[k] == Walk::Fits) {
+            if (image) *image = found[k];
+            return true;
+        }
+    return judged({walks[0], walks[1], walks[2]}, why);
 }
 
 }  // namespace ctiq::toolkit

@@ -18,6 +18,7 @@
 #include "common/language.h"
 #include "load/dicom/character_set.h"
 #include "load/dicom/toolkit_wire.h"
+#include "load/toolkit/declared_lengths.h"
 #include "load/toolkit/sandbox.h"
 #include "load/toolkit/toolkit_reader.h"
 
@@ -61,7 +62,14 @@ bool sendMessage(int fd, const std::string& message) {
 
 ctiq::dicom::ToolkitAnswer answerFor(const std::string& message) {
     try {
-        return ctiq::toolkit::readWithToolkit(ctiq::dicom::decodeRequest(message));
+        const ctiq::dicom::ToolkitRequest request = ctiq::dicom::decodeRequest(message);
+        // The budget follows the file and the frames it declares; whether the declarations
+        // hold is for the reading to judge.
+        std::string syntax;
+        ctiq::toolkit::DeclaredImage declared;
+        ctiq::toolkit::declaredLengthsFit(request.file, syntax, nullptr, &declared);
+        ctiq::toolkit::limitForFile(request.file.size(), declared.frameBytes());
+        return ctiq::toolkit::readWithToolkit(request);
     } catch (const std::bad_alloc&) {
         ctiq::dicom::ToolkitAnswer a;
         a.reason = "reading it needs more memory than a file of its size may take";
@@ -139,7 +147,6 @@ int main(int argc, char* argv[]) {
         if (n > ctiq::dicom::kMaxWireMessage) return 2;
         std::string message(static_cast<std::size_t>(n), '\0');
         if (!readAll(channel, message.data(), message.size())) return 0;
-        ctiq::toolkit::limitForFile(message.size());
         const std::string answer = ctiq::dicom::encodeAnswer(answerFor(message));
         message.clear();
         message.shrink_to_fit();

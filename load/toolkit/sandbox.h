@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace ctiq::toolkit {
@@ -26,9 +27,10 @@ bool confineProcess(std::string& error, FileSystemConfinement* confinement = nul
 // decoding (measured: 13.4 against 8 ms for a 512 × 512 JPEG lossless slice).
 void keepFreedMemory();
 
-// The budget for reading one file of `fileSize` bytes: CPU time and address space growing with
-// the file (a decoder that spins is ended by SIGXCPU, one that runs away by a failed allocation).
+// The budget for reading one file of `fileSize` bytes whose header declares frames of
+// `frameBytes` decoded bytes (0 when it declares none): CPU time and address space growing with
+// both (a decoder that spins is ended by SIGXCPU, one that runs away by a failed allocation).
 // Called before each file.
-void limitForFile(std::size_t fileSize);
+void limitForFile(std::size_t fileSize, std::uint64_t frameBytes);
 
 }  // namespace ctiq::toolkit

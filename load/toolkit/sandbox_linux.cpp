@@ -133,19 +133,29 @@ void keepFreedMemory() {
     mallopt(M_MMAP_THRESHOLD, 256 << 20);
 }
 
-void limitForFile(std::size_t fileSize) {
+void limitForFile(std::size_t fileSize, std::uint64_t frameBytes) {
     rusage used{};
     getrusage(RUSAGE_SELF, &used);
     const rlim_t spent = static_cast<rlim_t>(used.ru_utime.tv_sec + used.ru_stime.tv_sec) + 1;
-    // Two seconds, and one more for every 4 MiB: a 512 × 512 compressed slice decodes in tens of
-    // milliseconds, the largest multi-frame files in a few seconds.
-    const rlim_t seconds = std::min<rlim_t>(2 + fileSize / (rlim_t{4} << 20), 60);
-    const rlimit cpu{spent + seconds, spent + seconds + 2};
+    // Two seconds, one more for every 4 MiB of file and for every 8 MiB of a decoded frame: a
+    // 512 × 512 compressed slice decodes in tens of milliseconds, a 4096 × 4096 JPEG 2000 frame
+    // in a few seconds, the largest multi-frame files in a few more.
+    const rlim_t seconds = std::min<rlim_t>(
+        2 + fileSize / (rlim_t{4} << 20) + static_cast<rlim_t>(frameBytes / (std::uint64_t{8} << 20)),
+        60);
+    // Only the soft limit moves: a process without privilege may raise it again for the next,
+    // larger file up to the hard limit, but may never raise a hard limit it has lowered.
+    rlimit cpu{};
+    getrlimit(RLIMIT_CPU, &cpu);
+    cpu.rlim_cur = std::min(spent + seconds, cpu.rlim_max);
     setrlimit(RLIMIT_CPU, &cpu);
     if (!kAddressSanitizer) {
-        // The program's code and libraries, then the file, the toolkit's copy of it, its decoded
-        // frames (at most 16 times the compressed size for these codecs in practice) and room.
-        const rlim_t bytes = (rlim_t{256} << 20) + 20 * static_cast<rlim_t>(fileSize);
+        // The program's code and libraries, the file, the toolkit's copy of it and the frame's
+        // fragments, the decoded frame with the codec's working copies; without a declared
+        // geometry, the decoded frames at most 16 times the compressed size, as these codecs give.
+        const rlim_t file = static_cast<rlim_t>(fileSize);
+        const rlim_t frames = frameBytes > 0 ? 4 * static_cast<rlim_t>(frameBytes) : 17 * file;
+        const rlim_t bytes = (rlim_t{256} << 20) + 3 * file + frames;
         const rlimit space{std::min<rlim_t>(bytes, rlim_t{8} << 30), RLIM_INFINITY};
         setrlimit(RLIMIT_AS, &space);
     }

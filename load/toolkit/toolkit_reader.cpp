@@ -401,7 +401,12 @@ ToolkitAnswer readWithToolkit(const dicom::ToolkitRequest& request) {
     gdcm::Trace::SetDebug(false);
     gdcm::Trace::SetError(false);
     std::string syntax, why;
-    if (!declaredLengthsFit(request.file, syntax, &why)) return refused(why);
+    DeclaredImage declared;
+    if (!declaredLengthsFit(request.file, syntax, &why, &declared)) return refused(why);
+    if (declared.frameBytes() > kMaxFrameBytes)
+        return refused("it declares frames of " + std::to_string(declared.frameBytes() >> 20) +
+                       " MiB, more than the " + std::to_string(kMaxFrameBytes >> 20) +
+                       " MiB any CT image needs");
     // The toolkit refuses a file whose syntax it does not know: HTJ2K is read as JPEG 2000.
     std::optional<std::vector<std::uint8_t>> relabelled;
     if (isHtj2k(syntax) && !(relabelled = relabelledAsJpeg2000(request.file)))

@@ -1,7 +1,9 @@
 // The toolkit helper: its sandbox, the checks it makes before the toolkit sees a file, and the
 // client's handling of a helper that fails.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 #include "load/toolkit/codestream_check.h"
 #include "load/toolkit/declared_lengths.h"
 #include "load/toolkit/frame_locator.h"
+#include "load/toolkit/sandbox.h"
 #include "load/toolkit_client.h"
 #include "tests/support/dicom_builder.h"
 #include "tests/support/test_files.h"
@@ -42,6 +45,56 @@ TEST(ToolkitSandbox, EveryForbiddenActionIsKilledOrRefused) {
         EXPECT_EQ(WEXITSTATUS(status), c.killed ? 128 + SIGSYS : 5) << c.action;
     }
     EXPECT_FALSE(fs::exists("/tmp/ctiq-sandbox-probe"));
+}
+
+// The helper serves file after file; each gets the CPU budget its size and frames ask for, also
+// in a process without privilege (which may never raise a hard limit it has lowered).
+TEST(ToolkitSandbox, EveryFileGetsItsOwnBudgetAlsoAfterASmallerOne) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(3);
+        const auto softSeconds = [] {
+            rlimit cpu{};
+            ::getrlimit(RLIMIT_CPU, &cpu);
+            return cpu.rlim_cur;
+        };
+        const std::size_t small = 1000, large = std::size_t{200} << 20;  // 200 MiB: 52 s
+        const std::uint64_t largeFrame = std::uint64_t{32} << 20;          // 4096² 16-bit: +4 s
+        toolkit::limitForFile(large, 0);
+        const rlim_t first = softSeconds();
+        toolkit::limitForFile(small, 0);
+        const rlim_t between = softSeconds();
+        toolkit::limitForFile(large, 0);
+        const rlim_t again = softSeconds();
+        toolkit::limitForFile(small, largeFrame);
+        const rlim_t frame = softSeconds();
+        ::_exit(first >= 50 && between <= 4 && again == first && frame >= between + 4 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// Each file's declared frames are read before the toolkit sees it; a frame no CT image needs is
+// refused by name.
+TEST(DeclaredLengths, TheDeclaredFrameSetsTheBudgetAndAnAbsurdOneIsRefused) {
+    test::DicomBuilder b;
+    b.us(0x0028, 0x0002, 1).us(0x0028, 0x0010, 16).us(0x0028, 0x0011, 24).us(0x0028, 0x0100, 16);
+    const auto file = b.withPixels(std::vector<std::int16_t>(16 * 24, 7));
+    std::string syntax;
+    toolkit::DeclaredImage declared;
+    ASSERT_TRUE(toolkit::declaredLengthsFit(file, syntax, nullptr, &declared));
+    EXPECT_EQ(declared.frameBytes(), 16u * 24u * 2u);
+
+    test::DicomBuilder huge;
+    huge.us(0x0028, 0x0002, 3).us(0x0028, 0x0010, 65535).us(0x0028, 0x0011, 65535);
+    huge.us(0x0028, 0x0100, 16);
+    const dicom::ToolkitAnswer a =
+        readWithToolkitHelper(huge.withPixels(std::vector<std::int16_t>(512, 7)), false);
+    EXPECT_EQ(a.outcome, dicom::ToolkitOutcome::Refused);
+    EXPECT_NE(a.reason.find("declares frames of 24575 MiB"), std::string::npos) << a.reason;
 }
 
 std::vector<std::uint8_t> withWord(std::vector<std::uint8_t> bytes, std::size_t at, int value) {
