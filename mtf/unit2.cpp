@@ -594,7 +594,9 @@ void TForm2::ButtonForm1Click() {
 
 void TForm2::ButtonHistClick() {
     selectWholeTable();
-    const QString answer = dialogs().inputBox(this, "Inpt GrayScale", "bit", "10");
+    // Cancel takes the offered 10 bits, as users of the histogram know it.
+    const QString answer =
+        dialogs().inputBox(this, "Inpt GrayScale", "bit", "10").value_or(QStringLiteral("10"));
     if (answer.isEmpty()) return;
     const long double bits = StrToFloat(answer.toStdString());
     QGuiApplication::clipboard()->setText(q(histogramText(pixelTable(), bits)));

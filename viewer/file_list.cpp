@@ -16,6 +16,21 @@ bool isDigit(char c) {
 
 }  // namespace
 
+bool mayBeAnImage(std::string_view fileName) {
+    static constexpr std::string_view kNoImage[] = {
+        "bmp", "csv", "gif", "gz", "htm", "html", "ini", "jpeg", "jpg", "json", "jsonl", "log",
+        "md",  "pdf", "pgm", "png", "svg", "tar", "tsv", "txt", "xml", "zip"};
+    const std::size_t slash = fileName.find_last_of("\\/");
+    const std::string_view name =
+        slash == std::string_view::npos ? fileName : fileName.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0) return true;
+    std::string extension(name.substr(dot + 1));
+    for (char& c : extension)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return std::find(std::begin(kNoImage), std::end(kNoImage), extension) == std::end(kNoImage);
+}
+
 std::string folderPrefix(std::string_view fileName) {
     const std::size_t sep = fileName.find_last_of("\\/");
     return sep == std::string_view::npos ? std::string() : std::string(fileName.substr(0, sep + 1));
@@ -57,7 +72,10 @@ std::vector<std::string> listFolderFiles(const std::string& prefix) {
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         std::error_code statusError;
         if (it->is_directory(statusError)) continue;
-        files.push_back(prefix + utf8FromPath(it->path().filename()));
+        const std::string name = utf8FromPath(it->path().filename());
+        // Stepping through a scan's folder must not stop at its notes or exported tables.
+        if (!mayBeAnImage(name)) continue;
+        files.push_back(prefix + name);
     }
     if (ec) throw AppError("The folder " + prefix + " cannot be listed: " + ec.message());
     std::sort(files.begin(), files.end(),

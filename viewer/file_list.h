@@ -13,8 +13,12 @@ std::string folderPrefix(std::string_view fileName);
 // so "IM2" comes before "IM10".
 bool naturalLess(std::string_view a, std::string_view b);
 
-// The files (not folders) of the folder `prefix` names, each as prefix + name, in natural order.
-// Throws AppError when the folder cannot be read.
+// False for names whose extension says they hold no image (text, tables, reports, pictures the
+// viewer does not read, this program's own exports); any other name may be a raw or DICOM image.
+bool mayBeAnImage(std::string_view fileName);
+
+// The files (not folders) of the folder `prefix` names that may be images, each as prefix +
+// name, in natural order. Throws AppError when the folder cannot be read.
 std::vector<std::string> listFolderFiles(const std::string& prefix);
 
 // The index of `fileName` in `list` (exact comparison); throws the list index error with the

@@ -72,7 +72,8 @@ TForm1::~TForm1() = default;
 QString TForm1::fieldText(ViewerField field) const {
     switch (field) {
         case ViewerField::FileName:
-            return EditFileName->text();
+            // The image on screen names the results, not a path typed since that failed to open.
+            return q(ImageFileName);
         case ViewerField::ImgSizeX:
             return EditImgSizeX->text();
         case ViewerField::ImgSizeY:
@@ -172,39 +173,48 @@ void TForm1::BitBtnLoadClick() {
     ImageBytes bytes;
     readWholeFile(chosen, bytes);
 
-    if (chosen != ImageFileName) frame_ = 0;
+    const std::uint32_t frame = chosen == ImageFileName ? frame_ : 0;
+    const LoadPlan plan = planLoad(chosen, bytes, loadMode(), true, frame);
+    LoadFields fields = loadFields(plan);
+    const bool prompted = plan.needsSize();
+    if (prompted) {
+        // Cancel on either prompt cancels the load; so does an answer that is not a size.
+        const std::optional<QString> size =
+            dialogs().inputBox(this, "", "Matrix Size x y , ", q(plan.suggestion));
+        if (!size) return;
+        const std::optional<QString> spacing = dialogs().inputBox(
+            this, "InputBox",
+            QCoreApplication::translate("ctiq", "ﾋﾟｸｾﾙ間隔(mm)を入力してください。"),
+            EditPxlSpc->text());
+        if (!spacing) return;
+        fields.spacing = spacing->toStdString();
+        answerSizePrompt(fields, parseSizeAnswer(size->toStdString()));
+    }
+
+    // From here on the file is the one on screen: nothing shown belongs to another file.
+    frame_ = frame;
     ImageFileName = chosen;
     ImageStream = std::move(bytes);
     forgetStatistics();  // the statistics of the image that is gone
     EditFileName->setText(q(ImageFileName));
     EditFileSize->setText(q(IntToStr(static_cast<std::int64_t>(ImageStream.size()))));
-    Image1->show();
-
-    const LoadPlan plan = planLoad(ImageFileName, ImageStream, loadMode(), true, frame_);
     showFrames(plan);
     fileWindow_ = plan.dicom
                       ? fileWindow(plan.dicom->fields.windowLevel, plan.dicom->fields.windowWidth)
                       : std::nullopt;
-    // The file's header is shown, so the previous image goes with its fields: nothing on screen
-    // belongs to another file.
     if (plan.noImage) showNoImage();
-    LoadFields fields = loadFields(plan);
+    keepOrRestoreTypedFields(fields);
     showLoadFields(fields);
+    if (prompted) EditMF->setText("1.0");
     if (plan.dicom) ReadDicomHeader(plan);
-    if (plan.decoded) ImageStream = plan.decoded->samples;  // read like a file with header 0
-
-    if (plan.needsSize()) {
-        const QString answer =
-            dialogs().inputBox(this, "", "Matrix Size x y , ", q(plan.suggestion));
-        EditPxlSpc->setText(dialogs().inputBox(
-            this, "InputBox",
-            QCoreApplication::translate("ctiq", "ﾋﾟｸｾﾙ間隔(mm)を入力してください。"),
-            EditPxlSpc->text()));
-        fields.spacing = text(EditPxlSpc);
-        answerSizePrompt(fields, parseSizeAnswer(answer.toStdString()));
-        showLoadFields(fields);
-        EditMF->setText("1.0");
+    try {
+        requireShowable(plan);
+    } catch (...) {
+        dropImage();  // its header is shown; no other file's image may stay beside it
+        throw;
     }
+    if (plan.decoded) ImageStream = plan.decoded->samples;  // read like a file with header 0
+    Image1->show();
     ImgCols = intIn(EditImgSizeX);
     ImgRows = intIn(EditImgSizeY);
 
@@ -257,13 +267,24 @@ void TForm1::stepToFrame(int frame) {
     CheckBoxRoiLock->setChecked(locked);
 }
 
-void TForm1::showNoImage() {
+void TForm1::dropImage() {
     LoadState = LoadStatus::Empty;
     ImgCols = ImgRows = 0;
     ImageStream.clear();
     Image1->hide();
-    for (QLineEdit* e : {EditImgSizeX, EditImgSizeY, EditFOVSize}) e->clear();
     forgetStatistics();
+}
+
+void TForm1::showNoImage() {
+    dropImage();
+    for (QLineEdit* e : {EditImgSizeX, EditImgSizeY, EditFOVSize}) e->clear();
+}
+
+void TForm1::keepOrRestoreTypedFields(LoadFields& fields) {
+    // A file's own header length and offset (a DICOM header, its rescale) hold for that file
+    // only; a file that states none takes what the user typed last.
+    header_.settle(fields.header);
+    offset_.settle(fields.offset);
 }
 
 void TForm1::showLoadFields(const LoadFields& fields) {
@@ -295,7 +316,6 @@ void TForm1::ReadDicomHeader(const LoadPlan& plan) {
         summary.replace("\r\n", "\n");
         Memo1->setPlainText(summary);
     }
-    requireShowable(plan);
 }
 
 void TForm1::DrawImage() {

@@ -233,9 +233,11 @@ class TForm1 : public QWidget, public ViewerLink {
     // Writes what the header reader found into the fields, the table and the summary, then stops
     // the load with its message when the image cannot be shown.
     // Writes what a load decides into the image fields.
+    void keepOrRestoreTypedFields(LoadFields& fields);
     void showLoadFields(const LoadFields& fields);
     void ReadDicomHeader(const LoadPlan& plan);
     // A DICOM file without an image was opened: no image, no size, no statistics are shown.
+    void dropImage();  // the image goes, its fields stay (a refused file's header)
     void showNoImage();
     // Average and SD always belong to the frame on screen: they are cleared when the frame moves
     // or changes size, when the ROI fields are typed in, and when another image comes.
@@ -297,6 +299,24 @@ class TForm1 : public QWidget, public ViewerLink {
     std::optional<GreyWindow> fileWindow_;
     // The frame of the current file that is loaded (0-based); a new file starts at its first.
     std::uint32_t frame_ = 0;
+    // A field a file may fill for itself (header length, offset) and the user types for others.
+    struct FileOrTypedField {
+        std::string typed = "0";  // what the user typed last
+        bool fromFile = false;    // the field shows a file's own value
+        void settle(std::optional<std::string>& value) {
+            if (value) {
+                fromFile = true;
+            } else if (fromFile) {
+                value = typed;
+                fromFile = false;
+            }
+        }
+        void type(const QString& text) {
+            typed = text.toStdString();
+            fromFile = false;
+        }
+    };
+    FileOrTypedField header_, offset_;
     // Shows the file's frame count and the frame on screen.
     void showFrames(const LoadPlan& plan);
     // Loads frame `frame` (0-based) of the current file, keeping the ROI as a lock would.

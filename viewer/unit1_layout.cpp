@@ -314,10 +314,24 @@ void TForm1::connectHandlers() {
     connectClick(CheckBoxFileWindow, &QCheckBox::clicked, this, &TForm1::CheckBoxFileWindowClick);
     connectClick(ButtonFileList, &QPushButton::clicked, this, &TForm1::ButtonFileListClick);
     connectClick(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    // A double click (or Return) on a listed file opens it.
+    connect(ListBox1, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        guarded(this, [&] { loadTypedPath(item->data(Qt::UserRole).toString().toStdString()); });
+    });
     connectClick(ButtonStat, &QPushButton::clicked, this, &TForm1::ButtonStatClick);
-    // Typed ROI fields describe another frame than the one measured.
-    for (QLineEdit* roiField : {EditROIPosX, EditROIPosY, EditROISizeX, EditROISizeY})
+    // Typed ROI fields describe another frame than the one measured; Return (or leaving the
+    // field, as a click on "Stat" does) draws the frame they describe, which "Stat" measures.
+    for (QLineEdit* roiField : {EditROIPosX, EditROIPosY, EditROISizeX, EditROISizeY}) {
         connect(roiField, &QLineEdit::textEdited, this, [this] { forgetStatistics(); });
+        connectGuarded(roiField, &QLineEdit::editingFinished, this, [this] {
+            if (hasImage()) DrawImage();
+        });
+    }
+    // What the user types holds for files that state none.
+    connect(EditOffst, &QLineEdit::textEdited, this,
+            [this](const QString& typed) { offset_.type(typed); });
+    connect(EditHeader, &QLineEdit::textEdited, this,
+            [this](const QString& typed) { header_.type(typed); });
     connectClick(ButtonVert, &QPushButton::clicked, this, &TForm1::ButtonVertClick);
     connectClick(ButtonHoriz, &QPushButton::clicked, this, &TForm1::ButtonHorizClick);
     connectClick(ButtonCCW, &QPushButton::clicked, this, &TForm1::ButtonCCWClick);

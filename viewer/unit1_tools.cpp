@@ -41,12 +41,14 @@ using namespace viewer_ui;
 void TForm1::ButtonVertClick() {
     if (!hasImage()) return;
     flipVertical(ImageStream.data(), ImageStream.size(), storedImage());
+    forgetStatistics();  // other samples lie under the frame now
     DrawImage();
 }
 
 void TForm1::ButtonHorizClick() {
     if (!hasImage()) return;
     flipHorizontal(ImageStream.data(), ImageStream.size(), storedImage());
+    forgetStatistics();
     DrawImage();
 }
 
@@ -56,6 +58,7 @@ void TForm1::rotate(Turn turn) {
     const IntRect square =
         rotationSquare({ViewLeft, ViewTop, ViewRight, ViewBottom}, image, ImageStream.size());
     rotateSquare(ImageStream.data(), image, square, turn);
+    forgetStatistics();
     DrawImage();
 }
 

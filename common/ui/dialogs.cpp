@@ -14,12 +14,13 @@ class QtDialogs final : public Dialogs {
         return QFileDialog::getOpenFileName(parent, {}, folder);
     }
 
-    QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
-                     const QString& defaultText) override {
+    std::optional<QString> inputBox(QWidget* parent, const QString& caption,
+                                    const QString& prompt, const QString& defaultText) override {
         bool ok = false;
         const QString text =
             QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, defaultText, &ok);
-        return ok ? text : defaultText;
+        if (!ok) return std::nullopt;
+        return text;
     }
 
     void showError(QWidget* parent, const QString& message) override {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -14,9 +15,9 @@ class Dialogs {
     // The chosen path, or an empty text when the user cancels.
     // `folder`: where the dialog starts (the current image's folder); empty for the default.
     virtual QString openFile(QWidget* parent, const QString& folder = {}) = 0;
-    // The edited text on OK; the default text unchanged on Cancel.
-    virtual QString inputBox(QWidget* parent, const QString& caption, const QString& prompt,
-                             const QString& defaultText) = 0;
+    // The edited text on OK; nothing on Cancel (which cancels what asked).
+    virtual std::optional<QString> inputBox(QWidget* parent, const QString& caption,
+                                            const QString& prompt, const QString& defaultText) = 0;
     virtual void showError(QWidget* parent, const QString& message) = 0;
     virtual void showInformation(QWidget* parent, const QString& message) = 0;
 };

@@ -22,16 +22,17 @@ QString ScriptedDialogs::openFile(QWidget*, const QString& folder) {
     return answer;
 }
 
-QString ScriptedDialogs::inputBox(QWidget*, const QString& caption, const QString& prompt,
-                                  const QString& defaultText) {
+std::optional<QString> ScriptedDialogs::inputBox(QWidget*, const QString& caption,
+                                                 const QString& prompt,
+                                                 const QString& defaultText) {
     inputRequests.push_back({caption, prompt, defaultText});
     if (inputAnswers.empty()) {
         ADD_FAILURE() << "unexpected input box: " << prompt.toStdString();
-        return defaultText;
+        return std::nullopt;
     }
     const std::optional<QString> answer = inputAnswers.front();
     inputAnswers.pop_front();
-    return answer ? *answer : defaultText;
+    return answer;
 }
 
 ScopedScriptedDialogs::ScopedScriptedDialogs() {

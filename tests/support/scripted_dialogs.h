@@ -21,7 +21,7 @@ struct InputRequest {
 class ScriptedDialogs : public Dialogs {
   public:
     std::deque<QString> openFileAnswers;              // "" cancels
-    std::deque<std::optional<QString>> inputAnswers;  // nullopt cancels (keeps the default)
+    std::deque<std::optional<QString>> inputAnswers;  // nullopt cancels
     std::vector<InputRequest> inputRequests;
     std::vector<QString> errors;
     std::vector<QString> informations;
@@ -32,8 +32,8 @@ class ScriptedDialogs : public Dialogs {
     std::vector<std::string> errorTexts() const;
 
     QString openFile(QWidget*, const QString& folder) override;
-    QString inputBox(QWidget*, const QString& caption, const QString& prompt,
-                     const QString& defaultText) override;
+    std::optional<QString> inputBox(QWidget*, const QString& caption, const QString& prompt,
+                                    const QString& defaultText) override;
     void showError(QWidget*, const QString& message) override { errors.push_back(message); }
     void showInformation(QWidget*, const QString& message) override {
         informations.push_back(message);

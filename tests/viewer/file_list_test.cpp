@@ -31,8 +31,9 @@ TEST(NaturalLess, DigitRunsCompareByValue) {
 
 TEST(ListFolderFiles, FilesOnlyInNaturalOrderWithThePrefix) {
     test::TempFolder folder;
-    for (const char* name :
-         {"IM10", "IM2", "IM1", ".hidden", "name with blanks 1 2 0p5.raw", "日本語.dcm"})
+    // A scan's folder with its notes and the tables exported from it: those are no images.
+    for (const char* name : {"IM10", "IM2", "IM1", ".hidden", "name with blanks 1 2 0p5.raw",
+                             "日本語.dcm", "README.md", "spectra.TSV", "report.html", "mtf.png"})
         test::writeBytes(folder.file(name), {1});
     QDir(QString::fromStdString(folder.path())).mkdir("IM3");
     const std::string prefix = folder.path() + "/";
@@ -41,6 +42,14 @@ TEST(ListFolderFiles, FilesOnlyInNaturalOrderWithThePrefix) {
                          prefix + ".hidden", prefix + "IM1", prefix + "IM2", prefix + "IM10",
                          prefix + "name with blanks 1 2 0p5.raw", prefix + "日本語.dcm"}));
     EXPECT_EQ(indexInList(files, prefix + "IM10"), 3);
+}
+
+TEST(MayBeAnImage, OnlyExtensionsThatHoldNoImageAreLeftOut) {
+    for (const char* image : {"IM1", "slice.dcm", "a 256 256 0p5.raw", "x.img", "1.2.840.5.3",
+                              ".hidden", "dir.md/IM1", "CT.DCM"})
+        EXPECT_TRUE(mayBeAnImage(image)) << image;
+    for (const char* other : {"notes.md", "a.TSV", "r.json", "r.jsonl", "c.csv", "p.PNG", "x.txt"})
+        EXPECT_FALSE(mayBeAnImage(other)) << other;
 }
 
 TEST(ListFolderFiles, MissingFolderAndMissingFileAreErrors) {

@@ -97,7 +97,7 @@ TEST_F(Robustness, CompressedDicomListsItsHeaderAndSaysWhyItIsNotShown) {
 }
 
 TEST_F(Robustness, EmptyAndOneByteFiles) {
-    dialogs->inputAnswers = {std::nullopt, std::nullopt};
+    dialogs->inputAnswers = {QString("0 0"), QString("1")};
     load(folder.file("empty.raw"), 1);  // missing: cannot be opened
     EXPECT_NE(lastError().find("は開けません"), std::string::npos);
     test::writeBytes(folder.file("empty.raw"), {});
@@ -107,10 +107,10 @@ TEST_F(Robustness, EmptyAndOneByteFiles) {
               "0 0");
     EXPECT_EQ(viewer.LoadState, LoadStatus::Loaded);
     test::writeBytes(folder.file("one.raw"), {7});
-    dialogs->inputAnswers = {QString("1"), std::nullopt};
+    dialogs->inputAnswers = {QString("1"), QString("1")};
     load(folder.file("one.raw"), 1);
     EXPECT_NE(lastError().find("more image than the file holds"), std::string::npos) << lastError();
-    dialogs->inputAnswers = {QString("1"), std::nullopt};
+    dialogs->inputAnswers = {QString("1"), QString("1")};
     load(folder.file("one.raw"), 0);
     EXPECT_EQ(viewer.ImgCols, 1);
 }

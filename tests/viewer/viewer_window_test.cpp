@@ -243,16 +243,29 @@ TEST_F(ViewerWindow, SizePromptOffersASquareAndTakesTheAnswer) {
     EXPECT_EQ(field(form.EditMF), "1.0");
 }
 
-TEST_F(ViewerWindow, CancelledSizePromptLoadsWithTheOfferedSize) {
-    const std::string path = writeFile("img.raw", std::vector<std::uint8_t>(524288 + 1234, 0));
-    dialogs->inputAnswers = {std::nullopt, std::nullopt};
-    load(path, 1);
-    EXPECT_EQ(dialogs->inputRequests[0].defaultText, "1024 1024");
-    EXPECT_EQ(field(form.EditImgSizeX), "1024");
-    // 1024 × 1024 16-bit samples are more than the file holds: the rendering says so.
-    ASSERT_EQ(errors().size(), 1u);
-    EXPECT_NE(errors()[0].find("more image than the file holds"), std::string::npos) << errors()[0];
-    EXPECT_EQ(form.LoadState, LoadStatus::Loaded);
+// Cancel on either prompt cancels the load: the image on screen stays with its fields, also when
+// the key that stepped to the file was PageDown.
+TEST_F(ViewerWindow, CancelOnASizePromptCancelsTheLoad) {
+    load(copyToFolder("phantoms/point 256 256 0p5.raw", "p 16 16 1.raw"), 1);
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    const std::vector<std::uint8_t> stream = form.ImageStream;
+    const std::string shown = field(form.EditFileName);
+    const std::string noSize = writeFile("notes.md", std::vector<std::uint8_t>(524288 + 1234, 0));
+    for (std::size_t cancelled : {0u, 1u}) {
+        dialogs->inputAnswers = {QString("64 64"), QString("0.5")};
+        dialogs->inputAnswers[cancelled] = std::nullopt;
+        dialogs->inputRequests.clear();
+        load(noSize, 1);
+        EXPECT_EQ(dialogs->inputRequests.size(), cancelled + 1);
+        EXPECT_EQ(dialogs->inputRequests[0].defaultText, "1024 1024");
+        EXPECT_TRUE(errors().empty()) << errors()[0];
+        EXPECT_EQ(field(form.EditFileName), shown);
+        EXPECT_EQ(field(form.EditImgSizeX), "16");
+        EXPECT_EQ(field(form.EditPxlSpc), "1");
+        EXPECT_EQ(form.ImageStream, stream);
+        EXPECT_EQ(form.LoadState, LoadStatus::Loaded);
+        dialogs->inputAnswers.clear();
+    }
 }
 
 TEST_F(ViewerWindow, AnswerThatIsNotASizeStopsTheLoad) {
@@ -474,6 +487,9 @@ TEST_F(ViewerWindow, FileListButtonsListTheFolderAndFindTheFile) {
     EXPECT_EQ(errors(), std::vector<std::string>{"リストのインデックスが範囲を超えています (3)"});
     EXPECT_EQ(form.ListBox1->count(), 3);
     EXPECT_EQ(field(form.EditFListNo), "2");
+    // An activated item (double click, Return) opens its file.
+    emit form.ListBox1->itemActivated(form.ListBox1->item(2));
+    EXPECT_EQ(form.fieldText(ViewerField::FileName).toStdString(), folder.file("c 2 2 1.raw"));
 }
 
 }  // namespace
@@ -517,6 +533,38 @@ TEST_F(ViewerWindow, StatisticsNeverBelongToAnotherFrame) {
     setRoi(40, 32, 4, 4);  // columns 38 … 41
     viewer.ButtonStat->click();
     EXPECT_EQ(field(viewer.EditHSBP), "39.50");
+    // A mirror puts other samples under the same frame.
+    viewer.ButtonHoriz->click();
+    EXPECT_EQ(field(viewer.EditHSBP), "");
+    viewer.ButtonStat->click();
+    EXPECT_EQ(field(viewer.EditHSBP), "23.50");  // columns 22 … 25 before the mirror
+    viewer.ButtonVert->click();
+    EXPECT_EQ(field(viewer.EditHSBP), "");
+}
+
+// Replaces a field's text key by key, as a user types it.
+void typeInto(QLineEdit* field, const QString& text) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    for (const QChar c : text) {
+        QTest::keyClick(field, Qt::Key_End);
+        QTest::keyClick(field, c.toLatin1());
+    }
+}
+
+// Return in an ROI field draws the frame the fields describe, and "Stat" measures that frame.
+TEST_F(ViewerWindow, ReturnInAnRoiFieldAppliesItBeforeStat) {
+    std::vector<std::int16_t> words(64 * 64);
+    for (std::size_t k = 0; k < words.size(); ++k) words[k] = static_cast<std::int16_t>(k % 64);
+    load(writeFile("ramp 64 64 0p5.raw", test::wordsLE(words)), 1);
+    setRoi(8, 32, 4, 4);
+    typeInto(viewer.EditROIPosX, "40");
+    QTest::keyClick(viewer.EditROIPosX, Qt::Key_Return);
+    ASSERT_EQ(field(viewer.EditROIPosX), "40");
+    viewer.ButtonStat->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(field(viewer.EditHSBP), "39.50");  // columns 38 … 41, not the old frame's 7.50
 }
 
 }  // namespace
@@ -545,6 +593,67 @@ TEST_F(ViewerWindow, StepsThroughTheFramesOfAMultiFrameFile) {
     load(test::testData("dicom/CT_small.dcm"));
     EXPECT_FALSE(form.SpinFrame->isVisibleTo(&form));
     EXPECT_TRUE(errors().empty()) << errors()[0];
+}
+
+}  // namespace
+}  // namespace ctiq
+
+namespace ctiq {
+namespace {
+
+// Whatever the order of files, the fields, the picture and the labels belong to the file on
+// screen.
+TEST_F(ViewerWindow, AFileThatStatesNoOffsetTakesTheTypedOneNotThePreviousFiles) {
+    load(copyToFolder("dicom/CT_small.dcm", "CT_small.dcm"));
+    ASSERT_EQ(field(form.EditOffst), "-1024");
+    std::vector<std::int16_t> words(16 * 16, 500);
+    const std::string raw = writeFile("flat 16 16 1.raw", test::wordsLE(words));
+    load(raw, 1);
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(field(form.EditOffst), "0");
+    setRoi(8, 8, 4, 4);
+    form.ButtonStat->click();
+    EXPECT_EQ(field(form.EditHSBP), "500.00");
+
+    // An offset the user typed stays for files that state none, whatever came between.
+    typeInto(form.EditOffst, "-24");
+    load(copyToFolder("dicom/CT_small.dcm", "CT_small.dcm"));
+    EXPECT_EQ(field(form.EditOffst), "-1024");
+    load(raw, 1);
+    EXPECT_EQ(field(form.EditOffst), "-24");
+}
+
+TEST_F(ViewerWindow, ARefusedFileAfterAFileWithoutImageShowsNoEarlierImage) {
+    load(copyToFolder("dicom/rtplan.dcm", "rtplan.dcm"));
+    std::vector<std::uint8_t> truncatedPlan = test::readBytes(folder.file("rtplan.dcm"));
+    truncatedPlan.resize(truncatedPlan.size() / 3);
+    test::DicomBuilder colour;
+    colour.us(0x0028, 0x0002, 3).explicitElement(0x0028, 0x0004, "CS", "RGB ");
+    colour.us(0x0028, 0x0010, 4).us(0x0028, 0x0011, 4).us(0x0028, 0x0100, 16);
+    for (const std::string& refused :
+         {writeFile("plan_cut.dcm", truncatedPlan),
+          writeFile("colour.dcm", colour.withPixels(std::vector<std::int16_t>(48, 7)))}) {
+        load(copyToFolder("phantoms/point 256 256 0p5.raw", "p 16 16 1.raw"), 1);
+        load(copyToFolder("dicom/rtplan.dcm", "rtplan.dcm"));
+        const std::size_t before = errors().size();
+        load(refused);
+        EXPECT_EQ(form.LoadState, LoadStatus::Empty) << refused;
+        EXPECT_TRUE(form.ImageStream.empty()) << refused;
+        EXPECT_TRUE(form.Image1->isHidden()) << refused;
+        form.ButtonStat->click();
+        ASSERT_GT(errors().size(), before) << refused;
+        EXPECT_NE(errors().back().find("No image"), std::string::npos) << errors().back();
+    }
+}
+
+TEST_F(ViewerWindow, ResultsAreNamedByTheImageOnScreenNotByAPathThatFailed) {
+    const std::string shown = copyToFolder("phantoms/point 256 256 0p5.raw", "p 16 16 1.raw");
+    load(shown, 1);
+    const std::string missing = folder.file("gone 8 8 1.raw");
+    form.EditFileName->setText(QString::fromStdString(missing));
+    form.LoadState = LoadStatus::FromFileField;
+    EXPECT_ANY_THROW(form.BitBtnLoadClick());  // the guarded handler would show why
+    EXPECT_EQ(form.fieldText(ViewerField::FileName).toStdString(), shown);
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ class ListedDialogs : public ctiq::Dialogs {
     QString openFile(QWidget*, const QString&) override {
         return files.isEmpty() ? QString() : files.takeFirst();
     }
-    QString inputBox(QWidget*, const QString&, const QString&, const QString& d) override {
+    std::optional<QString> inputBox(QWidget*, const QString&, const QString&,
+                                    const QString& d) override {
         return d;
     }
     void showError(QWidget*, const QString& m) override {
