@@ -23,15 +23,6 @@ else()
   endif()
 endif()
 
-# The computations promise results equal to the bit on every platform: a*b+c is never fused into
-# one rounding, whatever the compiler's default (clang and arm64 would contract).
-function(ctiq_exact_arithmetic target)
-  if(MSVC)
-    target_compile_options(${target} PRIVATE /fp:precise /fp:contract-)
-  else()
-    target_compile_options(${target} PRIVATE -ffp-contract=off)
-  endif()
-endfunction()
 
 # Links `headers` (paths from the current source folder) into `stage` under their paths from the
 # project's root. Where the file system has no symbolic links, a header that includes the source.
@@ -77,15 +68,11 @@ function(ctiq_own_target name)
   ctiq_headers(${name} ${ARGN})
 endfunction()
 
-# A library of the project: its sources, the headers it publishes and keeps, and EXACT for the
-# computations whose results are pinned to the bit.
+# A library of the project: its sources and the headers it publishes and keeps.
 function(ctiq_library name)
-  cmake_parse_arguments(L "EXACT" "" "SOURCES;PUBLIC_HEADERS;PRIVATE_HEADERS" ${ARGN})
+  cmake_parse_arguments(L "" "" "SOURCES;PUBLIC_HEADERS;PRIVATE_HEADERS" ${ARGN})
   add_library(${name} ${L_SOURCES})
   ctiq_own_target(${name} PUBLIC ${L_PUBLIC_HEADERS} PRIVATE ${L_PRIVATE_HEADERS})
-  if(L_EXACT)
-    ctiq_exact_arithmetic(${name})
-  endif()
 endfunction()
 
 # A program of the project: its sources and the headers only it includes.

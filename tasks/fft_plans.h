@@ -24,7 +24,6 @@ class RealFft2d {
     // n rows of n / 2 + 1 values: the half plane kx = 0 … n / 2 of the full transform; the other
     // half is its mirror, X(ky, kx) = conj X(-ky, -kx).
     const std::complex<double>* output() const { return output_; }
-    std::int32_t outputColumns() const { return n_ / 2 + 1; }
     void execute();
 
   private:

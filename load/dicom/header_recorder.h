@@ -45,7 +45,6 @@ class HeaderRecorder {
 
     bool listing();
     HeaderRow& currentRow();
-    HeaderRow& rowFor(const RawElement& e, HeaderRow& scratch);
     void takeFieldValue(Tag tag, const std::string& value, const std::string& trimmed);
     // The value as the table shows it: text as written, binary numbers by their VR.
     std::string valueText(const RawElement& e) const;

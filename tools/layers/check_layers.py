@@ -32,8 +32,6 @@ ALLOWED = {
 # them.
 WINDOW_FILE = re.compile(
     r"^(viewer/(unit1|image_view|title_picture)|mtf/(unit2|pixel_grid|tick_box)|wiener/unit3)")
-# Known crossings, to be removed (none left: the application wires the windows' hand-offs).
-KNOWN = set()
 INCLUDE = re.compile(r'^\s*#\s*include\s+[<"]([^">]+)[">]')
 
 
@@ -59,11 +57,10 @@ def main():
                         problems.append(where + " (only load/toolkit/ uses the DICOM toolkit)")
                     if header.startswith("load/toolkit/") and not in_helper:
                         problems.append(where + " (the helper's own code)")
-                    if top in ALLOWED and top not in allowed and (rel, header) not in KNOWN:
+                    if top in ALLOWED and top not in allowed:
                         problems.append(where + f" ({layer} does not stand on {top})")
                     if (top in ALLOWED and top != layer and layer not in ("app",)
-                            and WINDOW_FILE.match(header)
-                            and (rel, header) not in KNOWN):
+                            and WINDOW_FILE.match(header)):
                         problems.append(where + " (a window of another folder)")
     for p in problems:
         print(p)
