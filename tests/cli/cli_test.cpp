@@ -741,6 +741,33 @@ TEST(CliRobustness, DeeplyNestedSequencesTakeNoBatchDown) {
     }
 }
 
+// Files that make the DICOM toolkit itself fail (its assertions, a segmentation fault in its RLE
+// decoder, a runaway allocation, a decode that spins), found by fuzzing its reading: each is
+// measured by the header scanner or refused with a message, and the batch goes on.
+TEST(CliRobustness, FilesThatBreakTheToolkitAreContainedOneByOne) {
+    const std::string good = test::testData("encodings/explicit_little.dcm");
+    QStringList arguments{"stats", "--roi", "4,4,8,8", QString::fromStdString(good)};
+    std::vector<std::string> hostile;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(test::testData("hostile/toolkit"))) {
+        hostile.push_back(entry.path().string());
+        arguments << QString::fromStdString(hostile.back());
+    }
+    ASSERT_GE(hostile.size(), 8u);
+    arguments << QString::fromStdString(good);
+    const CliRun run = cli(arguments, {}, "C");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.err.find("Sanitizer"), std::string::npos) << run.err;
+    const std::size_t first = run.out.find(good + "\t");
+    ASSERT_NE(first, std::string::npos) << run.err;
+    EXPECT_NE(run.out.find(good + "\t", first + 1), std::string::npos) << run.err;
+    for (const std::string& file : hostile) {
+        const bool measured = run.out.find(file + "\t") != std::string::npos;
+        const bool refused = run.err.find(file + ": ") != std::string::npos;
+        EXPECT_TRUE(measured != refused) << file << "\n" << run.err;
+    }
+}
+
 }  // namespace
 }  // namespace ctiq
 
