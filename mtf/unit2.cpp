@@ -126,6 +126,14 @@ void TForm2::buildControls() {
     PaintBoxLSF = new TickBox(TabSheetLSF);
     PaintBoxLSF->setGeometry(0, 0, 560, 520);
     Chart1 = makeChart("LSF", Series1);
+    // Titles with units, and labels without a fixed decimal (samples of thousands read
+    // "8750", not "8750.0").
+    for (const auto& [where, title] : {std::pair{Qt::AlignBottom, "Position (mm)"},
+                                       std::pair{Qt::AlignLeft, "Value of LSF"}}) {
+        QValueAxis* lsfAxis = axis(Chart1, where);
+        lsfAxis->setTitleText(title);
+        lsfAxis->setLabelFormat("%g");
+    }
     Chart1View = new QChartView(Chart1, TabSheetLSF);
     Chart1View->setGeometry(0, 0, 560, 520);
     MemoLSF = new QPlainTextEdit(TabSheetLSF);
@@ -407,6 +415,11 @@ void TForm2::ButtonCalMTFClick() {
         if (RadioGroup1->itemIndex() == 1) computeLsf(LsfDirection::Y);
     }
     ButtonMemoLSFClick();
+    // The chart on screen shows the new curve now, not at the next change of page.
+    if (showingLsf() || showingMtf()) {
+        ButtonDrawGClick();
+        ButtonDrawDClick();
+    }
 }
 
 void TForm2::UpDown1Click() {
@@ -550,9 +563,11 @@ void TForm2::PlotChart() {
         left->setRange(yMin, yMax);
         // Ticks every 0.1 as long as that gives a readable axis; wider ones for larger values.
         if (chart == Chart2) left->setTickInterval(tickIntervalFor(yMax - yMin, 0.1, 40));
-        if (chart == Chart1)
+        if (chart == Chart1) {
             axis(chart, Qt::AlignBottom)
                 ->setRange(PlotX[0], std::max(PlotX[NDisp - 1], PlotX[0] + 1e-9));
+            left->applyNiceNumbers();  // round ticks, the curve inside
+        }
     }
 }
 

@@ -1,6 +1,8 @@
 // Scenario tests of the MTF window with the viewer's hand-off, driven as a user drives them.
 #include <gtest/gtest.h>
 
+#include <QtCharts/QValueAxis>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -278,6 +280,23 @@ TEST_F(MtfWindow, ChartsPlotThePageShownAndRefuseTooManyMtfPoints) {
     form.PageControl1->setCurrentIndex(2);
     ASSERT_EQ(errors().size(), 1u);
     EXPECT_NE(errors()[0].find("64 points"), std::string::npos) << errors()[0];
+}
+
+// On the LSF page, "CalMTF" draws the LSF at once, on axes that say what they show.
+TEST_F(MtfWindow, TheLsfPageShowsItsCurveAtOnceWithTitledAxes) {
+    handOffPointPhantom(64, 64);
+    form.PageControl1->setCurrentIndex(1);
+    form.ButtonCalMTF->click();
+    ASSERT_TRUE(errors().empty()) << errors()[0];
+    EXPECT_EQ(form.Series1->count(), 64);
+    const auto* x = static_cast<QValueAxis*>(form.Chart1->axes(Qt::Horizontal).first());
+    const auto* y = static_cast<QValueAxis*>(form.Chart1->axes(Qt::Vertical).first());
+    EXPECT_EQ(x->titleText(), "Position (mm)");
+    EXPECT_EQ(y->titleText(), "Value of LSF");
+    EXPECT_EQ(y->labelFormat(), "%g");
+    double top = 0;
+    for (int i = 0; i < form.Series1->count(); ++i) top = std::max(top, form.Series1->at(i).y());
+    EXPECT_GE(y->max(), top);  // the peak inside the chart
 }
 
 // Larger, the charts, the table and the memos take the growth, the column beside them moves
