@@ -938,5 +938,13 @@
         <source>%1: %2</source>
         <translation>%1: %2</translation>
     </message>
+    <message>
+        <source>unknown option &apos;%1&apos;</source>
+        <translation>不明なオプション &apos;%1&apos; です</translation>
+    </message>
+    <message>
+        <source>one file at a time: &apos;%1&apos; and &apos;%2&apos;</source>
+        <translation>ファイルは一度に一つです: &apos;%1&apos; と &apos;%2&apos;</translation>
+    </message>
 </context>
 </TS>
