@@ -946,5 +946,9 @@
         <source>one file at a time: &apos;%1&apos; and &apos;%2&apos;</source>
         <translation>ファイルは一度に一つです: &apos;%1&apos; と &apos;%2&apos;</translation>
     </message>
+    <message>
+        <source>combined result: %1</source>
+        <translation>合成結果: %1</translation>
+    </message>
 </context>
 </TS>
