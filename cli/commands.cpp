@@ -321,9 +321,10 @@ std::string runCombinedMtf(const CommandLine& line, const std::vector<MtfForComb
     const double spacing = rois.front().spacing;
     for (const MtfForCombining& m : rois) {
         if (m.spacing != spacing) {
-            throw AppError("The combined MTF needs one pixel spacing: %1 has %2 mm, the first "
-                           "image %3 mm.",
-                           {m.file, fixedText(m.spacing, 4), fixedText(spacing, 4)});
+            throw AppError(
+                "The combined MTF needs one pixel spacing: %1 has %2 mm, the first "
+                "image %3 mm.",
+                {m.file, fixedText(m.spacing, 4), fixedText(spacing, 4)});
         }
         results.push_back(m.result);
         if (wantsJson(line)) inputs.append(m.input);
@@ -528,9 +529,10 @@ std::string runCombinedNps(const CommandLine& line, const std::vector<NpsForComb
     QJsonArray inputs;
     for (const NpsForCombining& m : files) {
         if (m.binValue.size() != first.binValue.size() || m.pixelSpacing != first.pixelSpacing)
-            throw AppError("The images' spectra differ in length or pixel spacing (%1): no "
-                           "image-to-image spectrum.",
-                           {m.file});
+            throw AppError(
+                "The images' spectra differ in length or pixel spacing (%1): no "
+                "image-to-image spectrum.",
+                {m.file});
         if (wantsJson(line)) inputs.append(m.input);
     }
     const std::size_t bins = first.binValue.size();

@@ -196,8 +196,8 @@ int printCombinedResult(const CommandLine& line, const ForCombining& kept) {
         std::cout << combined;
         return 0;
     } catch (const std::exception& e) {
-        std::cerr << notes
-                  << ctiq::inUserLanguage("combined result: %1", {ctiq::inUserLanguage(e)}) << "\n";
+        std::cerr << notes << ctiq::inUserLanguage("combined result: %1", {ctiq::inUserLanguage(e)})
+                  << "\n";
         return 1;
     }
 }

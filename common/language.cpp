@@ -70,7 +70,8 @@ std::string translated(const std::string& pattern) {
 std::string inUserLanguage(const std::exception& error) {
     const auto* message = dynamic_cast<const AppError*>(&error);
     if (!message || message->pattern().empty()) return error.what();
-    if (message->parts().empty()) return filledIn(translated(message->pattern()), message->values());
+    if (message->parts().empty())
+        return filledIn(translated(message->pattern()), message->values());
     std::vector<std::string> parts;
     for (const AppError& part : message->parts()) parts.push_back(inUserLanguage(part));
     return filledIn(translated(message->pattern()), parts);

@@ -26,11 +26,12 @@ void requireBlockInside(const RoiBlock& block, const StoredImageLayout& image,
     const std::int64_t lastRow = std::int64_t{block.r0} + block.nr - 1;
     const std::int64_t lastColumn = std::int64_t{block.c0} + block.nc - 1;
     if (block.r0 < 0 || block.c0 < 0 || lastRow >= image.rows || lastColumn >= image.columns) {
-        throw AppError("The ROI (rows %1 to %2, columns %3 to %4) reaches outside the image (%5 "
-                       "rows, %6 columns).",
-                       {std::to_string(block.r0), std::to_string(lastRow),
-                        std::to_string(block.c0), std::to_string(lastColumn),
-                        std::to_string(image.rows), std::to_string(image.columns)});
+        throw AppError(
+            "The ROI (rows %1 to %2, columns %3 to %4) reaches outside the image (%5 "
+            "rows, %6 columns).",
+            {std::to_string(block.r0), std::to_string(lastRow), std::to_string(block.c0),
+             std::to_string(lastColumn), std::to_string(image.rows),
+             std::to_string(image.columns)});
     }
 }
 

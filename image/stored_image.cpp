@@ -19,9 +19,10 @@ void requireStoredImageInside(const StoredImageLayout& layout, std::size_t buffe
                                      static_cast<std::uint64_t>(b);
     const std::uint64_t header = static_cast<std::uint64_t>(layout.header);
     if (header > bufferSize || imageBytes > bufferSize - header) {
-        throw AppError("The image fields describe more image than the file holds: %1 do not fit "
-                       "in the file's %2 bytes.",
-                       {geometry, AppError(std::to_string(bufferSize))});
+        throw AppError(
+            "The image fields describe more image than the file holds: %1 do not fit "
+            "in the file's %2 bytes.",
+            {geometry, AppError(std::to_string(bufferSize))});
     }
 }
 

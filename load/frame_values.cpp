@@ -16,9 +16,10 @@ long double rescaleNumber(const std::string& text, const char* name) {
     try {
         value = StrToFloat(dicom::firstValue(text));
     } catch (const AppError&) {
-        throw AppError("The %1 of this image is '%2', which is not a number; its CT values "
-                       "cannot be computed.",
-                       {std::string(name), std::string(text)});
+        throw AppError(
+            "The %1 of this image is '%2', which is not a number; its CT values "
+            "cannot be computed.",
+            {std::string(name), std::string(text)});
     }
     // Beyond this no 16-bit sample gives a CT value the measurements can hold.
     constexpr long double kLargest = 1e9L;
@@ -54,9 +55,10 @@ ModalityRescale modalityRescale(const FrameValueTexts& values) {
         rescale.slopeText = *values.rescaleSlope;
         rescale.slope = rescaleNumber(*values.rescaleSlope, "Rescale Slope");
         if (rescale.slope == 0)
-            throw AppError("The Rescale Slope of this image is %1: every CT value would be the "
-                           "intercept; it cannot be measured.",
-                           {*values.rescaleSlope});
+            throw AppError(
+                "The Rescale Slope of this image is %1: every CT value would be the "
+                "intercept; it cannot be measured.",
+                {*values.rescaleSlope});
     }
     if (values.rescaleIntercept) {
         rescale.interceptText = *values.rescaleIntercept;
@@ -79,13 +81,15 @@ std::optional<AppError> pixelDescriptionProblem(const DicomImageFacts& f) {
     for (const auto& [value, name] : said)
         if (value == -2) return AppError("its %1 is not a number", {std::string(name)});
     if (f.samplesPerPixel != -1 && f.samplesPerPixel != 1)
-        return AppError("it has %1 samples per pixel; only grey images (1 sample per pixel) can be "
-                        "shown and measured",
-                        {std::to_string(f.samplesPerPixel)});
+        return AppError(
+            "it has %1 samples per pixel; only grey images (1 sample per pixel) can be "
+            "shown and measured",
+            {std::to_string(f.samplesPerPixel)});
     if (!f.photometric.empty() && f.photometric != "MONOCHROME1" && f.photometric != "MONOCHROME2")
-        return AppError("its photometric interpretation is %1; only grey images (MONOCHROME1 or "
-                        "MONOCHROME2) can be shown and measured",
-                        {f.photometric});
+        return AppError(
+            "its photometric interpretation is %1; only grey images (MONOCHROME1 or "
+            "MONOCHROME2) can be shown and measured",
+            {f.photometric});
     if (f.pixelRepresentation != -1 && f.pixelRepresentation != 0 && f.pixelRepresentation != 1)
         return AppError("its Pixel Representation is %1, neither 0 (unsigned) nor 1 (signed)",
                         {std::to_string(f.pixelRepresentation)});

@@ -27,9 +27,10 @@ LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const Load
     }
     if (plan.needsSize()) {
         if (!given.size)
-            throw AppError("The size of %1 is neither in its name nor in a DICOM header; give "
-                           "--size COLS,ROWS.",
-                           {path});
+            throw AppError(
+                "The size of %1 is neither in its name nor in a DICOM header; give "
+                "--size COLS,ROWS.",
+                {path});
         answerSizePrompt(fields, *given.size);
     }
 

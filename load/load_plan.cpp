@@ -104,10 +104,11 @@ bool brokeBeforeNeededValues(const DicomHeaderResult& s) {
 std::string brokenHeaderMessage(std::int64_t tag) {
     char name[16];
     std::snprintf(name, sizeof name, "(%04X,%04X)", unsigned(tag >> 16), unsigned(tag & 0xFFFF));
-    return inUserLanguage("The DICOM header breaks inside element %1, before every value its CT "
-                          "values need was read (the pixel description, the rescale); it cannot "
-                          "be measured. The header is listed as far as it could be read.",
-                          {name});
+    return inUserLanguage(
+        "The DICOM header breaks inside element %1, before every value its CT "
+        "values need was read (the pixel description, the rescale); it cannot "
+        "be measured. The header is listed as far as it could be read.",
+        {name});
 }
 
 // A scanner's reading that fits the file: it stands where the toolkit cannot read the file at all.
@@ -152,18 +153,19 @@ void settleFrame(LoadPlan& plan, const ImageBytes& bytes) {
     std::optional<AppError> problem = pixelDescriptionProblem(facts);
     // A Modality LUT maps stored values by a table; the measurements know only the rescale.
     if (!problem && header.modalityLut)
-        problem = AppError("its stored values are mapped through a Modality LUT Sequence, which is "
-                           "not supported (only Rescale Slope and Intercept)");
+        problem = AppError(
+            "its stored values are mapped through a Modality LUT Sequence, which is "
+            "not supported (only Rescale Slope and Intercept)");
     if (problem) {
         plan.refusal = inUserLanguage(AppError("This image cannot be measured: %1.", {*problem}));
         return;
     }
     plan.frames = plan.decoded ? plan.decoded->frames : frameCount(facts);
     if (plan.frame >= plan.frames) {
-        plan.refusal = inUserLanguage(plan.frames == 1
-                                          ? "The file holds %1 frame; there is no frame %2."
-                                          : "The file holds %1 frames; there is no frame %2.",
-                                      {std::to_string(plan.frames), std::to_string(plan.frame + 1)});
+        plan.refusal =
+            inUserLanguage(plan.frames == 1 ? "The file holds %1 frame; there is no frame %2."
+                                            : "The file holds %1 frames; there is no frame %2.",
+                           {std::to_string(plan.frames), std::to_string(plan.frame + 1)});
         return;
     }
     const FrameValueTexts values = frameValueTexts(header, plan.frame);
@@ -314,8 +316,7 @@ void requireShowable(const LoadPlan& plan) {
     if (!plan.dicom) return;
     if (plan.dicom->error) throw AppError(*plan.dicom->error);
     if (plan.refusal) throw AppError(*plan.refusal);
-    if (plan.dicom->compressedSyntax)
-        throw compressedImageMessage(*plan.dicom->compressedSyntax);
+    if (plan.dicom->compressedSyntax) throw compressedImageMessage(*plan.dicom->compressedSyntax);
 }
 
 }  // namespace ctiq

@@ -45,9 +45,10 @@ std::vector<double> bandSum(const PixelTable& table, LsfDirection direction, Cel
     const std::int32_t n = (alongX ? table.colCount() : table.rowCount()) - 1;
     const std::int32_t lineCount = (alongX ? table.rowCount() : table.colCount()) - 1;
     if (n > kMaxLsfLength) {
-        throw AppError("The pixel table has %1 samples along the LSF; at most %2 fit. Use a "
-                       "smaller ROI.",
-                       {std::to_string(n), std::to_string(kMaxLsfLength)});
+        throw AppError(
+            "The pixel table has %1 samples along the LSF; at most %2 fit. Use a "
+            "smaller ROI.",
+            {std::to_string(n), std::to_string(kMaxLsfLength)});
     }
     if (lines < 1) throw AppError("The DFT line count must be at least 1.");
     const std::int32_t centre = alongX ? maximum.row : maximum.column;
@@ -264,9 +265,9 @@ PlotPoints mtfPlotPoints(const std::vector<double>& mtfAbs, std::int32_t n, doub
 
 void requireDataCount(std::int32_t n, std::int32_t computed, const std::string& what) {
     if (n < 0 || n > kMaxLsfLength || n > computed) {
-        throw AppError("\"Data#\" is %1, but the computed %2 has %3 points (at most %4).",
-                       {std::to_string(n), what, std::to_string(computed),
-                        std::to_string(kMaxLsfLength)});
+        throw AppError(
+            "\"Data#\" is %1, but the computed %2 has %3 points (at most %4).",
+            {std::to_string(n), what, std::to_string(computed), std::to_string(kMaxLsfLength)});
     }
 }
 

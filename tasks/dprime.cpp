@@ -70,10 +70,11 @@ Detectability detectability(const DiskTask& task, const TtfCurve& ttf, const Nps
     if (n < 2 || nps.spectrum.size() != static_cast<std::size_t>(n) * static_cast<std::size_t>(n))
         throw AppError("The NPS is not a square grid of n x n values.");
     if (!sameSpacing(ttf.spacing, nps.spacingX) || !sameSpacing(ttf.spacing, nps.spacingY))
-        throw AppError("The TTF comes from images of %1 mm pixels, the NPS from %2 x %3 mm: both "
-                       "must come from images of one pixel spacing.",
-                       {significantText(ttf.spacing, 6), significantText(nps.spacingX, 6),
-                        significantText(nps.spacingY, 6)});
+        throw AppError(
+            "The TTF comes from images of %1 mm pixels, the NPS from %2 x %3 mm: both "
+            "must come from images of one pixel spacing.",
+            {significantText(ttf.spacing, 6), significantText(nps.spacingX, 6),
+             significantText(nps.spacingY, 6)});
 
     const double radius = task.diameterMm / 2, pi = std::numbers::pi;
     const double area = pi * radius * radius;

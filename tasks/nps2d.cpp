@@ -27,11 +27,11 @@ void checkParameters(const ImageView& image, const PixelRegion& r, std::int32_t 
         throw AppError("The grid step is %1; it must be at least 1.", {std::to_string(step)});
     if (r.width < 1 || r.height < 1 || r.x < 0 || r.y < 0 || r.x > image.columns - r.width ||
         r.y > image.rows - r.height)
-        throw AppError("The region %1 x %2 at (%3, %4) does not lie inside the image of %5 x %6 "
-                       "pixels.",
-                       {std::to_string(r.width), std::to_string(r.height), std::to_string(r.x),
-                        std::to_string(r.y), std::to_string(image.columns),
-                        std::to_string(image.rows)});
+        throw AppError(
+            "The region %1 x %2 at (%3, %4) does not lie inside the image of %5 x %6 "
+            "pixels.",
+            {std::to_string(r.width), std::to_string(r.height), std::to_string(r.x),
+             std::to_string(r.y), std::to_string(image.columns), std::to_string(image.rows)});
     if (r.width < n || r.height < n)
         throw AppError("The region %1 x %2 is smaller than one ROI of %3 x %3 pixels.",
                        {std::to_string(r.width), std::to_string(r.height), std::to_string(n)});

@@ -333,9 +333,10 @@ void checkGeometry(const ImageView& image, const TtfParameters& p) {
                        {significantText(image.spacingX, 3), significantText(image.spacingY, 3)});
     if (!(std::isfinite(p.radius) && p.radius >= 3 &&
           2 * p.radius < std::min(image.columns, image.rows)))
-        throw AppError("The insert's radius is %1 px; it must be at least 3 px and fit in the "
-                       "image twice over.",
-                       {significantText(p.radius, 3)});
+        throw AppError(
+            "The insert's radius is %1 px; it must be at least 3 px and fit in the "
+            "image twice over.",
+            {significantText(p.radius, 3)});
     if (!(std::isfinite(p.centreX) && std::isfinite(p.centreY) && p.centreX >= 0 &&
           p.centreY >= 0 && p.centreX <= image.columns - 1 && p.centreY <= image.rows - 1))
         throw AppError("The insert's centre (%1, %2) lies outside the image.",
@@ -396,10 +397,10 @@ TtfResult computeTtf(std::span<const ImageView> slices, const TtfParameters& p) 
     const double span = std::min(std::max(8 * width, 10.0), radius - 1);
     if (cx - radius - span < 0 || cy - radius - span < 0 ||
         cx + radius + span > first.columns - 1 || cy + radius + span > first.rows - 1)
-        throw AppError("The insert at (%1, %2) lies too close to the image's edge: its edge "
-                       "profile reaches %3 px from the centre, beyond the image.",
-                       {significantText(cx, 3), significantText(cy, 3),
-                        significantText(radius + span, 3)});
+        throw AppError(
+            "The insert at (%1, %2) lies too close to the image's edge: its edge "
+            "profile reaches %3 px from the centre, beyond the image.",
+            {significantText(cx, 3), significantText(cy, 3), significantText(radius + span, 3)});
 
     TtfResult out;
     out.centreX = cx;

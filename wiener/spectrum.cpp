@@ -88,8 +88,7 @@ void checkParameters(const Roles& r, const SpectrumParameters& p) {
     // A step of 0 would take the same segment up to "Segment#" times over.
     if (r.segmentStep < 1)
         refuse("Shift %1 (the step between segments) must be at least 1.", {along});
-    if (r.stripStep < 1)
-        refuse("Shift %1 (the step between strips) must be at least 1.", {across});
+    if (r.stripStep < 1) refuse("Shift %1 (the step between strips) must be at least 1.", {across});
     // The profiles kept for display are those of every third of the ROI's extent across the
     // strips: below three pixels there is no third to step by.
     if (r.extent < 3)
@@ -147,10 +146,11 @@ void checkStripsInsideImage(const SpectrumImage& im, const Roles& r, const Spect
                : first + lastV + std::int64_t{r.length - 1} * columns + r.lines - 1;
     if (im.roiLeft < 0 || im.roiTop < 0 || lastColumn >= columns || lastRow >= rows || first < 0 ||
         last >= samples) {
-        refuse("The strips reach outside the image: columns %1 to %2 and rows %3 to %4 of an image "
-               "of %5 × %6. Move the ROI inside the image or make it smaller.",
-               {std::to_string(im.roiLeft), std::to_string(lastColumn), std::to_string(im.roiTop),
-                std::to_string(lastRow), std::to_string(columns), std::to_string(rows)});
+        refuse(
+            "The strips reach outside the image: columns %1 to %2 and rows %3 to %4 of an image "
+            "of %5 × %6. Move the ROI inside the image or make it smaller.",
+            {std::to_string(im.roiLeft), std::to_string(lastColumn), std::to_string(im.roiTop),
+             std::to_string(lastRow), std::to_string(columns), std::to_string(rows)});
     }
 }
 

@@ -215,9 +215,10 @@ bool looksLikeDicom(const std::uint8_t* data, std::size_t size) {
 }
 
 AppError compressedImageMessage(const std::string& uid) {
-    return AppError("The pixel data of this file is compressed (transfer syntax %1); only "
-                    "uncompressed images can be shown and measured. The header is listed.",
-                    {uid});
+    return AppError(
+        "The pixel data of this file is compressed (transfer syntax %1); only "
+        "uncompressed images can be shown and measured. The header is listed.",
+        {uid});
 }
 
 DicomHeaderResult readDicomHeader(const std::uint8_t* data, std::size_t size,

@@ -41,8 +41,9 @@ std::optional<std::string> compare(std::int64_t columns, std::int64_t rows, int 
             "its compressed data holds %1 components per sample, the header says %2",
             {std::to_string(components), std::to_string(s.samplesPerPixel)});
     if (precision < 1 || precision > 16 || (precision + 7) / 8 != s.bitsAllocated / 8)
-        return inUserLanguage("its compressed data holds %1-bit samples, the header allocates %2 bits",
-                              {std::to_string(precision), std::to_string(s.bitsAllocated)});
+        return inUserLanguage(
+            "its compressed data holds %1-bit samples, the header allocates %2 bits",
+            {std::to_string(precision), std::to_string(s.bitsAllocated)});
     return std::nullopt;
 }
 
@@ -77,9 +78,10 @@ std::optional<std::string> checkJpeg(const std::uint8_t* d, std::size_t n, const
     while (true) {
         if (pos + 1 >= n) return inUserLanguage("its compressed data ends before a frame header");
         if (d[pos] != 0xFF)
-            return inUserLanguage("its compressed data has no marker at byte %1 before a frame "
-                                  "header",
-                                  {std::to_string(pos)});
+            return inUserLanguage(
+                "its compressed data has no marker at byte %1 before a frame "
+                "header",
+                {std::to_string(pos)});
         while (pos + 1 < n && d[pos + 1] == 0xFF) ++pos;  // fill bytes
         if (pos + 1 >= n) return inUserLanguage("its compressed data ends before a frame header");
         const std::uint8_t m = d[pos + 1];
@@ -194,9 +196,9 @@ std::optional<std::string> rleHeaderFault(const std::uint8_t* d, std::size_t n,
     for (std::uint32_t i = 0; i < segments; ++i) {
         const std::uint32_t offset = le32(d + 4 + 4 * i);
         if ((i == 0 && offset != 64) || (i > 0 && offset <= previous) || offset >= n)
-            return inUserLanguage("its RLE header puts segment %1 at byte %2 of %3",
-                                  {std::to_string(i + 1), std::to_string(offset),
-                                   std::to_string(n)});
+            return inUserLanguage(
+                "its RLE header puts segment %1 at byte %2 of %3",
+                {std::to_string(i + 1), std::to_string(offset), std::to_string(n)});
         previous = offset;
     }
     return std::nullopt;

@@ -143,13 +143,14 @@ bool judged(std::initializer_list<Walk> walks, std::string* why) {
         if (w != Walk::PastTheEnd) worst = w;
     }
     if (why)
-        *why = worst == Walk::TooDeep
-                   ? inUserLanguage("its sequences nest more than %1 deep, which no real file does",
-                                    {std::to_string(kMaxNesting)})
-               : worst == Walk::TooMany
-                   ? inUserLanguage("it holds more than %1 elements, which no real file does",
-                                    {std::to_string(kMaxElements)})
-                   : inUserLanguage("its elements declare lengths that run past the end of the file");
+        *why =
+            worst == Walk::TooDeep
+                ? inUserLanguage("its sequences nest more than %1 deep, which no real file does",
+                                 {std::to_string(kMaxNesting)})
+            : worst == Walk::TooMany
+                ? inUserLanguage("it holds more than %1 elements, which no real file does",
+                                 {std::to_string(kMaxElements)})
+                : inUserLanguage("its elements declare lengths that run past the end of the file");
     return false;
 }
 

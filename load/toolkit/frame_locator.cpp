@@ -21,9 +21,10 @@ FrameRanges byOffsets(const std::vector<FragmentView>& fragments,
                       const std::vector<std::uint64_t>& offsets, std::int64_t frames,
                       bool extended) {
     if (static_cast<std::int64_t>(offsets.size()) != frames)
-        return refused(inUserLanguage(extended ? "its extended offset table lists %1, the header says %2"
-                                              : "its basic offset table lists %1, the header says %2",
-                                     {framesText(std::int64_t(offsets.size())), framesText(frames)}));
+        return refused(
+            inUserLanguage(extended ? "its extended offset table lists %1, the header says %2"
+                                    : "its basic offset table lists %1, the header says %2",
+                           {framesText(std::int64_t(offsets.size())), framesText(frames)}));
     FrameRanges r;
     for (std::size_t k = 0; k < offsets.size(); ++k) {
         // Frames follow one another: each is looked for after the previous one's first fragment.
@@ -56,9 +57,9 @@ FrameRanges byExtendedTable(const std::vector<FragmentView>& fragments, const Of
     FrameRanges r = byOffsets(fragments, t.extended, frames, true);
     if (r.refusal) return r;
     if (t.extendedLengths.size() != t.extended.size())
-        return refused(inUserLanguage("its extended offset table lists %1 offsets and %2 lengths",
-                                     {std::to_string(t.extended.size()),
-                                      std::to_string(t.extendedLengths.size())}));
+        return refused(inUserLanguage(
+            "its extended offset table lists %1 offsets and %2 lengths",
+            {std::to_string(t.extended.size()), std::to_string(t.extendedLengths.size())}));
     for (std::size_t k = 0; k < r.first.size(); ++k)
         if (t.extendedLengths[k] > frameBytes(fragments, r, k))
             return refused(inUserLanguage(
@@ -74,17 +75,18 @@ FrameRanges byCodestreamStarts(const std::vector<FragmentView>& fragments, std::
     if (kind == Codestream::Rle || kind == Codestream::Other) {
         // No start to recognise: without a table, one fragment a frame.
         if (static_cast<std::int64_t>(fragments.size()) != frames)
-            return refused(inUserLanguage(
-                "it has %1 fragments for %2 and no offset table to tell them apart",
-                {std::to_string(fragments.size()), framesText(frames)}));
+            return refused(
+                inUserLanguage("it has %1 fragments for %2 and no offset table to tell them apart",
+                               {std::to_string(fragments.size()), framesText(frames)}));
         for (std::size_t i = 0; i < fragments.size(); ++i) r.first.push_back(i);
         return r;
     }
     for (std::size_t i = 0; i < fragments.size(); ++i)
         if (startsCodestream(kind, fragments[i].data, fragments[i].size)) r.first.push_back(i);
     if (static_cast<std::int64_t>(r.first.size()) != frames || r.first.empty() || r.first[0] != 0)
-        return refused(inUserLanguage("without an offset table, its fragments begin %1 codestreams for %2",
-                                     {std::to_string(r.first.size()), framesText(frames)}));
+        return refused(
+            inUserLanguage("without an offset table, its fragments begin %1 codestreams for %2",
+                           {std::to_string(r.first.size()), framesText(frames)}));
     return r;
 }
 
@@ -104,8 +106,7 @@ FrameRanges locateFrames(const std::vector<FragmentView>& fragments, const Offse
                          std::int64_t frames, Codestream kind) {
     if (frames < 1) return refused(inUserLanguage("it says it has %1", {framesText(frames)}));
     if (fragments.empty()) return refused(inUserLanguage("its pixel data holds no fragments"));
-    if (!tables.basic.empty())
-        return byOffsets(fragments, tables.basic, frames, false);
+    if (!tables.basic.empty()) return byOffsets(fragments, tables.basic, frames, false);
     if (!tables.extended.empty()) return byExtendedTable(fragments, tables, frames);
     if (frames == 1) return FrameRanges{{0}, std::nullopt};
     return byCodestreamStarts(fragments, frames, kind);

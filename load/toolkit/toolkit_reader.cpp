@@ -224,14 +224,16 @@ std::string photometricOf(const gdcm::DataSet& ds) {
 std::optional<std::string> sampleDescriptionFault(const gdcm::DataSet& ds) {
     const auto perPixel = imageValue(ds, 0x0002);
     if (perPixel && *perPixel != 1)
-        return inUserLanguage("it is a colour image (%1 samples per pixel); only grey images can "
-                              "be shown and measured",
-                              {std::to_string(*perPixel)});
+        return inUserLanguage(
+            "it is a colour image (%1 samples per pixel); only grey images can "
+            "be shown and measured",
+            {std::to_string(*perPixel)});
     const std::string photometric = photometricOf(ds);
     if (!photometric.empty() && photometric != "MONOCHROME1" && photometric != "MONOCHROME2")
-        return inUserLanguage("its photometric interpretation is %1; only MONOCHROME1 and "
-                              "MONOCHROME2 images can be shown and measured",
-                              {photometric});
+        return inUserLanguage(
+            "its photometric interpretation is %1; only MONOCHROME1 and "
+            "MONOCHROME2 images can be shown and measured",
+            {photometric});
     const auto allocated = imageValue(ds, 0x0100), stored = imageValue(ds, 0x0101);
     const auto highBit = imageValue(ds, 0x0102), representation = imageValue(ds, 0x0103);
     if (allocated && stored && *stored > *allocated)
@@ -239,13 +241,14 @@ std::optional<std::string> sampleDescriptionFault(const gdcm::DataSet& ds) {
             "its header says it stores %1 bits (BitsStored) in samples of %2 (BitsAllocated)",
             {std::to_string(*stored), std::to_string(*allocated)});
     if (stored && highBit && *highBit + 1 != *stored)
-        return inUserLanguage("its header gives HighBit %1 for %2 bits stored; it must be %3",
-                              {std::to_string(*highBit), std::to_string(*stored),
-                               std::to_string(*stored - 1)});
+        return inUserLanguage(
+            "its header gives HighBit %1 for %2 bits stored; it must be %3",
+            {std::to_string(*highBit), std::to_string(*stored), std::to_string(*stored - 1)});
     if (representation && *representation > 1)
-        return inUserLanguage("its header gives PixelRepresentation %1; only 0 (unsigned) and 1 "
-                              "(signed) are defined",
-                              {std::to_string(*representation)});
+        return inUserLanguage(
+            "its header gives PixelRepresentation %1; only 0 (unsigned) and 1 "
+            "(signed) are defined",
+            {std::to_string(*representation)});
     return std::nullopt;
 }
 
@@ -291,9 +294,10 @@ std::optional<std::string> imageFault(const gdcm::Image& image, ToolkitAnswer& a
     f.swap = false;
     if (!f.offset) f.offset = "0";
     if (pf.GetSamplesPerPixel() != 1)
-        return inUserLanguage("it is a colour image (%1 samples per pixel); only grey images can "
-                              "be shown and measured",
-                              {std::to_string(pf.GetSamplesPerPixel())});
+        return inUserLanguage(
+            "it is a colour image (%1 samples per pixel); only grey images can "
+            "be shown and measured",
+            {std::to_string(pf.GetSamplesPerPixel())});
     // The header's own numbers, as written: the toolkit may have taken some from the stream.
     const DicomImageFacts& said = answer.header.image;
     if (said.columns != answer.columns || said.rows != answer.rows ||
@@ -308,9 +312,9 @@ std::optional<std::string> imageFault(const gdcm::Image& image, ToolkitAnswer& a
             "its samples take %1 bits; only 8- and 16-bit samples can be shown and measured",
             {std::to_string(pf.GetBitsAllocated())});
     if (pf.GetBitsStored() > pf.GetBitsAllocated() || pf.GetBitsStored() == 0)
-        return inUserLanguage("it stores %1 bits in samples of %2",
-                              {std::to_string(pf.GetBitsStored()),
-                               std::to_string(pf.GetBitsAllocated())});
+        return inUserLanguage(
+            "it stores %1 bits in samples of %2",
+            {std::to_string(pf.GetBitsStored()), std::to_string(pf.GetBitsAllocated())});
     return std::nullopt;
 }
 
@@ -327,9 +331,9 @@ struct FrameToDecode {
 std::optional<std::string> decodeWithToolkit(gdcm::Image& one, const FrameToDecode& f,
                                              std::vector<char>& decoded) {
     if (one.GetBufferLength() != decoded.size())
-        return inUserLanguage("its decoded frame would take %1 bytes, not the %2 its header gives",
-                              {std::to_string(one.GetBufferLength()),
-                               std::to_string(decoded.size())});
+        return inUserLanguage(
+            "its decoded frame would take %1 bytes, not the %2 its header gives",
+            {std::to_string(one.GetBufferLength()), std::to_string(decoded.size())});
     bool ok = false;
     try {
         ok = one.GetBuffer(decoded.data());
@@ -422,9 +426,10 @@ ToolkitAnswer readWithToolkit(const dicom::ToolkitRequest& request) {
     // The toolkit refuses a file whose syntax it does not know: HTJ2K is read as JPEG 2000.
     std::optional<std::vector<std::uint8_t>> relabelled;
     if (isHtj2k(syntax) && !(relabelled = relabelledAsJpeg2000(request.file)))
-        return refused(inUserLanguage("its transfer syntax %1 is not supported as written (its UID "
-                                      "element is not 24 bytes long)",
-                                      {syntaxName(syntax)}));
+        return refused(
+            inUserLanguage("its transfer syntax %1 is not supported as written (its UID "
+                           "element is not 24 bytes long)",
+                           {syntaxName(syntax)}));
 
     MemoryBuffer buffer(relabelled ? *relabelled : request.file);
     std::istream in(&buffer);
@@ -441,10 +446,10 @@ ToolkitAnswer readWithToolkit(const dicom::ToolkitRequest& request) {
     gdcm::File& file = reader.GetFile();
     const bool hasPixels = file.GetDataSet().FindDataElement(gdcm::Tag(0x7FE0, 0x0010));
     if (!read && !hasPixels && file.GetDataSet().IsEmpty())
-        return refused(syntax.empty() || dicom::findTransferSyntax(syntax)
-                           ? inUserLanguage("the DICOM toolkit found no data set in it")
-                           : inUserLanguage("its transfer syntax %1 is not supported",
-                                            {syntaxName(syntax)}));
+        return refused(
+            syntax.empty() || dicom::findTransferSyntax(syntax)
+                ? inUserLanguage("the DICOM toolkit found no data set in it")
+                : inUserLanguage("its transfer syntax %1 is not supported", {syntaxName(syntax)}));
     if (relabelled) restoreSyntax(file, syntax);
 
     ToolkitAnswer answer;

@@ -15,8 +15,8 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QThread>
 #include <QPushButton>
+#include <QThread>
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <filesystem>
@@ -1216,7 +1216,8 @@ TEST(CliLanguage, RefusalsSpeakTheReadersLanguage) {
         }
         const CliRun japanese = cli(c.arguments, {}, "ja_JP.UTF-8");
         EXPECT_EQ(japanese.status, c.status) << c.what << ": " << japanese.err;
-        EXPECT_EQ(japanese.err.find(c.english), std::string::npos) << c.what << ": " << japanese.err;
+        EXPECT_EQ(japanese.err.find(c.english), std::string::npos)
+            << c.what << ": " << japanese.err;
         // A usage error is followed by the usage, which stays as the command line writes it.
         std::vector<std::string> messages = lines(japanese.err);
         if (c.status == 2 && !messages.empty()) messages.resize(1);

@@ -58,13 +58,14 @@ TEST(Language, PatternMessagesInTheReadersLanguage) {
         EXPECT_STREQ(wrapped.what(), "a %1.raw: The grid step is 0; it must be at least 1.");
         EXPECT_EQ(inUserLanguage(step),
                   english ? step.what() : "グリッドの間隔が 0 です。1 以上にしてください。");
-        EXPECT_EQ(inUserLanguage(wrapped),
-                  english ? wrapped.what()
-                          : "a %1.raw: グリッドの間隔が 0 です。1 以上にしてください。");
+        EXPECT_EQ(
+            inUserLanguage(wrapped),
+            english ? wrapped.what() : "a %1.raw: グリッドの間隔が 0 です。1 以上にしてください。");
         EXPECT_EQ(inUserLanguage("it has no frame %1", {"4"}),
                   english ? "it has no frame 4" : "フレーム 4 がありません");
         // A message made as it is, and any other exception, read as they are.
-        EXPECT_EQ(inUserLanguage(AppError(messages::integerOverflow())), messages::integerOverflow());
+        EXPECT_EQ(inUserLanguage(AppError(messages::integerOverflow())),
+                  messages::integerOverflow());
         EXPECT_EQ(inUserLanguage(std::runtime_error("50%1")), "50%1");
     }
 }
