@@ -1,5 +1,7 @@
 #include "app/start_options.h"
 
+#include "common/language.h"
+
 namespace ctiq {
 
 StartOptions parseStartOptions(const QStringList& arguments) {
@@ -13,9 +15,12 @@ StartOptions parseStartOptions(const QStringList& arguments) {
         } else if (!optionsEnded && argument == "--version") {
             options.version = true;
         } else if (!optionsEnded && argument.startsWith('-') && argument != "-") {
-            options.error = "unknown option '" + argument + "'";
+            options.error = QString::fromStdString(
+                inUserLanguage("unknown option '%1'", {argument.toStdString()}));
         } else if (options.file) {
-            options.error = "one file at a time: '" + *options.file + "' and '" + argument + "'";
+            options.error = QString::fromStdString(
+                inUserLanguage("one file at a time: '%1' and '%2'",
+                               {options.file->toStdString(), argument.toStdString()}));
         } else {
             options.file = argument;
         }

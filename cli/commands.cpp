@@ -12,6 +12,7 @@
 #include "common/app_error.h"
 #include "common/checked.h"
 #include "common/frequency_axis.h"
+#include "common/language.h"
 #include "common/number_text.h"
 #include "common/pixel_spacing.h"
 #include "common/sample_spread.h"
@@ -134,7 +135,7 @@ FileMeasured runHeader(const CommandLine& line, const std::string& file, std::st
     try {
         requireShowable(plan);
     } catch (const AppError& e) {
-        notes += printablePath(file) + ": " + e.what() + "\n";
+        notes += printablePath(file) + ": " + inUserLanguage(e) + "\n";
     }
     const bool listed = plan.dicom && plan.dicom->walked;
     if (line.flags.count("summary")) return {listed ? plan.dicom->summary : std::string(), {}};
@@ -320,9 +321,10 @@ std::string runCombinedMtf(const CommandLine& line, const std::vector<MtfForComb
     const double spacing = rois.front().spacing;
     for (const MtfForCombining& m : rois) {
         if (m.spacing != spacing) {
-            throw AppError("The combined MTF needs one pixel spacing: " + m.file + " has " +
-                           fixedText(m.spacing, 4) + " mm, the first image " +
-                           fixedText(spacing, 4) + " mm.");
+            throw AppError(
+                "The combined MTF needs one pixel spacing: %1 has %2 mm, the first "
+                "image %3 mm.",
+                {m.file, fixedText(m.spacing, 4), fixedText(spacing, 4)});
         }
         results.push_back(m.result);
         if (wantsJson(line)) inputs.append(m.input);
@@ -527,8 +529,10 @@ std::string runCombinedNps(const CommandLine& line, const std::vector<NpsForComb
     QJsonArray inputs;
     for (const NpsForCombining& m : files) {
         if (m.binValue.size() != first.binValue.size() || m.pixelSpacing != first.pixelSpacing)
-            throw AppError("The images' spectra differ in length or pixel spacing (" + m.file +
-                           "): no image-to-image spectrum.");
+            throw AppError(
+                "The images' spectra differ in length or pixel spacing (%1): no "
+                "image-to-image spectrum.",
+                {m.file});
         if (wantsJson(line)) inputs.append(m.input);
     }
     const std::size_t bins = first.binValue.size();

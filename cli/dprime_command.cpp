@@ -38,37 +38,38 @@ QJsonObject resultOf(const std::string& path, const std::string& command,
         const QJsonDocument document = QJsonDocument::fromJson(
             QByteArray(lineText.data(), static_cast<qsizetype>(lineText.size())), &error);
         if (!document.isObject())
-            throw AppError(path + ": line " + std::to_string(number) +
-                           " is not a JSON object of ctiq-cli --format json.");
+            throw AppError("%1: line %2 is not a JSON object of ctiq-cli --format json.",
+                           {path, std::to_string(number)});
         if (document.object().value("command").toString().toStdString() == command)
             found.push_back(document.object());
     }
     if (found.empty())
-        throw AppError(path + " holds no " + command + " result; write one with " + howToWrite +
-                       ".");
+        throw AppError("%1 holds no %2 result; write one with %3.", {path, command, howToWrite});
     if (found.size() > 1)
-        throw AppError(path + " holds " + std::to_string(found.size()) + " " + command +
-                       " results; give a file with one.");
+        throw AppError("%1 holds %2 %3 results; give a file with one.",
+                       {path, std::to_string(found.size()), command});
     return found.front();
 }
 
 // An array of numbers, refused when missing or holding anything else.
-std::vector<double> numbersIn(const QJsonObject& object, const char* key, const std::string& what) {
+std::vector<double> numbersIn(const QJsonObject& object, const char* key, const AppError& what) {
     const QJsonValue value = object.value(key);
     if (!value.isArray() || value.toArray().isEmpty())
-        throw AppError(what + " has no \"" + key + "\" array.");
+        throw AppError("%1 has no \"%2\" array.", {what, AppError(std::string(key))});
     std::vector<double> out;
     for (const QJsonValue& v : value.toArray()) {
         if (!v.isDouble())
-            throw AppError(what + ": \"" + key + "\" holds a value that is not a number.");
+            throw AppError("%1: \"%2\" holds a value that is not a number.",
+                           {what, AppError(std::string(key))});
         out.push_back(v.toDouble());
     }
     return out;
 }
 
-double numberIn(const QJsonObject& object, const char* key, const std::string& what) {
+double numberIn(const QJsonObject& object, const char* key, const AppError& what) {
     const QJsonValue value = object.value(key);
-    if (!value.isDouble()) throw AppError(what + " has no number \"" + key + "\".");
+    if (!value.isDouble())
+        throw AppError("%1 has no number \"%2\".", {what, AppError(std::string(key))});
     return value.toDouble();
 }
 
@@ -88,29 +89,31 @@ std::string runDprime(const CommandLine& line, std::string& notes) {
     const std::string ttfPath = line.value("ttf", ""), npsPath = line.value("nps", "");
 
     const QJsonObject ttfLine = resultOf(ttfPath, "ttf", "ctiq-cli ttf --format json");
-    const std::string ttfWhat = ttfPath + ": the ttf result";
+    const AppError ttfWhat("%1: the ttf result", {ttfPath});
     tasks::TtfCurve ttf;
     ttf.frequency = numbersIn(ttfLine.value("results").toObject(), "frequency", ttfWhat);
     ttf.value = numbersIn(ttfLine.value("results").toObject(), "ttf", ttfWhat);
     ttf.spacing = numberIn(ttfLine.value("parameters").toObject(), "pixelSpacingMm", ttfWhat);
     if (ttf.frequency.size() != ttf.value.size())
-        throw AppError(ttfWhat + " has " + std::to_string(ttf.frequency.size()) +
-                       " frequencies but " + std::to_string(ttf.value.size()) + " TTF values.");
+        throw AppError("%1 has %2 frequencies but %3 TTF values.",
+                       {ttfWhat, AppError(std::to_string(ttf.frequency.size())),
+                        AppError(std::to_string(ttf.value.size()))});
 
     const QJsonObject npsLine = resultOf(npsPath, "nps2d", "ctiq-cli nps2d --format json --full");
-    const std::string npsWhat = npsPath + ": the nps2d result";
+    const AppError npsWhat("%1: the nps2d result", {npsPath});
     const QJsonValue grid = npsLine.value("results").toObject().value("spectrum2d");
     if (!grid.isObject())
-        throw AppError(npsWhat + " has no 2-D spectrum; write it with nps2d --format json --full.");
+        throw AppError("%1 has no 2-D spectrum; write it with nps2d --format json --full.",
+                       {npsWhat});
     const QJsonObject spectrum = grid.toObject();
-    const std::string gridWhat = npsWhat + "'s 2-D spectrum";
+    const AppError gridWhat("%1: the nps2d result's 2-D spectrum", {npsPath});
     const double size = numberIn(spectrum, "n", gridWhat);
     const std::vector<double> shifted = numbersIn(spectrum, "values", gridWhat);
     if (!(size >= 2 && size == std::floor(size) && std::fmod(size, 2) == 0 &&
           shifted.size() == static_cast<std::size_t>(size) * static_cast<std::size_t>(size)))
-        throw AppError(gridWhat + " is not an even n x n grid of values.");
+        throw AppError("%1 is not an even n x n grid of values.", {gridWhat});
     if (spectrum.value("order").toString() != "shifted")
-        throw AppError(gridWhat + " is not in the shifted order nps2d writes.");
+        throw AppError("%1 is not in the shifted order nps2d writes.", {gridWhat});
     // Back to the transform order the computation takes: for even n the shift is its own
     // inverse.
     const auto n = static_cast<std::int32_t>(size);

@@ -136,7 +136,7 @@ std::optional<int> runOneResultCommand(const CommandLine& line) {
         std::cerr << "ctiq-cli: " << e.text() << "\n";
         return 2;
     } catch (const std::exception& e) {
-        std::cerr << e.what() << "\n";
+        std::cerr << ctiq::inUserLanguage(e) << "\n";
         return 1;
     }
     return std::nullopt;
@@ -177,7 +177,7 @@ int printFilesInOrder(const CommandLine& line, const std::vector<MeasuredItem>& 
                 status = 2;
                 return false;
             } catch (const std::exception& e) {
-                std::cerr << printablePath(file) << ": " << e.what() << "\n";
+                std::cerr << printablePath(file) << ": " << ctiq::inUserLanguage(e) << "\n";
                 status = 1;
             }
             std::cout.flush();
@@ -196,7 +196,8 @@ int printCombinedResult(const CommandLine& line, const ForCombining& kept) {
         std::cout << combined;
         return 0;
     } catch (const std::exception& e) {
-        std::cerr << notes << "combined result: " << e.what() << "\n";
+        std::cerr << notes << ctiq::inUserLanguage("combined result: %1", {ctiq::inUserLanguage(e)})
+                  << "\n";
         return 1;
     }
 }

@@ -42,23 +42,13 @@ const std::map<std::string, std::set<std::string>> kCommandOptions = {
 
 }  // namespace
 
-namespace {
-
-std::string filledIn(const QString& pattern, const std::vector<std::string>& values) {
-    QString text = pattern;
-    for (const std::string& v : values) text = text.arg(QString::fromStdString(v));
-    return text.toStdString();
-}
-
-}  // namespace
-
 UsageError::UsageError(const char* pattern, std::vector<std::string> values)
-    : std::runtime_error(filledIn(QString::fromUtf8(pattern), values)),
+    : std::runtime_error(filledIn(pattern, values)),
       pattern_(pattern),
       values_(std::move(values)) {}
 
 std::string UsageError::text() const {
-    return filledIn(QCoreApplication::translate("cli", pattern_), values_);
+    return filledIn(QCoreApplication::translate("cli", pattern_).toStdString(), values_);
 }
 
 std::string CommandLine::value(const std::string& name, const std::string& fallback) const {

@@ -100,7 +100,7 @@ std::vector<std::int16_t> makePhantom(const PhantomSpec& s) {
         disk.seed = s.seed;
         v = tasks::makeDiskPhantom(disk);
     } else {
-        throw AppError("Unknown phantom '" + s.kind + "': point, noise, uniform or disk.");
+        throw AppError("Unknown phantom '%1': point, noise, uniform or disk.", {s.kind});
     }
     // Values beyond any sample (an enormous kernel or amplitude) cannot be written.
     if (!std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); }))

@@ -140,9 +140,9 @@ void writePlot(const PlotRequest& r) {
     const QString path = QString::fromStdString(r.path);
     const bool svg = path.endsWith(".svg", Qt::CaseInsensitive);
     if (!svg && !path.endsWith(".png", Qt::CaseInsensitive))
-        throw AppError("--plot writes .png or .svg files, not " + r.path);
+        throw AppError("--plot writes .png or .svg files, not %1", {r.path});
     const QByteArray bytes = renderPlot(r, svg ? PlotFormat::Svg : PlotFormat::Png);
-    if (bytes.isEmpty()) throw AppError("The plot could not be drawn for " + r.path);
+    if (bytes.isEmpty()) throw AppError("The plot could not be drawn for %1", {r.path});
     saveFileSafely(r.path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 

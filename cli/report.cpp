@@ -74,8 +74,8 @@ std::vector<QJsonObject> readBaseline(const std::string& path) {
         QJsonParseError error;
         const QJsonDocument doc = QJsonDocument::fromJson(lineText, &error);
         if (!doc.isObject())
-            throw AppError("The baseline " + path + " holds a line that is not a JSON result (" +
-                           error.errorString().toStdString() + ").");
+            throw AppError("The baseline %1 holds a line that is not a JSON result (%2).",
+                           {path, error.errorString().toStdString()});
         results.push_back(doc.object());
     }
     return results;

@@ -35,7 +35,7 @@ std::vector<std::uint8_t> spectrumPgm(const std::vector<double>& shifted, std::i
 
 void writeSpectrumPgm(const std::string& path, const std::vector<double>& shifted, std::int32_t n) {
     if (path.size() < 4 || path.compare(path.size() - 4, 4, ".pgm") != 0)
-        throw AppError("--spectrum-image writes a .pgm file, not " + path);
+        throw AppError("--spectrum-image writes a .pgm file, not %1", {path});
     saveFileSafely(path, spectrumPgm(shifted, n));
 }
 

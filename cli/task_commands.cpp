@@ -38,7 +38,7 @@ std::vector<TaskImage> loadSlices(const CommandLine& line, std::string& notes) {
         } catch (const UsageError&) {
             throw;
         } catch (const std::exception& e) {
-            throw AppError(printablePath(file) + ": " + e.what());
+            throw AppError("%1: %2", {AppError(printablePath(file)), AppError::of(e)});
         }
     }
     return slices;

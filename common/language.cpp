@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "common/app_error.h"
+
 namespace ctiq {
 
 bool wantsEnglish(const QString& uiLanguage) {
@@ -55,6 +57,28 @@ void useEnglish(bool english) {
 void installTranslations(QCoreApplication&) {
     const QStringList languages = QLocale::system().uiLanguages();
     useEnglish(wantsEnglish(languages.isEmpty() ? QString() : languages.front()));
+}
+
+namespace {
+
+std::string translated(const std::string& pattern) {
+    return QCoreApplication::translate("message", pattern.c_str()).toStdString();
+}
+
+}  // namespace
+
+std::string inUserLanguage(const std::exception& error) {
+    const auto* message = dynamic_cast<const AppError*>(&error);
+    if (!message || message->pattern().empty()) return error.what();
+    if (message->parts().empty())
+        return filledIn(translated(message->pattern()), message->values());
+    std::vector<std::string> parts;
+    for (const AppError& part : message->parts()) parts.push_back(inUserLanguage(part));
+    return filledIn(translated(message->pattern()), parts);
+}
+
+std::string inUserLanguage(const char* pattern, const std::vector<std::string>& values) {
+    return filledIn(translated(pattern), values);
 }
 
 }  // namespace ctiq

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <exception>
+#include <string>
+#include <vector>
 
 class QCoreApplication;
 
@@ -17,5 +20,13 @@ void installTranslations(QCoreApplication& app);
 // Installs the English translation, or removes it and installs the Japanese ones of Qt's own
 // texts and of ctiq-cli's usage errors (for tests of both languages).
 void useEnglish(bool english);
+
+// A message in the user's language: an AppError's English pattern translated in the context
+// "message" and filled with its values (its parts each in the same way); a message made as it is,
+// and any other exception, by its text.
+std::string inUserLanguage(const std::exception& error);
+// The same at once, for code that hands a message on as text rather than throwing it (the DICOM
+// toolkit's helper, whose reasons cross to the program as text).
+std::string inUserLanguage(const char* pattern, const std::vector<std::string>& values = {});
 
 }  // namespace ctiq

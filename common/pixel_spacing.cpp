@@ -11,9 +11,10 @@ namespace ctiq {
 double requirePixelSpacing(long double millimetres, std::string_view source) {
     const double mm = static_cast<double>(millimetres);
     if (std::isfinite(mm) && mm > 0) return mm;
-    const std::string shown = std::isfinite(mm) ? FloatToStr(millimetres) : "not a finite number";
-    throw AppError("The pixel spacing (" + std::string(source) + ") is " + shown +
-                   "; it must be a positive number of millimetres.");
+    throw AppError(
+        "The pixel spacing (%1) is %2; it must be a positive number of millimetres.",
+        {AppError(std::string(source)),
+         std::isfinite(mm) ? AppError(FloatToStr(millimetres)) : AppError("not a finite number")});
 }
 
 }  // namespace ctiq

@@ -17,32 +17,32 @@
 namespace ctiq {
 namespace {
 
-[[noreturn]] void refuse(const std::string& path, const std::string& reason) {
-    throw AppError("The file " + path + " could not be written: " + reason +
-                   ". Nothing was saved.");
+[[noreturn]] void refuse(const std::string& path, AppError reason) {
+    throw AppError("The file %1 could not be written: %2. Nothing was saved.",
+                   {AppError(path), std::move(reason)});
 }
 
-// What the target is when it is no regular file, by name; empty for a regular file or none.
-std::string otherKind(const std::filesystem::file_status& s) {
+// What the target is when it is no regular file, by name; null for a regular file or none.
+const char* otherKind(const std::filesystem::file_status& s) {
     namespace fs = std::filesystem;
     switch (s.type()) {
         case fs::file_type::symlink:
-            return "it is a symbolic link";
+            return messagePattern("it is a symbolic link");
         case fs::file_type::directory:
-            return "it is a folder";
+            return messagePattern("it is a folder");
         case fs::file_type::fifo:
-            return "it is a FIFO (named pipe)";
+            return messagePattern("it is a FIFO (named pipe)");
         case fs::file_type::character:
         case fs::file_type::block:
-            return "it is a device";
+            return messagePattern("it is a device");
         case fs::file_type::socket:
-            return "it is a socket";
+            return messagePattern("it is a socket");
         case fs::file_type::regular:
         case fs::file_type::not_found:
         case fs::file_type::none:
-            return {};
+            return nullptr;
         default:
-            return "it is not a regular file";
+            return messagePattern("it is not a regular file");
     }
 }
 
@@ -86,10 +86,10 @@ void saveFileSafely(const std::string& path, const void* data, std::size_t size)
     const fs::path target = pathFromUtf8(path);
     std::error_code ec;
     const fs::file_status kind = fs::symlink_status(target, ec);
-    if (const std::string other = otherKind(kind); !other.empty()) refuse(path, other);
+    if (const char* other = otherKind(kind)) refuse(path, AppError(other));
     const fs::path folder = fs::weakly_canonical(fs::absolute(target, ec), ec).parent_path();
     if (isSystemFolder(folder))
-        refuse(path, "its folder " + folder.string() + " holds devices or kernel files");
+        refuse(path, AppError("its folder %1 holds devices or kernel files", {folder.string()}));
     const QString name = QString::fromStdString(path);
     const QFileInfo info(name);
     const bool exists = kind.type() == fs::file_type::regular;
@@ -98,7 +98,7 @@ void saveFileSafely(const std::string& path, const void* data, std::size_t size)
     const QFileDevice::Permissions anyWrite =
         QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (exists && (!info.permission(QFileDevice::WriteUser) || !(info.permissions() & anyWrite)))
-        refuse(path, "it is read-only");
+        refuse(path, AppError("it is read-only"));
 #if defined(SIGXFSZ)
     // Past a file-size limit the system would end the program in the middle of the write; ignored,
     // the write fails and is reported like any other.
@@ -107,20 +107,20 @@ void saveFileSafely(const std::string& path, const void* data, std::size_t size)
     // Created exclusively under a random name beside the target: a link planted at a name the
     // writer might use is never followed, and the rename stays on one file system.
     QTemporaryFile temporary(info.absolutePath() + "/" + info.fileName() + ".ctiq-XXXXXX.tmp");
-    if (!temporary.open()) refuse(path, "it cannot be created");
+    if (!temporary.open()) refuse(path, AppError("it cannot be created"));
     const auto length = static_cast<qint64>(size);
     if (temporary.write(static_cast<const char*>(data), length) != length || !temporary.flush())
-        refuse(path, "the disk refused the data");
+        refuse(path, AppError("the disk refused the data"));
 #if defined(__unix__) || defined(__APPLE__)
-    if (::fsync(temporary.handle()) != 0) refuse(path, "the disk refused the data");
+    if (::fsync(temporary.handle()) != 0) refuse(path, AppError("the disk refused the data"));
 #endif
     // Some writes fail silently part way (a full disk, a size limit): check what arrived.
     if (QFileInfo(temporary.fileName()).size() != length)
-        refuse(path, "the disk took only part of it");
+        refuse(path, AppError("the disk took only part of it"));
     temporary.setPermissions(exists ? info.permissions() : modeForNewFile());
     temporary.close();
     fs::rename(pathFromUtf8(temporary.fileName().toStdString()), target, ec);
-    if (ec) refuse(path, ec.message());
+    if (ec) refuse(path, AppError(ec.message()));
     temporary.setAutoRemove(false);  // it is the target now
 }
 

@@ -24,9 +24,10 @@ void readWholeFile(const std::string& path, ImageBytes& into) {
     const std::uintmax_t size = fs::file_size(p, ec);
     if (ec) throw AppError(messages::cannotOpenFile(path));
     if (size > kMaxImageFileBytes) {
-        throw AppError("The file " + path + " holds " + std::to_string(size) +
-                       " bytes, more than an image file can (at most " +
-                       std::to_string(kMaxImageFileBytes) + " bytes); it was not read.");
+        throw AppError(
+            "The file %1 holds %2 bytes, more than an image file can (at most %3 "
+            "bytes); it was not read.",
+            {path, std::to_string(size), std::to_string(kMaxImageFileBytes)});
     }
     std::ifstream in(p, std::ios::binary);
     if (!in) throw AppError(messages::cannotOpenFile(path, OpenFailure::NoPermission));

@@ -16,14 +16,16 @@ long double rescaleNumber(const std::string& text, const char* name) {
     try {
         value = StrToFloat(dicom::firstValue(text));
     } catch (const AppError&) {
-        throw AppError(std::string("The ") + name + " of this image is '" + text +
-                       "', which is not a number; its CT values cannot be computed.");
+        throw AppError(
+            "The %1 of this image is '%2', which is not a number; its CT values "
+            "cannot be computed.",
+            {std::string(name), std::string(text)});
     }
     // Beyond this no 16-bit sample gives a CT value the measurements can hold.
     constexpr long double kLargest = 1e9L;
     if (!std::isfinite(value) || std::fabs(value) > kLargest)
-        throw AppError(std::string("The ") + name + " of this image is '" + text +
-                       "', which no CT value can be computed with.");
+        throw AppError("The %1 of this image is '%2', which no CT value can be computed with.",
+                       {std::string(name), std::string(text)});
     return value;
 }
 
@@ -53,8 +55,10 @@ ModalityRescale modalityRescale(const FrameValueTexts& values) {
         rescale.slopeText = *values.rescaleSlope;
         rescale.slope = rescaleNumber(*values.rescaleSlope, "Rescale Slope");
         if (rescale.slope == 0)
-            throw AppError("The Rescale Slope of this image is " + *values.rescaleSlope +
-                           ": every CT value would be the intercept; it cannot be measured.");
+            throw AppError(
+                "The Rescale Slope of this image is %1: every CT value would be the "
+                "intercept; it cannot be measured.",
+                {*values.rescaleSlope});
     }
     if (values.rescaleIntercept) {
         rescale.interceptText = *values.rescaleIntercept;
@@ -67,7 +71,7 @@ std::int64_t frameCount(const DicomImageFacts& image) {
     return image.frames == -1 ? 1 : image.frames;
 }
 
-std::string pixelDescriptionProblem(const DicomImageFacts& f) {
+std::optional<AppError> pixelDescriptionProblem(const DicomImageFacts& f) {
     // -2: the header says it, but not as a number.
     const std::pair<std::int64_t, const char*> said[] = {
         {f.samplesPerPixel, "Samples per Pixel"}, {f.bitsAllocated, "Bits Allocated"},
@@ -75,27 +79,30 @@ std::string pixelDescriptionProblem(const DicomImageFacts& f) {
         {f.pixelRepresentation, "Pixel Representation"}, {f.frames, "Number of Frames"},
         {f.rows, "Rows"},                         {f.columns, "Columns"}};
     for (const auto& [value, name] : said)
-        if (value == -2) return std::string("its ") + name + " is not a number";
+        if (value == -2) return AppError("its %1 is not a number", {std::string(name)});
     if (f.samplesPerPixel != -1 && f.samplesPerPixel != 1)
-        return "it has " + std::to_string(f.samplesPerPixel) +
-               " samples per pixel; only grey images (1 sample per pixel) can be shown and "
-               "measured";
+        return AppError(
+            "it has %1 samples per pixel; only grey images (1 sample per pixel) can be "
+            "shown and measured",
+            {std::to_string(f.samplesPerPixel)});
     if (!f.photometric.empty() && f.photometric != "MONOCHROME1" && f.photometric != "MONOCHROME2")
-        return "its photometric interpretation is " + f.photometric +
-               "; only grey images (MONOCHROME1 or MONOCHROME2) can be shown and measured";
+        return AppError(
+            "its photometric interpretation is %1; only grey images (MONOCHROME1 or "
+            "MONOCHROME2) can be shown and measured",
+            {f.photometric});
     if (f.pixelRepresentation != -1 && f.pixelRepresentation != 0 && f.pixelRepresentation != 1)
-        return "its Pixel Representation is " + std::to_string(f.pixelRepresentation) +
-               ", neither 0 (unsigned) nor 1 (signed)";
+        return AppError("its Pixel Representation is %1, neither 0 (unsigned) nor 1 (signed)",
+                        {std::to_string(f.pixelRepresentation)});
     if (f.bitsStored != -1 && f.bitsAllocated != -1 &&
         (f.bitsStored < 1 || f.bitsStored > f.bitsAllocated))
-        return "it stores " + std::to_string(f.bitsStored) + " bits in samples of " +
-               std::to_string(f.bitsAllocated);
+        return AppError("it stores %1 bits in samples of %2",
+                        {std::to_string(f.bitsStored), std::to_string(f.bitsAllocated)});
     if (f.highBit != -1 && f.bitsStored != -1 && f.highBit != f.bitsStored - 1)
-        return "its High Bit is " + std::to_string(f.highBit) + " for " +
-               std::to_string(f.bitsStored) + " bits stored";
+        return AppError("its High Bit is %1 for %2 bits stored",
+                        {std::to_string(f.highBit), std::to_string(f.bitsStored)});
     if (f.frames != -1 && f.frames < 1)
-        return "its Number of Frames is " + std::to_string(f.frames);
-    return {};
+        return AppError("its Number of Frames is %1", {std::to_string(f.frames)});
+    return std::nullopt;
 }
 
 }  // namespace ctiq

@@ -2,8 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "common/app_error.h"
 #include "load/dicom/dicom_header.h"
 
 namespace ctiq {
@@ -27,7 +29,7 @@ ModalityRescale modalityRescale(const FrameValueTexts& values);
 std::int64_t frameCount(const DicomImageFacts& image);
 
 // Why the header's pixel description cannot be measured (several samples per pixel, a colour
-// photometric, bit counts that contradict each other), or empty when it can.
-std::string pixelDescriptionProblem(const DicomImageFacts& image);
+// photometric, bit counts that contradict each other), or none when it can.
+std::optional<AppError> pixelDescriptionProblem(const DicomImageFacts& image);
 
 }  // namespace ctiq

@@ -18,7 +18,7 @@ LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const Load
     image.frame = plan.frame;
     image.frames = plan.frames;
     if (given.frame > 0 && !plan.dicom)
-        throw AppError("--frame chooses a frame of a DICOM file; " + path + " is read as one image.");
+        throw AppError("--frame chooses a frame of a DICOM file; %1 is read as one image.", {path});
     LoadFields fields = loadFields(plan);
     if (plan.dicom) {
         image.dicom = plan.dicom;
@@ -27,8 +27,10 @@ LoadedImage loadImageHeadless(const std::string& path, LoadMode mode, const Load
     }
     if (plan.needsSize()) {
         if (!given.size)
-            throw AppError("The size of " + path +
-                           " is neither in its name nor in a DICOM header; give --size COLS,ROWS.");
+            throw AppError(
+                "The size of %1 is neither in its name nor in a DICOM header; give "
+                "--size COLS,ROWS.",
+                {path});
         answerSizePrompt(fields, *given.size);
     }
 

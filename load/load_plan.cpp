@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "common/app_error.h"
+#include "common/language.h"
 #include "common/number_text.h"
 #include "common/paths.h"
 #include "load/dicom/tag_dictionary.h"
@@ -103,9 +104,11 @@ bool brokeBeforeNeededValues(const DicomHeaderResult& s) {
 std::string brokenHeaderMessage(std::int64_t tag) {
     char name[16];
     std::snprintf(name, sizeof name, "(%04X,%04X)", unsigned(tag >> 16), unsigned(tag & 0xFFFF));
-    return std::string("The DICOM header breaks inside element ") + name +
-           ", before every value its CT values need was read (the pixel description, the "
-           "rescale); it cannot be measured. The header is listed as far as it could be read.";
+    return inUserLanguage(
+        "The DICOM header breaks inside element %1, before every value its CT "
+        "values need was read (the pixel description, the rescale); it cannot "
+        "be measured. The header is listed as far as it could be read.",
+        {name});
 }
 
 // A scanner's reading that fits the file: it stands where the toolkit cannot read the file at all.
@@ -147,20 +150,22 @@ FrameWords frameWords(LoadPlan& plan, const ImageBytes& bytes, std::size_t sampl
 void settleFrame(LoadPlan& plan, const ImageBytes& bytes) {
     DicomHeaderResult& header = *plan.dicom;
     const DicomImageFacts& facts = header.image;
-    std::string problem = pixelDescriptionProblem(facts);
+    std::optional<AppError> problem = pixelDescriptionProblem(facts);
     // A Modality LUT maps stored values by a table; the measurements know only the rescale.
-    if (problem.empty() && header.modalityLut)
-        problem = "its stored values are mapped through a Modality LUT Sequence, which is not "
-                  "supported (only Rescale Slope and Intercept)";
-    if (!problem.empty()) {
-        plan.refusal = "This image cannot be measured: " + problem + ".";
+    if (!problem && header.modalityLut)
+        problem = AppError(
+            "its stored values are mapped through a Modality LUT Sequence, which is "
+            "not supported (only Rescale Slope and Intercept)");
+    if (problem) {
+        plan.refusal = inUserLanguage(AppError("This image cannot be measured: %1.", {*problem}));
         return;
     }
     plan.frames = plan.decoded ? plan.decoded->frames : frameCount(facts);
     if (plan.frame >= plan.frames) {
-        plan.refusal = "The file holds " + std::to_string(plan.frames) + " frame" +
-                       (plan.frames == 1 ? "" : "s") + "; there is no frame " +
-                       std::to_string(plan.frame + 1) + ".";
+        plan.refusal =
+            inUserLanguage(plan.frames == 1 ? "The file holds %1 frame; there is no frame %2."
+                                            : "The file holds %1 frames; there is no frame %2.",
+                           {std::to_string(plan.frames), std::to_string(plan.frame + 1)});
         return;
     }
     const FrameValueTexts values = frameValueTexts(header, plan.frame);
@@ -181,8 +186,9 @@ void settleFrame(LoadPlan& plan, const ImageBytes& bytes) {
             return;
         }
         if (words.count != std::size_t(*columns) * std::size_t(*rows)) {
-            plan.refusal = "The file ends inside the pixels of this image, whose CT values must be "
-                           "computed from its rescale; it cannot be measured.";
+            plan.refusal = inUserLanguage(
+                "The file ends inside the pixels of this image, whose CT values must be computed "
+                "from its rescale; it cannot be measured.");
             return;
         }
         DecodedImage computed;
@@ -196,7 +202,7 @@ void settleFrame(LoadPlan& plan, const ImageBytes& bytes) {
         header.fields.offset = "0";
         header.fields.swap = false;
     } catch (const AppError& e) {
-        plan.refusal = e.what();
+        plan.refusal = inUserLanguage(e);
     }
 }
 
@@ -310,8 +316,7 @@ void requireShowable(const LoadPlan& plan) {
     if (!plan.dicom) return;
     if (plan.dicom->error) throw AppError(*plan.dicom->error);
     if (plan.refusal) throw AppError(*plan.refusal);
-    if (plan.dicom->compressedSyntax)
-        throw AppError(compressedImageMessage(*plan.dicom->compressedSyntax));
+    if (plan.dicom->compressedSyntax) throw compressedImageMessage(*plan.dicom->compressedSyntax);
 }
 
 }  // namespace ctiq

@@ -73,11 +73,11 @@ StoredRange storedRange(const std::uint8_t* words, std::size_t count, bool swap,
 }
 
 [[noreturn]] void beyondSixteenBits(const ModalityRescale& r, long double value) {
-    throw AppError("The CT values of this image (Rescale Slope " + r.slopeText +
-                   " × stored value + Rescale Intercept " + r.interceptText + ") reach " +
-                   FloatToStr(value) +
-                   ", beyond the 16-bit range (-32768 to 32767) the measurements hold; it "
-                   "cannot be measured.");
+    throw AppError(
+        "The CT values of this image (Rescale Slope %1 × stored value + Rescale "
+        "Intercept %2) reach %3, beyond the 16-bit range (-32768 to 32767) the "
+        "measurements hold; it cannot be measured.",
+        {r.slopeText, r.interceptText, FloatToStr(value)});
 }
 
 }  // namespace

@@ -72,9 +72,10 @@ std::vector<double> backgroundFreeLsf(const MtfResult& r, double spacing, double
         ++count;
     }
     if (count < 4)
-        throw AppError("The ROI leaves fewer than 4 samples farther than " +
-                       fixedText(reachFwhm, 0) +
-                       " FWHM from the point for its background: use a larger ROI.");
+        throw AppError(
+            "The ROI leaves fewer than 4 samples farther than %1 FWHM from the point "
+            "for its background: use a larger ROI.",
+            {fixedText(reachFwhm, 0)});
     const double background = sum / count;
     std::vector<double> lsf(raw.size(), 0.0);
     for (std::size_t i = 0; i < raw.size(); ++i)
@@ -153,9 +154,10 @@ CombinedMtf combineMtf(const std::vector<MtfResult>& images, double spacing, dou
     const std::size_t n = images[0].raw.size();
     for (const MtfResult& r : images)
         if (r.raw.size() != n)
-            throw AppError("The images' LSFs differ in length (" + std::to_string(n) + " and " +
-                           std::to_string(r.raw.size()) +
-                           " samples): a combined MTF needs ROIs of one size.");
+            throw AppError(
+                "The images' LSFs differ in length (%1 and %2 samples): a combined MTF "
+                "needs ROIs of one size.",
+                {std::to_string(n), std::to_string(r.raw.size())});
     if (n == 0) throw AppError("The LSF is empty.");
     c.images = static_cast<int>(images.size());
     std::vector<Spectrum> transforms;

@@ -20,9 +20,11 @@ std::size_t peakIndex(const std::vector<double>& a) {
     return p;
 }
 
-[[noreturn]] void notFound(const std::string& what) {
-    throw AppError("The LSF cannot be cut: " + what +
-                   ". Centre the ROI on the point and make it wider, or lower \"PSF width\".");
+[[noreturn]] void notFound(const char* what) {
+    throw AppError(
+        "The LSF cannot be cut: %1. Centre the ROI on the point and make it wider, or lower "
+        "\"PSF width\".",
+        {AppError(what)});
 }
 
 }  // namespace
@@ -43,20 +45,24 @@ std::vector<double> bandSum(const PixelTable& table, LsfDirection direction, Cel
     const std::int32_t n = (alongX ? table.colCount() : table.rowCount()) - 1;
     const std::int32_t lineCount = (alongX ? table.rowCount() : table.colCount()) - 1;
     if (n > kMaxLsfLength) {
-        throw AppError("The pixel table has " + std::to_string(n) +
-                       " samples along the LSF; at most " + std::to_string(kMaxLsfLength) +
-                       " fit. Use a smaller ROI.");
+        throw AppError(
+            "The pixel table has %1 samples along the LSF; at most %2 fit. Use a "
+            "smaller ROI.",
+            {std::to_string(n), std::to_string(kMaxLsfLength)});
     }
     if (lines < 1) throw AppError("The DFT line count must be at least 1.");
     const std::int32_t centre = alongX ? maximum.row : maximum.column;
     const std::int32_t plusReach = lines - 1 - lines / 2, minusReach = lines / 2;
     const auto [first, last] = bandLines(direction, maximum, lines);
     if (first < 1 || last > lineCount) {
-        throw AppError("The band of " + std::to_string(lines) + " lines around the maximum (" +
-                       std::string(alongX ? "rows " : "columns ") + std::to_string(first) + " to " +
-                       std::to_string(last) + ") does not fit in the table's " +
-                       std::to_string(lineCount) + (alongX ? " rows" : " columns") +
-                       ". Lower \"DFT line#\" or centre the ROI on the point.");
+        throw AppError(alongX ? "The band of %1 lines around the maximum (rows %2 to %3) does not "
+                                "fit in the table's %4 rows. Lower \"DFT line#\" or centre the "
+                                "ROI on the point."
+                              : "The band of %1 lines around the maximum (columns %2 to %3) does "
+                                "not fit in the table's %4 columns. Lower \"DFT line#\" or "
+                                "centre the ROI on the point.",
+                       {std::to_string(lines), std::to_string(first), std::to_string(last),
+                        std::to_string(lineCount)});
     }
     auto cell = [&](std::int32_t sample, std::int32_t line) {
         return alongX ? table.value(sample, line) : table.value(line, sample);
@@ -259,9 +265,9 @@ PlotPoints mtfPlotPoints(const std::vector<double>& mtfAbs, std::int32_t n, doub
 
 void requireDataCount(std::int32_t n, std::int32_t computed, const std::string& what) {
     if (n < 0 || n > kMaxLsfLength || n > computed) {
-        throw AppError("\"Data#\" is " + std::to_string(n) + ", but the computed " + what +
-                       " has " + std::to_string(computed) + " points (at most " +
-                       std::to_string(kMaxLsfLength) + ").");
+        throw AppError(
+            "\"Data#\" is %1, but the computed %2 has %3 points (at most %4).",
+            {std::to_string(n), what, std::to_string(computed), std::to_string(kMaxLsfLength)});
     }
 }
 

@@ -25,9 +25,9 @@ void PixelTable::resize(std::int32_t columns, std::int32_t rows) {
 
 void PixelTable::require(std::int32_t column, std::int32_t row) const {
     if (column < 0 || row < 0 || column >= cols_ || row >= rows_) {
-        throw AppError("Cell (" + std::to_string(column) + ", " + std::to_string(row) +
-                       ") lies outside the pixel table (" + std::to_string(cols_) + " columns, " +
-                       std::to_string(rows_) + " rows).");
+        throw AppError("Cell (%1, %2) lies outside the pixel table (%3 columns, %4 rows).",
+                       {std::to_string(column), std::to_string(row), std::to_string(cols_),
+                        std::to_string(rows_)});
     }
 }
 

@@ -16,8 +16,8 @@ double parseNumber(std::string_view text, std::string_view whole) {
     double v = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), v);
     if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(v))
-        throw AppError("The task \"" + std::string(whole) +
-                       "\" is not disk:DIAMETER_MM:CONTRAST_HU with two numbers.");
+        throw AppError("The task \"%1\" is not disk:DIAMETER_MM:CONTRAST_HU with two numbers.",
+                       {std::string(whole)});
     return v;
 }
 
@@ -41,8 +41,8 @@ DiskTask parseTask(std::string_view text) {
     constexpr std::string_view prefix = "disk:";
     const auto colon = text.find(':', prefix.size());
     if (text.substr(0, prefix.size()) != prefix || colon == std::string_view::npos)
-        throw AppError("The task \"" + std::string(text) +
-                       "\" is not disk:DIAMETER_MM:CONTRAST_HU with two numbers.");
+        throw AppError("The task \"%1\" is not disk:DIAMETER_MM:CONTRAST_HU with two numbers.",
+                       {std::string(text)});
     DiskTask task;
     task.diameterMm = parseNumber(text.substr(prefix.size(), colon - prefix.size()), text);
     task.contrastHu = parseNumber(text.substr(colon + 1), text);
@@ -70,10 +70,11 @@ Detectability detectability(const DiskTask& task, const TtfCurve& ttf, const Nps
     if (n < 2 || nps.spectrum.size() != static_cast<std::size_t>(n) * static_cast<std::size_t>(n))
         throw AppError("The NPS is not a square grid of n x n values.");
     if (!sameSpacing(ttf.spacing, nps.spacingX) || !sameSpacing(ttf.spacing, nps.spacingY))
-        throw AppError("The TTF comes from images of " + significantText(ttf.spacing, 6) +
-                       " mm pixels, the NPS from " + significantText(nps.spacingX, 6) + " x " +
-                       significantText(nps.spacingY, 6) +
-                       " mm: both must come from images of one pixel spacing.");
+        throw AppError(
+            "The TTF comes from images of %1 mm pixels, the NPS from %2 x %3 mm: both "
+            "must come from images of one pixel spacing.",
+            {significantText(ttf.spacing, 6), significantText(nps.spacingX, 6),
+             significantText(nps.spacingY, 6)});
 
     const double radius = task.diameterMm / 2, pi = std::numbers::pi;
     const double area = pi * radius * radius;

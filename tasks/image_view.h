@@ -22,8 +22,8 @@ struct ImageView {
 };
 
 // Refuses (AppError) a view whose samples do not fill columns × rows or whose spacing is not a
-// positive, finite number of millimetres. `what` names the image in the message.
-void requireValidImage(const ImageView& image, const std::string& what);
+// positive, finite number of millimetres. `number` (from 1) names the image in the message.
+void requireValidImage(const ImageView& image, std::size_t number);
 
 // Refuses an ensemble whose slices differ in size or spacing: their spectra or edges would be
 // averaged on different frequency or distance scales.

@@ -21,20 +21,20 @@ PixelRegion regionFor(const ImageView& image, const Nps2dParameters& p) {
 void checkParameters(const ImageView& image, const PixelRegion& r, std::int32_t n,
                      std::int32_t step) {
     if (n < 8 || n % 2 != 0)
-        throw AppError("The ROI size is " + std::to_string(n) +
-                       "; it must be an even number of at least 8 pixels.");
+        throw AppError("The ROI size is %1; it must be an even number of at least 8 pixels.",
+                       {std::to_string(n)});
     if (step < 1)
-        throw AppError("The grid step is " + std::to_string(step) + "; it must be at least 1.");
+        throw AppError("The grid step is %1; it must be at least 1.", {std::to_string(step)});
     if (r.width < 1 || r.height < 1 || r.x < 0 || r.y < 0 || r.x > image.columns - r.width ||
         r.y > image.rows - r.height)
-        throw AppError("The region " + std::to_string(r.width) + " x " + std::to_string(r.height) +
-                       " at (" + std::to_string(r.x) + ", " + std::to_string(r.y) +
-                       ") does not lie inside the image of " + std::to_string(image.columns) +
-                       " x " + std::to_string(image.rows) + " pixels.");
+        throw AppError(
+            "The region %1 x %2 at (%3, %4) does not lie inside the image of %5 x %6 "
+            "pixels.",
+            {std::to_string(r.width), std::to_string(r.height), std::to_string(r.x),
+             std::to_string(r.y), std::to_string(image.columns), std::to_string(image.rows)});
     if (r.width < n || r.height < n)
-        throw AppError("The region " + std::to_string(r.width) + " x " + std::to_string(r.height) +
-                       " is smaller than one ROI of " + std::to_string(n) + " x " +
-                       std::to_string(n) + " pixels.");
+        throw AppError("The region %1 x %2 is smaller than one ROI of %3 x %3 pixels.",
+                       {std::to_string(r.width), std::to_string(r.height), std::to_string(n)});
 }
 
 // Signed transform index as numpy.fft.fftfreq orders it.

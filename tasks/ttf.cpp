@@ -329,17 +329,18 @@ double insideShare(const std::vector<Sample>& wide, double step, double noiseSd)
 
 void checkGeometry(const ImageView& image, const TtfParameters& p) {
     if (image.spacingX != image.spacingY)
-        throw AppError("The TTF needs square pixels; this image's are " +
-                       significantText(image.spacingX, 3) + " x " +
-                       significantText(image.spacingY, 3) + " mm.");
+        throw AppError("The TTF needs square pixels; this image's are %1 x %2 mm.",
+                       {significantText(image.spacingX, 3), significantText(image.spacingY, 3)});
     if (!(std::isfinite(p.radius) && p.radius >= 3 &&
           2 * p.radius < std::min(image.columns, image.rows)))
-        throw AppError("The insert's radius is " + significantText(p.radius, 3) +
-                       " px; it must be at least 3 px and fit in the image twice over.");
+        throw AppError(
+            "The insert's radius is %1 px; it must be at least 3 px and fit in the "
+            "image twice over.",
+            {significantText(p.radius, 3)});
     if (!(std::isfinite(p.centreX) && std::isfinite(p.centreY) && p.centreX >= 0 &&
           p.centreY >= 0 && p.centreX <= image.columns - 1 && p.centreY <= image.rows - 1))
-        throw AppError("The insert's centre (" + significantText(p.centreX, 3) + ", " +
-                       significantText(p.centreY, 3) + ") lies outside the image.");
+        throw AppError("The insert's centre (%1, %2) lies outside the image.",
+                       {significantText(p.centreX, 3), significantText(p.centreY, 3)});
 }
 
 // A first edge from the means inside and outside the guessed circle.
@@ -387,19 +388,19 @@ TtfResult computeTtf(std::span<const ImageView> slices, const TtfParameters& p) 
     const double cx = edge[0], cy = edge[1], radius = edge[2], width = edge[3];
     if (!(std::isfinite(cx) && std::isfinite(cy) && radius > 1 && width < radius &&
           std::hypot(cx - p.centreX, cy - p.centreY) < p.radius && edge[5] != 0))
-        throw AppError("No circular edge was found near (" + significantText(p.centreX, 3) + ", " +
-                       significantText(p.centreY, 3) + ") with a radius of " +
-                       significantText(p.radius, 3) + " px.");
+        throw AppError("No circular edge was found near (%1, %2) with a radius of %3 px.",
+                       {significantText(p.centreX, 3), significantText(p.centreY, 3),
+                        significantText(p.radius, 3)});
 
     // The ESF's reach each side of the edge: 8 edge widths, 10 px at least (an edge-enhancing
     // kernel's wide part reaches further than the fitted single edge says), within R - 1.
     const double span = std::min(std::max(8 * width, 10.0), radius - 1);
     if (cx - radius - span < 0 || cy - radius - span < 0 ||
         cx + radius + span > first.columns - 1 || cy + radius + span > first.rows - 1)
-        throw AppError("The insert at (" + significantText(cx, 3) + ", " + significantText(cy, 3) +
-                       ") lies too close to the image's edge: its edge profile reaches " +
-                       significantText(radius + span, 3) +
-                       " px from the centre, beyond the image.");
+        throw AppError(
+            "The insert at (%1, %2) lies too close to the image's edge: its edge "
+            "profile reaches %3 px from the centre, beyond the image.",
+            {significantText(cx, 3), significantText(cy, 3), significantText(radius + span, 3)});
 
     TtfResult out;
     out.centreX = cx;

@@ -67,7 +67,7 @@ std::vector<std::string> listFolderFiles(const std::string& prefix) {
     const fs::path folder = prefix.empty() ? fs::path(".") : pathFromUtf8(prefix);
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
-    if (ec) throw AppError("The folder " + prefix + " cannot be listed: " + ec.message());
+    if (ec) throw AppError("The folder %1 cannot be listed: %2", {prefix, ec.message()});
     std::vector<std::string> files;
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         std::error_code statusError;
@@ -77,7 +77,7 @@ std::vector<std::string> listFolderFiles(const std::string& prefix) {
         if (!mayBeAnImage(name)) continue;
         files.push_back(prefix + name);
     }
-    if (ec) throw AppError("The folder " + prefix + " cannot be listed: " + ec.message());
+    if (ec) throw AppError("The folder %1 cannot be listed: %2", {prefix, ec.message()});
     std::sort(files.begin(), files.end(),
               [](const std::string& a, const std::string& b) { return naturalLess(a, b); });
     return files;

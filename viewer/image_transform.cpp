@@ -41,11 +41,12 @@ IntRect rotationSquare(const IntRect& region, const StoredImageLayout& image,
     requireStoredImageInside(image, bufferSize);
     if (region.left < 0 || region.top < 0 || region.right >= image.columns ||
         region.bottom >= image.rows || region.right < region.left || region.bottom < region.top) {
-        throw AppError("The shown part of the image (rows " + std::to_string(region.top) + " to " +
-                       std::to_string(region.bottom) + ", columns " + std::to_string(region.left) +
-                       " to " + std::to_string(region.right) +
-                       ") reaches outside the image; set the magnification to 1.0 or more and "
-                       "the shift to 0 to turn it.");
+        throw AppError(
+            "The shown part of the image (rows %1 to %2, columns %3 to %4) reaches "
+            "outside the image; set the magnification to 1.0 or more and the shift to "
+            "0 to turn it.",
+            {std::to_string(region.top), std::to_string(region.bottom), std::to_string(region.left),
+             std::to_string(region.right)});
     }
     const std::int64_t width = std::int64_t{region.right} - region.left + 1;
     const std::int64_t height = std::int64_t{region.bottom} - region.top + 1;

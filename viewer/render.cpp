@@ -114,18 +114,19 @@ void requireDrawableBitmap(const ViewLayout& layout) {
     constexpr std::int64_t kMaxPixels = std::int64_t{1} << 28;
     const std::int64_t w = layout.bitmapWidth, h = layout.bitmapHeight;
     if (w < 0 || h < 0 || w > kMaxSide || h > kMaxSide || w * h > kMaxPixels) {
-        throw AppError("The magnification gives a display of " + std::to_string(w) + " × " +
-                       std::to_string(h) +
-                       " pixels, which cannot be drawn; choose a magnification nearer 1.");
+        throw AppError(
+            "The magnification gives a display of %1 × %2 pixels, which cannot be "
+            "drawn; choose a magnification nearer 1.",
+            {std::to_string(w), std::to_string(h)});
     }
 }
 
 void requireSamplesShown(const ViewLayout& layout, double magnification, std::int32_t rows) {
     if (layout.bitmapWidth >= 1 && layout.bitmapHeight >= 1) return;
-    throw AppError("At magnification " + FloatToStr(magnification) +
-                   " the view holds no whole sample of the image's " + std::to_string(rows) +
-                   " rows, so nothing would be shown; choose a magnification of at most " +
-                   std::to_string(rows) + ".");
+    throw AppError(
+        "At magnification %1 the view holds no whole sample of the image's %2 rows, so "
+        "nothing would be shown; choose a magnification of at most %2.",
+        {FloatToStr(magnification), std::to_string(rows)});
 }
 
 void paintView(const std::uint8_t* data, std::size_t size, const StoredImageLayout& image,

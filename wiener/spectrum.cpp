@@ -69,36 +69,35 @@ bool isPowerOfTwo(std::int32_t n) {
     return n > 0 && (n & (n - 1)) == 0;
 }
 
-[[noreturn]] void refuse(const std::string& message) {
-    throw AppError(message);
+[[noreturn]] void refuse(const char* pattern, std::vector<std::string> values = {}) {
+    throw AppError(pattern, std::move(values));
 }
 
 void checkParameters(const Roles& r, const SpectrumParameters& p) {
     const std::string along = r.along, across = r.across;
     // A segment of one sample has no spectrum: the transform needs two at least.
     if (!isPowerOfTwo(r.segment) || r.segment < 2 || r.segment > kMaxSegmentLength)
-        refuse("SegmentSize " + along + " is " + std::to_string(r.segment) +
-               "; it must be a power of two from 2 to 1024.");
+        refuse("SegmentSize %1 is %2; it must be a power of two from 2 to 1024.",
+               {along, std::to_string(r.segment)});
     if (r.lines < 1 || r.lines > kMaxStripLines)
-        refuse("SegmentSize " + across + " (the strip width) is " + std::to_string(r.lines) +
-               "; it must lie from 1 to 65 lines.");
+        refuse("SegmentSize %1 (the strip width) is %2; it must lie from 1 to 65 lines.",
+               {across, std::to_string(r.lines)});
     if (r.length > kMaxStripLength)
-        refuse("The ROI is " + std::to_string(r.length) + " pixels long along " + along +
-               "; a strip takes at most " + std::to_string(kMaxStripLength) + ".");
+        refuse("The ROI is %1 pixels long along %2; a strip takes at most %3.",
+               {std::to_string(r.length), along, std::to_string(kMaxStripLength)});
     // A step of 0 would take the same segment up to "Segment#" times over.
     if (r.segmentStep < 1)
-        refuse("Shift " + along + " (the step between segments) must be at least 1.");
-    if (r.stripStep < 1)
-        refuse("Shift " + across + " (the step between strips) must be at least 1.");
+        refuse("Shift %1 (the step between segments) must be at least 1.", {along});
+    if (r.stripStep < 1) refuse("Shift %1 (the step between strips) must be at least 1.", {across});
     // The profiles kept for display are those of every third of the ROI's extent across the
     // strips: below three pixels there is no third to step by.
     if (r.extent < 3)
-        refuse("The ROI is " + std::to_string(r.extent) + " pixels wide across the strips (" +
-               across + "); the spectrum needs at least 3.");
+        refuse("The ROI is %1 pixels wide across the strips (%2); the spectrum needs at least 3.",
+               {std::to_string(r.extent), across});
     auto checkDegree = [](bool trend, int degree, const char* name) {
         if (trend && degree > kMaxTrendDegree)
-            refuse(std::string("The degree of \"") + name + "\" is " + std::to_string(degree) +
-                   "; at most 16 is possible.");
+            refuse("The degree of \"%1\" is %2; at most 16 is possible.",
+                   {name, std::to_string(degree)});
     };
     checkDegree(p.lineTrend, p.lineDegree, "Trnd");
     checkDegree(p.segmentTrend, p.segmentDegree, "Trnd1");
@@ -147,11 +146,11 @@ void checkStripsInsideImage(const SpectrumImage& im, const Roles& r, const Spect
                : first + lastV + std::int64_t{r.length - 1} * columns + r.lines - 1;
     if (im.roiLeft < 0 || im.roiTop < 0 || lastColumn >= columns || lastRow >= rows || first < 0 ||
         last >= samples) {
-        refuse("The strips reach outside the image: columns " + std::to_string(im.roiLeft) +
-               " to " + std::to_string(lastColumn) + " and rows " + std::to_string(im.roiTop) +
-               " to " + std::to_string(lastRow) + " of an image of " + std::to_string(columns) +
-               " × " + std::to_string(rows) +
-               ". Move the ROI inside the image or make it smaller.");
+        refuse(
+            "The strips reach outside the image: columns %1 to %2 and rows %3 to %4 of an image "
+            "of %5 × %6. Move the ROI inside the image or make it smaller.",
+            {std::to_string(im.roiLeft), std::to_string(lastColumn), std::to_string(im.roiTop),
+             std::to_string(lastRow), std::to_string(columns), std::to_string(rows)});
     }
 }
 
@@ -501,10 +500,11 @@ SpectrumResult computeWienerSpectrum(const SpectrumImage& im, const SpectrumPara
     checkParameters(r, p);
     const Plan plan = planRun(r, p.maxSegments);
     if (plan.segments == 0) {
-        refuse("No segment fits: " + std::to_string(plan.strips) + " strips of " +
-               std::to_string(r.length) + " pixels for segments of " + std::to_string(r.segment) +
-               " (maximum " + std::to_string(p.maxSegments) + " segments). " +
-               messages::invalidFloatOperation());
+        throw AppError(
+            "No segment fits: %1 strips of %2 pixels for segments of %3 (maximum %4 segments). %5",
+            {AppError(std::to_string(plan.strips)), AppError(std::to_string(r.length)),
+             AppError(std::to_string(r.segment)), AppError(std::to_string(p.maxSegments)),
+             AppError(messages::invalidFloatOperation())});
     }
     checkStripsInsideImage(im, r, p, plan);
 

@@ -285,10 +285,10 @@ void TForm3::requireSameSpacing(const std::string& viewerSpacing, double spacing
         return;
     }
     if (shown == spacing) return;
-    throw AppError("The image in the viewer has a pixel spacing of " + viewerSpacing +
-                   " mm, this window " + text(EditPxlSpc) +
-                   " mm (taken by toWS from another image): press toWS to take the new image's "
-                   "geometry.");
+    throw AppError(
+        "The image in the viewer has a pixel spacing of %1 mm, this window %2 mm (taken "
+        "by toWS from another image): press toWS to take the new image's geometry.",
+        {viewerSpacing, text(EditPxlSpc)});
 }
 
 void TForm3::ButtonCalClick() {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "common/app_error.h"
+#include "common/language.h"
 #include "common/number_text.h"
 #include "common/ui/text.h"
 
@@ -29,7 +30,7 @@ auto convertField(const QLineEdit* field, Convert convert) {
     } catch (const AppError& e) {
         const QString caption = field->property("ctiqCaption").toString();
         if (caption.isEmpty()) throw;
-        throw AppError(messages::inField(caption.toStdString(), e.what()));
+        throw AppError(messages::inField(caption.toStdString(), inUserLanguage(e)));
     }
 }
 }  // namespace detail

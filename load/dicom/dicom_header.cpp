@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/app_error.h"
+#include "common/language.h"
 #include "common/number_text.h"
 #include "common/rounding.h"
 #include "load/dicom/dicom_element.h"
@@ -95,7 +96,7 @@ class HeaderWalk {
             return;
         } catch (const AppError& e) {
             recorder_.keepPreparedTable();
-            r_.error = e.what();
+            r_.error = inUserLanguage(e);
             return;
         }
         recorder_.finish();
@@ -213,9 +214,11 @@ bool looksLikeDicom(const std::uint8_t* data, std::size_t size) {
            startsWithDataSet(data, size);
 }
 
-std::string compressedImageMessage(const std::string& uid) {
-    return "The pixel data of this file is compressed (transfer syntax " + uid +
-           "); only uncompressed images can be shown and measured. The header is listed.";
+AppError compressedImageMessage(const std::string& uid) {
+    return AppError(
+        "The pixel data of this file is compressed (transfer syntax %1); only "
+        "uncompressed images can be shown and measured. The header is listed.",
+        {uid});
 }
 
 DicomHeaderResult readDicomHeader(const std::uint8_t* data, std::size_t size,

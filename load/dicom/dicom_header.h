@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/app_error.h"
 #include "load/dicom/tag_dictionary.h"
 
 namespace ctiq {
@@ -101,7 +102,7 @@ bool startsWithDataSet(const std::uint8_t* data, std::size_t size);
 bool looksLikeDicom(const std::uint8_t* data, std::size_t size);
 
 // The message for an image whose pixel data is compressed.
-std::string compressedImageMessage(const std::string& uid);
+AppError compressedImageMessage(const std::string& uid);
 
 // Walks the header of a DICOM file held whole in `data`: a byte scanner with little-endian tags
 // and 16-bit lengths, explicit VRs recognised element by element, stepping into sequences and

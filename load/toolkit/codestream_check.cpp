@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/language.h"
+
 namespace ctiq::toolkit {
 namespace {
 
@@ -32,14 +34,16 @@ std::string markerText(std::uint8_t marker) {
 std::optional<std::string> compare(std::int64_t columns, std::int64_t rows, int precision,
                                    std::int64_t components, const FrameShape& s) {
     if (columns != s.columns || rows != s.rows)
-        return "its compressed data holds " + dimensionsText(columns, rows) +
-               " samples, the header says " + dimensionsText(s.columns, s.rows);
+        return inUserLanguage("its compressed data holds %1 samples, the header says %2",
+                              {dimensionsText(columns, rows), dimensionsText(s.columns, s.rows)});
     if (components != s.samplesPerPixel)
-        return "its compressed data holds " + std::to_string(components) +
-               " components per sample, the header says " + std::to_string(s.samplesPerPixel);
+        return inUserLanguage(
+            "its compressed data holds %1 components per sample, the header says %2",
+            {std::to_string(components), std::to_string(s.samplesPerPixel)});
     if (precision < 1 || precision > 16 || (precision + 7) / 8 != s.bitsAllocated / 8)
-        return "its compressed data holds " + std::to_string(precision) +
-               "-bit samples, the header allocates " + std::to_string(s.bitsAllocated) + " bits";
+        return inUserLanguage(
+            "its compressed data holds %1-bit samples, the header allocates %2 bits",
+            {std::to_string(precision), std::to_string(s.bitsAllocated)});
     return std::nullopt;
 }
 
@@ -54,11 +58,12 @@ bool standsAlone(std::uint8_t m) {
 
 std::optional<std::string> checkFrameHeader(const std::uint8_t* segment, std::uint32_t length,
                                             std::uint8_t marker, bool jpegLs, const FrameShape& s) {
-    if (length < 8) return "its frame header (" + markerText(marker) + ") is cut short";
+    if (length < 8)
+        return inUserLanguage("its frame header (%1) is cut short", {markerText(marker)});
     if ((marker == 0xF7) != jpegLs)
-        return "its compressed data has a " + std::string(jpegLs ? "JPEG" : "JPEG-LS") +
-               " frame header (" + markerText(marker) + ") where its transfer syntax says " +
-               (jpegLs ? "JPEG-LS" : "JPEG");
+        return inUserLanguage(
+            "its compressed data has a %1 frame header (%2) where its transfer syntax says %3",
+            {jpegLs ? "JPEG" : "JPEG-LS", markerText(marker), jpegLs ? "JPEG-LS" : "JPEG"});
     return compare(be16(segment + 5), be16(segment + 3), segment[2], segment[7], s);
 }
 
@@ -68,25 +73,28 @@ std::optional<std::string> checkFrameHeader(const std::uint8_t* segment, std::ui
 std::optional<std::string> checkJpeg(const std::uint8_t* d, std::size_t n, const FrameShape& s,
                                      bool jpegLs) {
     if (n < 2 || d[0] != 0xFF || d[1] != 0xD8)
-        return std::string("its compressed data does not begin with a start of image (FFD8)");
+        return inUserLanguage("its compressed data does not begin with a start of image (FFD8)");
     std::size_t pos = 2;
     while (true) {
-        if (pos + 1 >= n) return std::string("its compressed data ends before a frame header");
+        if (pos + 1 >= n) return inUserLanguage("its compressed data ends before a frame header");
         if (d[pos] != 0xFF)
-            return "its compressed data has no marker at byte " + std::to_string(pos) +
-                   " before a frame header";
+            return inUserLanguage(
+                "its compressed data has no marker at byte %1 before a frame "
+                "header",
+                {std::to_string(pos)});
         while (pos + 1 < n && d[pos + 1] == 0xFF) ++pos;  // fill bytes
-        if (pos + 1 >= n) return std::string("its compressed data ends before a frame header");
+        if (pos + 1 >= n) return inUserLanguage("its compressed data ends before a frame header");
         const std::uint8_t m = d[pos + 1];
         pos += 2;
         if (standsAlone(m)) continue;
         if (m == 0x00 || m == 0xD8 || m == 0xD9 || m == 0xDA)
-            return "its compressed data reaches " + markerText(m) + " before a frame header";
-        if (pos + 2 > n) return std::string("its compressed data ends before a frame header");
+            return inUserLanguage("its compressed data reaches %1 before a frame header",
+                                  {markerText(m)});
+        if (pos + 2 > n) return inUserLanguage("its compressed data ends before a frame header");
         const std::uint32_t length = be16(d + pos);
         if (length < 2 || length > n - pos)
-            return "its compressed data has a segment (" + markerText(m) +
-                   ") that runs past its end";
+            return inUserLanguage("its compressed data has a segment (%1) that runs past its end",
+                                  {markerText(m)});
         if (isFrameHeader(m)) return checkFrameHeader(d + pos, length, m, jpegLs, s);
         pos += length;
     }
@@ -126,23 +134,23 @@ std::optional<Span> jp2Codestream(const std::uint8_t* d, std::size_t n) {
 // The size segment (SIZ), which must follow the start of codestream (SOC) directly.
 std::optional<std::string> checkSiz(const std::uint8_t* d, std::size_t n, const FrameShape& s) {
     if (n < 4 || be16(d) != 0xFF4F || be16(d + 2) != 0xFF51)
-        return std::string(
+        return inUserLanguage(
             "its compressed data does not begin with a JPEG 2000 start of codestream (FF4F) and "
             "size segment (FF51)");
     const std::uint8_t* siz = d + 4;
-    if (n < 4 + 41) return std::string("its JPEG 2000 size segment is cut short");
+    if (n < 4 + 41) return inUserLanguage("its JPEG 2000 size segment is cut short");
     const std::uint32_t length = be16(siz);
     const std::int64_t components = be16(siz + 36);
     if (length != 38 + 3 * components || length > n - 4)
-        return "its JPEG 2000 size segment is " + std::to_string(length) + " bytes long for " +
-               std::to_string(components) + " components";
+        return inUserLanguage("its JPEG 2000 size segment is %1 bytes long for %2 components",
+                              {std::to_string(length), std::to_string(components)});
     const std::int64_t xsiz = be32(siz + 4), ysiz = be32(siz + 8);
     const std::int64_t xo = be32(siz + 12), yo = be32(siz + 16);
     if (xo > xsiz || yo > ysiz)
-        return std::string("its compressed data has an impossible image size");
+        return inUserLanguage("its compressed data has an impossible image size");
     if (siz[39] != 1 || siz[40] != 1)
-        return "its compressed data subsamples its samples (" + std::to_string(siz[39]) + " × " +
-               std::to_string(siz[40]) + ")";
+        return inUserLanguage("its compressed data subsamples its samples (%1 × %2)",
+                              {std::to_string(siz[39]), std::to_string(siz[40])});
     return compare(xsiz - xo, ysiz - yo, (siz[38] & 0x7F) + 1, components, s);
 }
 
@@ -150,7 +158,8 @@ std::optional<std::string> checkJpeg2000(const std::uint8_t* d, std::size_t n,
                                          const FrameShape& s) {
     if (!isJp2(d, n)) return checkSiz(d, n, s);
     const auto codestream = jp2Codestream(d, n);
-    if (!codestream) return std::string("its JP2 file holds no codestream box its boxes lead to");
+    if (!codestream)
+        return inUserLanguage("its JP2 file holds no codestream box its boxes lead to");
     return checkSiz(codestream->data, codestream->size, s);
 }
 
@@ -178,24 +187,25 @@ std::uint64_t packBitsLength(const std::uint8_t* d, std::size_t n) {
 std::optional<std::string> rleHeaderFault(const std::uint8_t* d, std::size_t n,
                                           std::uint32_t segments, std::int64_t expected) {
     if (segments < 1 || segments > 15)
-        return "its RLE header gives " + std::to_string(segments) +
-               " segments; it can hold 1 to 15";
+        return inUserLanguage("its RLE header gives %1 segments; it can hold 1 to 15",
+                              {std::to_string(segments)});
     if (segments != static_cast<std::uint32_t>(expected))
-        return "its RLE data holds " + std::to_string(segments) + " segments, the header needs " +
-               std::to_string(expected);
+        return inUserLanguage("its RLE data holds %1 segments, the header needs %2",
+                              {std::to_string(segments), std::to_string(expected)});
     std::uint32_t previous = 0;
     for (std::uint32_t i = 0; i < segments; ++i) {
         const std::uint32_t offset = le32(d + 4 + 4 * i);
         if ((i == 0 && offset != 64) || (i > 0 && offset <= previous) || offset >= n)
-            return "its RLE header puts segment " + std::to_string(i + 1) + " at byte " +
-                   std::to_string(offset) + " of " + std::to_string(n);
+            return inUserLanguage(
+                "its RLE header puts segment %1 at byte %2 of %3",
+                {std::to_string(i + 1), std::to_string(offset), std::to_string(n)});
         previous = offset;
     }
     return std::nullopt;
 }
 
 std::optional<std::string> checkRle(const std::uint8_t* d, std::size_t n, const FrameShape& s) {
-    if (n < 64) return std::string("its RLE header is cut short");
+    if (n < 64) return inUserLanguage("its RLE header is cut short");
     const std::uint32_t segments = le32(d);
     if (auto fault = rleHeaderFault(d, n, segments, s.samplesPerPixel * (s.bitsAllocated / 8)))
         return fault;
@@ -208,10 +218,10 @@ std::optional<std::string> checkRle(const std::uint8_t* d, std::size_t n, const 
         const std::uint64_t length = packBitsLength(d + offsets[i], offsets[i + 1] - offsets[i]);
         // An encoder may pad a segment by one byte.
         if (length < perSegment || length > perSegment + 1)
-            return "its RLE segment " + std::to_string(i + 1) + " decodes to " +
-                   std::to_string(length) + " bytes, the header's " +
-                   dimensionsText(s.columns, s.rows) + " samples need " +
-                   std::to_string(perSegment);
+            return inUserLanguage(
+                "its RLE segment %1 decodes to %2 bytes, the header's %3 samples need %4",
+                {std::to_string(i + 1), std::to_string(length), dimensionsText(s.columns, s.rows),
+                 std::to_string(perSegment)});
     }
     return std::nullopt;
 }
@@ -249,8 +259,9 @@ bool startsCodestream(Codestream kind, const std::uint8_t* d, std::size_t n) {
 std::optional<std::string> codestreamMismatch(Codestream kind, const std::uint8_t* data,
                                               std::size_t size, const FrameShape& shape) {
     if (shape.bitsAllocated != 8 && shape.bitsAllocated != 16)
-        return "its samples take " + std::to_string(shape.bitsAllocated) +
-               " bits; only 8- and 16-bit samples can be shown and measured";
+        return inUserLanguage(
+            "its samples take %1 bits; only 8- and 16-bit samples can be shown and measured",
+            {std::to_string(shape.bitsAllocated)});
     switch (kind) {
         case Codestream::Jpeg:
             return checkJpeg(data, size, shape, false);
@@ -263,7 +274,7 @@ std::optional<std::string> codestreamMismatch(Codestream kind, const std::uint8_
         case Codestream::Other:
             break;
     }
-    return std::string("its compression is not one the toolkit helper checks");
+    return inUserLanguage("its compression is not one the toolkit helper checks");
 }
 
 }  // namespace ctiq::toolkit

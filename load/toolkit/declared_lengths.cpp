@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "common/language.h"
 #include "load/dicom/vocabulary.h"
 
 namespace ctiq::toolkit {
@@ -142,13 +143,14 @@ bool judged(std::initializer_list<Walk> walks, std::string* why) {
         if (w != Walk::PastTheEnd) worst = w;
     }
     if (why)
-        *why = worst == Walk::TooDeep
-                   ? "its sequences nest more than " + std::to_string(kMaxNesting) +
-                         " deep, which no real file does"
-               : worst == Walk::TooMany
-                   ? "it holds more than " + std::to_string(kMaxElements) +
-                         " elements, which no real file does"
-                   : "its elements declare lengths that run past the end of the file";
+        *why =
+            worst == Walk::TooDeep
+                ? inUserLanguage("its sequences nest more than %1 deep, which no real file does",
+                                 {std::to_string(kMaxNesting)})
+            : worst == Walk::TooMany
+                ? inUserLanguage("it holds more than %1 elements, which no real file does",
+                                 {std::to_string(kMaxElements)})
+                : inUserLanguage("its elements declare lengths that run past the end of the file");
     return false;
 }
 

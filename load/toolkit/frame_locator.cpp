@@ -2,25 +2,29 @@
 
 #include <algorithm>
 
+#include "common/language.h"
+
 namespace ctiq::toolkit {
 namespace {
 
-FrameRanges refuse(std::string why) {
+FrameRanges refused(std::string why) {
     FrameRanges r;
     r.refusal = std::move(why);
     return r;
 }
 
 std::string framesText(std::int64_t n) {
-    return std::to_string(n) + (n == 1 ? " frame" : " frames");
+    return inUserLanguage(n == 1 ? "%1 frame" : "%1 frames", {std::to_string(n)});
 }
 
 FrameRanges byOffsets(const std::vector<FragmentView>& fragments,
                       const std::vector<std::uint64_t>& offsets, std::int64_t frames,
-                      const std::string& table) {
+                      bool extended) {
     if (static_cast<std::int64_t>(offsets.size()) != frames)
-        return refuse("its " + table + " lists " + framesText(std::int64_t(offsets.size())) +
-                      ", the header says " + framesText(frames));
+        return refused(
+            inUserLanguage(extended ? "its extended offset table lists %1, the header says %2"
+                                    : "its basic offset table lists %1, the header says %2",
+                           {framesText(std::int64_t(offsets.size())), framesText(frames)}));
     FrameRanges r;
     for (std::size_t k = 0; k < offsets.size(); ++k) {
         // Frames follow one another: each is looked for after the previous one's first fragment.
@@ -29,9 +33,12 @@ FrameRanges byOffsets(const std::vector<FragmentView>& fragments,
                                      [&](const auto& f) { return f.position == offsets[k]; });
         const auto index = static_cast<std::size_t>(at - fragments.begin());
         if (at == fragments.end() || (k == 0 && index != 0))
-            return refuse("its " + table + " puts frame " + std::to_string(k + 1) + " at byte " +
-                          std::to_string(offsets[k]) +
-                          ", where no fragment after the previous frame's begins");
+            return refused(inUserLanguage(
+                extended ? "its extended offset table puts frame %1 at byte %2, where no fragment "
+                           "after the previous frame's begins"
+                         : "its basic offset table puts frame %1 at byte %2, where no fragment "
+                           "after the previous frame's begins",
+                {std::to_string(k + 1), std::to_string(offsets[k])}));
         r.first.push_back(index);
     }
     return r;
@@ -47,16 +54,18 @@ std::uint64_t frameBytes(const std::vector<FragmentView>& fragments, const Frame
 
 FrameRanges byExtendedTable(const std::vector<FragmentView>& fragments, const OffsetTables& t,
                             std::int64_t frames) {
-    FrameRanges r = byOffsets(fragments, t.extended, frames, "extended offset table");
+    FrameRanges r = byOffsets(fragments, t.extended, frames, true);
     if (r.refusal) return r;
     if (t.extendedLengths.size() != t.extended.size())
-        return refuse("its extended offset table lists " + std::to_string(t.extended.size()) +
-                      " offsets and " + std::to_string(t.extendedLengths.size()) + " lengths");
+        return refused(inUserLanguage(
+            "its extended offset table lists %1 offsets and %2 lengths",
+            {std::to_string(t.extended.size()), std::to_string(t.extendedLengths.size())}));
     for (std::size_t k = 0; k < r.first.size(); ++k)
         if (t.extendedLengths[k] > frameBytes(fragments, r, k))
-            return refuse("its extended offset table gives frame " + std::to_string(k + 1) + " " +
-                          std::to_string(t.extendedLengths[k]) + " bytes, its fragments hold " +
-                          std::to_string(frameBytes(fragments, r, k)));
+            return refused(inUserLanguage(
+                "its extended offset table gives frame %1 %2 bytes, its fragments hold %3",
+                {std::to_string(k + 1), std::to_string(t.extendedLengths[k]),
+                 std::to_string(frameBytes(fragments, r, k))}));
     return r;
 }
 
@@ -66,16 +75,18 @@ FrameRanges byCodestreamStarts(const std::vector<FragmentView>& fragments, std::
     if (kind == Codestream::Rle || kind == Codestream::Other) {
         // No start to recognise: without a table, one fragment a frame.
         if (static_cast<std::int64_t>(fragments.size()) != frames)
-            return refuse("it has " + std::to_string(fragments.size()) + " fragments for " +
-                          framesText(frames) + " and no offset table to tell them apart");
+            return refused(
+                inUserLanguage("it has %1 fragments for %2 and no offset table to tell them apart",
+                               {std::to_string(fragments.size()), framesText(frames)}));
         for (std::size_t i = 0; i < fragments.size(); ++i) r.first.push_back(i);
         return r;
     }
     for (std::size_t i = 0; i < fragments.size(); ++i)
         if (startsCodestream(kind, fragments[i].data, fragments[i].size)) r.first.push_back(i);
     if (static_cast<std::int64_t>(r.first.size()) != frames || r.first.empty() || r.first[0] != 0)
-        return refuse("without an offset table, its fragments begin " +
-                      std::to_string(r.first.size()) + " codestreams for " + framesText(frames));
+        return refused(
+            inUserLanguage("without an offset table, its fragments begin %1 codestreams for %2",
+                           {std::to_string(r.first.size()), framesText(frames)}));
     return r;
 }
 
@@ -93,10 +104,9 @@ std::vector<std::uint64_t> offsetValues(const std::uint8_t* data, std::size_t si
 
 FrameRanges locateFrames(const std::vector<FragmentView>& fragments, const OffsetTables& tables,
                          std::int64_t frames, Codestream kind) {
-    if (frames < 1) return refuse("it says it has " + framesText(frames));
-    if (fragments.empty()) return refuse("its pixel data holds no fragments");
-    if (!tables.basic.empty())
-        return byOffsets(fragments, tables.basic, frames, "basic offset table");
+    if (frames < 1) return refused(inUserLanguage("it says it has %1", {framesText(frames)}));
+    if (fragments.empty()) return refused(inUserLanguage("its pixel data holds no fragments"));
+    if (!tables.basic.empty()) return byOffsets(fragments, tables.basic, frames, false);
     if (!tables.extended.empty()) return byExtendedTable(fragments, tables, frames);
     if (frames == 1) return FrameRanges{{0}, std::nullopt};
     return byCodestreamStarts(fragments, frames, kind);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string_view>
 
+#include "common/language.h"
 #include "load/dicom/vocabulary.h"
 
 namespace ctiq::toolkit {
@@ -69,17 +70,17 @@ bool isJp2File(const std::uint8_t* d, std::size_t n) {
 std::optional<std::string> copySamples(const opj_image_t& image, const FrameShape& shape,
                                        std::vector<char>& out) {
     if (image.numcomps != 1 || !image.comps)
-        return "its decoded JPEG 2000 image has " + std::to_string(image.numcomps) +
-               " components, the header says 1";
+        return inUserLanguage("its decoded JPEG 2000 image has %1 components, the header says 1",
+                              {std::to_string(image.numcomps)});
     const opj_image_comp_t& c = image.comps[0];
     if (!c.data || c.w != std::uint32_t(shape.columns) || c.h != std::uint32_t(shape.rows) ||
         c.prec < 1 || c.prec > std::uint32_t(shape.bitsAllocated))
-        return std::string("its decoded JPEG 2000 image is not the header's");
+        return inUserLanguage("its decoded JPEG 2000 image is not the header's");
     // OpenJPEG 2.5.0 (Debian 12) decodes every negative sample of a signed HTJ2K stream as the
     // largest positive one (checked against OpenJPH's decoder): such values are refused, never
     // measured.
     if (c.sgnd)
-        return std::string(
+        return inUserLanguage(
             "its HTJ2K samples are signed, which this system's OpenJPEG does not decode "
             "reliably (negative values come out clipped)");
     const std::size_t samples = std::size_t(shape.columns) * std::size_t(shape.rows);
@@ -132,7 +133,7 @@ std::optional<std::string> decodeWithOpenJpeg(const std::uint8_t* data, std::siz
         opj_stream_create(OPJ_J2K_STREAM_CHUNK_SIZE, OPJ_TRUE));
     std::unique_ptr<opj_codec_t, CodecDeleter> codec(
         opj_create_decompress(isJp2File(data, size) ? OPJ_CODEC_JP2 : OPJ_CODEC_J2K));
-    if (!stream || !codec) return std::string("OpenJPEG could not be set up");
+    if (!stream || !codec) return inUserLanguage("OpenJPEG could not be set up");
     opj_stream_set_user_data(stream.get(), &reading, nullptr);
     opj_stream_set_user_data_length(stream.get(), size);
     opj_stream_set_read_function(stream.get(), readBytes);
@@ -149,7 +150,7 @@ std::optional<std::string> decodeWithOpenJpeg(const std::uint8_t* data, std::siz
     std::unique_ptr<opj_image_t, ImageDeleter> image(raw);
     if (!headerRead || !image || !opj_decode(codec.get(), stream.get(), image.get()) ||
         !opj_end_decompress(codec.get(), stream.get()))
-        return std::string("OpenJPEG could not decode its codestream");
+        return inUserLanguage("OpenJPEG could not decode its codestream");
     return copySamples(*image, shape, out);
 }
 

@@ -72,11 +72,12 @@ ctiq::dicom::ToolkitAnswer answerFor(const std::string& message) {
         return ctiq::toolkit::readWithToolkit(request);
     } catch (const std::bad_alloc&) {
         ctiq::dicom::ToolkitAnswer a;
-        a.reason = "reading it needs more memory than a file of its size may take";
+        a.reason =
+            ctiq::inUserLanguage("reading it needs more memory than a file of its size may take");
         return a;
     } catch (const std::exception& e) {
         ctiq::dicom::ToolkitAnswer a;
-        a.reason = std::string("the DICOM toolkit stopped: ") + e.what();
+        a.reason = ctiq::inUserLanguage("the DICOM toolkit stopped: %1", {e.what()});
         return a;
     }
 }

@@ -17,6 +17,7 @@
 #include <variant>
 
 #include "common/app_error.h"
+#include "common/language.h"
 #include "common/number_text.h"
 #include "load/dicom/header_recorder.h"
 #include "load/dicom/tag_dictionary.h"
@@ -223,24 +224,31 @@ std::string photometricOf(const gdcm::DataSet& ds) {
 std::optional<std::string> sampleDescriptionFault(const gdcm::DataSet& ds) {
     const auto perPixel = imageValue(ds, 0x0002);
     if (perPixel && *perPixel != 1)
-        return "it is a colour image (" + std::to_string(*perPixel) +
-               " samples per pixel); only grey images can be shown and measured";
+        return inUserLanguage(
+            "it is a colour image (%1 samples per pixel); only grey images can "
+            "be shown and measured",
+            {std::to_string(*perPixel)});
     const std::string photometric = photometricOf(ds);
     if (!photometric.empty() && photometric != "MONOCHROME1" && photometric != "MONOCHROME2")
-        return "its photometric interpretation is " + photometric +
-               "; only MONOCHROME1 and MONOCHROME2 images can be shown and measured";
+        return inUserLanguage(
+            "its photometric interpretation is %1; only MONOCHROME1 and "
+            "MONOCHROME2 images can be shown and measured",
+            {photometric});
     const auto allocated = imageValue(ds, 0x0100), stored = imageValue(ds, 0x0101);
     const auto highBit = imageValue(ds, 0x0102), representation = imageValue(ds, 0x0103);
     if (allocated && stored && *stored > *allocated)
-        return "its header says it stores " + std::to_string(*stored) +
-               " bits (BitsStored) in samples of " + std::to_string(*allocated) +
-               " (BitsAllocated)";
+        return inUserLanguage(
+            "its header says it stores %1 bits (BitsStored) in samples of %2 (BitsAllocated)",
+            {std::to_string(*stored), std::to_string(*allocated)});
     if (stored && highBit && *highBit + 1 != *stored)
-        return "its header gives HighBit " + std::to_string(*highBit) + " for " +
-               std::to_string(*stored) + " bits stored; it must be " + std::to_string(*stored - 1);
+        return inUserLanguage(
+            "its header gives HighBit %1 for %2 bits stored; it must be %3",
+            {std::to_string(*highBit), std::to_string(*stored), std::to_string(*stored - 1)});
     if (representation && *representation > 1)
-        return "its header gives PixelRepresentation " + std::to_string(*representation) +
-               "; only 0 (unsigned) and 1 (signed) are defined";
+        return inUserLanguage(
+            "its header gives PixelRepresentation %1; only 0 (unsigned) and 1 "
+            "(signed) are defined",
+            {std::to_string(*representation)});
     return std::nullopt;
 }
 
@@ -265,7 +273,7 @@ void listHeader(const gdcm::File& file, bool hasPixels, bool implicitVr, const s
         recorder.finish();
     } catch (const AppError& e) {
         recorder.keepPreparedTable();
-        answer.header.error = e.what();
+        answer.header.error = inUserLanguage(e);
     }
     answer.headerRead = true;
     answer.syntaxName = syntaxName(uid);
@@ -286,22 +294,27 @@ std::optional<std::string> imageFault(const gdcm::Image& image, ToolkitAnswer& a
     f.swap = false;
     if (!f.offset) f.offset = "0";
     if (pf.GetSamplesPerPixel() != 1)
-        return "it is a colour image (" + std::to_string(pf.GetSamplesPerPixel()) +
-               " samples per pixel); only grey images can be shown and measured";
+        return inUserLanguage(
+            "it is a colour image (%1 samples per pixel); only grey images can "
+            "be shown and measured",
+            {std::to_string(pf.GetSamplesPerPixel())});
     // The header's own numbers, as written: the toolkit may have taken some from the stream.
     const DicomImageFacts& said = answer.header.image;
     if (said.columns != answer.columns || said.rows != answer.rows ||
         (said.bitsAllocated != -1 && said.bitsAllocated != pf.GetBitsAllocated()))
-        return "its header says " + std::to_string(said.columns) + " × " +
-               std::to_string(said.rows) + " samples of " + std::to_string(said.bitsAllocated) +
-               " bits, its pixel data " + std::to_string(answer.columns) + " × " +
-               std::to_string(answer.rows) + " of " + std::to_string(pf.GetBitsAllocated());
+        return inUserLanguage(
+            "its header says %1 × %2 samples of %3 bits, its pixel data %4 × %5 of %6",
+            {std::to_string(said.columns), std::to_string(said.rows),
+             std::to_string(said.bitsAllocated), std::to_string(answer.columns),
+             std::to_string(answer.rows), std::to_string(pf.GetBitsAllocated())});
     if (pf.GetBitsAllocated() != 8 && pf.GetBitsAllocated() != 16)
-        return "its samples take " + std::to_string(pf.GetBitsAllocated()) +
-               " bits; only 8- and 16-bit samples can be shown and measured";
+        return inUserLanguage(
+            "its samples take %1 bits; only 8- and 16-bit samples can be shown and measured",
+            {std::to_string(pf.GetBitsAllocated())});
     if (pf.GetBitsStored() > pf.GetBitsAllocated() || pf.GetBitsStored() == 0)
-        return "it stores " + std::to_string(pf.GetBitsStored()) + " bits in samples of " +
-               std::to_string(pf.GetBitsAllocated());
+        return inUserLanguage(
+            "it stores %1 bits in samples of %2",
+            {std::to_string(pf.GetBitsStored()), std::to_string(pf.GetBitsAllocated())});
     return std::nullopt;
 }
 
@@ -318,8 +331,9 @@ struct FrameToDecode {
 std::optional<std::string> decodeWithToolkit(gdcm::Image& one, const FrameToDecode& f,
                                              std::vector<char>& decoded) {
     if (one.GetBufferLength() != decoded.size())
-        return "its decoded frame would take " + std::to_string(one.GetBufferLength()) +
-               " bytes, not the " + std::to_string(decoded.size()) + " its header gives";
+        return inUserLanguage(
+            "its decoded frame would take %1 bytes, not the %2 its header gives",
+            {std::to_string(one.GetBufferLength()), std::to_string(decoded.size())});
     bool ok = false;
     try {
         ok = one.GetBuffer(decoded.data());
@@ -328,7 +342,7 @@ std::optional<std::string> decodeWithToolkit(gdcm::Image& one, const FrameToDeco
     }
     // The decoder may have learnt another sample size from the stream than the header's.
     if (!ok || one.GetPixelFormat().GetBitsAllocated() != f.shape.bitsAllocated)
-        return "its pixel data (" + syntaxName(f.uid) + ") could not be decoded";
+        return inUserLanguage("its pixel data (%1) could not be decoded", {syntaxName(f.uid)});
     return std::nullopt;
 }
 
@@ -360,8 +374,9 @@ std::optional<std::string> decodeNative(const FrameToDecode& f, std::vector<char
     const std::size_t start = length * f.index;
     const gdcm::ByteValue* value = f.image.GetDataElement().GetByteValue();
     if (!value || value->GetLength() < start + length)
-        return "its pixel data is shorter than " + std::to_string(f.frames) + " frames of " +
-               std::to_string(f.shape.columns) + " × " + std::to_string(f.shape.rows) + " samples";
+        return inUserLanguage("its pixel data is shorter than %1 frames of %2 × %3 samples",
+                              {std::to_string(f.frames), std::to_string(f.shape.columns),
+                               std::to_string(f.shape.rows)});
     gdcm::Image one = f.image;
     one.SetNumberOfDimensions(2);
     gdcm::DataElement pixels(gdcm::Tag(0x7FE0, 0x0010));
@@ -375,10 +390,11 @@ std::optional<std::string> decodeNative(const FrameToDecode& f, std::vector<char
 ToolkitAnswer decodeFrame(const gdcm::Image& image, const gdcm::File& file, bool read,
                           const std::string& uid, std::uint32_t index, ToolkitAnswer answer) {
     if (!read || image.GetNumberOfDimensions() < 2)
-        return answer.reason = "the DICOM toolkit could not read its image", answer;
+        return answer.reason = inUserLanguage("the DICOM toolkit could not read its image"), answer;
     if (auto fault = imageFault(image, answer)) return answer.reason = *fault, answer;
     if (index >= static_cast<std::uint32_t>(answer.frames))
-        return answer.reason = "it has no frame " + std::to_string(index + 1), answer;
+        return answer.reason = inUserLanguage("it has no frame %1", {std::to_string(index + 1)}),
+               answer;
 
     const gdcm::PixelFormat& pf = image.GetPixelFormat();
     const FrameShape shape{answer.columns, answer.rows, pf.GetBitsAllocated(), 1};
@@ -404,14 +420,16 @@ ToolkitAnswer readWithToolkit(const dicom::ToolkitRequest& request) {
     DeclaredImage declared;
     if (!declaredLengthsFit(request.file, syntax, &why, &declared)) return refused(why);
     if (declared.frameBytes() > kMaxFrameBytes)
-        return refused("it declares frames of " + std::to_string(declared.frameBytes() >> 20) +
-                       " MiB, more than the " + std::to_string(kMaxFrameBytes >> 20) +
-                       " MiB any CT image needs");
+        return refused(inUserLanguage(
+            "it declares frames of %1 MiB, more than the %2 MiB any CT image needs",
+            {std::to_string(declared.frameBytes() >> 20), std::to_string(kMaxFrameBytes >> 20)}));
     // The toolkit refuses a file whose syntax it does not know: HTJ2K is read as JPEG 2000.
     std::optional<std::vector<std::uint8_t>> relabelled;
     if (isHtj2k(syntax) && !(relabelled = relabelledAsJpeg2000(request.file)))
-        return refused("its transfer syntax " + syntaxName(syntax) +
-                       " is not supported as written (its UID element is not 24 bytes long)");
+        return refused(
+            inUserLanguage("its transfer syntax %1 is not supported as written (its UID "
+                           "element is not 24 bytes long)",
+                           {syntaxName(syntax)}));
 
     MemoryBuffer buffer(relabelled ? *relabelled : request.file);
     std::istream in(&buffer);
@@ -428,9 +446,10 @@ ToolkitAnswer readWithToolkit(const dicom::ToolkitRequest& request) {
     gdcm::File& file = reader.GetFile();
     const bool hasPixels = file.GetDataSet().FindDataElement(gdcm::Tag(0x7FE0, 0x0010));
     if (!read && !hasPixels && file.GetDataSet().IsEmpty())
-        return refused(syntax.empty() || dicom::findTransferSyntax(syntax)
-                           ? "the DICOM toolkit found no data set in it"
-                           : "its transfer syntax " + syntaxName(syntax) + " is not supported");
+        return refused(
+            syntax.empty() || dicom::findTransferSyntax(syntax)
+                ? inUserLanguage("the DICOM toolkit found no data set in it")
+                : inUserLanguage("its transfer syntax %1 is not supported", {syntaxName(syntax)}));
     if (relabelled) restoreSyntax(file, syntax);
 
     ToolkitAnswer answer;

@@ -15,9 +15,10 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QThread>
 #include <QPushButton>
+#include <QThread>
 #include <QXmlStreamReader>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -552,13 +553,13 @@ TEST(Cli, OutOfRangeValuesAreRefused) {
         {{"mtf", "--mode", "16bit", "--lines", "-3", point}, 2, "（-3 は指定できません）"},
         {{"mtf", "--mode", "16bit", "--roi", "128,128,64,64", "--spacing", "-0.5", point},
          1,
-         "The pixel spacing (--spacing) is -0.5"},
-        {{"nps", "--mode", "16bit", "--spacing", "0", noise}, 1, "The pixel spacing (--spacing)"},
-        {{"nps", "--mode", "16bit", "--segment", "1", noise}, 1, "power of two from 2 to 1024"},
-        {{"phantom", "point", "--sigma", "0", out}, 1, "--sigma must be a positive"},
-        {{"phantom", "noise", "--kernel", "1e308,1e308,1e308", out}, 1, "not finite"},
-        {{"phantom", "uniform", "--size", "65536,1", "--dicom", out}, 1, "at most 65535"},
-        {{"phantom", "uniform", "--spacing", "0", out}, 1, "The pixel spacing (--spacing)"},
+         "ピクセル間隔（--spacing）が -0.5 です"},
+        {{"nps", "--mode", "16bit", "--spacing", "0", noise}, 1, "ピクセル間隔（--spacing）"},
+        {{"nps", "--mode", "16bit", "--segment", "1", noise}, 1, "2～1024 の 2 のべき乗"},
+        {{"phantom", "point", "--sigma", "0", out}, 1, "--sigma は正のピクセル数"},
+        {{"phantom", "noise", "--kernel", "1e308,1e308,1e308", out}, 1, "有限でない値"},
+        {{"phantom", "uniform", "--size", "65536,1", "--dicom", out}, 1, "65535 以下"},
+        {{"phantom", "uniform", "--spacing", "0", out}, 1, "ピクセル間隔（--spacing）"},
     };
     for (const Case& c : cases) {
         const CliRun run = cli(c.arguments);
@@ -735,7 +736,7 @@ TEST(CliRobustness, DeeplyNestedSequencesTakeNoBatchDown) {
                 EXPECT_TRUE(measured) << where << "\n" << run.err;
             } else {
                 EXPECT_NE(run.err.find(path + ": "), std::string::npos) << where << run.err;
-                EXPECT_NE(run.err.find("nest more than 64 deep"), std::string::npos) << run.err;
+                EXPECT_NE(run.err.find("入れ子が 64 段を超えて"), std::string::npos) << run.err;
             }
         }
     }
@@ -1063,7 +1064,7 @@ TEST(CliFrames, EachFrameIsMeasuredAndNamed) {
         {{"nps2d", "--frames", "all", file}, 2, "'--frames'"},
     };
     for (const auto& r : refused) {
-        const CliRun run = cli(r.arguments);
+        const CliRun run = cli(r.arguments, {}, "C");
         EXPECT_EQ(run.status, r.status) << r.arguments.join(' ').toStdString() << "\n" << run.err;
         EXPECT_NE(run.err.find(r.says), std::string::npos) << run.err;
     }
@@ -1081,7 +1082,8 @@ TEST(CliWriters, NoFileIsCreatedAmongDevices) {
     for (const char* target : {"/dev/full", "/dev/shm/../null", "/proc/self/ctiq"}) {
         const CliRun run = cli({"phantom", "uniform", "--size", "8,8", "--dicom", target});
         EXPECT_EQ(run.status, 1) << target << run.err;
-        EXPECT_NE(run.err.find("holds devices or kernel files"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("デバイスやカーネルのファイルを置く場所です"), std::string::npos)
+            << run.err;
         EXPECT_FALSE(fs::exists(std::string(target) + ".dcm")) << target;
     }
 }
@@ -1129,38 +1131,126 @@ bool hasJapanese(const std::string& text) {
     return false;
 }
 
-// Every refusal in the reader's language, on every path: the header scanner's, the toolkit
-// helper's (a value it reads in its own process) and the rescale's.
+// `bytes` with the first `from` replaced by `to`.
+std::vector<std::uint8_t> replaced(std::vector<std::uint8_t> bytes, const std::string& from,
+                                   const std::string& to) {
+    const auto at = std::search(bytes.begin(), bytes.end(), from.begin(), from.end());
+    if (at == bytes.end()) return bytes;
+    bytes.insert(bytes.erase(at, at + static_cast<std::ptrdiff_t>(from.size())), to.begin(),
+                 to.end());
+    return bytes;
+}
+
+// Every refusal in the reader's language, on every path: the header scanner's and the load's
+// (the pixel description, the rescale rules, a frame past the last), the toolkit helper's (a
+// reason it gives in its own process, inside the program's own frame), a task's, a usage error's.
+// An English system reads no Japanese; a Japanese one reads Japanese in each message, and none of
+// its English.
 TEST(CliLanguage, RefusalsSpeakTheReadersLanguage) {
-    struct Case {
-        const char* what;
-        const char* tag;  // "slope", "intercept" or "photometric"
-        const char* value;
-    };
-    const Case cases[] = {
-        {"an intercept that is not a number", "intercept", "abc "},
-        {"an intercept of NaN", "intercept", "NaN "},
-        {"a slope of 0", "slope", "0 "},
-        {"a colour photometric", "photometric", "RGB "},
-    };
     test::TempFolder folder;
-    for (const Case& c : cases) {
+    const auto dicomWith = [&](const char* name, const char* tag, const char* value) {
         test::DicomBuilder b;
         b.us(0x0028, 0x0010, 2).us(0x0028, 0x0011, 2);
-        const std::string tag = c.tag;
-        if (tag == "photometric") b.explicitElement(0x0028, 0x0004, "CS", c.value);
-        if (tag == "intercept") b.explicitElement(0x0028, 0x1052, "DS", c.value);
-        if (tag == "slope") b.explicitElement(0x0028, 0x1053, "DS", c.value);
-        const std::string path = folder.file("refused.dcm");
+        const std::string t = tag;
+        if (t == "photometric") b.explicitElement(0x0028, 0x0004, "CS", value);
+        if (t == "intercept") b.explicitElement(0x0028, 0x1052, "DS", value);
+        if (t == "slope") b.explicitElement(0x0028, 0x1053, "DS", value);
+        const std::string path = folder.file(name);
         test::writeBytes(path, b.withPixels({1, 2, 3, 4}));
+        return QString::fromStdString(path);
+    };
+    // A syntax neither the toolkit nor its helper knows: refused by name in the helper.
+    const auto lengthAndValue = [](const std::string& value) {
+        return std::string{static_cast<char>(value.size()), '\0'} + value;
+    };
+    const std::string pad(1, '\0'), unknownSyntax = folder.file("unknown_syntax.dcm");
+    test::writeBytes(unknownSyntax,
+                     replaced(test::readBytes(test::testData("encodings/explicit_little.dcm")),
+                              lengthAndValue("1.2.840.10008.1.2.1" + pad),
+                              lengthAndValue("1.2.840.99999.1.2.1" + pad)));
+    // Frames no CT image has: refused by the helper before its toolkit reads them.
+    test::DicomBuilder huge;
+    huge.us(0x0028, 0x0002, 3).us(0x0028, 0x0010, 65535).us(0x0028, 0x0011, 65535);
+    huge.us(0x0028, 0x0100, 16);
+    const std::string hugeFrames = folder.file("huge_frames.dcm");
+    test::writeBytes(hugeFrames, huge.withPixels(std::vector<std::int16_t>(512, 7)));
+    const std::string three = folder.file("three.dcm");
+    test::writeBytes(three, test::multiFrameImage(4, {10, 20, 30}));
+    const QString noise = QString::fromStdString(test::testData("phantoms/noise1 256 256 0p5.raw"));
+
+    struct Case {
+        const char* what;
+        QStringList arguments;
+        int status;
+        const char* english;  // a part of the English message, none of the Japanese one
+    };
+    const Case cases[] = {
+        {"an intercept that is not a number",
+         {"stats", dicomWith("abc.dcm", "intercept", "abc ")},
+         1,
+         "is not a"},
+        {"an intercept of NaN",
+         {"stats", dicomWith("nan.dcm", "intercept", "NaN ")},
+         1,
+         "'NaN' is not a floating-point number"},
+        {"a slope of 0",
+         {"stats", dicomWith("zero.dcm", "slope", "0 ")},
+         1,
+         "every CT value would be the intercept"},
+        {"a colour photometric",
+         {"stats", dicomWith("rgb.dcm", "photometric", "RGB ")},
+         1,
+         "This image cannot be measured: its photometric interpretation is RGB"},
+        {"an unknown transfer syntax",
+         {"stats", QString::fromStdString(unknownSyntax)},
+         1,
+         "transfer syntax 1.2.840.99999.1.2.1 is not supported"},
+        {"frames of 24575 MiB",
+         {"stats", QString::fromStdString(hugeFrames)},
+         1,
+         "declares frames of 24575 MiB"},
+        {"a frame past the last",
+         {"stats", "--frame", "4", QString::fromStdString(three)},
+         1,
+         "there is no frame 4"},
+        {"a raw image without its size",
+         {"stats", "--mode", "16bit", QString::fromStdString(folder.file("nameless.raw"))},
+         1,
+         "is neither in its name nor in a DICOM header"},
+        {"an insert too large for the image",
+         {"ttf", "--mode", "16bit", "--centre", "128,128", "--radius", "140", noise},
+         1,
+         "fit in the image twice over"},
+        {"a usage error", {"stats", "--mode", "bogus", noise}, 2, "--mode takes 8bit"},
+    };
+    test::writeBytes(folder.file("nameless.raw"), std::vector<std::uint8_t>(100, 0));
+    const auto lines = [](const std::string& text) {
+        std::vector<std::string> out;
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = std::min(text.find('\n', start), text.size());
+            if (end > start) out.push_back(text.substr(start, end - start));
+            start = end + 1;
+        }
+        return out;
+    };
+    for (const Case& c : cases) {
         for (const char* language : {"C", "C.UTF-8", "POSIX", "en_US.UTF-8"}) {
-            const CliRun run = cli({"stats", QString::fromStdString(path)}, {}, language);
-            EXPECT_EQ(run.status, 1) << c.what << " " << language;
-            EXPECT_FALSE(run.err.empty()) << c.what;
+            const CliRun run = cli(c.arguments, {}, language);
+            EXPECT_EQ(run.status, c.status) << c.what << " under " << language << ": " << run.err;
+            EXPECT_NE(run.err.find(c.english), std::string::npos)
+                << c.what << " under " << language << ": " << run.err;
             EXPECT_FALSE(hasJapanese(run.err)) << c.what << " under " << language << ": " << run.err;
         }
-        const CliRun japanese = cli({"stats", QString::fromStdString(path)}, {}, "ja_JP.UTF-8");
-        EXPECT_EQ(japanese.status, 1) << c.what;
+        const CliRun japanese = cli(c.arguments, {}, "ja_JP.UTF-8");
+        EXPECT_EQ(japanese.status, c.status) << c.what << ": " << japanese.err;
+        EXPECT_EQ(japanese.err.find(c.english), std::string::npos)
+            << c.what << ": " << japanese.err;
+        // A usage error is followed by the usage, which stays as the command line writes it.
+        std::vector<std::string> messages = lines(japanese.err);
+        if (c.status == 2 && !messages.empty()) messages.resize(1);
+        ASSERT_FALSE(messages.empty()) << c.what;
+        for (const std::string& message : messages)
+            EXPECT_TRUE(hasJapanese(message)) << c.what << ": " << message;
     }
 }
 

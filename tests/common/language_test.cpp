@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "common/app_error.h"
 #include "common/number_text.h"
 
@@ -41,6 +43,31 @@ TEST(Language, MessagesInBothLanguages) {
     EXPECT_EQ(messages::inField("Size", messages::notAnInteger("abc")),
               "Size: 'abc' is not an integer");
     useEnglish(false);
+}
+
+// A message pattern's values go in once; what() is English whatever the language, the reader
+// reads the pattern's translation, and the parts of a message in the same language.
+TEST(Language, PatternMessagesInTheReadersLanguage) {
+    EXPECT_EQ(filledIn("%1 and %2", {"%2", "b"}), "%2 and b");
+    EXPECT_EQ(filledIn("%1 of %3, 100 %", {"a"}), "a of %3, 100 %");
+    const AppError step("The grid step is %1; it must be at least 1.", {"0"});
+    const AppError wrapped("%1: %2", {AppError("a %1.raw"), step});
+    for (const bool english : {true, false, true}) {
+        useEnglish(english);
+        EXPECT_STREQ(step.what(), "The grid step is 0; it must be at least 1.");
+        EXPECT_STREQ(wrapped.what(), "a %1.raw: The grid step is 0; it must be at least 1.");
+        EXPECT_EQ(inUserLanguage(step),
+                  english ? step.what() : "グリッドの間隔が 0 です。1 以上にしてください。");
+        EXPECT_EQ(
+            inUserLanguage(wrapped),
+            english ? wrapped.what() : "a %1.raw: グリッドの間隔が 0 です。1 以上にしてください。");
+        EXPECT_EQ(inUserLanguage("it has no frame %1", {"4"}),
+                  english ? "it has no frame 4" : "フレーム 4 がありません");
+        // A message made as it is, and any other exception, read as they are.
+        EXPECT_EQ(inUserLanguage(AppError(messages::integerOverflow())),
+                  messages::integerOverflow());
+        EXPECT_EQ(inUserLanguage(std::runtime_error("50%1")), "50%1");
+    }
 }
 
 }  // namespace

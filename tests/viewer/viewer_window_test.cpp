@@ -437,6 +437,11 @@ TEST_F(LoadedRamp, AMagnificationThatShowsNoSampleSaysSo) {
     ASSERT_EQ(errors().size(), 1u);
     EXPECT_NE(errors()[0].find("no whole sample"), std::string::npos) << errors()[0];
     EXPECT_EQ(form.displayBitmap().pixels, before);
+    // A Japanese reader's message box reads it in Japanese.
+    useEnglish(false);
+    form.ButtonDisp->click();
+    ASSERT_EQ(errors().size(), 2u);
+    EXPECT_NE(errors()[1].find("倍率 1000 では画像の"), std::string::npos) << errors()[1];
 }
 
 // A central region of two neighbouring values gives the automatic window width 0: the load
