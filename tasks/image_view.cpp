@@ -25,19 +25,20 @@ void requireSameGeometry(std::span<const ImageView> images) {
     if (images.empty()) throw AppError("No image was given.");
     for (std::size_t i = 0; i < images.size(); ++i)
         requireValidImage(images[i], "Image " + std::to_string(i + 1));
-    const ImageView& first = images.front();
-    for (std::size_t i = 1; i < images.size(); ++i) {
-        const ImageView& im = images[i];
-        if (im.columns != first.columns || im.rows != first.rows)
-            throw AppError("Image " + std::to_string(i + 1) + " is " + std::to_string(im.columns) +
-                           " x " + std::to_string(im.rows) + " pixels, image 1 is " +
-                           std::to_string(first.columns) + " x " + std::to_string(first.rows) +
-                           "; one ensemble needs one size.");
-        if (im.spacingX != first.spacingX || im.spacingY != first.spacingY)
-            throw AppError("Image " + std::to_string(i + 1) +
-                           " has another pixel spacing than image 1; one ensemble needs one "
-                           "spacing.");
-    }
+    for (std::size_t i = 1; i < images.size(); ++i)
+        requireSameGeometryAs(images.front(), images[i], i + 1);
+}
+
+void requireSameGeometryAs(const ImageView& first, const ImageView& im, std::size_t number) {
+    if (im.columns != first.columns || im.rows != first.rows)
+        throw AppError("Image " + std::to_string(number) + " is " + std::to_string(im.columns) +
+                       " x " + std::to_string(im.rows) + " pixels, image 1 is " +
+                       std::to_string(first.columns) + " x " + std::to_string(first.rows) +
+                       "; one ensemble needs one size.");
+    if (im.spacingX != first.spacingX || im.spacingY != first.spacingY)
+        throw AppError("Image " + std::to_string(number) +
+                       " has another pixel spacing than image 1; one ensemble needs one "
+                       "spacing.");
 }
 
 }  // namespace ctiq::tasks
