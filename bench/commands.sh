@@ -10,7 +10,7 @@
 # ttf) and realistic slices from bench/peers/make_ct_slices.py (implicit and explicit VR 512²,
 # implicit 1024², a bead for mtf).
 #   bench/commands.sh [BUILD_DIR] [N] [COMMAND...]     COMMAND: stats mtf nps nps2d ttf (all)
-#   bench/commands.sh --rss [BUILD_DIR] [K]            peak RSS of stats and nps2d over K 64²
+#   bench/commands.sh --rss [BUILD_DIR] [K]            peak RSS of stats and nps2d over K 128²
 #                                                      slices (default 1000), /usr/bin/time -v
 # CTIQ_BENCH_RUNS sets the hyperfine runs per command (default 10).
 set -euo pipefail
@@ -34,12 +34,10 @@ pin="taskset -c 0"
 
 if [ "$rss" = 1 ]; then
   k=${2:-1000}
-  $py bench/peers/make_ct_slices.py "$tmp/small" "$k" --size 64 >/dev/null
+  $py bench/peers/make_ct_slices.py "$tmp/small" "$k" --size 128 >/dev/null
   for c in stats nps2d; do
-    extra=""
-    [ "$c" = nps2d ] && extra="--roi-size 32"
-    /usr/bin/time -v "$cli" $c $extra "$tmp"/small/slice*.dcm >/dev/null 2>"$tmp/time.txt"
-    echo "$c over $k slices of 64 x 64: peak RSS" \
+    /usr/bin/time -v "$cli" $c "$tmp"/small/slice*.dcm >/dev/null 2>"$tmp/time.txt"
+    echo "$c over $k slices of 128 x 128: peak RSS" \
       "$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$tmp/time.txt") kB"
   done
   exit 0
