@@ -65,10 +65,13 @@ std::array<double, 6> quadraticTrend(const std::vector<std::array<double, 3>>& p
     for (const auto& p : points) {
         const std::array<double, 6> t = {1, p[0], p[1], p[0] * p[0], p[0] * p[1], p[1] * p[1]};
         for (int i = 0; i < 6; ++i) {
-            for (int j = 0; j < 6; ++j) m[i][j] += t[i] * t[j];
+            for (int j = i; j < 6; ++j) m[i][j] += t[i] * t[j];
             m[i][6] += t[i] * p[2];
         }
     }
+    // The lower half: the same products added in the same order, so the very same sums.
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < i; ++j) m[i][j] = m[j][i];
     std::array<double, 6> x{};
     for (int c = 0; c < 6; ++c) {
         int best = c;
@@ -101,6 +104,7 @@ std::vector<double> bandNoiseCovariance(const PixelTable& table, LsfDirection di
     };
     auto outside = [&](int v) { return v + 1 < first || v + 1 > last; };
     std::vector<std::array<double, 3>> points;
+    points.reserve(static_cast<std::size_t>(nu) * nv);
     int outsideLines = 0;
     for (int v = 0; v < nv; ++v) {
         if (!outside(v)) continue;
