@@ -8,7 +8,8 @@
 # file, start-up included.
 # Images: ctiq-cli phantom DICOM files (noise for stats/nps/nps2d, a point for mtf, a disk for
 # ttf) and realistic slices from bench/peers/make_ct_slices.py (implicit and explicit VR 512²,
-# implicit 1024², a bead for mtf).
+# implicit 1024², a bead for mtf); for stats and nps also one file of 1 frame against one of N
+# frames (ctiq-cli --frames all; the scripts measure every frame), the cost per frame.
 #   bench/commands.sh [BUILD_DIR] [N] [COMMAND...]     COMMAND: stats mtf nps nps2d ttf (all)
 #   bench/commands.sh --rss [BUILD_DIR] [K]            peak RSS of stats and nps2d over K 128²
 #                                                      slices (default 1000), /usr/bin/time -v
@@ -61,7 +62,12 @@ for c in "${commands[@]}"; do
       [ -d "$tmp/implicit" ] || $py bench/peers/make_ct_slices.py "$tmp/implicit" "$count"
       [ -d "$tmp/explicit" ] || $py bench/peers/make_ct_slices.py "$tmp/explicit" "$count" --explicit
       [ -d "$tmp/big" ] || $py bench/peers/make_ct_slices.py "$tmp/big" "$count" --size 1024
-      images[$c]="noise implicit explicit big" ;;
+      images[$c]="noise implicit explicit big"
+      if [ "$c" != nps2d ]; then
+        [ -d "$tmp/frames1" ] || $py bench/peers/make_ct_slices.py "$tmp/frames1" 1 --frames
+        [ -d "$tmp/framesN" ] || $py bench/peers/make_ct_slices.py "$tmp/framesN" "$count" --frames
+        images[$c]+=" frames"
+      fi ;;
     mtf)
       make_phantoms point "$tmp/point" --sd 10 --centre 256.3,255.8
       $py bench/peers/make_ct_slices.py "$tmp/bead" "$count" --point
@@ -81,6 +87,7 @@ describe() {
     explicit) echo "CT slices 512², explicit VR" ;;
     big) echo "CT slices 1024², implicit VR" ;;
     bead) echo "CT slices 512² with a bead" ;;
+    frames) echo "one file, 1 vs N frames 512²" ;;
   esac
 }
 
@@ -91,9 +98,15 @@ for c in "${commands[@]}"; do
     files=("$tmp/$kind"/*.dcm)
     one=${files[0]}
     all="${files[*]}"
+    each=$ctiq
+    if [ "$kind" = frames ]; then
+      one=$tmp/frames1/frames.dcm
+      all=$tmp/framesN/frames.dcm
+      each="$ctiq --frames all"
+    fi
     [ "$c" = ttf ] && peer="" || peer="$py bench/peers/${c}_numpy.py"
     [ "$c" = stats ] && peer="$py bench/peers/stats_pydicom.py"
-    set -- -n "ctiq 1" "$pin $ctiq $one" -n "ctiq N" "$pin $ctiq $all"
+    set -- -n "ctiq 1" "$pin $each $one" -n "ctiq N" "$pin $each $all"
     [ -n "$peer" ] && set -- "$@" -n "peer 1" "$pin $peer $one" -n "peer N" "$pin $peer $all"
     hyperfine -N --warmup 2 --runs "$runs" --export-json "$tmp/$c-$kind.json" "$@" >/dev/null
     echo "$c|$(describe "$kind")|$tmp/$c-$kind.json" >>"$tmp/cases"

@@ -3,8 +3,9 @@
 # intercept -1024, and the ordinary sequences of such files (Referenced Image, Request
 # Attributes, Procedure Code, a private sequence of defined length), so that a reader must walk
 # sequences to reach the pixels. --point puts a bead (a Gaussian spot of 3000 HU, sigma 1.2 px) a
-# little off the centre instead of the water disk, for the MTF.
-#   Usage: python3 make_ct_slices.py OUTDIR N [--size S] [--explicit] [--point]
+# little off the centre instead of the water disk, for the MTF. --frames writes the N slices as
+# the frames of one file, OUTDIR/frames.dcm (Number of Frames N).
+#   Usage: python3 make_ct_slices.py OUTDIR N [--size S] [--explicit] [--point] [--frames]
 import argparse
 import os
 
@@ -85,11 +86,18 @@ def main():
     parser.add_argument("--size", type=int, default=512)
     parser.add_argument("--explicit", action="store_true")
     parser.add_argument("--point", action="store_true")
+    parser.add_argument("--frames", action="store_true")
     args = parser.parse_args()
     os.makedirs(args.outdir, exist_ok=True)
     rng = np.random.default_rng(7433)
-    for k in range(args.count):
-        ds = slice_dataset(k, args.size, args.explicit, args.point, rng)
+    slices = (slice_dataset(k, args.size, args.explicit, args.point, rng) for k in range(args.count))
+    if args.frames:
+        first = next(slices)
+        first.PixelData = first.PixelData + b"".join(ds.PixelData for ds in slices)
+        first.NumberOfFrames = args.count
+        first.save_as(os.path.join(args.outdir, "frames.dcm"), write_like_original=False)
+        return
+    for k, ds in enumerate(slices):
         ds.save_as(os.path.join(args.outdir, f"slice{k + 1:03d}.dcm"), write_like_original=False)
 
 

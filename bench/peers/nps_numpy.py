@@ -4,7 +4,8 @@
 # removed), segments of a quarter of the ROI width every half segment (mean removed, Hamming
 # window scaled by g = (N - 1) / sum(w)), power |X|^2 * d * (16 d) / N * g^2 averaged over all
 # segments; the spread of the powers over the segments, the peak and mean frequency and the
-# integral, and the ROI's mean and SD. Prints the spectrum table per file.
+# integral, and the ROI's mean and SD. Prints the spectrum table per file (per frame of a
+# multi-frame file).
 #   Usage: python3 nps_numpy.py FILE...   (Debian: python3-pydicom, python3-numpy)
 import sys
 
@@ -14,11 +15,17 @@ from numpy.lib.stride_tricks import sliding_window_view
 
 LINES, STRIP_STEP = 16, 8
 
-for path in sys.argv[1:]:
-    ds = pydicom.dcmread(path)
-    image = ds.pixel_array.astype(np.float64) * float(ds.get("RescaleSlope", 1)) + float(
-        ds.get("RescaleIntercept", 0))
-    d = float(ds.PixelSpacing[0])
+
+def frames():
+    for path in sys.argv[1:]:
+        ds = pydicom.dcmread(path)
+        values = ds.pixel_array.astype(np.float64) * float(ds.get("RescaleSlope", 1)) + float(
+            ds.get("RescaleIntercept", 0))
+        for image in values if values.ndim == 3 else values[None]:
+            yield path, image, float(ds.PixelSpacing[0])
+
+
+for path, image, d in frames():
     rows, cols = image.shape
     w, h = min(cols, 256), min(rows, 256)
     left, top = cols // 2 - w // 2, rows // 2 - h // 2
