@@ -216,8 +216,8 @@ MtfMeasurement measureMtf(const CommandLine& line, const LoadedImage& image,
     const CellPosition maximum = tableMaximum(pixels);
     m.result = computeMtf(pixels, direction, maximum, m.lines, m.bumps, spacing);
     // The summary's FWHM between the samples; --table width keeps the walk between samples.
-    m.summary = summarizeMtf(m.result.mtfAbs, m.spacing,
-                             m.spacing * fineHalfWidthSamples(m.result.lsf));
+    m.result.fineWidthSamples = fineHalfWidthSamples(m.result.lsf);
+    m.summary = summarizeMtf(m.result.mtfAbs, m.spacing, m.spacing * *m.result.fineWidthSamples);
     m.curve = mtfCurve(m.result.mtfAbs, m.spacing);
     m.assessment = assessMtf(pixels, direction, maximum, m.lines, m.result, m.spacing);
     return m;

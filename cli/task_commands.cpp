@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <limits>
 #include <optional>
 
@@ -22,25 +23,32 @@
 namespace ctiq::cli {
 namespace {
 
-// Every file of the line, loaded with the image options, in the order given.
-std::vector<TaskImage> loadSlices(const CommandLine& line, std::string& notes) {
-    // --roi places one ROI; these commands lay their own ROIs or follow an insert.
+// --roi places one ROI; these commands lay their own ROIs or follow an insert.
+void refuseRoi(const CommandLine& line) {
     if (!line.rois.empty())
         throw UsageError(line.command == "nps2d"
                              ? "%1 does not take --roi; --region X,Y,W,H places its ROIs"
                              : "%1 does not take --roi",
                          {line.command});
-    std::vector<TaskImage> slices;
-    for (const std::string& file : line.files) {
-        try {
-            slices.push_back(
-                taskImageOf(loadImageFor(line, file, notes), pixelSpacingSource(line)));
-        } catch (const UsageError&) {
-            throw;
-        } catch (const std::exception& e) {
-            throw AppError("%1: %2", {AppError(printablePath(file)), AppError::of(e)});
-        }
+}
+
+// One file of the line, loaded with the image options, into `slice`.
+void loadSlice(const CommandLine& line, const std::string& file, std::string& notes,
+               TaskImage& slice, const tasks::PixelRegion* only = nullptr) {
+    try {
+        readTaskImage(loadImageFor(line, file, notes), pixelSpacingSource(line), slice, only);
+    } catch (const UsageError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw AppError("%1: %2", {AppError(printablePath(file)), AppError::of(e)});
     }
+}
+
+// Every file of the line, loaded with the image options, in the order given.
+std::vector<TaskImage> loadSlices(const CommandLine& line, std::string& notes) {
+    refuseRoi(line);
+    std::vector<TaskImage> slices;
+    for (const std::string& file : line.files) loadSlice(line, file, notes, slices.emplace_back());
     return slices;
 }
 
@@ -131,16 +139,40 @@ std::string runNps2d(const CommandLine& line, std::string& notes) {
     const bool full = line.flags.count("full") != 0;
     if (full && !wantsJson(line)) throw UsageError("--full adds the 2-D spectrum to --format json");
 
-    const std::vector<TaskImage> slices = loadSlices(line, notes);
-    const std::vector<tasks::ImageView> views = viewsOf(slices);
-    // No region given: the central 256 x 256 pixels (or all of a smaller image), stated here so
-    // that the output can say where the ROIs lay.
-    const std::int32_t width = std::min(256, slices[0].columns);
-    const std::int32_t height = std::min(256, slices[0].rows);
-    const tasks::PixelRegion region = p.region.value_or(tasks::PixelRegion{
-        slices[0].columns / 2 - width / 2, slices[0].rows / 2 - height / 2, width, height});
-    p.region = region;
-    const tasks::Nps2dResult r = tasks::computeNps2d(views, p);
+    // One slice at a time, each read into the same buffer and its ROIs added: a series of any
+    // length takes the memory of one slice, and of the slices after the first only the region,
+    // all the ensemble reads, is read. Every file is loaded before the ensemble's refusal of a
+    // slice is told, as when all were loaded first.
+    refuseRoi(line);
+    TaskImage slice;
+    std::int32_t columns = 0, rows = 0;
+    tasks::PixelRegion region;
+    std::optional<tasks::Nps2dEnsemble> ensemble;
+    std::exception_ptr refusal;
+    for (const std::string& file : line.files) {
+        loadSlice(line, file, notes, slice, ensemble ? &region : nullptr);
+        if (!ensemble) {
+            // No region given: the central 256 x 256 pixels (or all of a smaller image), stated
+            // here so that the output can say where the ROIs lay.
+            columns = slice.columns;
+            rows = slice.rows;
+            const std::int32_t width = std::min(256, columns), height = std::min(256, rows);
+            region = p.region.value_or(
+                tasks::PixelRegion{columns / 2 - width / 2, rows / 2 - height / 2, width, height});
+            p.region = region;
+            ensemble.emplace(p);
+        }
+        if (refusal) continue;
+        try {
+            ensemble->add(slice.view());
+        } catch (const AppError&) {
+            refusal = std::current_exception();
+        }
+    }
+    if (refusal) std::rethrow_exception(refusal);
+    if (!ensemble) throw AppError("No image was given.");
+    const tasks::Nps2dResult r = ensemble->result();
+    const std::size_t slices = line.files.size();
 
     std::vector<double> frequency, value, error;
     for (const tasks::RadialBin& b : r.radial) {
@@ -179,8 +211,8 @@ std::string runNps2d(const CommandLine& line, std::string& notes) {
                                    {"width", region.width},
                                    {"height", region.height}}},
             {"detrend", QString::fromStdString(detrend)},
-            {"columns", slices[0].columns},
-            {"rows", slices[0].rows},
+            {"columns", columns},
+            {"rows", rows},
             {"pixelSpacingMm", r.spacingX},
         };
         QJsonArray samples;
@@ -189,7 +221,7 @@ std::string runNps2d(const CommandLine& line, std::string& notes) {
                             {"nps", numbersOf(value)},
                             {"standardError", numbersOf(error)},
                             {"ringSamples", samples},
-                            {"slices", static_cast<int>(slices.size())}};
+                            {"slices", static_cast<int>(slices)}};
         if (full)
             results["spectrum2d"] = QJsonObject{{"n", r.roiSize},
                                                 {"spacingXMm", r.spacingX},
@@ -208,7 +240,7 @@ std::string runNps2d(const CommandLine& line, std::string& notes) {
     }
     noteFlags("nps2d", r.flags, notes);
     std::string text;
-    text += row("Slices", std::to_string(slices.size()));
+    text += row("Slices", std::to_string(slices));
     text += row("ROIs", std::to_string(r.rois) + " of " + std::to_string(r.roiSize) + " x " +
                             std::to_string(r.roiSize) + " px, step " + std::to_string(p.gridStep) +
                             ", " + detrend + " detrend");

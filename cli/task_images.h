@@ -23,4 +23,10 @@ struct TaskImage {
 // positive number of millimetres (`spacingSource` names where it came from).
 TaskImage taskImageOf(const LoadedImage& image, const std::string& spacingSource);
 
+// The same into `into`, whose storage is reused: one buffer serves a whole series. With `only`,
+// just the samples of that rectangle are read (all of them where it does not lie inside the
+// image); the others keep what they held, for a metric that reads no other.
+void readTaskImage(const LoadedImage& image, const std::string& spacingSource, TaskImage& into,
+                   const tasks::PixelRegion* only = nullptr);
+
 }  // namespace ctiq::cli

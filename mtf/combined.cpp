@@ -139,12 +139,14 @@ double refinedShift(const Spectrum& a, const Spectrum& b, double start) {
 double fineHalfWidthSamples(const std::vector<double>& lsf) {
     const std::size_t n = lsf.size();
     if (n == 0) return 0;
+    // The angle depends only on k·m mod N: N turns, each as the sum's term computed it.
+    std::vector<std::complex<double>> turns(n);
+    for (std::size_t j = 0; j < n; ++j)
+        turns[j] = std::polar(1.0, 2 * std::numbers::pi * static_cast<double>(j) /
+                                       static_cast<double>(n));
     std::vector<std::complex<double>> transform(n);
     for (std::size_t k = 0; k < n; ++k)
-        for (std::size_t m = 0; m < n; ++m)
-            transform[k] += lsf[m] * std::polar(1.0, 2 * std::numbers::pi *
-                                                         static_cast<double>((k * m) % n) /
-                                                         static_cast<double>(n));
+        for (std::size_t m = 0; m < n; ++m) transform[k] += lsf[m] * turns[(k * m) % n];
     return fineHalfWidth(transform, lsf);
 }
 
@@ -200,13 +202,13 @@ CombinedMtf combineMtf(const std::vector<MtfResult>& images, double spacing, dou
     for (auto& v : sum) v /= count;
 
     // The averaged LSF, back from its transform (the inverse of the e^{+iθ} sums).
+    std::vector<std::complex<double>> turns(n);  // by k·m mod N, the only thing the angle needs
+    for (std::size_t j = 0; j < n; ++j)
+        turns[j] = std::polar(1.0, -twoPi * static_cast<double>(j) / static_cast<double>(n));
     c.lsf.assign(n, 0.0);
     for (std::size_t m = 0; m < n; ++m) {
         double x = 0;
-        for (std::size_t k = 0; k < n; ++k) {
-            const double turn = -twoPi * static_cast<double>((k * m) % n) / static_cast<double>(n);
-            x += (sum[k] * std::polar(1.0, turn)).real();
-        }
+        for (std::size_t k = 0; k < n; ++k) x += (sum[k] * turns[(k * m) % n]).real();
         c.lsf[m] = x / static_cast<double>(n);
     }
 
@@ -228,7 +230,8 @@ CombinedMtf combineMtf(const std::vector<MtfResult>& images, double spacing, dou
     c.summary.fwhm = spacing * fineHalfWidth(sum, c.lsf);
     std::vector<double> mtf50s, mtf10s, fwhms;
     for (const MtfResult& r : images) {
-        const MtfSummary s = summarizeMtf(r.mtfAbs, spacing, spacing * fineHalfWidthSamples(r.lsf));
+        const double fine = r.fineWidthSamples ? *r.fineWidthSamples : fineHalfWidthSamples(r.lsf);
+        const MtfSummary s = summarizeMtf(r.mtfAbs, spacing, spacing * fine);
         if (s.mtf50) mtf50s.push_back(*s.mtf50);
         if (s.mtf10) mtf10s.push_back(*s.mtf10);
         fwhms.push_back(s.fwhm);

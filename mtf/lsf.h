@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,9 @@ struct MtfResult {
     double width = 0;         // full width at half maximum, mm
     Spectrum spectrum;
     std::vector<double> mtfAbs;  // magnitudes; MTF = mtfAbs[k] / mtfAbs[0]
+    // fineHalfWidthSamples(lsf) where a caller has taken it already, for the combined MTF's
+    // spread to use instead of taking it again.
+    std::optional<double> fineWidthSamples;
 };
 MtfResult computeMtf(const PixelTable& table, LsfDirection direction, CellPosition maximum,
                      std::int32_t lines, std::int32_t bumps, long double spacing);

@@ -11,16 +11,25 @@ PixelTable::PixelTable(std::int32_t columns, std::int32_t rows) {
 
 void PixelTable::resize(std::int32_t columns, std::int32_t rows) {
     if (columns < 1 || rows < 1) throw AppError("A pixel table needs at least one row and column.");
-    std::vector<std::string> cells(static_cast<std::size_t>(columns) * rows);
+    const std::size_t size = static_cast<std::size_t>(columns) * rows;
+    std::vector<std::string> cells(size);
+    std::vector<double> values(size, 0.0);
+    std::vector<std::uint8_t> known(size, 0);
     if (!cells_.empty()) {
         for (std::int32_t r = 0; r < std::min(rows, rows_); ++r)
-            for (std::int32_t c = 0; c < std::min(columns, cols_); ++c)
-                cells[static_cast<std::size_t>(r) * columns + c] =
-                    std::move(cells_[static_cast<std::size_t>(r) * cols_ + c]);
+            for (std::int32_t c = 0; c < std::min(columns, cols_); ++c) {
+                const std::size_t to = static_cast<std::size_t>(r) * columns + c;
+                const std::size_t from = static_cast<std::size_t>(r) * cols_ + c;
+                cells[to] = std::move(cells_[from]);
+                values[to] = values_[from];
+                known[to] = known_[from];
+            }
     }
     cols_ = columns;
     rows_ = rows;
     cells_ = std::move(cells);
+    values_ = std::move(values);
+    known_ = std::move(known);
 }
 
 void PixelTable::require(std::int32_t column, std::int32_t row) const {
@@ -38,11 +47,24 @@ const std::string& PixelTable::text(std::int32_t column, std::int32_t row) const
 
 void PixelTable::setText(std::int32_t column, std::int32_t row, std::string text) {
     require(column, row);
-    cells_[static_cast<std::size_t>(row) * cols_ + column] = std::move(text);
+    const std::size_t i = static_cast<std::size_t>(row) * cols_ + column;
+    cells_[i] = std::move(text);
+    known_[i] = 0;
+}
+
+void PixelTable::setInteger(std::int32_t column, std::int32_t row, std::int32_t value) {
+    setText(column, row, IntToStr(value));
+    // An integer's decimal text reads back as exactly that integer.
+    const std::size_t i = static_cast<std::size_t>(row) * cols_ + column;
+    values_[i] = value;
+    known_[i] = 1;
 }
 
 double PixelTable::value(std::int32_t column, std::int32_t row) const {
-    return static_cast<double>(StrToFloat(text(column, row)));
+    require(column, row);
+    const std::size_t i = static_cast<std::size_t>(row) * cols_ + column;
+    if (known_[i]) return values_[i];
+    return static_cast<double>(StrToFloat(cells_[i]));
 }
 
 std::int32_t PixelTable::integer(std::int32_t column, std::int32_t row) const {

@@ -65,10 +65,13 @@ std::array<double, 6> quadraticTrend(const std::vector<std::array<double, 3>>& p
     for (const auto& p : points) {
         const std::array<double, 6> t = {1, p[0], p[1], p[0] * p[0], p[0] * p[1], p[1] * p[1]};
         for (int i = 0; i < 6; ++i) {
-            for (int j = 0; j < 6; ++j) m[i][j] += t[i] * t[j];
+            for (int j = i; j < 6; ++j) m[i][j] += t[i] * t[j];
             m[i][6] += t[i] * p[2];
         }
     }
+    // The lower half: the same products added in the same order, so the very same sums.
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < i; ++j) m[i][j] = m[j][i];
     std::array<double, 6> x{};
     for (int c = 0; c < 6; ++c) {
         int best = c;
@@ -101,6 +104,7 @@ std::vector<double> bandNoiseCovariance(const PixelTable& table, LsfDirection di
     };
     auto outside = [&](int v) { return v + 1 < first || v + 1 > last; };
     std::vector<std::array<double, 3>> points;
+    points.reserve(static_cast<std::size_t>(nu) * nv);
     int outsideLines = 0;
     for (int v = 0; v < nv; ++v) {
         if (!outside(v)) continue;
@@ -111,34 +115,62 @@ std::vector<double> bandNoiseCovariance(const PixelTable& table, LsfDirection di
     if (outsideLines < 2) return {};
     const std::array<double, 6> t = quadraticTrend(points);
     std::vector<double> e(static_cast<std::size_t>(nu) * nv, 0.0);
-    std::vector<char> use(e.size(), 0);
     for (int v = 0; v < nv; ++v) {
         if (!outside(v)) continue;
         for (int u = 0; u < nu; ++u) {
             const double x = (u - nu / 2.0) / nu, y = (v - nv / 2.0) / nv;
             e[std::size_t(v) * nu + u] =
                 cell(u, v) - (t[0] + t[1] * x + t[2] * y + t[3] * x * x + t[4] * x * y + t[5] * y * y);
-            use[std::size_t(v) * nu + u] = 1;
         }
     }
-    auto c2 = [&](int du, int dv) {  // the cells' covariance at lag (du, dv), dv ≥ 0
-        double sum = 0;
-        long pairs = 0;
-        for (int v = 0; v + dv < nv; ++v)
-            for (int u = std::max(0, -du); u < nu && u + du < nu; ++u) {
-                const std::size_t a = std::size_t(v) * nu + u, b = std::size_t(v + dv) * nu + u + du;
-                if (!use[a] || !use[b]) continue;
-                sum += e[a] * e[b];
-                ++pairs;
+    // The cells' covariance at lags (du, dv), du = firstDu … maxLag, for one dv ≥ 0: the mean of
+    // e(u, v)·e(u + du, v + dv) over the pairs whose lines both lie outside the band. Each lag's
+    // sum is added in the order of v, then u, as a lag on its own adds it; a few lags side by side
+    // keep the processor busy where a single sum would wait on its previous addition.
+    auto lagCovariances = [&](int dv, int firstDu) {
+        std::vector<double> result;
+        constexpr int kChunk = 8;
+        for (int chunkDu = firstDu; chunkDu <= maxLag; chunkDu += kChunk) {
+            const int count = std::min(kChunk, maxLag - chunkDu + 1);
+            std::array<double, kChunk> sum{};
+            long lineCount = 0;
+            for (int v = 0; v + dv < nv; ++v) {
+                if (!outside(v) || !outside(v + dv)) continue;
+                ++lineCount;
+                const double* a = e.data() + std::size_t(v) * nu;
+                const double* b = e.data() + std::size_t(v + dv) * nu;
+                // u where every lag of the chunk has its partner inside the line, and the ends.
+                const int from = std::max(0, -chunkDu), to = std::min(nu, nu - (chunkDu + count - 1));
+                auto edge = [&](int u) {
+                    for (int l = 0; l < count; ++l) {
+                        const int w = u + chunkDu + l;
+                        if (w >= 0 && w < nu) sum[l] += a[u] * b[w];
+                    }
+                };
+                int u = 0;
+                for (; u < std::min(from, nu); ++u) edge(u);
+                for (; u < to; ++u)
+                    for (int l = 0; l < count; ++l) sum[l] += a[u] * b[u + chunkDu + l];
+                for (; u < nu; ++u) edge(u);
             }
-        return pairs > 0 ? sum / static_cast<double>(pairs) : 0.0;
+            for (int l = 0; l < count; ++l) {
+                const long pairs = lineCount * std::max(0, nu - std::abs(chunkDu + l));
+                result.push_back(pairs > 0 ? sum[l] / static_cast<double>(pairs) : 0.0);
+            }
+        }
+        return result;  // [du - firstDu]
     };
     const int acrossLags = std::min(lines - 1, maxLag);
+    const std::vector<double> along = lagCovariances(0, 0);
+    std::vector<std::vector<double>> across;  // [dv - 1][du + maxLag]
+    for (int dv = 1; dv <= acrossLags; ++dv) across.push_back(lagCovariances(dv, -maxLag));
     std::vector<double> covariance(static_cast<std::size_t>(maxLag) + 1, 0.0);
     for (int du = 0; du <= maxLag; ++du) {
-        double sum = lines * c2(du, 0);
-        for (int dv = 1; dv <= acrossLags; ++dv)  // C(du, −dv) = C(−du, dv)
-            sum += (lines - dv) * (c2(du, dv) + c2(-du, dv));
+        double sum = lines * along[std::size_t(du)];
+        for (int dv = 1; dv <= acrossLags; ++dv) {  // C(du, −dv) = C(−du, dv)
+            const std::vector<double>& c = across[std::size_t(dv - 1)];
+            sum += (lines - dv) * (c[std::size_t(maxLag + du)] + c[std::size_t(maxLag - du)]);
+        }
         covariance[static_cast<std::size_t>(du)] = sum;
     }
     return covariance;

@@ -15,7 +15,7 @@ PixelTable roiPixelTable(const std::uint8_t* data, const StoredImageLayout& imag
     for (std::int32_t i = 0; i < block.nr; ++i) {
         const std::uint8_t* row = data + sampleOffset(image, std::int64_t{block.r0} + i, block.c0);
         for (std::int32_t j = 0; j < block.nc; ++j)
-            table.setText(j + 1, i + 1, IntToStr(rule.value(row + j * b)));
+            table.setInteger(j + 1, i + 1, rule.value(row + j * b));
     }
     return table;
 }

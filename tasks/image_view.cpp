@@ -26,21 +26,20 @@ void requireValidImage(const ImageView& image, std::size_t number) {
 void requireSameGeometry(std::span<const ImageView> images) {
     if (images.empty()) throw AppError("No image was given.");
     for (std::size_t i = 0; i < images.size(); ++i) requireValidImage(images[i], i + 1);
-    const ImageView& first = images.front();
-    for (std::size_t i = 1; i < images.size(); ++i) {
-        const ImageView& im = images[i];
-        if (im.columns != first.columns || im.rows != first.rows)
-            throw AppError(
-                "Image %1 is %2 x %3 pixels, image 1 is %4 x %5; one ensemble needs one "
-                "size.",
-                {std::to_string(i + 1), std::to_string(im.columns), std::to_string(im.rows),
-                 std::to_string(first.columns), std::to_string(first.rows)});
-        if (im.spacingX != first.spacingX || im.spacingY != first.spacingY)
-            throw AppError(
-                "Image %1 has another pixel spacing than image 1; one ensemble needs "
-                "one spacing.",
-                {std::to_string(i + 1)});
-    }
+    for (std::size_t i = 1; i < images.size(); ++i)
+        requireSameGeometryAs(images.front(), images[i], i + 1);
+}
+
+void requireSameGeometryAs(const ImageView& first, const ImageView& im, std::size_t number) {
+    if (im.columns != first.columns || im.rows != first.rows)
+        throw AppError(
+            "Image %1 is %2 x %3 pixels, image 1 is %4 x %5; one ensemble needs one size.",
+            {std::to_string(number), std::to_string(im.columns), std::to_string(im.rows),
+             std::to_string(first.columns), std::to_string(first.rows)});
+    if (im.spacingX != first.spacingX || im.spacingY != first.spacingY)
+        throw AppError(
+            "Image %1 has another pixel spacing than image 1; one ensemble needs one spacing.",
+            {std::to_string(number)});
 }
 
 }  // namespace ctiq::tasks

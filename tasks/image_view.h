@@ -29,4 +29,7 @@ void requireValidImage(const ImageView& image, std::size_t number);
 // averaged on different frequency or distance scales.
 void requireSameGeometry(std::span<const ImageView> images);
 
+// The same for one more slice, image number `number` (from 1), against the first.
+void requireSameGeometryAs(const ImageView& first, const ImageView& image, std::size_t number);
+
 }  // namespace ctiq::tasks

@@ -37,6 +37,14 @@ void checkParameters(const ImageView& image, const PixelRegion& r, std::int32_t 
                        {std::to_string(r.width), std::to_string(r.height), std::to_string(n)});
 }
 
+// The region of the ROIs, refused (AppError) with the parameters before anything is computed.
+PixelRegion checkedRegion(const ImageView& image, const Nps2dParameters& p) {
+    const std::int32_t n = p.roiSize;
+    const PixelRegion region = regionFor(image, p);
+    checkParameters(image, region, n, p.gridStep == 0 ? n / 2 : p.gridStep);
+    return region;
+}
+
 // Signed transform index as numpy.fft.fftfreq orders it.
 std::int32_t signedIndex(std::int32_t k, std::int32_t n) {
     return k < n / 2 ? k : k - n;
@@ -96,55 +104,102 @@ std::vector<double> Nps2dResult::shifted() const {
     return out;
 }
 
-Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameters& p) {
-    requireSameGeometry(images);
-    const ImageView& first = images.front();
-    const std::int32_t n = p.roiSize;
-    const std::int32_t step = p.gridStep == 0 ? n / 2 : p.gridStep;
-    const PixelRegion region = regionFor(first, p);
-    checkParameters(first, region, n, step);
+// What the ROIs leave behind: the plans and buffers made at the first slice, and the sums.
+struct Nps2dEnsemble::Sums {
+    Sums(const ImageView& first, const Nps2dParameters& p)
+        : geometry{{}, first.columns, first.rows, first.spacingX, first.spacingY},
+          n(p.roiSize),
+          step(p.gridStep == 0 ? n / 2 : p.gridStep),
+          region(checkedRegion(first, p)),
+          dx(first.spacingX),
+          dy(first.spacingY),
+          d(std::max(dx, dy)),
+          columns(n / 2 + 1),
+          half(static_cast<std::size_t>(n) * columns),
+          rings(ringsFor(n, dx, dy, d)),
+          bins(rings.count.size()),
+          fft(n),
+          fit(n, p.detrend),
+          sum(half, 0.0),
+          dof(static_cast<double>(n) * n - fit.parameters()) {}
 
-    const double dx = first.spacingX, dy = first.spacingY, d = std::max(dx, dy);
-    const std::int32_t columns = n / 2 + 1;
-    const std::size_t half = static_cast<std::size_t>(n) * columns;
-    const HalfPlaneRings rings = ringsFor(n, dx, dy, d);
-    const std::size_t bins = rings.count.size();
-
-    RealFft2d fft(n);
-    SurfaceFit fit(n, p.detrend);
-    std::vector<double> sum(half, 0.0);
+    const ImageView geometry;  // the first slice's size and spacing, without its samples
+    const std::int32_t n, step;
+    const PixelRegion region;
+    const double dx, dy, d;
+    const std::int32_t columns;
+    const std::size_t half;
+    const HalfPlaneRings rings;
+    const std::size_t bins;
+    RealFft2d fft;
+    SurfaceFit fit;
+    std::vector<double> sum;
     std::vector<double> profiles;  // rois × bins: each ROI's own ring sums of |X|²
     std::vector<double> means;
     double sdSum = 0, rawSdSum = 0;
-    const double dof = static_cast<double>(n) * n - fit.parameters();
+    const double dof;
+};
 
-    for (const ImageView& image : images)
-        for (std::int32_t top = region.y; top <= region.y + region.height - n; top += step)
-            for (std::int32_t left = region.x; left <= region.x + region.width - n; left += step) {
-                double* roi = fft.input();
-                for (std::int32_t y = 0; y < n; ++y)
-                    std::copy_n(&image.samples[static_cast<std::size_t>(top + y) * image.columns +
-                                               static_cast<std::size_t>(left)],
-                                n, roi + static_cast<std::size_t>(y) * n);
-                double roiSum = 0, squares = 0;
-                for (std::size_t i = 0; i < static_cast<std::size_t>(n) * n; ++i) roiSum += roi[i];
-                const double roiMean = roiSum / (static_cast<double>(n) * n);
-                for (std::size_t i = 0; i < static_cast<std::size_t>(n) * n; ++i)
-                    squares += (roi[i] - roiMean) * (roi[i] - roiMean);
-                rawSdSum += std::sqrt(squares / (static_cast<double>(n) * n - 1));
-                const SurfaceFit::Removed removed = fit.removeFrom(roi);
-                means.push_back(removed.mean);
-                sdSum += std::sqrt(removed.sumOfSquares / dof);
-                fft.execute();
-                const std::complex<double>* out = fft.output();
-                const std::size_t at = profiles.size();
-                profiles.resize(at + bins, 0.0);
-                for (std::size_t i = 0; i < half; ++i) {
-                    const double power = std::norm(out[i]);
-                    sum[i] += power;
-                    profiles[at + rings.bin[i]] += rings.weight[i] * power;
-                }
+Nps2dEnsemble::Nps2dEnsemble(const Nps2dParameters& parameters) : p_(parameters) {}
+
+Nps2dEnsemble::~Nps2dEnsemble() = default;
+
+void Nps2dEnsemble::add(const ImageView& image) {
+    requireValidImage(image, static_cast<std::size_t>(slices_) + 1);
+    if (sums_)
+        requireSameGeometryAs(sums_->geometry, image, static_cast<std::size_t>(slices_) + 1);
+    else
+        sums_ = std::make_unique<Sums>(image, p_);
+    Sums& s = *sums_;
+    const std::int32_t n = s.n;
+    const PixelRegion& region = s.region;
+    for (std::int32_t top = region.y; top <= region.y + region.height - n; top += s.step)
+        for (std::int32_t left = region.x; left <= region.x + region.width - n; left += s.step) {
+            double* roi = s.fft.input();
+            for (std::int32_t y = 0; y < n; ++y)
+                std::copy_n(&image.samples[static_cast<std::size_t>(top + y) * image.columns +
+                                           static_cast<std::size_t>(left)],
+                            n, roi + static_cast<std::size_t>(y) * n);
+            double roiSum = 0, squares = 0;
+            for (std::size_t i = 0; i < static_cast<std::size_t>(n) * n; ++i) roiSum += roi[i];
+            const double roiMean = roiSum / (static_cast<double>(n) * n);
+            for (std::size_t i = 0; i < static_cast<std::size_t>(n) * n; ++i)
+                squares += (roi[i] - roiMean) * (roi[i] - roiMean);
+            s.rawSdSum += std::sqrt(squares / (static_cast<double>(n) * n - 1));
+            const SurfaceFit::Removed removed = s.fit.removeFrom(roi);
+            s.means.push_back(removed.mean);
+            s.sdSum += std::sqrt(removed.sumOfSquares / s.dof);
+            s.fft.execute();
+            const std::complex<double>* out = s.fft.output();
+            const std::size_t at = s.profiles.size();
+            s.profiles.resize(at + s.bins, 0.0);
+            for (std::size_t i = 0; i < s.half; ++i) {
+                const double power = std::norm(out[i]);
+                s.sum[i] += power;
+                s.profiles[at + s.rings.bin[i]] += s.rings.weight[i] * power;
             }
+        }
+    ++slices_;
+}
+
+Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameters& p) {
+    requireSameGeometry(images);
+    Nps2dEnsemble ensemble(p);
+    for (const ImageView& image : images) ensemble.add(image);
+    return ensemble.result();
+}
+
+Nps2dResult Nps2dEnsemble::result() const {
+    if (!sums_) throw AppError("No image was given.");
+    const Sums& s = *sums_;
+    const std::int32_t n = s.n, columns = s.columns;
+    const std::size_t half = s.half, bins = s.bins;
+    const double dx = s.dx, dy = s.dy, d = s.d;
+    const HalfPlaneRings& rings = s.rings;
+    const std::vector<double>& sum = s.sum;
+    const std::vector<double>& profiles = s.profiles;
+    const std::vector<double>& means = s.means;
+    const double sdSum = s.sdSum, rawSdSum = s.rawSdSum;
 
     Nps2dResult r;
     r.roiSize = n;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -83,5 +84,29 @@ inline constexpr double kTrendVarianceShare = 0.05;
 // Refused (AppError): no slice, slices of different size or spacing, a spacing that is not
 // positive, n odd or below 8, a step below 1, a region outside the image or smaller than one ROI.
 Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameters& parameters);
+
+// The same ensemble gathered one slice at a time, so that a caller holds no more than the slice it
+// adds: slices added in the order of computeNps2d's span give its very result, bit for bit.
+class Nps2dEnsemble {
+  public:
+    explicit Nps2dEnsemble(const Nps2dParameters& parameters);
+    ~Nps2dEnsemble();
+    Nps2dEnsemble(const Nps2dEnsemble&) = delete;
+    Nps2dEnsemble& operator=(const Nps2dEnsemble&) = delete;
+
+    // Refused (AppError), with nothing added, as computeNps2d refuses the slice: the first sets
+    // the size and spacing (and the region, where none is given), the others must share them.
+    // Only the samples inside the region are read.
+    void add(const ImageView& image);
+    std::int32_t slices() const { return slices_; }
+    // Refused without a slice.
+    Nps2dResult result() const;
+
+  private:
+    struct Sums;
+    Nps2dParameters p_;
+    std::int32_t slices_ = 0;
+    std::unique_ptr<Sums> sums_;
+};
 
 }  // namespace ctiq::tasks

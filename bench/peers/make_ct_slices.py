@@ -2,7 +2,10 @@
 # (or explicit VR with --explicit), 512 × 512 (or --size), signed 16-bit samples with rescale
 # intercept -1024, and the ordinary sequences of such files (Referenced Image, Request
 # Attributes, Procedure Code, a private sequence of defined length), so that a reader must walk
-# sequences to reach the pixels.  Usage: python3 make_ct_slices.py OUTDIR N [--size S] [--explicit]
+# sequences to reach the pixels. --point puts a bead (a Gaussian spot of 3000 HU, sigma 1.2 px) a
+# little off the centre instead of the water disk, for the MTF. --frames writes the N slices as
+# the frames of one file, OUTDIR/frames.dcm (Number of Frames N).
+#   Usage: python3 make_ct_slices.py OUTDIR N [--size S] [--explicit] [--point] [--frames]
 import argparse
 import os
 
@@ -21,7 +24,7 @@ def item(**values):
     return ds
 
 
-def slice_dataset(k, size, explicit, rng):
+def slice_dataset(k, size, explicit, point, rng):
     meta = FileMetaDataset()
     meta.MediaStorageSOPClassUID = CT_IMAGE
     meta.MediaStorageSOPInstanceUID = f"1.2.826.0.1.3680043.9.7433.1.{k + 1}"
@@ -66,7 +69,11 @@ def slice_dataset(k, size, explicit, rng):
     ds.RequestAttributesSequence = Sequence([item(RequestedProcedureID="RP1",
                                                   ScheduledProcedureStepID="SP1")])
     yy, xx = np.mgrid[0:size, 0:size]
-    phantom = ((xx - size / 2) ** 2 + (yy - size / 2) ** 2 < (0.4 * size) ** 2) * 1024
+    if point:  # a bead in air-free water: 1024 stored (0 HU) plus the spot
+        r2 = (xx - size / 2 - 0.3) ** 2 + (yy - size / 2 + 0.2) ** 2
+        phantom = 1024 + 3000 * np.exp(-r2 / (2 * 1.2 ** 2))
+    else:
+        phantom = ((xx - size / 2) ** 2 + (yy - size / 2) ** 2 < (0.4 * size) ** 2) * 1024
     noise = rng.normal(0, 12, (size, size))
     ds.PixelData = np.round(phantom + noise).astype("<i2").tobytes()
     return ds
@@ -78,11 +85,19 @@ def main():
     parser.add_argument("count", type=int)
     parser.add_argument("--size", type=int, default=512)
     parser.add_argument("--explicit", action="store_true")
+    parser.add_argument("--point", action="store_true")
+    parser.add_argument("--frames", action="store_true")
     args = parser.parse_args()
     os.makedirs(args.outdir, exist_ok=True)
     rng = np.random.default_rng(7433)
-    for k in range(args.count):
-        ds = slice_dataset(k, args.size, args.explicit, rng)
+    slices = (slice_dataset(k, args.size, args.explicit, args.point, rng) for k in range(args.count))
+    if args.frames:
+        first = next(slices)
+        first.PixelData = first.PixelData + b"".join(ds.PixelData for ds in slices)
+        first.NumberOfFrames = args.count
+        first.save_as(os.path.join(args.outdir, "frames.dcm"), write_like_original=False)
+        return
+    for k, ds in enumerate(slices):
         ds.save_as(os.path.join(args.outdir, f"slice{k + 1:03d}.dcm"), write_like_original=False)
 
 

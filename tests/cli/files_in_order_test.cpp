@@ -1,5 +1,7 @@
 #include "cli/files_in_order.h"
 
+#include "cli/frame_items.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -70,6 +72,40 @@ TEST(FilesInOrder, StoppingEndsTheBatch) {
             });
         EXPECT_EQ(taken, numbered(6)) << threads;
         EXPECT_LE(started.load(), threads == 1 ? 6 : 6 + 2 * static_cast<int>(threads)) << threads;
+    }
+}
+
+// Each file's measurement carries its own name only, so a batch takes memory in proportion to
+// its files; --frames gives each frame its --frame; --plot keeps the batch's names for its check.
+TEST(MeasuredItems, EachLineNamesItsOwnFile) {
+    struct Case {
+        std::vector<std::string> arguments;
+        std::vector<std::string> files;   // of the items, in order
+        std::vector<std::string> frames;  // their --frame ("" for none)
+        std::size_t lineFiles;            // file names in each item's line
+    };
+    const std::vector<Case> cases = {
+        {{"stats", "a.dcm", "b.dcm", "c.dcm"}, {"a.dcm", "b.dcm", "c.dcm"}, {"", "", ""}, 1},
+        {{"nps", "--frames", "2-3", "a.dcm", "b.dcm"},
+         {"a.dcm", "a.dcm", "b.dcm", "b.dcm"},
+         {"2", "3", "2", "3"},
+         1},
+        {{"mtf", "--plot", "p.png", "a.dcm", "b.dcm"}, {"a.dcm", "b.dcm"}, {"", ""}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.front());
+        const std::vector<MeasuredItem> items = measuredItems(parseCommandLine(c.arguments));
+        ASSERT_EQ(items.size(), c.files.size());
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            EXPECT_EQ(items[i].file, c.files[i]);
+            EXPECT_EQ(items[i].line.value("frame", ""), c.frames[i]);
+            EXPECT_FALSE(items[i].line.has("frames"));
+            ASSERT_EQ(items[i].line.files.size(), c.lineFiles);
+            if (c.lineFiles == 1) {
+                EXPECT_EQ(items[i].line.files[0], c.files[i]);
+                EXPECT_TRUE(items[i].line.arguments.empty());
+            }
+        }
     }
 }
 

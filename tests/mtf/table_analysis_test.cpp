@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "common/app_error.h"
+#include "common/number_text.h"
 
 namespace ctiq {
 namespace {
@@ -31,6 +32,26 @@ TEST(TableMaximum, FirstOfEqualMaximaWins) {
     EXPECT_EQ(row.column, 1);
     EXPECT_EQ(row.row, 2);
     EXPECT_THROW(tableMaximum(table({{"1", ""}})), AppError);
+}
+
+// A cell set from an integer holds its text and reads as the value that text reads as; a text set
+// over it reads as the new text, and resizing keeps both where the cell stays.
+TEST(PixelTable, IntegerCellsReadAsTheirText) {
+    PixelTable t(3, 3);
+    for (const std::int32_t v : {0, -1024, 32767, -32768, 123456789}) {
+        t.setInteger(1, 1, v);
+        EXPECT_EQ(t.text(1, 1), std::to_string(v));
+        EXPECT_EQ(t.value(1, 1), static_cast<double>(StrToFloat(t.text(1, 1))));
+    }
+    t.setText(1, 1, "2.5");
+    EXPECT_EQ(t.value(1, 1), 2.5);
+    t.setInteger(2, 2, -7);
+    t.resize(4, 3);
+    EXPECT_EQ(t.value(2, 2), -7);
+    EXPECT_EQ(t.text(2, 2), "-7");
+    t.setText(2, 2, "x");
+    EXPECT_THROW(t.value(2, 2), AppError);
+    EXPECT_THROW(t.setInteger(4, 0, 1), AppError);
 }
 
 TEST(CellStatistics, PopulationSdAndMaximumPosition) {

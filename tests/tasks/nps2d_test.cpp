@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <numbers>
 #include <string>
 
@@ -280,6 +281,65 @@ TEST(Nps2d, FlagsARegionThatIsNotOneMaterial) {
     ASSERT_EQ(edge.flags.size(), 1u);
     EXPECT_EQ(edge.flags[0].code, kFlagNonUniformRegion);
     EXPECT_NE(edge.flags[0].text.find("not one uniform material"), std::string::npos);
+}
+
+void expectSameResult(const Nps2dResult& a, const Nps2dResult& b) {
+    EXPECT_EQ(a.spectrum, b.spectrum);
+    ASSERT_EQ(a.radial.size(), b.radial.size());
+    for (std::size_t i = 0; i < a.radial.size(); ++i) {
+        EXPECT_EQ(a.radial[i].value, b.radial[i].value);
+        EXPECT_EQ(std::isnan(a.radial[i].standardError), std::isnan(b.radial[i].standardError));
+        if (!std::isnan(a.radial[i].standardError)) {
+            EXPECT_EQ(a.radial[i].standardError, b.radial[i].standardError);
+        }
+        EXPECT_EQ(a.radial[i].samples, b.radial[i].samples);
+    }
+    EXPECT_EQ(a.sdFromSpectrum, b.sdFromSpectrum);
+    EXPECT_EQ(a.meanRoiSd, b.meanRoiSd);
+    EXPECT_EQ(a.rawRoiSd, b.rawRoiSd);
+    EXPECT_EQ(a.peakFrequency, b.peakFrequency);
+    EXPECT_EQ(a.meanFrequency, b.meanFrequency);
+    EXPECT_EQ(a.rois, b.rois);
+    EXPECT_EQ(a.flags.size(), b.flags.size());
+}
+
+// A series gathered slice by slice is the ensemble of all its slices, bit for bit; the samples
+// outside the region are never read, and a refused slice leaves the ensemble as it was.
+TEST(Nps2d, SliceBySliceIsTheWholeEnsemble) {
+    struct Case {
+        Nps2dParameters p;
+        PixelRegion used;  // the region the parameters give on 300 x 260 slices
+    };
+    Nps2dParameters plane;
+    plane.roiSize = 32;
+    plane.gridStep = 12;
+    plane.detrend = Detrend::Plane;
+    plane.region = PixelRegion{17, 9, 150, 120};
+    for (const Case& c : {Case{{}, {22, 2, 256, 256}}, Case{plane, *plane.region}}) {
+        SCOPED_TRACE(c.p.roiSize);
+        std::vector<Slice> slices;
+        for (std::uint64_t seed = 1; seed <= 3; ++seed)
+            slices.push_back(test::whiteNoise(300, 260, 8, seed, 50));
+        const Nps2dResult whole = computeNps2d(views(slices), c.p);
+
+        Nps2dEnsemble ensemble(c.p);
+        const Slice wrongSize = test::whiteNoise(260, 300, 8, 9);
+        for (std::size_t i = 0; i < slices.size(); ++i) {
+            Slice blind = slices[i];
+            for (std::int32_t r = 0; r < blind.rows; ++r)
+                for (std::int32_t col = 0; col < blind.columns; ++col)
+                    if (r < c.used.y || r >= c.used.y + c.used.height || col < c.used.x ||
+                        col >= c.used.x + c.used.width)
+                        blind.at(col, r) = std::numeric_limits<double>::quiet_NaN();
+            ensemble.add(blind.view());
+            if (i == 0) {
+                EXPECT_THROW(ensemble.add(wrongSize.view()), AppError);
+            }
+        }
+        EXPECT_EQ(ensemble.slices(), 3);
+        expectSameResult(ensemble.result(), whole);
+    }
+    EXPECT_THROW(Nps2dEnsemble({}).result(), AppError);
 }
 
 TEST(Nps2d, RefusesWhatItCannotMeasure) {

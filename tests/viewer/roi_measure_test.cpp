@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "common/app_error.h"
 #include "common/number_text.h"
 #include "image/roi_block.h"
@@ -65,6 +67,47 @@ TEST(RoiStatistics, SampleRuleWrapsSwapsAndReadsBytes) {
     EXPECT_EQ(statsText(bytes, {0, 2, 2, SampleFormat::Byte8}, {0, 0, 2, 2}).first, "25.00");
     EXPECT_EQ(statsText(bytes, {0, 2, 2, SampleFormat::Byte8}, {0, 0, 1, 1}, swap).first,
               "2,560.00");
+}
+
+// The SD comes from the exact sums of the values: Σ(v - mean)² = (nΣv² - (Σv)²) / n, rounded once.
+// Over a 256 x 256 block both sums fit in 64 bits and n is a power of two, so the exact figure is
+// known here; a sum of 65536 rounded squares had missed it in the 13th digit. Word16 as stored,
+// with an offset, and byte-swapped (the general path).
+TEST(RoiStatistics, SdIsTheExactSumOfSquaresRoundedOnce) {
+    std::vector<std::int16_t> values(256 * 256);
+    std::uint32_t state = 12345;
+    for (std::int16_t& v : values) {
+        state = state * 1664525u + 1013904223u;
+        v = static_cast<std::int16_t>(static_cast<std::int32_t>(state >> 20) - 2048);
+    }
+    struct Case {
+        SampleValueRule rule;
+        bool swapped;
+    };
+    SampleValueRule offset;
+    offset.offset = -1024;
+    SampleValueRule swap;
+    swap.swap = true;
+    for (const Case& c : {Case{{}, false}, Case{offset, false}, Case{swap, true}}) {
+        SCOPED_TRACE(c.rule.offset);
+        std::vector<std::uint8_t> data = wordsLE(values);
+        if (c.swapped)
+            for (std::size_t i = 0; i + 1 < data.size(); i += 2) std::swap(data[i], data[i + 1]);
+        std::int64_t s1 = 0;
+        std::uint64_t s2 = 0;
+        for (const std::int16_t stored : values) {
+            const std::int64_t v = stored + c.rule.offset;
+            s1 += v;
+            s2 += static_cast<std::uint64_t>(v * v);
+        }
+        const std::uint64_t n = values.size();
+        const std::uint64_t numerator = n * s2 - static_cast<std::uint64_t>(s1 * s1);
+        const double squares = std::ldexp(static_cast<double>(numerator), -16);  // / n, exact
+        const RoiStatistics s = computeRoiStatistics(
+            data.data(), {0, 256, 256, SampleFormat::Word16}, {0, 0, 256, 256}, c.rule);
+        EXPECT_EQ(s.mean, static_cast<double>(s1) / 256 / 256);
+        EXPECT_EQ(s.sd, std::sqrt(squares / 256 / 256));
+    }
 }
 
 }  // namespace
