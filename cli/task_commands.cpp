@@ -202,6 +202,8 @@ std::string runNps2d(const CommandLine& line, std::string& notes) {
                                    {"rawRoiSd", r.rawRoiSd},
                                    {"peakFrequency", r.peakFrequency},
                                    {"meanFrequency", r.meanFrequency},
+                                   {"meanFrequencyRelativeSe", r.meanFrequencyRelativeSe},
+                                   {"peakSpread", r.peakSpread},
                                    {"nyquist", r.nyquist},
                                    {"rois", r.rois},
                                    {"flags", flagsJson(r.flags)}});

@@ -7,6 +7,7 @@
 
 #include "common/app_error.h"
 #include "common/locale_free_text.h"
+#include "common/spectrum_peak.h"
 #include "tasks/fft_plans.h"
 
 namespace ctiq::tasks {
@@ -74,6 +75,76 @@ HalfPlaneRings ringsFor(std::int32_t n, double dx, double dy, double d) {
     rings.count.assign(static_cast<std::size_t>(last) + 1, 0);
     for (std::size_t i = 0; i < rings.bin.size(); ++i) rings.count[rings.bin[i]] += rings.weight[i];
     return rings;
+}
+
+// K² / Σ ρ² over the pairs of ROIs of one slice (ρ: the share of pixels two ROIs have in
+// common, whose powers then correlate by ρ²), times the slices: the independent ROIs.
+double independentRois(const PixelRegion& region, std::int32_t n, std::int32_t step,
+                       std::int32_t slices) {
+    const std::int32_t across = (region.width - n) / step + 1, down = (region.height - n) / step + 1;
+    auto overlap = [&](std::int32_t cells, std::int32_t count) {
+        double sum = 0;  // Σ over ordered pairs along one axis of ((n − |shift|) / n)²
+        for (std::int32_t a = 0; a < count; ++a)
+            for (std::int32_t b = 0; b < count; ++b) {
+                const std::int64_t shift = std::int64_t{std::abs(a - b)} * step;
+                if (shift < cells) {
+                    const double share = static_cast<double>(cells - shift) / cells;
+                    sum += share * share;
+                }
+            }
+        return sum;
+    };
+    const double rois = static_cast<double>(across) * down;
+    return slices * rois * rois / (overlap(n, across) * overlap(n, down));
+}
+
+// The peak and the mean frequency of the radial profile at or below the Nyquist frequency.
+// Mean: ∫ f·NPS df / ∫ NPS df by the trapezoid over 0 … Nyquist, each ring divided by the share of
+// a white noise the detrend keeps there; the rings it empties below kMinKeptShare (0 and 1 under a
+// plane or quadratic fit) take the first ring above's value. The plain Σ f·NPS / Σ NPS over the
+// rings read white noise 2/n high and, with the rings the detrend empties, low-pass noise up to
+// 10 % high. Peak: the largest ring from ring 1 on, moved by the parabola through its neighbours.
+// Each ring's SE, NPS / √(independent ROIs · samples / 2) (the samples come in mirrored pairs),
+// gives the figures' standard errors and the flags.
+void summarizeRings(Nps2dResult& r, const std::vector<double>& kept, double independent) {
+    std::vector<double> frequency, value, error;
+    for (const RadialBin& b : r.radial) {
+        if (b.frequency > r.nyquist) break;
+        frequency.push_back(b.frequency);
+        value.push_back(b.samples == 0 ? std::numeric_limits<double>::quiet_NaN() : b.value);
+        error.push_back(b.samples == 0 ? std::numeric_limits<double>::quiet_NaN()
+                                       : b.value / std::sqrt(independent * b.samples / 2));
+    }
+    const std::size_t last = frequency.size() - 1;
+    if (last >= 1) {
+        const SpectrumPeak peak = spectrumPeak(frequency, value, error, 1, last);
+        r.peakFrequency = peak.frequency;
+        r.peakSpread = peak.frequency > 0 ? peak.spread / peak.frequency : 0;
+    }
+    std::size_t first = 0;
+    while (first < last && (std::isnan(value[first]) || kept[first] < kMinKeptShare)) ++first;
+    std::vector<double> corrected(value.size()), weight(value.size()), se(value.size());
+    double mass = 0, moment = 0;
+    for (std::size_t b = 0; b <= last; ++b) {
+        const std::size_t from = std::max(b, first);
+        corrected[b] = value[from] / kept[from];
+        se[b] = error[from] / kept[from];
+        weight[b] = (b == 0 || b == last) ? 0.5 : 1;
+        if (std::isnan(corrected[b])) continue;
+        mass += weight[b] * corrected[b];
+        moment += weight[b] * frequency[b] * corrected[b];
+    }
+    if (!(mass > 0)) return;
+    r.meanFrequency = moment / mass;
+    // d mean / d ring: the rings below `first` are ring `first` again.
+    std::vector<double> gradient(value.size(), 0.0);
+    for (std::size_t b = 0; b <= last; ++b)
+        if (!std::isnan(corrected[b]))
+            gradient[std::max(b, first)] += weight[b] * (frequency[b] - r.meanFrequency) / mass;
+    double variance = 0;
+    for (std::size_t b = first; b <= last; ++b)
+        if (!std::isnan(se[b])) variance += gradient[b] * gradient[b] * se[b] * se[b];
+    r.meanFrequencyRelativeSe = r.meanFrequency > 0 ? std::sqrt(variance) / r.meanFrequency : 0;
 }
 
 }  // namespace
@@ -164,6 +235,19 @@ Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameter
             r.spectrum[static_cast<std::size_t>(ky) * n + kx] = sum[i] * perRoi;
         }
 
+    // The share of each ring a locally white noise keeps through the detrend, and the number of
+    // independent ROIs the overlapping ones amount to (for the figures' standard errors).
+    std::vector<double> kept(bins, 0.0);
+    for (std::int32_t ky = 0; ky < n; ++ky)
+        for (std::int32_t kx = 0; kx < columns; ++kx) {
+            const std::size_t i = static_cast<std::size_t>(ky) * columns + kx;
+            kept[rings.bin[i]] += rings.weight[i] * (1 - fit.removedShare(kx, ky));
+        }
+    for (std::size_t b = 0; b < bins; ++b)
+        if (rings.count[b] > 0) kept[b] /= rings.count[b];
+    const double independent =
+        independentRois(region, n, step, static_cast<std::int32_t>(images.size()));
+
     std::vector<double> ring(bins, 0.0);
     double total = 0;
     for (std::size_t i = 0; i < half; ++i) {
@@ -194,17 +278,7 @@ Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameter
     r.sdFromSpectrum = std::sqrt(total * perRoi / ((n * dx) * (n * dy)));
     r.meanRoiSd = sdSum / r.rois;
     r.rawRoiSd = rawSdSum / r.rois;
-    double peak = -1, moment = 0, mass = 0;
-    for (const RadialBin& b : r.radial) {
-        if (b.frequency > r.nyquist || b.samples == 0) continue;
-        if (b.value > peak) {
-            peak = b.value;
-            r.peakFrequency = b.frequency;
-        }
-        moment += b.frequency * b.value;
-        mass += b.value;
-    }
-    r.meanFrequency = mass > 0 ? moment / mass : 0;
+    summarizeRings(r, kept, independent);
 
     // A stationary noise moves the mean of n² pixels by about σ/n; a shading small against the
     // noise moves it by less than σ. ROI means a whole pixel SD apart are different materials.
@@ -240,6 +314,22 @@ Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameter
                                    " HU after): shading, or noise so low-pass that the detrend "
                                    "takes part of it; the low frequencies are not the noise's."});
     }
+    if (r.meanFrequencyRelativeSe > kMaxMeanFrequencyRelativeSe)
+        r.flags.push_back(
+            {kFlagImprecise, "The noise of the spectrum moves the mean frequency (" +
+                                 fixedText(r.meanFrequency, 3) + " c/mm) by ± " +
+                                 fixedText(100 * r.meanFrequencyRelativeSe, 1) +
+                                 " % (standard error; flagged above " +
+                                 fixedText(100 * kMaxMeanFrequencyRelativeSe, 1) +
+                                 " %): combine more slices, or take a larger region."});
+    if (r.peakFrequency > 0 && r.peakSpread > kMaxPeakSpread)
+        r.flags.push_back(
+            {kFlagPeakImprecise,
+             "Rings up to " + fixedText(100 * r.peakSpread, 0) + " % away from the peak (" +
+                 fixedText(r.peakFrequency, 3) +
+                 " c/mm) hold values the noise cannot tell from the largest: the spectrum is "
+                 "flat there, and its peak frequency is not determined (flagged beyond " +
+                 fixedText(100 * kMaxPeakSpread, 0) + " %)."});
     return r;
 }
 

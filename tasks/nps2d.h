@@ -50,8 +50,16 @@ struct Nps2dResult {
     // Mean over the ROIs of the SD about the ROI's own mean, before the surface fit (n² - 1): an
     // independent check, which the shading the fit removes raises.
     double rawRoiSd = 0;
-    double peakFrequency = 0;  // c/mm, of the largest radial bin at or below the Nyquist
-    double meanFrequency = 0;  // Σ f NPS_r / Σ NPS_r over the bins at or below the Nyquist
+    // c/mm: the largest radial bin at or below the Nyquist (from bin 1 on), moved between the
+    // bins by the parabola through its neighbours.
+    double peakFrequency = 0;
+    // c/mm: ∫ f NPS_r df / ∫ NPS_r df over 0 … Nyquist (trapezoid), the rings corrected for the
+    // share of the noise the detrend takes (see summarizeRings in nps2d.cpp).
+    double meanFrequency = 0;
+    double meanFrequencyRelativeSe = 0;  // the mean frequency's standard error over itself
+    // The farthest a ring lies from the peak frequency, over the peak frequency, whose value the
+    // noise cannot tell from the largest (within twice the SE of their difference).
+    double peakSpread = 0;
     std::int32_t rois = 0;
     QualityFlags flags;
 
@@ -76,6 +84,17 @@ inline constexpr const char* kFlagNonUniformRegion = "nps-nonuniform-region";
 inline constexpr const char* kFlagShading = "nps-shading";
 inline constexpr double kLowRingStep = 1.8;
 inline constexpr double kTrendVarianceShare = 0.05;
+
+// The figures the noise cannot support: the mean frequency's standard error above half its 3 %
+// tolerance (about one run in twenty outside it from the noise alone), a ring the noise cannot
+// tell from the largest farther than the tolerance from the peak frequency.
+inline constexpr const char* kFlagImprecise = "nps-imprecise";
+inline constexpr const char* kFlagPeakImprecise = "nps-peak-imprecise";
+inline constexpr double kMaxMeanFrequencyRelativeSe = 0.015;
+inline constexpr double kMaxPeakSpread = 0.03;
+// Rings whose share of a white noise the detrend keeps is below this are not corrected (their
+// value would be mostly the correction): the mean frequency takes the next ring's value there.
+inline constexpr double kMinKeptShare = 0.9;
 
 // The 2-D noise power spectrum of an ensemble of slices (all the same size and spacing): square
 // n × n ROIs at origins region.x + i·step, region.y + j·step while they fit inside the region,
