@@ -204,6 +204,7 @@ std::string runNps2d(const CommandLine& line, std::string& notes) {
                                    {"meanFrequency", r.meanFrequency},
                                    {"meanFrequencyRelativeSe", r.meanFrequencyRelativeSe},
                                    {"peakSpread", r.peakSpread},
+                                   {"independentRois", r.independentRois},
                                    {"nyquist", r.nyquist},
                                    {"rois", r.rois},
                                    {"flags", flagsJson(r.flags)}});

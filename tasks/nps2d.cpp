@@ -278,6 +278,7 @@ Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameter
     r.sdFromSpectrum = std::sqrt(total * perRoi / ((n * dx) * (n * dy)));
     r.meanRoiSd = sdSum / r.rois;
     r.rawRoiSd = rawSdSum / r.rois;
+    r.independentRois = independent;
     summarizeRings(r, kept, independent);
 
     // A stationary noise moves the mean of n² pixels by about σ/n; a shading small against the

@@ -60,6 +60,10 @@ struct Nps2dResult {
     // The farthest a ring lies from the peak frequency, over the peak frequency, whose value the
     // noise cannot tell from the largest (within twice the SE of their difference).
     double peakSpread = 0;
+    // The number of independent ROIs the overlapping ones amount to: K² / Σ ρ² over the pairs of
+    // one slice's ROIs (ρ the share of pixels two ROIs have in common), times the slices. Each
+    // grid value scatters by 1/√independentRois of itself.
+    double independentRois = 0;
     std::int32_t rois = 0;
     QualityFlags flags;
 

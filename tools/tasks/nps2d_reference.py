@@ -4,8 +4,10 @@
 The recipe: square ROIs of 128 x 128 pixels on a 64-pixel grid over the central 256 x 256
 pixels of each 512 x 512 image (0.5 mm), each minus its least-squares surface 1, x, y, x², xy, y²,
 |FFT2|² dx dy / n², averaged over all ROIs of all images; radial bins of width 1 / (n dx) by
-rint(|f| n dx). Prints the noise SD from the spectrum's sum, the mean and the peak frequency (at
-or below the Nyquist) and the number of ROIs, with 12 significant digits.
+rint(|f| n dx). Prints the noise SD from the spectrum's sum, the mean frequency (trapezoid over
+0 ... Nyquist, each ring over the share of white noise the fit keeps there) and the peak frequency
+(the largest ring from ring 1 on, moved by the parabola through its neighbours) and the number of
+ROIs, with 12 significant digits.
 
   nps2d_reference.py FILE...            headerless 512 x 512 int16 little-endian images
   nps2d_reference.py --case NAME SEED...  the test images of tests/tasks/nps2d_numpy_test.cpp
@@ -86,8 +88,28 @@ def main(argv):
     f = np.arange(radial.size) / (n * d)
     keep = f <= 1 / (2 * d)
     sd = np.sqrt(nps.sum() / (n * d) ** 2)
-    mean_f = (f * radial)[keep].sum() / radial[keep].sum()
-    peak_f = f[keep][np.argmax(radial[keep])]
+    # The share of white noise each ring keeps through the surface fit: 1 - the ring's mean of
+    # sum_j |FFT2(q_j)|^2 / n^2 over an orthonormal basis q_j of the six functions.
+    q, _ = np.linalg.qr(A)
+    removed = sum(np.abs(np.fft.fft2(q[:, j].reshape(n, n))) ** 2 for j in range(6)) / (n * n)
+    kept = 1 - np.bincount(bins.ravel(), removed.ravel()) / count
+    # Mean: trapezoid over 0 ... Nyquist of the rings over their kept share, the rings that keep
+    # less than 0.9 taking the first ring that keeps more.
+    r, fk, kk = radial[keep], f[keep], kept[keep]
+    first = int(np.argmax(kk >= 0.9))
+    c = r / np.where(kk > 0, kk, 1)
+    c[:first] = c[first]
+    w = np.ones(c.size)
+    w[0] = w[-1] = 0.5
+    mean_f = (w * fk * c).sum() / (w * c).sum()
+    # Peak: the largest ring from ring 1 on, moved to the vertex of the parabola through its
+    # neighbours (within half a ring).
+    top = 1 + int(np.argmax(r[1:]))
+    peak_f = fk[top]
+    if 1 < top < r.size - 1:
+        a, b, e = r[top - 1], r[top], r[top + 1]
+        if a - 2 * b + e < 0:
+            peak_f += np.clip(0.5 * (a - e) / (a - 2 * b + e), -0.5, 0.5) * (fk[1] - fk[0])
     print("sd %.12g  f_av %.12g  f_peak %.12g  rois %d" % (sd, mean_f, peak_f, rois))
 
 
