@@ -203,7 +203,7 @@ std::string runNps2d(const CommandLine& line, std::string& notes) {
                                    {"peakFrequency", r.peakFrequency},
                                    {"meanFrequency", r.meanFrequency},
                                    {"meanFrequencyRelativeSe", r.meanFrequencyRelativeSe},
-                                   {"peakSpread", r.peakSpread},
+                                   {"peakFrequencyRelativeSe", numberOrNull(r.peakFrequencyRelativeSe)},
                                    {"independentRois", r.independentRois},
                                    {"nyquist", r.nyquist},
                                    {"rois", r.rois},

@@ -103,7 +103,7 @@ double independentRois(const PixelRegion& region, std::int32_t n, std::int32_t s
 // a white noise the detrend keeps there; the rings it empties below kMinKeptShare (0 and 1 under a
 // plane or quadratic fit) take the first ring above's value. The plain Σ f·NPS / Σ NPS over the
 // rings read white noise 2/n high and, with the rings the detrend empties, low-pass noise up to
-// 10 % high. Peak: the largest ring from ring 1 on, moved by the parabola through its neighbours.
+// 10 % high. Peak: SpectrumPeak over the rings from ring 1 on.
 // Each ring's SE, NPS / √(independent ROIs · samples / 2) (the samples come in mirrored pairs),
 // gives the figures' standard errors and the flags.
 void summarizeRings(Nps2dResult& r, const std::vector<double>& kept, double independent) {
@@ -119,7 +119,7 @@ void summarizeRings(Nps2dResult& r, const std::vector<double>& kept, double inde
     if (last >= 1) {
         const SpectrumPeak peak = spectrumPeak(frequency, value, error, 1, last);
         r.peakFrequency = peak.frequency;
-        r.peakSpread = peak.frequency > 0 ? peak.spread / peak.frequency : 0;
+        r.peakFrequencyRelativeSe = peak.frequency > 0 ? peak.standardError / peak.frequency : 0;
     }
     std::size_t first = 0;
     while (first < last && (std::isnan(value[first]) || kept[first] < kMinKeptShare)) ++first;
@@ -323,14 +323,10 @@ Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameter
                                  " % (standard error; flagged above " +
                                  fixedText(100 * kMaxMeanFrequencyRelativeSe, 1) +
                                  " %): combine more slices, or take a larger region."});
-    if (r.peakFrequency > 0 && r.peakSpread > kMaxPeakSpread)
-        r.flags.push_back(
-            {kFlagPeakImprecise,
-             "Rings up to " + fixedText(100 * r.peakSpread, 0) + " % away from the peak (" +
-                 fixedText(r.peakFrequency, 3) +
-                 " c/mm) hold values the noise cannot tell from the largest: the spectrum is "
-                 "flat there, and its peak frequency is not determined (flagged beyond " +
-                 fixedText(100 * kMaxPeakSpread, 0) + " %)."});
+    if (r.peakFrequency > 0 && r.peakFrequencyRelativeSe > kMaxPeakRelativeSe)
+        r.flags.push_back({kFlagPeakImprecise, peakImpreciseText(r.peakFrequency,
+                                                                 r.peakFrequencyRelativeSe,
+                                                                 kMaxPeakRelativeSe)});
     return r;
 }
 

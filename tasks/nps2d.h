@@ -50,16 +50,15 @@ struct Nps2dResult {
     // Mean over the ROIs of the SD about the ROI's own mean, before the surface fit (n² - 1): an
     // independent check, which the shading the fit removes raises.
     double rawRoiSd = 0;
-    // c/mm: the largest radial bin at or below the Nyquist (from bin 1 on), moved between the
-    // bins by the parabola through its neighbours.
+    // c/mm: the vertex of the parabola fitted to the logarithm of the radial bins around the
+    // largest at or below the Nyquist (from bin 1 on) that stay above 70 % of it (SpectrumPeak).
     double peakFrequency = 0;
     // c/mm: ∫ f NPS_r df / ∫ NPS_r df over 0 … Nyquist (trapezoid), the rings corrected for the
     // share of the noise the detrend takes (see summarizeRings in nps2d.cpp).
     double meanFrequency = 0;
     double meanFrequencyRelativeSe = 0;  // the mean frequency's standard error over itself
-    // The farthest a ring lies from the peak frequency, over the peak frequency, whose value the
-    // noise cannot tell from the largest (within twice the SE of their difference).
-    double peakSpread = 0;
+    // The peak frequency's standard error over itself (∞ where the profile has no peak).
+    double peakFrequencyRelativeSe = 0;
     // The number of independent ROIs the overlapping ones amount to: K² / Σ ρ² over the pairs of
     // one slice's ROIs (ρ the share of pixels two ROIs have in common), times the slices. Each
     // grid value scatters by 1/√independentRois of itself.
@@ -89,13 +88,12 @@ inline constexpr const char* kFlagShading = "nps-shading";
 inline constexpr double kLowRingStep = 1.8;
 inline constexpr double kTrendVarianceShare = 0.05;
 
-// The figures the noise cannot support: the mean frequency's standard error above half its 3 %
-// tolerance (about one run in twenty outside it from the noise alone), a ring the noise cannot
-// tell from the largest farther than the tolerance from the peak frequency.
+// The figures the noise cannot support: the mean or the peak frequency's standard error above
+// half its 3 % tolerance (about one run in twenty outside it from the noise alone).
 inline constexpr const char* kFlagImprecise = "nps-imprecise";
 inline constexpr const char* kFlagPeakImprecise = "nps-peak-imprecise";
 inline constexpr double kMaxMeanFrequencyRelativeSe = 0.015;
-inline constexpr double kMaxPeakSpread = 0.03;
+inline constexpr double kMaxPeakRelativeSe = 0.015;
 // Rings whose share of a white noise the detrend keeps is below this are not corrected (their
 // value would be mostly the correction): the mean frequency takes the next ring's value there.
 inline constexpr double kMinKeptShare = 0.9;

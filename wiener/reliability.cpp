@@ -205,7 +205,7 @@ SpectrumSummaryErrors summaryErrors(const std::vector<double>& spectrum,
                                            std::vector<double>(errors.begin(),
                                                                errors.begin() + last + 1),
                                            1, static_cast<std::size_t>(last));
-    e.peakSpread = peak.frequency > 0 ? peak.spread / peak.frequency : 0;
+    e.peakFrequency = peak.frequency > 0 ? peak.standardError / peak.frequency : 0;
     return e;
 }
 
@@ -235,14 +235,9 @@ QualityFlags precisionFlagsOf(double integral, double meanFrequency, double peak
                  "(flagged above " +
                  fixedText(100 * kMaxFirstBinShift, 1) +
                  " %). Enable detrending (segment or line trend), or take longer segments."});
-    if (peakFrequency > 0 && e.peakSpread > kMaxPeakSpread)
-        flags.push_back(
-            {kFlagPeakImprecise,
-             "Frequencies up to " + fixedText(100 * e.peakSpread, 0) + " % away from the peak (" +
-                 fixedText(peakFrequency, 3) +
-                 " c/mm) hold values the noise cannot tell from the largest: the spectrum is flat "
-                 "there, and its peak frequency is not determined (flagged beyond " +
-                 fixedText(100 * kMaxPeakSpread, 0) + " %)."});
+    if (peakFrequency > 0 && e.peakFrequency > kMaxPeakRelativeSe)
+        flags.push_back({kFlagPeakImprecise, peakImpreciseText(peakFrequency, e.peakFrequency,
+                                                               kMaxPeakRelativeSe)});
     return flags;
 }
 

@@ -44,15 +44,15 @@ std::vector<double> segmentKeptShare(DataWindow window, std::int32_t n, int degr
 // The standard errors of the summary figures (summarizeSpectrum), propagated from the bins'
 // own: `spectrum` and `errors` hold bins 0 … N/2 (bin 0 unused). Neighbouring bins of one segment
 // are not independent under a window: their powers correlate by |Σ w²(t) e^(−2πi d t/N)|² / (Σ w²)²
-// for bins d apart (0.39 and 0.02 for Hamming at d = 1, 2; none for Rect). `peakSpread`: how far
-// from the peak frequency a bin lies that the noise cannot tell from the largest (SpectrumPeak).
+// for bins d apart (0.39 and 0.02 for Hamming at d = 1, 2; none for Rect). The peak frequency's
+// error comes through its fit (SpectrumPeak), ∞ where the spectrum has no peak (flat).
 // `firstBinShift`: how far the mean frequency moves (relative) when the first bin is taken as the
 // curve the next two continue (S₂²/S₃, after the mean removal's share): what a shading too small
 // to stand out from the noise there still does to it.
 struct SpectrumSummaryErrors {
     double integral = 0;
     double meanFrequency = 0;
-    double peakSpread = 0;
+    double peakFrequency = 0;
     double firstBinShift = 0;
 };
 SpectrumSummaryErrors summaryErrors(const std::vector<double>& spectrum,
@@ -62,13 +62,13 @@ SpectrumSummaryErrors summaryErrors(const std::vector<double>& spectrum,
 
 // Beyond these the noise alone puts about one run in twenty outside the figures' tolerances (5 %
 // for the integral, 3 % for the frequencies): "nps-imprecise" when the SE of the integral or of
-// the mean frequency exceeds half the tolerance, "nps-peak-imprecise" when a bin the noise cannot
-// tell from the largest lies more than the tolerance from the peak frequency.
+// the mean frequency exceeds half the tolerance, "nps-peak-imprecise" when that of the peak
+// frequency does.
 inline constexpr const char* kFlagImprecise = "nps-imprecise";
 inline constexpr const char* kFlagPeakImprecise = "nps-peak-imprecise";
 inline constexpr double kMaxIntegralRelativeSe = 0.025;
 inline constexpr double kMaxFrequencyRelativeSe = 0.015;
-inline constexpr double kMaxPeakSpread = 0.03;
+inline constexpr double kMaxPeakRelativeSe = 0.015;
 // "low-frequency-matters" when the first bin alone moves the mean frequency by more than half its
 // tolerance (the step low-frequency-dominates needs is three times the bins' scatter; less
 // shading goes unseen, and at the first bin it weighs most on the mean frequency).
