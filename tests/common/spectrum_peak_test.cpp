@@ -1,46 +1,55 @@
-// The peak of a sampled spectrum between its samples, and how far the noise leaves it open.
+// The peak of a sampled spectrum between its samples, and how well the noise leaves it known.
 #include "common/spectrum_peak.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace ctiq {
 namespace {
 
-// Samples of a parabola put its vertex back exactly, wherever it lies between them; at an end of
-// the range the sample's own frequency stays.
-TEST(SpectrumPeak, AParabolasVertexLiesBetweenItsSamples) {
+// Samples of a Gaussian bump exp(−(f − f₀)² / 2s²) are a parabola in their logarithm: the fit over
+// the samples above 70 % of the largest puts f₀ back exactly, wherever it lies between them; a
+// bump too narrow for three such samples takes the largest and its neighbours; the vertex stays
+// within the samples fitted (a peak beyond the last sample reads at it).
+TEST(SpectrumPeak, TheLogParabolaFindsAGaussianBumpBetweenTheSamples) {
     struct Case {
-        double vertex;  // in steps of 0.1 c/mm from 0
+        double centre, width;  // c/mm, samples 0.1 c/mm apart
         double expected;
     };
-    const Case cases[] = {{5.0, 0.5}, {5.25, 0.525}, {4.6, 0.46}, {0.2, 0.0}, {9.3, 0.9}};
+    const Case cases[] = {{0.5, 0.3, 0.5},  {0.525, 0.3, 0.525}, {0.46, 0.2, 0.46},
+                          {0.53, 0.05, 0.53}, {0.02, 0.3, 0.02}, {0.93, 0.3, 0.9}};
     for (const Case& c : cases) {
         std::vector<double> f, v;
         for (int i = 0; i < 10; ++i) {
             f.push_back(0.1 * i);
-            v.push_back(100 - (i - c.vertex) * (i - c.vertex));
+            v.push_back(std::exp(-(f.back() - c.centre) * (f.back() - c.centre) /
+                                 (2 * c.width * c.width)));
         }
-        SCOPED_TRACE(c.vertex);
+        SCOPED_TRACE(c.centre);
         const SpectrumPeak p = spectrumPeak(f, v, {}, 0, 9);
         ASSERT_TRUE(p.found);
-        EXPECT_NEAR(p.frequency, c.expected, 1e-12);
-        EXPECT_EQ(p.spread, 0);
+        EXPECT_NEAR(p.frequency, c.expected, 1e-9);
+        EXPECT_EQ(p.standardError, 0);  // no errors given
     }
 }
 
-// The spread: the farthest sample within twice the SE of the difference from the largest. A flat
-// spectrum leaves every sample open, a sharp one none.
-TEST(SpectrumPeak, TheSpreadReachesTheSamplesTheNoiseCannotTellApart) {
-    const std::vector<double> f = {0, 1, 2, 3, 4, 5, 6};
-    const std::vector<double> flat(7, 10.0), errors(7, 1.0);
-    EXPECT_NEAR(spectrumPeak(f, flat, errors, 0, 6).spread, 6, 1e-12);  // the first of equals
-    const std::vector<double> sharp = {1, 2, 4, 20, 4, 2, 1};
-    EXPECT_EQ(spectrumPeak(f, sharp, errors, 0, 6).spread, 0);
-    // 20 − 17.5 lies within 2·√2 · 1.1: sample 4 ties with the largest.
-    const std::vector<double> shoulder = {1, 2, 4, 20, 17.5, 2, 1}, wider(7, 1.1);
-    const SpectrumPeak p = spectrumPeak(f, shoulder, wider, 0, 6);
-    EXPECT_NEAR(p.spread, 4 - p.frequency, 1e-12);
-    EXPECT_GT(p.frequency, 3);
+// The vertex's error through the fit: it scales with the samples' relative errors, and a flat
+// spectrum has no peak to know (its parabola opens upwards or hardly bends: an error far beyond
+// the band).
+TEST(SpectrumPeak, ItsErrorComesThroughTheFit) {
+    std::vector<double> f, v;
+    for (int i = 0; i < 12; ++i) {
+        f.push_back(0.1 * i);
+        v.push_back(std::exp(-(f.back() - 0.55) * (f.back() - 0.55) / (2 * 0.25 * 0.25)));
+    }
+    std::vector<double> small(v.size()), large(v.size());
+    for (std::size_t i = 0; i < v.size(); ++i) small[i] = 0.01 * v[i], large[i] = 0.04 * v[i];
+    const double se = spectrumPeak(f, v, small, 0, 11).standardError;
+    EXPECT_GT(se, 0);
+    EXPECT_NEAR(spectrumPeak(f, v, large, 0, 11).standardError / se, 4, 1e-9);
+    const std::vector<double> flat(12, 3.0), errors(12, 0.1);
+    EXPECT_GT(spectrumPeak(f, flat, errors, 0, 11).standardError, 10);
 }
 
 }  // namespace

@@ -6,8 +6,8 @@ pixels of each 512 x 512 image (0.5 mm), each minus its least-squares surface 1,
 |FFT2|² dx dy / n², averaged over all ROIs of all images; radial bins of width 1 / (n dx) by
 rint(|f| n dx). Prints the noise SD from the spectrum's sum, the mean frequency (trapezoid over
 0 ... Nyquist, each ring over the share of white noise the fit keeps there) and the peak frequency
-(the largest ring from ring 1 on, moved by the parabola through its neighbours) and the number of
-ROIs, with 12 significant digits.
+(the vertex of a parabola fitted to the logarithm of the rings around the largest that stay above
+70 % of it) and the number of ROIs, with 12 significant digits.
 
   nps2d_reference.py FILE...            headerless 512 x 512 int16 little-endian images
   nps2d_reference.py --case NAME SEED...  the test images of tests/tasks/nps2d_numpy_test.cpp
@@ -102,14 +102,22 @@ def main(argv):
     w = np.ones(c.size)
     w[0] = w[-1] = 0.5
     mean_f = (w * fk * c).sum() / (w * c).sum()
-    # Peak: the largest ring from ring 1 on, moved to the vertex of the parabola through its
-    # neighbours (within half a ring).
+    # Peak: the vertex of the parabola fitted to log(ring) over the rings next to the largest
+    # (from ring 1 on) that stay above 70 % of it, within them.
     top = 1 + int(np.argmax(r[1:]))
+    lo, hi = top, top
+    while lo > 1 and r[lo - 1] >= 0.7 * r[top]:
+        lo -= 1
+    while hi < r.size - 1 and r[hi + 1] >= 0.7 * r[top]:
+        hi += 1
+    if hi - lo < 2 and 1 < top < r.size - 1:
+        lo, hi = top - 1, top + 1
     peak_f = fk[top]
-    if 1 < top < r.size - 1:
-        a, b, e = r[top - 1], r[top], r[top + 1]
-        if a - 2 * b + e < 0:
-            peak_f += np.clip(0.5 * (a - e) / (a - 2 * b + e), -0.5, 0.5) * (fk[1] - fk[0])
+    if hi - lo >= 2:
+        x = fk[lo:hi + 1] - fk[top]
+        c2, c1, _ = np.polyfit(x, np.log(r[lo:hi + 1]), 2)
+        if c2 < 0:
+            peak_f = fk[top] + np.clip(-c1 / (2 * c2), x[0], x[-1])
     print("sd %.12g  f_av %.12g  f_peak %.12g  rois %d" % (sd, mean_f, peak_f, rois))
 
 
