@@ -5,7 +5,8 @@ The recipe: square ROIs of 128 x 128 pixels on a 64-pixel grid over the central 
 pixels of each 512 x 512 image (0.5 mm), each minus its least-squares surface 1, x, y, x², xy, y²,
 |FFT2|² dx dy / n², averaged over all ROIs of all images; radial bins of width 1 / (n dx) by
 rint(|f| n dx). Prints the noise SD from the spectrum's sum, the mean frequency (trapezoid over
-0 ... Nyquist, each ring over the share of white noise the fit keeps there) and the peak frequency
+0 ... Nyquist of the rings less the edges' leakage, each over the share of white noise the fit
+keeps there) and the peak frequency
 (the vertex of a parabola fitted to the logarithm of the rings around the largest that stay above
 70 % of it) and the number of ROIs, with 12 significant digits.
 
@@ -88,6 +89,17 @@ def main(argv):
     f = np.arange(radial.size) / (n * d)
     keep = f <= 1 / (2 * d)
     sd = np.sqrt(nps.sum() / (n * d) ** 2)
+    # The rings less the leakage of the ROI's edges: 2P - P (*) K, K the Fejer kernel
+    # sin^2(pi u) / (n^2 sin^2(pi u / n)) averaged over each grid step along each axis, the
+    # circular convolution by FFT.
+    m = np.where(np.arange(n) <= n // 2, np.arange(n), np.arange(n) - n)
+    u = m[:, None] - 0.5 + (np.arange(64) + 0.5)[None, :] / 64
+    below = np.sin(np.pi * u / n)
+    safe = np.where(np.abs(below) < 1e-12, 1.0, below)
+    k1 = np.where(np.abs(below) < 1e-12, 1.0, np.sin(np.pi * u) ** 2 / (n * n * safe ** 2))
+    k1 = k1.mean(axis=1)
+    leaked = np.real(np.fft.ifft2(np.fft.fft2(nps) * np.fft.fft2(np.outer(k1, k1))))
+    unleaked = np.bincount(bins.ravel(), (2 * nps - leaked).ravel()) / count
     # The share of white noise each ring keeps through the surface fit: 1 - the ring's mean of
     # sum_j |FFT2(q_j)|^2 / n^2 over an orthonormal basis q_j of the six functions.
     q, _ = np.linalg.qr(A)
@@ -97,7 +109,7 @@ def main(argv):
     # less than 0.9 taking the first ring that keeps more.
     r, fk, kk = radial[keep], f[keep], kept[keep]
     first = int(np.argmax(kk >= 0.9))
-    c = r / np.where(kk > 0, kk, 1)
+    c = unleaked[keep] / np.where(kk > 0, kk, 1)
     c[:first] = c[first]
     w = np.ones(c.size)
     w[0] = w[-1] = 0.5
