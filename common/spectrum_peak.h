@@ -21,11 +21,14 @@ inline constexpr double kPeakRegionShare = 0.7;
 // region's fit uses every sample of the peak. Where the region holds fewer than three samples,
 // the parabola goes through the largest and its two neighbours; at an end of the range the
 // largest sample's frequency stays. `standardError` (c/mm) comes from the samples' errors through
-// the fit (∞ where the parabola opens upwards: no peak, as a flat spectrum's; 0 without errors).
+// the fit (∞ where the parabola opens upwards; 0 without errors). A spectrum that stays above
+// kPeakRegionShare of its largest over the whole range (white noise) has no peak to speak of:
+// `flat`, and no error.
 struct SpectrumPeak {
     double frequency = 0;
     double standardError = 0;
     bool found = false;
+    bool flat = false;
 };
 
 // frequency[i], value[i] and error[i] (error may be empty) over the samples first … last; NaN
@@ -48,6 +51,7 @@ inline SpectrumPeak spectrumPeak(const std::vector<double>& frequency,
     std::size_t lo = top, hi = top;
     while (lo > first && usable(lo - 1) && value[lo - 1] >= kPeakRegionShare * value[top]) --lo;
     while (hi < last && usable(hi + 1) && value[hi + 1] >= kPeakRegionShare * value[top]) ++hi;
+    p.flat = lo == first && hi == last;
     if (hi - lo < 2) {
         if (top == first || top == last || !usable(top - 1) || !usable(top + 1)) return p;
         lo = top - 1;
@@ -78,13 +82,13 @@ inline SpectrumPeak spectrumPeak(const std::vector<double>& frequency,
     for (int a = 0; a < 3; ++a)
         for (int b = 0; b < 3; ++b) c[a] += inverse[a][b] * r[b];
     if (!(c[2] < 0)) {
-        p.standardError = std::numeric_limits<double>::infinity();
+        if (!p.flat) p.standardError = std::numeric_limits<double>::infinity();
         return p;
     }
     const double lowest = frequency[lo] - frequency[top], highest = frequency[hi] - frequency[top];
     const double vertex = std::clamp(-c[1] / (2 * c[2]), lowest, highest);
     p.frequency = frequency[top] + vertex;
-    if (error.size() < value.size()) return p;
+    if (error.size() < value.size() || p.flat) return p;
     // d vertex / d y_i through c1 and c2, each y_i = log S_i scattering by error_i / S_i.
     double variance = 0;
     for (std::size_t i = lo; i <= hi; ++i) {

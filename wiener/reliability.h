@@ -45,7 +45,7 @@ std::vector<double> segmentKeptShare(DataWindow window, std::int32_t n, int degr
 // own: `spectrum` and `errors` hold bins 0 … N/2 (bin 0 unused). Neighbouring bins of one segment
 // are not independent under a window: their powers correlate by |Σ w²(t) e^(−2πi d t/N)|² / (Σ w²)²
 // for bins d apart (0.39 and 0.02 for Hamming at d = 1, 2; none for Rect). The peak frequency's
-// error comes through its fit (SpectrumPeak), ∞ where the spectrum has no peak (flat).
+// error comes through its fit (SpectrumPeak; none for a flat spectrum).
 // `firstBinShift`: how far the mean frequency moves (relative) when the first bin is taken as the
 // curve the next two continue (S₂²/S₃, after the mean removal's share): what a shading too small
 // to stand out from the noise there still does to it.

@@ -34,9 +34,8 @@ TEST(SpectrumPeak, TheLogParabolaFindsAGaussianBumpBetweenTheSamples) {
     }
 }
 
-// The vertex's error through the fit: it scales with the samples' relative errors, and a flat
-// spectrum has no peak to know (its parabola opens upwards or hardly bends: an error far beyond
-// the band).
+// The vertex's error through the fit: it scales with the samples' relative errors. A spectrum
+// within 70 % of its largest everywhere has no peak to speak of: flat, no error.
 TEST(SpectrumPeak, ItsErrorComesThroughTheFit) {
     std::vector<double> f, v;
     for (int i = 0; i < 12; ++i) {
@@ -49,7 +48,10 @@ TEST(SpectrumPeak, ItsErrorComesThroughTheFit) {
     EXPECT_GT(se, 0);
     EXPECT_NEAR(spectrumPeak(f, v, large, 0, 11).standardError / se, 4, 1e-9);
     const std::vector<double> flat(12, 3.0), errors(12, 0.1);
-    EXPECT_GT(spectrumPeak(f, flat, errors, 0, 11).standardError, 10);
+    const SpectrumPeak none = spectrumPeak(f, flat, errors, 0, 11);
+    EXPECT_TRUE(none.flat);
+    EXPECT_EQ(none.standardError, 0);
+    EXPECT_FALSE(spectrumPeak(f, v, small, 0, 11).flat);
 }
 
 }  // namespace
