@@ -187,6 +187,10 @@ void summarizeRings(Nps2dResult& r, const std::vector<double>& kept, double inde
         const SpectrumPeak peak = spectrumPeak(frequency, value, error, 1, last);
         r.peakFrequency = peak.frequency;
         r.peakFrequencyRelativeSe = peak.frequency > 0 ? peak.standardError / peak.frequency : 0;
+        // Flat from the first ring the detrend keeps on (white noise): no peak to speak of.
+        std::size_t kept0 = 1;
+        while (kept0 < last && kept[kept0] < kMinKeptShare) ++kept0;
+        if (spectrumPeak(frequency, value, {}, kept0, last).flat) r.peakFrequencyRelativeSe = 0;
     }
     // The mean frequency from the rings less the leakage (the peak, where the spectrum is
     // largest, hardly has any).
@@ -408,7 +412,12 @@ Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameter
                                    " HU after): shading, or noise so low-pass that the detrend "
                                    "takes part of it; the low frequencies are not the noise's."});
     }
-    if (r.meanFrequencyRelativeSe > kMaxMeanFrequencyRelativeSe)
+    // A region of more than one material has no noise figures to be precise about (flagged
+    // already, as the shading is not beside it).
+    const bool oneMaterial = std::none_of(r.flags.begin(), r.flags.end(), [](const QualityFlag& f) {
+        return f.code == kFlagNonUniformRegion;
+    });
+    if (oneMaterial && r.meanFrequencyRelativeSe > kMaxMeanFrequencyRelativeSe)
         r.flags.push_back(
             {kFlagImprecise, "The noise of the spectrum moves the mean frequency (" +
                                  fixedText(r.meanFrequency, 3) + " c/mm) by ± " +
@@ -416,7 +425,7 @@ Nps2dResult computeNps2d(std::span<const ImageView> images, const Nps2dParameter
                                  " % (standard error; flagged above " +
                                  fixedText(100 * kMaxMeanFrequencyRelativeSe, 1) +
                                  " %): combine more slices, or take a larger region."});
-    if (r.peakFrequency > 0 && r.peakFrequencyRelativeSe > kMaxPeakRelativeSe)
+    if (oneMaterial && r.peakFrequency > 0 && r.peakFrequencyRelativeSe > kMaxPeakRelativeSe)
         r.flags.push_back({kFlagPeakImprecise, peakImpreciseText(r.peakFrequency,
                                                                  r.peakFrequencyRelativeSe,
                                                                  kMaxPeakRelativeSe)});
