@@ -284,7 +284,9 @@ TEST(Nps2d, FlagsARegionThatIsNotOneMaterial) {
             shaded.at(c, r) +=
                 4.0 * ((c - 256.0) * (c - 256.0) + (r - 256.0) * (r - 256.0)) / (128.0 * 128.0 * 2);
     const Nps2dResult smooth = computeNps2d(std::vector{shaded.view()}, {});
-    EXPECT_TRUE(smooth.flags.empty());
+    // One slice of white noise: the rings scatter by a fifth, and its flat profile's largest ring
+    // may say a peak the noise leaves open; nothing else.
+    for (const QualityFlag& f : smooth.flags) EXPECT_EQ(f.code, kFlagPeakImprecise) << f.text;
 
     // Water (0 HU) in a disk of radius 160 px, air (-1000 HU) around it; the region's corner
     // ROIs reach out of it.
