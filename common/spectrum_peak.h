@@ -21,9 +21,9 @@ inline constexpr double kPeakRegionShare = 0.7;
 // region's fit uses every sample of the peak. Where the region holds fewer than three samples,
 // the parabola goes through the largest and its two neighbours; at an end of the range the
 // largest sample's frequency stays. `standardError` (c/mm) comes from the samples' errors through
-// the fit (∞ where the parabola opens upwards; 0 without errors). A spectrum that stays above
-// kPeakRegionShare of its largest over the whole range (white noise) has no peak to speak of:
-// `flat`, and no error.
+// the fit (0 without errors). A spectrum that stays above kPeakRegionShare of its largest over the
+// whole range, or whose samples about the largest do not bend down (white noise), has no peak to
+// speak of: `flat`, and no error.
 struct SpectrumPeak {
     double frequency = 0;
     double standardError = 0;
@@ -81,8 +81,8 @@ inline SpectrumPeak spectrumPeak(const std::vector<double>& frequency,
     double c[3] = {};
     for (int a = 0; a < 3; ++a)
         for (int b = 0; b < 3; ++b) c[a] += inverse[a][b] * r[b];
-    if (!(c[2] < 0)) {
-        if (!p.flat) p.standardError = std::numeric_limits<double>::infinity();
+    if (!(c[2] < 0)) {  // the samples about the largest do not bend down: no peak either
+        p.flat = true;
         return p;
     }
     const double lowest = frequency[lo] - frequency[top], highest = frequency[hi] - frequency[top];
