@@ -362,6 +362,7 @@ struct NpsMeasurement {
     SpectrumParameters p;
     SpectrumResult r;
     SpectrumSummary summary;
+    std::vector<double> kept;  // segmentKeptShare: the mean frequency's bins are S / kept
     std::vector<double> binFrequency, binValue, binError;
     QualityFlags flags;
     RoiStatistics roiStatistics;  // of the ROI's values, in HU for a CT image
@@ -410,14 +411,22 @@ void setNpsParameters(const CommandLine& line, NpsMeasurement& m) {
 // The bins 1 … N/2, as the table lists them, and the figures and flags read off them.
 void summarizeBins(NpsMeasurement& m) {
     const SpectrumResult& r = m.r;
-    m.summary = summarizeSpectrum(r.spectrum, r.segmentLength, m.p.pixelSpacing);
+    m.kept = segmentKeptShare(m.p.window, r.segmentLength,
+                              m.p.segmentTrend ? m.p.segmentDegree : 0);
+    m.summary = summarizeSpectrum(r.spectrum, r.segmentLength, m.p.pixelSpacing, m.kept);
     for (std::int32_t b = 1; b <= r.segmentLength / 2; ++b) {
         m.binFrequency.push_back(
             static_cast<double>(binFrequency(b, r.segmentLength, m.p.pixelSpacing)));
         m.binValue.push_back(r.spectrum[b]);
         m.binError.push_back(r.standardError[b]);
     }
-    m.flags = spectrumFlags(m.binValue, r.effectiveSegments);
+    m.flags = spectrumFlags(m.binValue, r.effectiveSegments, m.kept.size() > 1 ? m.kept[1] : 1);
+    for (QualityFlag& f : precisionFlagsOf(m.summary.integral, m.summary.meanFrequency,
+                                           m.summary.peakFrequency,
+                                           summaryErrors(r.spectrum, r.standardError,
+                                                         r.segmentLength, m.p.pixelSpacing,
+                                                         m.p.window, m.kept)))
+        m.flags.push_back(std::move(f));
 }
 
 NpsMeasurement measureNps(const CommandLine& line, const std::string& file, std::string& notes) {
@@ -480,7 +489,9 @@ FileMeasured runNps(const CommandLine& line, const std::string& file, std::strin
                             .segmentLength = r.segmentLength,
                             .spectrumLength = r.spectrum.size(),
                             .effectiveSegments = r.effectiveSegments,
-                            .roiSd = m.roiStatistics.sd});
+                            .roiSd = m.roiStatistics.sd,
+                            .window = m.p.window,
+                            .kept = m.kept});
     NpsForCombining& kept = out.kept.nps.back();
     if (plot) {
         plotWriter(curvePlot(*plot, "Wiener spectrum — " + file, spectrumSummaryLine(m.summary),
@@ -553,13 +564,21 @@ std::string runCombinedNps(const CommandLine& line, const std::vector<NpsForComb
     std::vector<double> full(first.spectrumLength, 0.0);
     for (std::size_t b = 0; b < bins; ++b) full[b + 1] = mean[b];
     const SpectrumSummary summary =
-        summarizeSpectrum(full, first.segmentLength, first.pixelSpacing);
+        summarizeSpectrum(full, first.segmentLength, first.pixelSpacing, first.kept);
     double sd = 0;
     for (const NpsForCombining& m : files) sd += m.roiSd * m.roiSd;
     sd = std::sqrt(sd / n);
     double effective = 0;
     for (const NpsForCombining& m : files) effective += m.effectiveSegments;
-    const QualityFlags flags = spectrumFlags(mean, effective);
+    QualityFlags flags =
+        spectrumFlags(mean, effective, first.kept.size() > 1 ? first.kept[1] : 1);
+    std::vector<double> fullErrors(first.spectrumLength, 0.0);
+    for (std::size_t b = 0; b < bins; ++b) fullErrors[b + 1] = within[b];
+    for (QualityFlag& f : precisionFlagsOf(
+             summary.integral, summary.meanFrequency, summary.peakFrequency,
+             summaryErrors(full, fullErrors, first.segmentLength, first.pixelSpacing,
+                           first.window, first.kept)))
+        flags.push_back(std::move(f));
     if (wantsJson(line)) {
         return combinedResultLine("nps-combined", inputs, first.method,
                                   {{"frequency", numbersOf(first.binFrequency)},

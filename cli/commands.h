@@ -7,6 +7,7 @@
 
 #include "cli/options.h"
 #include "mtf/lsf.h"
+#include "wiener/spectrum.h"
 
 namespace ctiq {
 struct LoadedImage;
@@ -34,6 +35,8 @@ struct NpsForCombining {
     std::size_t spectrumLength = 0;
     double effectiveSegments = 0;
     double roiSd = 0;
+    DataWindow window = DataWindow::Hamming;
+    std::vector<double> kept;  // segmentKeptShare of the run
 };
 
 // What a file's measurements leave for a combined result, in the files' and ROIs' order.

@@ -122,8 +122,11 @@ std::string runDprime(const CommandLine& line, std::string& notes) {
         for (std::int32_t c = 0; c < n; ++c)
             transformOrder[static_cast<std::size_t>((r + n / 2) % n) * n + (c + n / 2) % n] =
                 shifted[static_cast<std::size_t>(r) * n + c];
-    const tasks::NpsGrid nps{n, numberIn(spectrum, "spacingXMm", gridWhat),
-                             numberIn(spectrum, "spacingYMm", gridWhat), transformOrder};
+    // Results written before nps2d reported its independent ROIs give no precision of d'.
+    const tasks::NpsGrid nps{
+        n, numberIn(spectrum, "spacingXMm", gridWhat), numberIn(spectrum, "spacingYMm", gridWhat),
+        transformOrder,
+        npsLine.value("summary").toObject().value("independentRois").toDouble(0)};
 
     const tasks::EyeFilter eye;
     const tasks::Detectability d = tasks::detectability(task, ttf, nps, eye);
@@ -166,6 +169,12 @@ std::string runDprime(const CommandLine& line, std::string& notes) {
                                    {"npsRoiSize", n}},
                                   {{"npw", numberOrNull(npw)},
                                    {"npwe", numberOrNull(npwe)},
+                                   {"npwRelativeSe", numberOrNull(observer == "npwe"
+                                                                      ? kNone
+                                                                      : d.npwRelativeSe)},
+                                   {"npweRelativeSe", numberOrNull(observer == "npw"
+                                                                       ? kNone
+                                                                       : d.npweRelativeSe)},
                                    {"flags", flagsJson(d.flags)}});
     }
     noteFlags("dprime", d.flags, notes);

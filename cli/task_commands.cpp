@@ -234,6 +234,9 @@ std::string runNps2d(const CommandLine& line, std::string& notes) {
                                    {"rawRoiSd", r.rawRoiSd},
                                    {"peakFrequency", r.peakFrequency},
                                    {"meanFrequency", r.meanFrequency},
+                                   {"meanFrequencyRelativeSe", r.meanFrequencyRelativeSe},
+                                   {"peakFrequencyRelativeSe", numberOrNull(r.peakFrequencyRelativeSe)},
+                                   {"independentRois", r.independentRois},
                                    {"nyquist", r.nyquist},
                                    {"rois", r.rois},
                                    {"flags", flagsJson(r.flags)}});

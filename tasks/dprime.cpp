@@ -56,7 +56,7 @@ TtfCurve ttfCurveOf(const TtfResult& ttf) {
 }
 
 NpsGrid npsGridOf(const Nps2dResult& nps) {
-    return {nps.roiSize, nps.spacingX, nps.spacingY, nps.spectrum};
+    return {nps.roiSize, nps.spacingX, nps.spacingY, nps.spectrum, nps.independentRois};
 }
 
 Detectability detectability(const DiskTask& task, const TtfCurve& ttf, const NpsGrid& nps,
@@ -81,7 +81,7 @@ Detectability detectability(const DiskTask& task, const TtfCurve& ttf, const Nps
     const double cyclesPerDegreePerCycleMm = eye.viewingDistanceMm * pi / 180 / eye.displayScale;
     const double c = eye.exponent / (2 * eye.peakCyclesPerDegree * eye.peakCyclesPerDegree);
     const double cell = 1 / (n * nps.spacingX) / (n * nps.spacingY);
-    double signal = 0, noise = 0, signalEye = 0, noiseEye = 0;
+    double signal = 0, noise = 0, signalEye = 0, noiseEye = 0, noiseSquares = 0, eyeSquares = 0;
     // The rings the detrend lowers, and the mean NPS of the next ones (square-pixel rings).
     const double ringStep = 1 / (n * std::max(nps.spacingX, nps.spacingY));
     double nextSum = 0, lowSignal = 0, lowNoise = 0;
@@ -106,10 +106,16 @@ Detectability detectability(const DiskTask& task, const TtfCurve& ttf, const Nps
             noise += wt * power;
             signalEye += wt * e * e;
             noiseEye += wt * power * e * e * e * e;
+            noiseSquares += (wt * power) * (wt * power);
+            eyeSquares += (wt * power * e * e * e * e) * (wt * power * e * e * e * e);
         }
     if (!(noise > 0) || !(noiseEye > 0))
         throw AppError("The NPS holds no noise where the task has signal; d' would be infinite.");
-    Detectability d{signal / std::sqrt(noise), signalEye / std::sqrt(noiseEye), {}};
+    Detectability d{signal / std::sqrt(noise), signalEye / std::sqrt(noiseEye), 0, 0, {}};
+    if (nps.independentRois > 0) {
+        d.npwRelativeSe = 0.5 * std::sqrt(2 * noiseSquares / nps.independentRois) / noise;
+        d.npweRelativeSe = 0.5 * std::sqrt(2 * eyeSquares / nps.independentRois) / noiseEye;
+    }
     if (nextCount > 0) {
         const double filledNoise = noise - lowNoise + lowSignal * nextSum / nextCount;
         const double filled = signal / std::sqrt(filledNoise);
@@ -124,6 +130,16 @@ Detectability detectability(const DiskTask& task, const TtfCurve& ttf, const Nps
                      significantText(filled, 4) +
                      "): a larger ROI (--roi-size) puts fewer of the disk's frequencies there."});
     }
+    if (std::max(d.npwRelativeSe, d.npweRelativeSe) > kMaxDprimeRelativeSe)
+        d.flags.push_back(
+            {kFlagDprimeImprecise, "The noise of the NPS moves d' NPW by ± " +
+                                 fixedText(100 * d.npwRelativeSe, 1) + " % and d' NPWE by ± " +
+                                 fixedText(100 * d.npweRelativeSe, 1) +
+                                 " % (standard errors from its " +
+                                 fixedText(nps.independentRois, 1) +
+                                 " independent ROIs; flagged above " +
+                                 fixedText(100 * kMaxDprimeRelativeSe, 1) +
+                                 " %): combine more slices, or take a larger region."});
     return d;
 }
 

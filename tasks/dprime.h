@@ -33,6 +33,7 @@ struct NpsGrid {
     std::int32_t n = 0;
     double spacingX = 0, spacingY = 0;  // mm
     std::span<const double> spectrum;   // HU² mm²
+    double independentRois = 0;         // Nps2dResult::independentRois; 0: not known
 };
 NpsGrid npsGridOf(const Nps2dResult& nps);
 
@@ -57,6 +58,8 @@ struct EyeFilter {
 struct Detectability {
     double npw = 0;
     double npwe = 0;
+    // Relative standard errors from the NPS's noise (0 when the independent ROIs are not known).
+    double npwRelativeSe = 0, npweRelativeSe = 0;
     QualityFlags flags;
 };
 
@@ -66,6 +69,13 @@ struct Detectability {
 // the emptied rings carry; beyond kLowRingShare it is flagged.
 inline constexpr const char* kFlagLowRings = "dprime-low-rings";
 inline constexpr double kLowRingShare = 0.03;
+// The NPS's own noise moves d': each grid value scatters by 1/√K of itself (K the independent
+// ROIs; a value and its mirror are one), so the noise sum Σ W² TTF² NPS scatters by
+// √(2 Σ (W² TTF² NPS)² / K) and d' by half that relative to it. Beyond a third of the 5 %
+// tolerance "dprime-imprecise" (as mtf-imprecise: d' also carries the detrend's share of the
+// lowest rings, up to kLowRingShare unflagged, so the noise gets less than the whole tolerance).
+inline constexpr const char* kFlagDprimeImprecise = "dprime-imprecise";
+inline constexpr double kMaxDprimeRelativeSe = 0.0167;
 // Refused (AppError): NPS and TTF from images of different pixel spacing (beyond 1e-6 of it), a
 // TTF without values or with frequencies that do not increase, an NPS grid that is not n × n,
 // an NPS without power where the task has signal.

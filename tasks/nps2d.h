@@ -51,8 +51,19 @@ struct Nps2dResult {
     // Mean over the ROIs of the SD about the ROI's own mean, before the surface fit (n² - 1): an
     // independent check, which the shading the fit removes raises.
     double rawRoiSd = 0;
-    double peakFrequency = 0;  // c/mm, of the largest radial bin at or below the Nyquist
-    double meanFrequency = 0;  // Σ f NPS_r / Σ NPS_r over the bins at or below the Nyquist
+    // c/mm: the vertex of the parabola fitted to the logarithm of the radial bins around the
+    // largest at or below the Nyquist (from bin 1 on) that stay above 70 % of it (SpectrumPeak).
+    double peakFrequency = 0;
+    // c/mm: ∫ f NPS_r df / ∫ NPS_r df over 0 … Nyquist (trapezoid), the rings corrected for the
+    // share of the noise the detrend takes (see summarizeRings in nps2d.cpp).
+    double meanFrequency = 0;
+    double meanFrequencyRelativeSe = 0;  // the mean frequency's standard error over itself
+    // The peak frequency's standard error over itself (∞ where the profile has no peak).
+    double peakFrequencyRelativeSe = 0;
+    // The number of independent ROIs the overlapping ones amount to: K² / Σ ρ² over the pairs of
+    // one slice's ROIs (ρ the share of pixels two ROIs have in common), times the slices. Each
+    // grid value scatters by 1/√independentRois of itself.
+    double independentRois = 0;
     std::int32_t rois = 0;
     QualityFlags flags;
 
@@ -77,6 +88,16 @@ inline constexpr const char* kFlagNonUniformRegion = "nps-nonuniform-region";
 inline constexpr const char* kFlagShading = "nps-shading";
 inline constexpr double kLowRingStep = 1.8;
 inline constexpr double kTrendVarianceShare = 0.05;
+
+// The figures the noise cannot support: the mean or the peak frequency's standard error above
+// half its 3 % tolerance (about one run in twenty outside it from the noise alone).
+inline constexpr const char* kFlagImprecise = "nps-imprecise";
+inline constexpr const char* kFlagPeakImprecise = "nps-peak-imprecise";
+inline constexpr double kMaxMeanFrequencyRelativeSe = 0.015;
+inline constexpr double kMaxPeakRelativeSe = 0.015;
+// Rings whose share of a white noise the detrend keeps is below this are not corrected (their
+// value would be mostly the correction): the mean frequency takes the next ring's value there.
+inline constexpr double kMinKeptShare = 0.9;
 
 // The 2-D noise power spectrum of an ensemble of slices (all the same size and spacing): square
 // n × n ROIs at origins region.x + i·step, region.y + j·step while they fit inside the region,

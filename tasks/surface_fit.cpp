@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace ctiq::tasks {
 
@@ -28,6 +29,26 @@ SurfaceFit::SurfaceFit(std::int32_t n, Detrend detrend)
         if (degree_ >= 1) basis_[n + x] = t / std::sqrt(tt);
         if (degree_ >= 2) basis_[2 * n + x] = (t * t - meanTT) / std::sqrt(qq);
     }
+    power_.assign(basis_.size(), 0.0);
+    for (std::int32_t i = 0; i <= degree_; ++i)
+        for (std::int32_t k = 0; k < n; ++k) {
+            double re = 0, im = 0;
+            for (std::int32_t x = 0; x < n; ++x) {
+                const double phase = -2 * std::numbers::pi * static_cast<double>(k) * x / n;
+                re += basis_[i * n + x] * std::cos(phase);
+                im += basis_[i * n + x] * std::sin(phase);
+            }
+            power_[static_cast<std::size_t>(i) * n + k] = re * re + im * im;
+        }
+}
+
+double SurfaceFit::removedShare(std::int32_t kx, std::int32_t ky) const {
+    double share = 0;
+    for (std::int32_t i = 0; i <= degree_; ++i)
+        for (std::int32_t j = 0; i + j <= degree_; ++j)
+            share += power_[static_cast<std::size_t>(i) * n_ + kx] *
+                     power_[static_cast<std::size_t>(j) * n_ + ky];
+    return share / (static_cast<double>(n_) * n_);
 }
 
 std::int32_t SurfaceFit::parameters() const {

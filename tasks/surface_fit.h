@@ -28,11 +28,17 @@ class SurfaceFit {
     // The number of fitted functions (1, 3 or 6): the degrees of freedom the fit takes.
     std::int32_t parameters() const;
 
+    // The share of white noise's power at transform index (kx, ky) that the fit takes:
+    // Σ over the fitted p_i(x)·p_j(y) of |P_i(kx)|² |P_j(ky)|², P the DFT of the orthonormal
+    // polynomial. 1 at zero frequency; near 0 beyond the first few indices.
+    double removedShare(std::int32_t kx, std::int32_t ky) const;
+
   private:
     std::int32_t n_;
     std::int32_t degree_;
     std::vector<double> basis_;    // (degree + 1) × n: p_i(x) at x = 0 … n-1
     std::vector<double> columns_;  // (degree + 1) × n: Σ_y p_j(y) v(y, x), then the squares
+    std::vector<double> power_;    // (degree + 1) × n: |P_i(k)|², k = 0 … n-1
 };
 
 }  // namespace ctiq::tasks

@@ -341,10 +341,18 @@ void TForm3::ButtonCalClick() {
     // The figures with the flags that qualify them; the flags' texts in the tooltip.
     std::vector<double> bins;
     for (std::int32_t b = 1; b <= result.segmentLength / 2; ++b) bins.push_back(result.spectrum[b]);
-    const QualityFlags flags = spectrumFlags(bins, result.effectiveSegments);
-    LabelWsSummary->setText(q(spectrumSummaryLine(summarizeSpectrum(
-                                  result.spectrum, result.segmentLength, p.pixelSpacing)) +
-                              flagCodesSuffix(flags)));
+    const std::vector<double> kept =
+        segmentKeptShare(p.window, result.segmentLength, p.segmentTrend ? p.segmentDegree : 0);
+    QualityFlags flags =
+        spectrumFlags(bins, result.effectiveSegments, kept.size() > 1 ? kept[1] : 1);
+    const SpectrumSummary summary =
+        summarizeSpectrum(result.spectrum, result.segmentLength, p.pixelSpacing, kept);
+    for (QualityFlag& f : precisionFlagsOf(
+             summary.integral, summary.meanFrequency, summary.peakFrequency,
+             summaryErrors(result.spectrum, result.standardError, result.segmentLength,
+                           p.pixelSpacing, p.window, kept)))
+        flags.push_back(std::move(f));
+    LabelWsSummary->setText(q(spectrumSummaryLine(summary) + flagCodesSuffix(flags)));
     LabelWsSummary->setToolTip(q(flagTexts(flags)));
     graph();
     ++SpectrumCount;

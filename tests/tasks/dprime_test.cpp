@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <functional>
 #include <numbers>
+#include <string>
+#include <vector>
 
 #include "common/app_error.h"
 
@@ -19,7 +21,7 @@ struct Grid {
     std::vector<double> values;
     std::int32_t n;
     double spacing;
-    NpsGrid view() const { return {n, spacing, spacing, values}; }
+    NpsGrid view() const { return {n, spacing, spacing, values, 0}; }
 };
 
 Grid gridOf(std::int32_t n, double spacing, const std::function<double(double)>& spectrum) {
@@ -143,6 +145,36 @@ TEST(Detectability, FlagsTheRingsTheDetrendEmpties) {
                 << measured.flags[0].text << " " << truth.npw;
         }
     }
+}
+
+// The NPS's own noise: every grid value scatters by 1/√K of itself, so d' scatters as 1/√K: four
+// times the independent ROIs halve its error. Few ROIs leave it beyond a third of the 5 %
+// tolerance; an NPS that does not say how many it rests on gives no error and no flag.
+TEST(Detectability, FlagsWhatTheNpsNoiseLeavesImprecise) {
+    const Grid white = gridOf(64, 0.5, [](double) { return 100.0; });
+    const TtfCurve ttf{{0, 2}, {1, 1}, 0.5};
+    const DiskTask task{5, 10};
+    auto withRois = [&](double k) {
+        NpsGrid g = white.view();
+        g.independentRois = k;
+        return detectability(task, ttf, g);
+    };
+    const Detectability few = withRois(4), many = withRois(64), unknown = withRois(0);
+    EXPECT_NEAR(few.npwRelativeSe / many.npwRelativeSe, 4, 1e-9);
+    EXPECT_NEAR(few.npweRelativeSe / many.npweRelativeSe, 4, 1e-9);
+    EXPECT_GT(few.npwRelativeSe, kMaxDprimeRelativeSe);
+    EXPECT_LT(many.npwRelativeSe, kMaxDprimeRelativeSe);
+    EXPECT_LT(many.npweRelativeSe, kMaxDprimeRelativeSe);
+    auto codes = [](const Detectability& d) {
+        std::vector<std::string> c;
+        for (const QualityFlag& f : d.flags) c.push_back(f.code);
+        return c;
+    };
+    EXPECT_EQ(codes(few), std::vector<std::string>{kFlagDprimeImprecise});
+    EXPECT_TRUE(codes(many).empty());
+    EXPECT_EQ(unknown.npwRelativeSe, 0);
+    EXPECT_TRUE(codes(unknown).empty());
+    EXPECT_EQ(many.npw, unknown.npw);  // the figure itself does not change
 }
 
 TEST(Detectability, ReadsTheTask) {

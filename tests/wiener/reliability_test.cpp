@@ -6,9 +6,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <string>
 #include <random>
 
 #include "tests/support/test_files.h"
+#include "wiener/summary.h"
 
 namespace ctiq {
 namespace {
@@ -149,6 +152,91 @@ TEST(SpectrumStandardError, MatchesTheScatterOverIndependentImages) {
         std::nth_element(ratios.begin(), ratios.begin() + ratios.size() / 2, ratios.end());
         EXPECT_NEAR(ratios[ratios.size() / 2], 1, 0.15) << (window == DataWindow::Rect);
     }
+}
+
+// The share of white noise each bin keeps through the segments' mean or trend removal: none lost
+// beyond bin 0 by a mean under Rect; 14 % of bin 1 under Hamming; a line under Rect takes
+// 3 / ((N² − 1) sin²(πk/N)) of bin k (the DFT of t over its norm).
+TEST(SegmentKeptShare, IsWhatTheRemovalTakesFromWhiteNoise) {
+    const std::vector<double> rectMean = segmentKeptShare(DataWindow::Rect, 64, 0);
+    EXPECT_NEAR(rectMean[0], 0, 1e-12);
+    for (int k = 1; k <= 32; ++k) EXPECT_NEAR(rectMean[k], 1, 1e-12) << k;
+    const std::vector<double> hamming = segmentKeptShare(DataWindow::Hamming, 32, 0);
+    EXPECT_NEAR(hamming[1], 0.86, 0.01);
+    EXPECT_GT(hamming[3], 0.999);
+    const std::vector<double> rectLine = segmentKeptShare(DataWindow::Rect, 64, 1);
+    for (int k : {1, 2, 5}) {
+        const double s = std::sin(std::numbers::pi * k / 64);
+        EXPECT_NEAR(rectLine[k], 1 - 3 / ((64.0 * 64 - 1) * s * s), 1e-9) << k;
+    }
+}
+
+// The mean frequency takes each bin over its kept share: a flat spectrum whose first bin the
+// mean removal lowered reads Nyquist / 2 again; the integral stays the plain sum.
+TEST(SegmentKeptShare, TheMeanFrequencyUndoesTheFirstBinsLoss) {
+    const std::vector<double> kept = segmentKeptShare(DataWindow::Hamming, 64, 0);
+    std::vector<double> s(64, 5.0);
+    for (int b = 0; b <= 32; ++b) s[b] = 5.0 * kept[b];
+    const SpectrumSummary plain = summarizeSpectrum(s, 64, 0.5);
+    const SpectrumSummary undone = summarizeSpectrum(s, 64, 0.5, kept);
+    EXPECT_NEAR(undone.meanFrequency, 0.5, 1e-12);
+    EXPECT_GT(plain.meanFrequency, 0.503);
+    EXPECT_DOUBLE_EQ(undone.integral, plain.integral);
+}
+
+// Independent bins (Rect) add their errors in quadrature; Hamming correlates neighbours
+// (ρ² = 0.39 at one bin, 0.02 at two), which widens the integral's error by about √1.8.
+TEST(SummaryErrors, PropagateTheBinsErrors) {
+    std::vector<double> flat(64, 1.0), errors(64, 0.1);
+    const SpectrumSummaryErrors rect = summaryErrors(flat, errors, 64, 0.5, DataWindow::Rect);
+    EXPECT_NEAR(rect.integral, 0.1 / std::sqrt(32.0), 1e-12);
+    EXPECT_GT(rect.meanFrequency, 0);
+    EXPECT_EQ(rect.peakFrequency, 0);  // flat: no peak to speak of, no error
+    EXPECT_EQ(rect.firstBinShift, 0);
+    const SpectrumSummaryErrors hamming =
+        summaryErrors(flat, errors, 64, 0.5, DataWindow::Hamming);
+    EXPECT_GT(hamming.integral / rect.integral, 1.30);
+    EXPECT_LT(hamming.integral / rect.integral, 1.36);
+    // A first bin 1.5 times the curve of the next two moves the mean frequency.
+    flat[1] = 1.5;
+    EXPECT_GT(summaryErrors(flat, errors, 64, 0.5, DataWindow::Rect).firstBinShift, 0.015);
+}
+
+TEST(SummaryErrors, FlagWhatTheNoiseCannotSupport) {
+    struct Case {
+        SpectrumSummaryErrors errors;
+        double integral;
+        std::vector<std::string> codes;
+    };
+    const Case cases[] = {
+        {{0.02, 0.01, 0.01, 0.01}, 1, {}},
+        {{0.03, 0.01, 0.0, 0.0}, 1, {"nps-imprecise"}},
+        {{0.03, 0.01, 0.0, 0.0}, std::nan(""), {}},  // no integral (the 2-D NPS)
+        {{0.0, 0.02, 0.0, 0.0}, 1, {"nps-imprecise"}},
+        {{0.0, 0.0, 0.05, 0.0}, 1, {"nps-peak-imprecise"}},
+        {{0.0, 0.0, 0.0, 0.02}, 1, {"low-frequency-matters"}},
+    };
+    for (const Case& c : cases) {
+        const QualityFlags flags = precisionFlagsOf(c.integral, 0.4, 0.3, c.errors);
+        std::vector<std::string> codes;
+        for (const QualityFlag& f : flags) codes.push_back(f.code);
+        EXPECT_EQ(codes, c.codes);
+    }
+}
+
+// A spectrum that rises from the first bin (CT noise) hides a step there from the first bin's
+// ratio to the second; the bend S₁·S₃/S₂² shows it once it exceeds its scatter.
+TEST(SpectrumFlags, AStepOnARisingSpectrumBendsItsCurve) {
+    std::vector<double> rising;
+    for (int b = 1; b <= 32; ++b) rising.push_back(b * b);
+    EXPECT_TRUE(spectrumFlags(rising, 1000).empty());
+    rising[0] = 3;  // S₁·S₃/S₂² = 27/16, the first bin still below the second
+    EXPECT_EQ(spectrumFlags(rising, 1000).at(0).code, "low-frequency-dominates");
+    EXPECT_TRUE(spectrumFlags(rising, 50).empty());
+    // The mean removal's loss of the first bin is undone before the bend is taken.
+    rising[0] = 2;
+    EXPECT_TRUE(spectrumFlags(rising, 1000).empty());
+    EXPECT_EQ(spectrumFlags(rising, 1000, 0.5).at(0).code, "low-frequency-dominates");
 }
 
 }  // namespace

@@ -4,8 +4,11 @@
 The recipe: square ROIs of 128 x 128 pixels on a 64-pixel grid over the central 256 x 256
 pixels of each 512 x 512 image (0.5 mm), each minus its least-squares surface 1, x, y, x², xy, y²,
 |FFT2|² dx dy / n², averaged over all ROIs of all images; radial bins of width 1 / (n dx) by
-rint(|f| n dx). Prints the noise SD from the spectrum's sum, the mean and the peak frequency (at
-or below the Nyquist) and the number of ROIs, with 12 significant digits.
+rint(|f| n dx). Prints the noise SD from the spectrum's sum, the mean frequency (trapezoid over
+0 ... Nyquist of the rings less the edges' leakage, each over the share of white noise the fit
+keeps there) and the peak frequency
+(the vertex of a parabola fitted to the logarithm of the rings around the largest that stay above
+70 % of it) and the number of ROIs, with 12 significant digits.
 
   nps2d_reference.py FILE...            headerless 512 x 512 int16 little-endian images
   nps2d_reference.py --case NAME SEED...  the test images of tests/tasks/nps2d_numpy_test.cpp
@@ -86,8 +89,47 @@ def main(argv):
     f = np.arange(radial.size) / (n * d)
     keep = f <= 1 / (2 * d)
     sd = np.sqrt(nps.sum() / (n * d) ** 2)
-    mean_f = (f * radial)[keep].sum() / radial[keep].sum()
-    peak_f = f[keep][np.argmax(radial[keep])]
+    # The rings less the leakage of the ROI's edges: 2P - P (*) K, K the Fejer kernel
+    # sin^2(pi u) / (n^2 sin^2(pi u / n)) averaged over each grid step along each axis, the
+    # circular convolution by FFT.
+    m = np.where(np.arange(n) <= n // 2, np.arange(n), np.arange(n) - n)
+    u = m[:, None] - 0.5 + (np.arange(64) + 0.5)[None, :] / 64
+    below = np.sin(np.pi * u / n)
+    safe = np.where(np.abs(below) < 1e-12, 1.0, below)
+    k1 = np.where(np.abs(below) < 1e-12, 1.0, np.sin(np.pi * u) ** 2 / (n * n * safe ** 2))
+    k1 = k1.mean(axis=1)
+    leaked = np.real(np.fft.ifft2(np.fft.fft2(nps) * np.fft.fft2(np.outer(k1, k1))))
+    unleaked = np.bincount(bins.ravel(), (2 * nps - leaked).ravel()) / count
+    # The share of white noise each ring keeps through the surface fit: 1 - the ring's mean of
+    # sum_j |FFT2(q_j)|^2 / n^2 over an orthonormal basis q_j of the six functions.
+    q, _ = np.linalg.qr(A)
+    removed = sum(np.abs(np.fft.fft2(q[:, j].reshape(n, n))) ** 2 for j in range(6)) / (n * n)
+    kept = 1 - np.bincount(bins.ravel(), removed.ravel()) / count
+    # Mean: trapezoid over 0 ... Nyquist of the rings over their kept share, the rings that keep
+    # less than 0.9 taking the first ring that keeps more.
+    r, fk, kk = radial[keep], f[keep], kept[keep]
+    first = int(np.argmax(kk >= 0.9))
+    c = unleaked[keep] / np.where(kk > 0, kk, 1)
+    c[:first] = c[first]
+    w = np.ones(c.size)
+    w[0] = w[-1] = 0.5
+    mean_f = (w * fk * c).sum() / (w * c).sum()
+    # Peak: the vertex of the parabola fitted to log(ring) over the rings next to the largest
+    # (from ring 1 on) that stay above 70 % of it, within them.
+    top = 1 + int(np.argmax(r[1:]))
+    lo, hi = top, top
+    while lo > 1 and r[lo - 1] >= 0.7 * r[top]:
+        lo -= 1
+    while hi < r.size - 1 and r[hi + 1] >= 0.7 * r[top]:
+        hi += 1
+    if hi - lo < 2 and 1 < top < r.size - 1:
+        lo, hi = top - 1, top + 1
+    peak_f = fk[top]
+    if hi - lo >= 2:
+        x = fk[lo:hi + 1] - fk[top]
+        c2, c1, _ = np.polyfit(x, np.log(r[lo:hi + 1]), 2)
+        if c2 < 0:
+            peak_f = fk[top] + np.clip(-c1 / (2 * c2), x[0], x[-1])
     print("sd %.12g  f_av %.12g  f_peak %.12g  rois %d" % (sd, mean_f, peak_f, rois))
 
 
