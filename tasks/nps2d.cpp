@@ -393,12 +393,12 @@ Nps2dResult Nps2dEnsemble::result() const {
     for (std::int32_t ky = 0; ky < n; ++ky)
         for (std::int32_t kx = 0; kx < columns; ++kx) {
             const std::size_t i = static_cast<std::size_t>(ky) * columns + kx;
-            kept[rings.bin[i]] += rings.weight[i] * (1 - fit.removedShare(kx, ky));
+            kept[rings.bin[i]] += rings.weight[i] * (1 - s.fit.removedShare(kx, ky));
         }
     for (std::size_t b = 0; b < bins; ++b)
         if (rings.count[b] > 0) kept[b] /= rings.count[b];
     const double independent =
-        independentRois(region, n, step, static_cast<std::int32_t>(images.size()));
+        independentRois(s.region, n, s.step, static_cast<std::int32_t>(slices_));
 
     std::vector<double> ring(bins, 0.0);
     double total = 0;
