@@ -312,8 +312,12 @@ LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mod
     return plan;
 }
 
+bool refusesTheImage(const LoadPlan& plan) {
+    return plan.dicom && (plan.dicom->error || plan.refusal || plan.dicom->compressedSyntax);
+}
+
 void requireShowable(const LoadPlan& plan) {
-    if (!plan.dicom) return;
+    if (!refusesTheImage(plan)) return;
     if (plan.dicom->error) throw AppError(*plan.dicom->error);
     if (plan.refusal) throw AppError(*plan.refusal);
     if (plan.dicom->compressedSyntax) throw compressedImageMessage(*plan.dicom->compressedSyntax);

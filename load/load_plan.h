@@ -63,6 +63,8 @@ struct LoadPlan {
 LoadPlan planLoad(const std::string& path, const ImageBytes& bytes, LoadMode mode,
                   bool listHeader = true, std::uint32_t frame = 0);
 
+// True when the plan's file cannot be shown (requireShowable says why): no size is asked for it.
+bool refusesTheImage(const LoadPlan& plan);
 // Throws the message that ends a load after the header was listed: the header reader stopped
 // at a value, the file holds no image, or the pixels are in a form that can be neither shown nor
 // decoded.

@@ -176,7 +176,8 @@ void TForm1::BitBtnLoadClick() {
     const std::uint32_t frame = chosen == ImageFileName ? frame_ : 0;
     const LoadPlan plan = planLoad(chosen, bytes, loadMode(), true, frame);
     LoadFields fields = loadFields(plan);
-    const bool prompted = plan.needsSize();
+    // A file refused after its header (no rows, a damaged stream) says why; no size is asked.
+    const bool prompted = plan.needsSize() && !refusesTheImage(plan);
     if (prompted) {
         // Cancel on either prompt cancels the load; so does an answer that is not a size.
         const std::optional<QString> size =

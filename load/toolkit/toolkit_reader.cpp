@@ -423,6 +423,13 @@ ToolkitAnswer readWithToolkit(const dicom::ToolkitRequest& request) {
         return refused(inUserLanguage(
             "it declares frames of %1 MiB, more than the %2 MiB any CT image needs",
             {std::to_string(declared.frameBytes() >> 20), std::to_string(kMaxFrameBytes >> 20)}));
+    // The toolkit stops on its own assertion for a sample count no DICOM image has (it knows
+    // 1, 3 and 4); such a file is refused by name before it sees it.
+    if (const std::uint32_t spp = declared.samplesPerPixel; spp != 1 && spp != 3 && spp != 4)
+        return refused(inUserLanguage(
+            "it has %1 samples per pixel; only grey images (1 sample per pixel) can be shown and "
+            "measured",
+            {std::to_string(spp)}));
     // The toolkit refuses a file whose syntax it does not know: HTJ2K is read as JPEG 2000.
     std::optional<std::vector<std::uint8_t>> relabelled;
     if (isHtj2k(syntax) && !(relabelled = relabelledAsJpeg2000(request.file)))

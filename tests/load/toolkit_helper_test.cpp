@@ -564,6 +564,9 @@ TEST(ToolkitHelper, SampleDescriptionsThatCannotBeMeasuredAreRefusedByName) {
         {describedAs(1, "MONOCHROME2", 16, 15, 0), nullptr},
         {describedAs(1, "MONOCHROME1", 12, 11, 1), nullptr},
         {describedAs(3, "RGB ", 16, 15, 0), "colour image (3 samples per pixel)"},
+        // Counts the toolkit stops on with an assertion of its own: refused before it.
+        {describedAs(2, "MONOCHROME2", 16, 15, 0), "it has 2 samples per pixel"},
+        {describedAs(5, "MONOCHROME2", 16, 15, 0), "it has 5 samples per pixel"},
         {describedAs(1, "RGB ", 16, 15, 0), "photometric interpretation is RGB;"},
         {describedAs(1, "PALETTE COLOR ", 16, 15, 0), "is PALETTE COLOR;"},
         {describedAs(1, "MONOCHROME2", 17, 16, 0), "stores 17 bits (BitsStored) in samples of 16"},
