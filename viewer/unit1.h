@@ -230,11 +230,12 @@ class TForm1 : public QWidget, public ViewerLink {
 
   private:
     void FormCreate();
-    // Writes what the header reader found into the fields, the table and the summary, then stops
-    // the load with its message when the image cannot be shown.
-    // Writes what a load decides into the image fields.
+    // A file's own header length and offset for that file, else what the user typed last.
     void keepOrRestoreTypedFields(LoadFields& fields);
+    // Writes what a load decides into the image fields.
     void showLoadFields(const LoadFields& fields);
+    // Writes what the header reader found into the table and the summary (the load then stops
+    // with its message when the image cannot be shown).
     void ReadDicomHeader(const LoadPlan& plan);
     // A DICOM file without an image was opened: no image, no size, no statistics are shown.
     void dropImage();  // the image goes, its fields stay (a refused file's header)
